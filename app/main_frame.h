@@ -1,0 +1,43 @@
+#pragma once
+// The borderless full-screen frame: hosts the board, floats the main tool
+// bar, the palette bar and the font bar, owns the Alt+1 hot key and routes
+// every command to the board first.
+#include "app/tools_bar_ex.h"
+#include "board/board_wnd.h"
+#include "panels/palette_bar.h"
+#include "platform/controls.h"
+#include "platform/frame.h"
+
+class CMainFrame : public CFrameWnd {
+ public:
+  CMainFrame();
+  ~CMainFrame() override;
+
+  // Creates the frame window: title from string 128, accelerators 128.
+  bool LoadFrame();
+  // Shows or hides the main tool bar and the palette bar together.
+  void ToggleBars();
+  void OnMenuPopup();
+
+  bool PreCreateWindow(CREATESTRUCT& cs) override;
+  int OnCreate(CREATESTRUCT* cs) override;
+  void OnSetFocus(CWnd* old) override;
+  void OnClose() override;
+  long OnHotKey(UINT id, UINT modifiers, UINT vk) override;
+  bool OnCmdMsg(UINT nID, int nCode, CCmdUI* pCmdUI) override;
+
+  CBoardWnd m_board;
+  CToolBarEx m_toolsBar;
+  CPaletteBar m_paletteBar;
+  CToolBar m_fontBar;
+  CComboBox m_fontNameBox;
+  CComboBox m_fontSizeBox;
+  bool m_tempExited = false;
+  bool m_barsHidden = true;
+  RECT m_toolsBarRect{};
+
+ private:
+  bool CreateToolsBar();
+  bool CreatePaletteBar();
+  bool CreateFontBar();
+};

@@ -1,0 +1,144 @@
+// Picture files at screen sizes: JPEG save and load beside cjpeg and djpeg
+// on the same picture, BMP save beside one plain write of the same bytes,
+// and the capture of a screen bitmap. Prints the median of several runs.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/dib.h"
+#include "platform/app.h"
+#include "platform/gdi.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+
+double MedianMs(const std::function<void()>& fn) {
+  std::vector<double> ms;
+  for (int i = 0; i < kRuns; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    fn();
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                     .count());
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[kRuns / 2];
+}
+
+// Something like a teaching screen: soft gradients, flat panels, strokes and
+// dense small detail standing in for text.
+std::uint8_t Channel(int x, int y, int c) {
+  if ((x / 240 + y / 180) % 3 == 0) return std::uint8_t(c == 0 ? 240 : 236);
+  if (y % 24 < 14 && x % 9 < 6 && ((x * 7 + y * 13) % 17) < 9) return std::uint8_t(20 + c * 10);
+  return std::uint8_t((x * (c + 1) / 8 + y / (c + 2)) & 0xFF);
+}
+
+HDIB ScreenLikeDib(int w, int h) {
+  const std::size_t stride = std::size_t(dib::RowBytes(24, w));
+  HDIB block = AllocDib(40 + stride * h);
+  BITMAPINFOHEADER hdr;
+  hdr.biWidth = w;
+  hdr.biHeight = h;
+  hdr.biBitCount = 24;
+  dib::WriteInfoHeader(block->bytes.data(), hdr);
+  for (int y = 0; y < h; ++y) {
+    std::uint8_t* row = block->bytes.data() + 40 + stride * (h - 1 - y);
+    for (int x = 0; x < w; ++x) {
+      for (int c = 0; c < 3; ++c) row[3 * x + c] = Channel(x, y, 2 - c);
+    }
+  }
+  return block;
+}
+
+void WritePpm(const std::string& path, int w, int h) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+  std::vector<std::uint8_t> row(std::size_t(w) * 3);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      for (int c = 0; c < 3; ++c) row[3 * x + c] = Channel(x, y, c);
+    }
+    std::fwrite(row.data(), 1, row.size(), f);
+  }
+  std::fclose(f);
+}
+
+bool HasTool(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+void Report(const char* what, double ms, double reference, const char* against) {
+  if (reference > 0) {
+    std::printf("  %-34s %9.1f ms   %5.2fx %s\n", what, ms, ms / reference, against);
+  } else {
+    std::printf("  %-34s %9.1f ms\n", what, ms);
+  }
+}
+
+void BenchSize(const std::filesystem::path& dir, int w, int h) {
+  const std::string bmp = (dir / "p.bmp").string(), raw = (dir / "raw.bmp").string(),
+                    jpg = (dir / "p.jpg").string(), ppm = (dir / "p.ppm").string(),
+                    cjpg = (dir / "c.jpg").string(), dppm = (dir / "d.ppm").string();
+  std::printf("%d x %d\n", w, h);
+  CDib dib;
+  dib.Attach(ScreenLikeDib(w, h));
+  WritePpm(ppm, w, h);
+
+  const double bmpSave = MedianMs([&] { dib.Save(bmp); });
+  std::vector<std::uint8_t> file(14 + dib.Block()->bytes.size());
+  file[0] = 'B', file[1] = 'M';
+  std::copy(dib.Block()->bytes.begin(), dib.Block()->bytes.end(), file.begin() + 14);
+  const double oneWrite = MedianMs([&] {
+    std::FILE* f = std::fopen(raw.c_str(), "wb");
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+  });
+  Report("BMP save", bmpSave, oneWrite, "of one fwrite");
+  Report("one fwrite of the same bytes", oneWrite, 0, "");
+  CDib loaded;
+  Report("BMP load", MedianMs([&] { loaded.Load(bmp); }), 0, "");
+
+  const double jpegSave = MedianMs([&] { dib.Save(jpg); });
+  const bool tools = HasTool("cjpeg") && HasTool("djpeg");
+  double cjpeg = 0, djpeg = 0;
+  if (tools) {
+    cjpeg =
+        MedianMs([&] { std::system(("cjpeg -quality 100 -outfile " + cjpg + " " + ppm).c_str()); });
+    djpeg = MedianMs([&] { std::system(("djpeg -outfile " + dppm + " " + jpg).c_str()); });
+  }
+  Report("JPEG save (q100, 4:2:0)", jpegSave, cjpeg, "of cjpeg -quality 100");
+  if (tools) {
+    Report("cjpeg -quality 100 (4:2:0)", cjpeg, 0, "");
+  }
+  std::printf("  JPEG file %.1f MiB, BMP file %.1f MiB\n",
+              double(std::filesystem::file_size(jpg)) / (1 << 20),
+              double(std::filesystem::file_size(bmp)) / (1 << 20));
+  Report("JPEG load", MedianMs([&] { loaded.Load(jpg); }), djpeg, "of djpeg");
+  if (tools) Report("djpeg of the same file", djpeg, 0, "");
+
+  CBitmap screen;
+  screen.CreateBitmap(w, h);
+  CDib captured;
+  Report("capture of a screen bitmap", MedianMs([&] { captured.FromBitmap(&screen); }), 0, "");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  plat::InitApplication(argc, argv);
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("pointer-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  BenchSize(dir, 1920, 1080);
+  BenchSize(dir, 3840, 2160);
+  std::filesystem::remove_all(dir);
+  return 0;
+}

@@ -1,0 +1,288 @@
+// Replay of a typical lesson against a plain QPainter loop drawing the same
+// primitives, and a full undo (background copy plus replay).
+#include <benchmark/benchmark.h>
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/codepage.h"
+#include "platform/gdi.h"
+#include "records/board_core.h"
+#include "records/draw_geometry.h"
+
+namespace {
+
+class BenchBoard : public CBoardCore {
+ public:
+  BenchBoard(int w, int h) {
+    m_bitmap.CreateBitmap(w, h);
+    m_captured.CreateBitmap(w, h);
+    auto dc = GetBoardDC();
+    const RECT rc{0, 0, w, h};
+    dc->FillSolidRect(&rc, 0xC08040);
+    ResetStyle(false);
+  }
+  std::unique_ptr<CDC> GetBoardDC() override {
+    auto dc = std::make_unique<CDC>();
+    dc->CreateCompatibleDC(nullptr);
+    dc->SelectObject(&m_bitmap);
+    return dc;
+  }
+  // The undo repaint: the captured screen under the records.
+  void CopyBackground() {
+    auto dc = GetBoardDC();
+    CDC src;
+    src.CreateCompatibleDC(nullptr);
+    src.SelectObject(&m_captured);
+    dc->BitBlt(0, 0, m_bitmap.Width(), m_bitmap.Height(), &src, 0, 0, SRCCOPY);
+  }
+  CBitmap m_bitmap, m_captured;
+};
+
+DrawRecord Rec(char op, int f1 = 0, int f2 = 0, int f3 = 0, int f4 = 0, int f5 = 0) {
+  DrawRecord r{};
+  r.op = op;
+  r.f1 = f1, r.f2 = f2, r.f3 = f3, r.f4 = f4, r.f5 = f5;
+  return r;
+}
+
+// A lesson of 4999 records: freehand strokes for the most part, with lines,
+// arrows, shapes, brush dabs, texts and the style changes between them.
+std::vector<std::string> MakeLesson(int w, int h) {
+  std::mt19937 rng(1234);
+  auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  std::vector<std::string> texts;
+  const COLORREF colors[] = {0x0000FF, 0x00AA00, 0xFF0000, 0x000000, 0x00FFFF};
+  int n = 0;
+  auto put = [&](const DrawRecord& r) {
+    if (n < kRecordLimit) g_records[n++] = r;
+  };
+  while (n < kRecordLimit) {
+    const int kind = uni(0, 99);
+    if (kind < 60) {  // a pen stroke of 30 to 90 segments
+      int x = uni(0, w - 1), y = uni(0, h - 1);
+      for (int s = uni(30, 90); s > 0; --s) {
+        const int nx = std::clamp(x + uni(-8, 8), 0, w - 1),
+                  ny = std::clamp(y + uni(-8, 8), 0, h - 1);
+        put(Rec(op::kPenSegment, nx, ny, x, y));
+        x = nx, y = ny;
+      }
+    } else if (kind < 66) {  // a brush stroke of dabs
+      int x = uni(0, w - 20), y = uni(0, h - 20);
+      for (int s = uni(5, 20); s > 0; --s) {
+        put(Rec(op::kBrushDab, x, y));
+        x = std::clamp(x + uni(-6, 6), 0, w - 20), y = std::clamp(y + uni(-6, 6), 0, h - 20);
+      }
+    } else if (kind < 74) {
+      put(Rec(op::kLine, uni(0, w), uni(0, h), uni(0, w), uni(0, h)));
+    } else if (kind < 79) {
+      const int x = uni(0, w - 400), y = uni(0, h - 300);
+      put(Rec(op::kArrow, x + uni(50, 400), y + uni(0, 300), x, y));
+    } else if (kind < 83) {
+      const int x = uni(0, w - 500), y = uni(0, h - 400);
+      put(Rec(op::kRect, x + uni(50, 500), y + uni(50, 400), x, y));
+    } else if (kind < 85) {
+      const int x = uni(0, w - 500), y = uni(0, h - 400);
+      put(Rec(op::kRoundRect, x + uni(60, 500), y + uni(60, 400), x, y));
+    } else if (kind < 88) {
+      const int x = uni(0, w - 500), y = uni(0, h - 400);
+      put(Rec(op::kEllipse, x + uni(50, 500), y + uni(50, 400), x, y));
+    } else if (kind < 90) {
+      const int x = uni(0, w - 400), y = uni(0, h - 100);
+      texts.push_back(GBK("勾股定理 a² + b² = c²，直角三角形"));
+      put(Rec(op::kText, x, y, x + 300, y + 70));
+    } else if (kind < 95) {
+      put(Rec(op::kPen, 0, 0, uni(0, 3) == 0 ? PS_DASH : PS_SOLID, uni(1, 6), colors[uni(0, 4)]));
+    } else if (kind < 97) {
+      put(Rec(op::kBrush, 0, 0, 0, 0, colors[uni(0, 4)]));
+    } else if (kind < 99) {
+      put(Rec(op::kFill, 0, 0, 1, uni(0, 1)));
+    } else {
+      texts.push_back(GBK("宋体"));
+      put(Rec(op::kFont, 0, 0, uni(16, 36), uni(0, 1) ? 700 : 400));
+    }
+  }
+  return texts;
+}
+
+// The same primitives straight through QPainter: the floor a replay can reach.
+void PlainLoop(QImage& img, const std::vector<std::string>& texts) {
+  QPainter p(&img);
+  QPen pen(QColor(0, 0, 0), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  QColor brush(255, 255, 255);
+  QFont font("宋体");
+  font.setPixelSize(21);
+  bool fill = true, outline = true;
+  std::size_t text = 0;
+  auto color = [](int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); };
+  p.setPen(pen);
+  for (int i = 0; i < kRecordLimit; ++i) {
+    const DrawRecord& r = g_records[i];
+    switch (r.op) {
+      case op::kPenSegment:
+      case op::kLine:
+      case op::kPolyline:
+        p.drawLine(r.f3, r.f4, r.f1, r.f2);
+        break;
+      case op::kBrushDab:
+        p.fillRect(r.f1, r.f2, 15, 10, brush);
+        break;
+      case op::kArrow: {
+        const ArrowGeometry g = ComputeArrowHead(r.f3, r.f4, r.f1, r.f2, pen.width(), 10);
+        p.drawLine(r.f3, r.f4, int(g.shaftEnd.x), int(g.shaftEnd.y));
+        p.setBrush(pen.color());
+        const QPoint head[] = {{r.f1, r.f2},
+                               {int(g.corner1.x), int(g.corner1.y)},
+                               {int(g.corner2.x), int(g.corner2.y)}};
+        p.drawPolygon(head, 3);
+        break;
+      }
+      case op::kRect:
+      case op::kRoundRect:
+      case op::kEllipse: {
+        p.setPen(outline ? pen : QPen(Qt::NoPen));
+        p.setBrush(fill ? QBrush(brush) : QBrush(Qt::NoBrush));
+        const QRect rc = QRect(QPoint(r.f3, r.f4), QPoint(r.f1, r.f2)).normalized();
+        if (r.op == op::kRect)
+          p.drawRect(rc);
+        else if (r.op == op::kRoundRect)
+          p.drawRoundedRect(rc, 25, 25);
+        else
+          p.drawEllipse(rc);
+        p.setPen(pen);
+        break;
+      }
+      case op::kText: {
+        p.fillRect(QRect(r.f1 - 2, r.f2 - 2, r.f3 - r.f1, r.f4 - r.f2), brush);
+        p.setFont(font);
+        const std::string t = plat::Utf8FromGbk(texts[std::min(text++, texts.size() - 1)]);
+        p.drawText(r.f1, r.f2 + 17, QString::fromUtf8(t.data(), int(t.size())));
+        break;
+      }
+      case op::kPen:
+        pen = QPen(color(r.f5), r.f4, r.f3 == PS_DASH ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap,
+                   Qt::RoundJoin);
+        p.setPen(pen);
+        break;
+      case op::kBrush:
+        brush = color(r.f5);
+        break;
+      case op::kFill:
+        outline = r.f3 == 1, fill = r.f4 == 1;
+        break;
+      case op::kFont:
+        ++text;
+        font.setPixelSize(r.f3);
+        font.setBold(r.f4 >= 700);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+struct Lesson {
+  int w, h;
+  std::vector<std::string> texts;
+};
+
+Lesson& LessonFor(int w, int h) {
+  static std::unique_ptr<Lesson> lesson;
+  if (!lesson || lesson->w != w || lesson->h != h) {
+    lesson = std::make_unique<Lesson>();
+    lesson->w = w, lesson->h = h;
+    lesson->texts = MakeLesson(w, h);
+  }
+  return *lesson;
+}
+
+void BM_Replay(benchmark::State& state) {
+  const int w = int(state.range(0)), h = int(state.range(1));
+  Lesson& lesson = LessonFor(w, h);
+  BenchBoard board(w, h);
+  board.m_nCount = kRecordLimit;
+  for (auto _ : state) {
+    board.m_texts.assign(lesson.texts.begin(), lesson.texts.end());
+    board.m_bRedrawing = true;
+    board.Replay(0, kRecordLimit, false);
+    benchmark::DoNotOptimize(board.m_bitmap.GetPixel(w / 2, h / 2));
+  }
+  state.SetItemsProcessed(state.iterations() * kRecordLimit);
+}
+
+void BM_PlainQPainter(benchmark::State& state) {
+  const int w = int(state.range(0)), h = int(state.range(1));
+  Lesson& lesson = LessonFor(w, h);
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(QColor(0x40, 0x80, 0xC0));
+  for (auto _ : state) {
+    PlainLoop(img, lesson.texts);
+    benchmark::DoNotOptimize(img.pixel(w / 2, h / 2));
+  }
+  state.SetItemsProcessed(state.iterations() * kRecordLimit);
+}
+
+// Undo of the last record: the background copy, then records 0..4997.
+void BM_FullUndo(benchmark::State& state) {
+  const int w = int(state.range(0)), h = int(state.range(1));
+  Lesson& lesson = LessonFor(w, h);
+  BenchBoard board(w, h);
+  for (auto _ : state) {
+    board.m_texts.assign(lesson.texts.begin(), lesson.texts.end());
+    board.m_bRedrawing = true;
+    board.CopyBackground();
+    board.Replay(0, kRecordLimit - 1, false);
+    benchmark::DoNotOptimize(board.m_bitmap.GetPixel(w / 2, h / 2));
+  }
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_Replay)->Apply(Sizes);
+BENCHMARK(BM_PlainQPainter)->Apply(Sizes);
+BENCHMARK(BM_FullUndo)->Apply(Sizes);
+
+// With POINTER_BENCH_DUMP set, writes both pictures of the 1920x1080 lesson
+// there (replay.png, plain.png) to compare them by eye.
+void DumpPictures(const std::string& dir) {
+  const int w = 1920, h = 1080;
+  Lesson& lesson = LessonFor(w, h);
+  BenchBoard board(w, h);
+  board.m_texts.assign(lesson.texts.begin(), lesson.texts.end());
+  board.m_bRedrawing = true;
+  board.Replay(0, kRecordLimit, false);
+  QImage replayed(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const COLORREF c = board.m_bitmap.GetPixel(x, y);
+      replayed.setPixel(x, y, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+  replayed.save(QString::fromStdString(dir + "/replay.png"));
+  QImage plain(w, h, QImage::Format_RGB32);
+  plain.fill(QColor(0x40, 0x80, 0xC0));
+  PlainLoop(plain, lesson.texts);
+  plain.save(QString::fromStdString(dir + "/plain.png"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
+  benchmark::Initialize(&argc, argv);
+  plat::InitApplication(argc, argv);
+  if (const char* dir = std::getenv("POINTER_BENCH_DUMP")) DumpPictures(dir);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,20 @@
+#include "board/board_wnd.h"
+#include "res/resource.h"
+
+// The board's message map: every command the frame offers it first.
+void CBoardWnd::BuildMessageMap() {
+  OnCommand(ID_UNDO, [this] { OnUndo(); });
+  OnUpdateCommand(ID_UNDO, [this](CCmdUI* ui) { OnUpdateHasRecords(ui); });
+  OnCommand(ID_CLEAR_ALL, [this] { OnClearAll(); });
+  OnUpdateCommand(ID_CLEAR_ALL, [this](CCmdUI* ui) { OnUpdateHasRecords(ui); });
+  OnCommand(ID_TEMP_EXIT, [this] { OnTempExit(); });
+  OnCommand(ID_START, [this] { OnStart(); });
+  OnUpdateCommand(ID_START, [this](CCmdUI* ui) { OnUpdateStart(ui); });
+  OnCommand(ID_SAVE_PICTURE, [this] { OnSavePicture(); });
+  OnCommand(ID_LOAD_PICTURE, [this] { OnLoadPicture(); });
+  OnCommand(ID_REDO, [this] { OnRedo(); });
+  OnUpdateCommand(ID_REDO, [this](CCmdUI* ui) { OnUpdateRedo(ui); });
+  OnCommandRange(ID_TOOL_FILL, ID_TOOL_PICKCOLOR, [this](UINT id) { OnSelectTool(id); });
+  OnUpdateCommandRange(ID_TOOL_FILL, ID_TOOL_PICKCOLOR,
+                       [this](CCmdUI* ui) { OnUpdateSelectTool(ui); });
+}

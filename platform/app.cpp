@@ -1,0 +1,134 @@
+// The application object, its message loop and the application-wide input
+// hooks: accelerators, focus tracking and the idle command-state updates.
+#include "platform/app.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTimer>
+#include <cstdlib>
+#include <string>
+
+#include "platform/fonts_qt.h"
+#include "platform/wnd_widget_qt.h"
+
+namespace {
+
+// Qt wants a private runtime folder; without one it warns on every start.
+void EnsureRuntimeDir() {
+  const char* set = std::getenv("XDG_RUNTIME_DIR");
+  struct stat st {};
+  if (set && *set && ::stat(set, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+      (st.st_mode & 0777) == 0700)
+    return;
+  std::string dir = "/tmp/pointer-runtime-" + std::to_string(::getuid());
+  if (::mkdir(dir.c_str(), 0700) != 0) {
+    // It may exist already; use it only if it is ours, a real folder and private.
+    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
+      std::string tmpl = "/tmp/pointer-runtime-XXXXXX";
+      if (!::mkdtemp(tmpl.data())) return;
+      dir = tmpl;
+    } else if ((st.st_mode & 0777) != 0700) {
+      ::chmod(dir.c_str(), 0700);
+    }
+  }
+  ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+}
+
+// Idle command-state updates: after input or a command, once the loop is
+// about to wait, at most every kIdleGapMs.
+constexpr int kIdleGapMs = 30;
+bool g_busy = false;
+bool g_inIdle = false;
+QElapsedTimer g_sinceIdle;
+QTimer* g_idleTimer = nullptr;
+
+void RunIdleIfDue() {
+  if (!g_busy || g_inIdle) return;
+  if (g_sinceIdle.isValid() && g_sinceIdle.elapsed() < kIdleGapMs) {
+    if (!g_idleTimer->isActive()) g_idleTimer->start(int(kIdleGapMs - g_sinceIdle.elapsed()));
+    return;
+  }
+  g_inIdle = true;
+  g_busy = false;
+  CWnd::RunIdleUpdates();
+  g_sinceIdle.start();
+  g_inIdle = false;
+}
+
+class AppFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* obj, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::KeyPress:
+        plat::MarkUiBusy();
+        if (plat::TranslateAccelerator(static_cast<QKeyEvent*>(e))) return true;
+        break;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Show:
+      case QEvent::Hide:
+        plat::MarkUiBusy();
+        break;
+      case QEvent::FocusOut:
+        if (obj->isWidgetType()) plat::NoteFocusLost(static_cast<QWidget*>(obj));
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+namespace plat {
+
+void MarkUiBusy() { g_busy = true; }
+
+void InitApplication(int& argc, char** argv) {
+  if (QCoreApplication::instance()) return;
+  // Board pixels are device pixels.
+  ::setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
+  EnsureRuntimeDir();
+  auto* app = new QApplication(argc, argv);
+  app->setQuitOnLastWindowClosed(false);
+  InstallFontSubstitutions();  // "宋体" and the other Windows faces
+  app->installEventFilter(new AppFilter(app));
+  g_idleTimer = new QTimer(app);
+  g_idleTimer->setSingleShot(true);
+  QObject::connect(g_idleTimer, &QTimer::timeout, app, [] { RunIdleIfDue(); });
+  if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
+    QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, app, [] { RunIdleIfDue(); });
+}
+
+int RunMessageLoop() { return QCoreApplication::instance() ? QApplication::exec() : -1; }
+
+void QuitMessageLoop(int code) {
+  if (QCoreApplication::instance()) QCoreApplication::exit(code);
+}
+
+void ProcessEvents(int maxMs) {
+  if (!QCoreApplication::instance()) return;
+  if (maxMs <= 0) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return;
+  }
+  QEventLoop loop;
+  QTimer::singleShot(maxMs, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+bool HasDisplay() {
+  return QCoreApplication::instance() && QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+}  // namespace plat

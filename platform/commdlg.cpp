@@ -1,0 +1,174 @@
+#include "platform/commdlg.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include "platform/codepage.h"
+#include "platform/services.h"
+#include "platform/wnd.h"
+
+namespace {
+
+QString FromGbk(const std::string& gbk) { return QString::fromStdString(plat::Utf8FromGbk(gbk)); }
+
+QWidget* OwnerWidget(CWnd* owner) {
+  return owner && owner->IsCreated() ? owner->GetWidget() : nullptr;
+}
+
+// "desc|*.a;*.b|desc|*.c||" becomes Qt name filters "desc (*.a *.b)". Blanks
+// inside the patterns ("*.jpg; * .jpeg") are dropped: a pattern cannot hold a
+// blank in a Qt filter, and the stored strings have stray ones that must not
+// hide the files they name.
+QStringList NameFilters(const std::string& gbkFilter) {
+  QStringList parts = FromGbk(gbkFilter).split(u'|');
+  while (!parts.isEmpty() && parts.back().isEmpty()) parts.pop_back();
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (QString p : parts[i + 1].split(u';')) {
+      p.remove(u' ');
+      p.remove(u'\t');
+      if (!p.isEmpty()) patterns << p;
+    }
+    if (patterns.isEmpty()) continue;
+    filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')';
+  }
+  return filters;
+}
+
+class FileDialogQt : public QFileDialog {
+ public:
+  FileDialogQt(QWidget* parent, bool overwritePrompt)
+      : QFileDialog(parent), m_overwritePrompt(overwritePrompt) {}
+
+  // Asks before an existing file is replaced; the question goes through the
+  // services like every message box of the program.
+  void accept() override {
+    if (acceptMode() == AcceptSave && m_overwritePrompt) {
+      const QStringList files = selectedFiles();
+      const QFileInfo info(files.value(0));
+      if (!files.isEmpty() && info.exists() && !info.isDir()) {
+        const std::string text = plat::GbkFromUtf8(
+            (info.fileName() + QStringLiteral(" 已存在。\n要替换它吗?")).toStdString());
+        if (plat::GetServices().MessageBox(nullptr, text, GBK("确认另存为"),
+                                           MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+          return;
+        }
+      }
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  bool m_overwritePrompt;
+};
+
+void LabelButtons(QDialog& dialog) {
+  if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
+    if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("确定"));
+    if (QPushButton* no = box->button(QDialogButtonBox::Cancel))
+      no->setText(QStringLiteral("取消"));
+  }
+}
+
+}  // namespace
+
+namespace plat {
+
+bool Services::FileDialog(CWnd* owner, const FileDialogRequest& req, std::string& path) {
+  FileDialogQt dialog(OwnerWidget(owner), (req.flags & OFN_OVERWRITEPROMPT) != 0);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);  // asked by accept() above
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setAcceptMode(req.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog.setFileMode(req.open && (req.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                                 : QFileDialog::AnyFile);
+  const QString defaultTitle = req.open ? QStringLiteral("打开") : QStringLiteral("另存为");
+  dialog.setWindowTitle(req.title.empty() ? defaultTitle : FromGbk(req.title));
+  dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围(&I):"));
+  dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名(&N):"));
+  dialog.setLabelText(QFileDialog::FileType, QStringLiteral("文件类型(&T):"));
+  dialog.setLabelText(QFileDialog::Accept,
+                      req.open ? QStringLiteral("打开(&O)") : QStringLiteral("保存(&S)"));
+  dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+  // Windows matches patterns regardless of letter case: "*.jpg" offers A.JPG.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+
+  const QStringList filters = NameFilters(req.filter);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!req.defExt.empty()) dialog.setDefaultSuffix(FromGbk(req.defExt));
+  if (!req.initialFile.empty()) dialog.selectFile(FromGbk(req.initialFile));
+
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return false;
+  path = GbkFromUtf8(files.front().toStdString());
+  return true;
+}
+
+bool Services::ColorDialog(CWnd* owner, COLORREF& color, DWORD flags) {
+  QColorDialog dialog(OwnerWidget(owner));
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  dialog.setWindowTitle(QStringLiteral("颜色"));
+  const COLORREF initial = (flags & CC_RGBINIT) ? color : RGB(0, 0, 0);
+  dialog.setCurrentColor(QColor(GetRValue(initial), GetGValue(initial), GetBValue(initial)));
+  LabelButtons(dialog);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QColor chosen = dialog.selectedColor();
+  if (!chosen.isValid()) return false;
+  color = RGB(chosen.red(), chosen.green(), chosen.blue());
+  return true;
+}
+
+}  // namespace plat
+
+CFileDialog::CFileDialog(bool bOpenFileDialog, const std::string& defExt,
+                         const std::string& fileName, DWORD flags, const std::string& filter,
+                         CWnd* parent)
+    : m_open(bOpenFileDialog),
+      m_defExt(defExt),
+      m_fileName(fileName),
+      m_filter(filter),
+      m_parent(parent) {
+  m_ofn.Flags = flags;
+}
+
+int CFileDialog::DoModal() {
+  plat::FileDialogRequest req;
+  req.open = m_open;
+  req.title = m_ofn.lpstrTitle;
+  req.defExt = m_defExt;
+  req.filter = m_filter;
+  req.initialFile = m_fileName;
+  req.flags = m_ofn.Flags;
+  std::string path;
+  if (!plat::GetServices().FileDialog(m_parent, req, path)) return IDCANCEL;
+  m_path = path;
+  return IDOK;
+}
+
+std::string CFileDialog::GetFileName() const {
+  const std::size_t slash = m_path.find_last_of('/');
+  return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+}
+
+std::string CFileDialog::GetFileExt() const {
+  const std::string name = GetFileName();
+  const std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+CColorDialog::CColorDialog(COLORREF clrInit, DWORD flags, CWnd* parent) : m_parent(parent) {
+  m_cc.rgbResult = clrInit;
+  m_cc.Flags = flags;
+}
+
+int CColorDialog::DoModal() {
+  COLORREF color = m_cc.rgbResult;
+  if (!plat::GetServices().ColorDialog(m_parent, color, m_cc.Flags)) return IDCANCEL;
+  m_cc.rgbResult = color;
+  return IDOK;
+}

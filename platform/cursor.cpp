@@ -1,0 +1,50 @@
+// Cursors: the program's cursor resources (XPM pictures with hot spots) and
+// the cursor of the window under the pointer.
+#include <QApplication>
+#include <QPixmap>
+#include <map>
+#include <memory>
+
+#include "platform/wnd_widget_qt.h"
+#include "res/res.h"
+
+namespace {
+HCURSOR g_current = nullptr;
+}
+
+HCURSOR LoadCursorResource(UINT id) {
+  static std::map<UINT, std::unique_ptr<CursorData>> cache;
+  auto it = cache.find(id);
+  if (it != cache.end()) return it->second.get();
+  int hx = 0, hy = 0;
+  const char* const* xpm = res::CursorXpm(id, &hx, &hy);
+  if (!xpm) return nullptr;
+  QPixmap pix(xpm);
+  if (pix.isNull()) return nullptr;
+  auto data = std::make_unique<CursorData>(CursorData{QCursor(pix, hx, hy)});
+  HCURSOR h = data.get();
+  cache.emplace(id, std::move(data));
+  return h;
+}
+
+HCURSOR LoadStandardArrow() {
+  static const CursorData arrow{QCursor(Qt::ArrowCursor)};
+  return &arrow;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  HCURSOR prev = g_current;
+  g_current = cursor;
+  // The window receiving the mouse message, else the capture, else the
+  // window under the pointer.
+  CWnd* target = plat::MouseDispatchWnd();
+  if (!target) target = CWnd::GetCapture();
+  if (!target) target = plat::WndFromWidget(QApplication::widgetAt(QCursor::pos()));
+  if (target && target->GetWidget()) {
+    if (cursor)
+      target->GetWidget()->setCursor(cursor->cursor);
+    else
+      target->GetWidget()->setCursor(Qt::BlankCursor);
+  }
+  return prev;
+}

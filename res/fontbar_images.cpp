@@ -1,0 +1,63 @@
+// The font bar strip (five 16 x 15 images) and the TrueType mark of the
+// font name list.
+#include "res/res.h"
+
+namespace res {
+namespace {
+
+// Places 0 and 1 lie under the two lists and are never shown.
+const char* const kBlank[] = {
+    "16 15 1 1",        "  c None",         "                ", "                ",
+    "                ", "                ", "                ", "                ",
+    "                ", "                ", "                ", "                ",
+    "                ", "                ", "                ", "                ",
+    "                ",
+};
+
+// Bold: a heavy B.
+const char* const kBold[] = {
+    "16 15 2 1",        "  c None",         ". c #000000",      "                ",
+    "                ", "                ", "   ........     ", "    ...  ...    ",
+    "    ...  ...    ", "    ...  ...    ", "    .......     ", "    ...  ...    ",
+    "    ...   ...   ", "    ...   ...   ", "    ...  ...    ", "   ........     ",
+    "                ", "                ",
+};
+
+// Italic: a slanted I.
+const char* const kItalic[] = {
+    "16 15 2 1",        "  c None",         ". c #000000",      "                ",
+    "                ", "                ", "       ......   ", "         ..     ",
+    "         ..     ", "        ..      ", "        ..      ", "       ..       ",
+    "       ..       ", "      ..        ", "      ..        ", "    ......      ",
+    "                ", "                ",
+};
+
+// Underline: a U standing on a rule.
+const char* const kUnderline[] = {
+    "16 15 2 1",        "  c None",         ". c #000000",      "                ",
+    "                ", "    ...  ...    ", "     .    .     ", "     .    .     ",
+    "     .    .     ", "     .    .     ", "     .    .     ", "     .    .     ",
+    "      .  .      ", "       ..       ", "                ", "   ..........   ",
+    "                ", "                ",
+};
+
+// TrueType mark, 15 x 12: two overlapping letters T.
+const char* const kTrueTypeMark[] = {
+    "15 12 3 1",       "  c None",        ". c #000000",     "# c #808080",
+    "#########      ", "#  ###  #      ", "   ###         ", "   ###.........",
+    "   ###.  ...  .", "   ###   ...   ", "   ###   ...   ", "  #####  ...   ",
+    "         ...   ", "         ...   ", "         ...   ", "        .....  ",
+};
+
+const char* const* const kImages[] = {kBlank, kBlank, kBold, kItalic, kUnderline};
+
+}  // namespace
+
+const char* const* FontBarImageXpm(int index) {
+  if (index < 0 || index >= static_cast<int>(sizeof kImages / sizeof kImages[0])) return nullptr;
+  return kImages[index];
+}
+
+const char* const* TrueTypeMarkXpm() { return kTrueTypeMark; }
+
+}  // namespace res

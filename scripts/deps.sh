@@ -1,0 +1,24 @@
+#!/bin/bash
+# Installs the Debian packages Pointer needs, when missing (apt-get, as root).
+# Usage: deps.sh build|test
+set -e
+pkgs="g++ cmake make pkg-config qt6-base-dev libx11-dev libxcb1-dev libturbojpeg0-dev
+      fonts-arphic-uming fonts-wqy-microhei fontconfig"
+if [ "$1" = test ]; then
+  pkgs="$pkgs libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
+        libjpeg-turbo-progs"
+fi
+missing=""
+for p in $pkgs; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+if [ "$(id -u)" != 0 ]; then
+  echo "missing Debian packages:$missing (run as root to install them)" >&2
+  exit 1
+fi
+echo "installing:$missing"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+# No Recommends: extra fonts they bring would change font fallback and so pixels.
+apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+#include "app/main_frame.h"
+#include "platform/codepage.h"
+#include "res/resource.h"
+
+namespace {
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frame = std::make_unique<CMainFrame>();
+    ASSERT_TRUE(frame->LoadFrame());
+  }
+  std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(FrameTest, TheMainToolBarFloatsAtTenFiftyWithSixRowsOfFourButtons) {
+  RECT rc;
+  frame->m_toolsBar.GetWindowRect(&rc);
+  EXPECT_EQ(rc.left, 10);
+  EXPECT_EQ(rc.top, 50);
+  EXPECT_EQ(frame->m_toolsBar.GetWindowText(), GBK("多媒体工具"));
+
+  CToolBar& bar = frame->m_toolsBar;
+  ASSERT_EQ(bar.GetCount(), 29);
+  std::set<int> rowTops;
+  std::map<int, int> buttonsPerRow;
+  for (int i = 0; i < bar.GetCount(); ++i) {
+    if (bar.GetButtonStyle(i) & TBBS_SEPARATOR) continue;
+    RECT item;
+    bar.GetItemRect(i, &item);
+    EXPECT_EQ(item.right - item.left, 23);
+    EXPECT_EQ(item.bottom - item.top, 22);
+    rowTops.insert(item.top);
+    ++buttonsPerRow[item.top];
+  }
+  EXPECT_EQ(rowTops.size(), 6u);
+  for (const auto& [top, n] : buttonsPerRow) EXPECT_EQ(n, 4) << "row at " << top;
+  // Each separator ends a row.
+  for (int i = 4; i < 29; i += 5) EXPECT_TRUE(bar.GetButtonStyle(i) & TBBS_WRAPPED);
+}
+
+TEST_F(FrameTest, ToggleBarsShowsBothBarsWithThePaletteUnderTheToolBarAndHidesThemAgain) {
+  ASSERT_TRUE(frame->m_barsHidden);
+  EXPECT_FALSE(frame->m_toolsBar.IsWindowVisible());
+  EXPECT_FALSE(frame->m_paletteBar.IsWindowVisible());
+
+  frame->ToggleBars();
+  EXPECT_FALSE(frame->m_barsHidden);
+  EXPECT_TRUE(frame->m_toolsBar.IsWindowVisible());
+  EXPECT_TRUE(frame->m_paletteBar.IsWindowVisible());
+  RECT tools, palette;
+  frame->m_toolsBar.GetWindowRect(&tools);
+  frame->m_paletteBar.GetWindowRect(&palette);
+  EXPECT_EQ(palette.left, tools.left - 2);
+  EXPECT_EQ(palette.top, tools.bottom - 17);
+
+  // Wherever the palette was moved, showing the bars places it again.
+  frame->m_paletteBar.SetWindowPos(400, 300);
+  frame->ToggleBars();
+  EXPECT_TRUE(frame->m_barsHidden);
+  EXPECT_FALSE(frame->m_toolsBar.IsWindowVisible());
+  EXPECT_FALSE(frame->m_paletteBar.IsWindowVisible());
+  frame->ToggleBars();
+  frame->m_paletteBar.GetWindowRect(&palette);
+  EXPECT_EQ(palette.left, tools.left - 2);
+  EXPECT_EQ(palette.top, tools.bottom - 17);
+}
+
+TEST_F(FrameTest, TheFontBarStartsHiddenAtItsPlaceWithThreeHaoSelected) {
+  EXPECT_FALSE(frame->m_fontBar.IsWindowVisible());
+  EXPECT_EQ(frame->m_fontBar.GetWindowText(), GBK("字体"));
+  RECT rc;
+  frame->m_fontBar.GetWindowRect(&rc);
+  EXPECT_EQ(rc.left, GetSystemMetrics(SM_CXSCREEN) - 470);
+  EXPECT_EQ(rc.top, GetSystemMetrics(SM_CYSCREEN) / 30);
+  ASSERT_EQ(frame->m_fontSizeBox.GetCount(), 32);
+  EXPECT_EQ(frame->m_fontSizeBox.GetCurSel(), 6);
+  std::string label;
+  frame->m_fontSizeBox.GetLBText(6, label);
+  EXPECT_EQ(label, GBK("三号"));
+  frame->m_fontSizeBox.GetLBText(31, label);
+  EXPECT_EQ(label, "128");
+  EXPECT_EQ(frame->m_paletteBar.GetWindowText(), GBK("调色板"));
+}
+
+TEST_F(FrameTest, CommandsGoToTheBoardFirstAndWhatItLeavesReachesTheFrame) {
+  CCmdUI popup;
+  popup.m_nID = ID_MENU_POPUP;
+  EXPECT_TRUE(frame->OnCmdMsg(ID_MENU_POPUP, CN_UPDATE_COMMAND_UI, &popup));
+  EXPECT_TRUE(popup.m_bEnabled);
+  EXPECT_FALSE(frame->m_board.OnCmdMsg(ID_MENU_POPUP, CN_UPDATE_COMMAND_UI, &popup));
+
+  // Undo is the board's: disabled with an empty store.
+  CCmdUI undo;
+  undo.m_nID = ID_UNDO;
+  EXPECT_TRUE(frame->OnCmdMsg(ID_UNDO, CN_UPDATE_COMMAND_UI, &undo));
+  EXPECT_FALSE(undo.m_bEnabled);
+  // The exit command falls through to the application.
+  CCmdUI exitUi;
+  exitUi.m_nID = ID_APP_EXIT;
+  EXPECT_TRUE(frame->OnCmdMsg(ID_APP_EXIT, CN_UPDATE_COMMAND_UI, &exitUi));
+  EXPECT_FALSE(frame->OnCmdMsg(12345, CN_COMMAND, nullptr));
+}
+
+TEST_F(FrameTest, TheHotKeyRecapturesOnlyAfterATemporaryExitThatDroppedThePicture) {
+  CBoardWnd& board = frame->m_board;
+  board.m_nBackMode = 2;
+  frame->ShowWindow(SW_HIDE);
+  EXPECT_EQ(frame->OnHotKey(HOTKEY_ACTIVATE, MOD_ALT, '1'), 1);
+  EXPECT_TRUE(frame->IsWindowVisible());
+  EXPECT_EQ(board.m_nBackMode, 2);  // no capture: the picture was kept
+
+  frame->m_tempExited = true;
+  frame->ShowWindow(SW_HIDE);
+  frame->OnHotKey(HOTKEY_ACTIVATE, MOD_ALT, '1');
+  EXPECT_FALSE(frame->m_tempExited);
+  EXPECT_EQ(board.m_nBackMode, 0);  // captured anew
+  EXPECT_TRUE(frame->IsWindowVisible());
+  EXPECT_FALSE(frame->m_barsHidden);
+}
+
+}  // namespace

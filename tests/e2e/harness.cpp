@@ -1,0 +1,437 @@
+#include "tests/e2e/harness.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace e2e {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Display* Dpy(void* d) { return static_cast<Display*>(d); }
+
+// Windows come and go while we look at them (the program under test is
+// running): a query on a window that just vanished is not an error here.
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+std::string MakeTempDir(const char* stem) {
+  std::string tmpl = std::string("/tmp/") + stem + "-XXXXXX";
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (!mkdtemp(buf.data())) return "/tmp";
+  return buf.data();
+}
+
+std::optional<std::string> GetTextProperty(Display* d, Window w, Atom prop, Atom type) {
+  Atom actualType = None;
+  int format = 0;
+  unsigned long n = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, w, prop, 0, 1 << 16, False, type, &actualType, &format, &n, &after,
+                         &data) != Success)
+    return std::nullopt;
+  std::optional<std::string> out;
+  if (data && actualType != None && format == 8)
+    out = std::string(reinterpret_cast<char*>(data), n);
+  if (data) XFree(data);
+  return out;
+}
+
+std::optional<std::string> WindowTitle(Display* d, Window w) {
+  const Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+  if (auto t = GetTextProperty(d, w, netName, utf8)) return t;
+  XTextProperty tp{};
+  if (!XGetWMName(d, w, &tp) || !tp.value) return std::nullopt;
+  std::optional<std::string> out;
+  char** list = nullptr;
+  int count = 0;
+  if (Xutf8TextPropertyToTextList(d, &tp, &list, &count) >= Success && count > 0 && list) {
+    out = list[0];
+    XFreeStringList(list);
+  } else {
+    out = std::string(reinterpret_cast<char*>(tp.value), tp.nitems);
+  }
+  XFree(tp.value);
+  return out;
+}
+
+void ForkExec(const std::vector<std::string>& argv, const std::vector<std::string>& envStrings,
+              int outFd) {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (outFd >= 0) {
+    dup2(outFd, 1);
+    dup2(outFd, 2);
+  }
+  const int devnull = open("/dev/null", O_RDONLY);
+  if (devnull >= 0) dup2(devnull, 0);
+  std::vector<char*> args, env;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const auto& e : envStrings) env.push_back(const_cast<char*>(e.c_str()));
+  env.push_back(nullptr);
+  execvpe(args[0], args.data(), env.data());
+  _exit(127);
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (cond()) return true;
+    if (Clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+// ---- processes ----
+
+Process::~Process() { Kill(); }
+
+bool Process::Start(const std::vector<std::string>& argv,
+                    const std::map<std::string, std::optional<std::string>>& env,
+                    const std::string& logPath) {
+  std::map<std::string, std::string> merged;
+  for (char** e = environ; *e; ++e) {
+    const char* eq = std::strchr(*e, '=');
+    if (eq) merged[std::string(*e, eq - *e)] = eq + 1;
+  }
+  for (const auto& [k, v] : env) {
+    if (v)
+      merged[k] = *v;
+    else
+      merged.erase(k);
+  }
+  std::vector<std::string> envStrings;
+  for (const auto& [k, v] : merged) envStrings.push_back(k + "=" + v);
+
+  logPath_ = logPath;
+  const int fd = logPath.empty() ? -1 : open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const pid_t pid = fork();
+  if (pid == 0) ForkExec(argv, envStrings, fd);
+  if (fd >= 0) close(fd);
+  if (pid < 0) return false;
+  pid_ = pid;
+  status_.reset();
+  return true;
+}
+
+bool Process::Running() {
+  if (pid_ < 0 || status_) return false;
+  int st = 0;
+  const pid_t r = waitpid(pid_, &st, WNOHANG);
+  if (r == 0) return true;
+  if (r == pid_)
+    status_ = WIFEXITED(st) ? WEXITSTATUS(st) : WIFSIGNALED(st) ? -WTERMSIG(st) : -1;
+  else
+    status_ = -1;
+  return false;
+}
+
+std::optional<int> Process::Wait(int timeoutMs) {
+  if (pid_ < 0) return std::nullopt;
+  WaitUntil([&] { return !Running(); }, timeoutMs);
+  return status_;
+}
+
+void Process::Kill() {
+  if (!Running()) return;
+  kill(pid_, SIGTERM);
+  if (!Wait(2000)) {
+    kill(pid_, SIGKILL);
+    Wait(2000);
+  }
+}
+
+std::string Process::Log() const {
+  std::ifstream in(logPath_);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// ---- the X server ----
+
+XServer::XServer(int width, int height) : width_(width), height_(height) {}
+
+XServer::~XServer() {
+  if (display_) {
+    if (rootPixmap_) XFreePixmap(Dpy(display_), rootPixmap_);
+    XCloseDisplay(Dpy(display_));
+  }
+  if (xvfbPid_ > 0) {
+    kill(xvfbPid_, SIGTERM);
+    int st = 0;
+    const bool gone = WaitUntil([&] { return waitpid(xvfbPid_, &st, WNOHANG) != 0; }, 3000);
+    if (!gone) {
+      kill(xvfbPid_, SIGKILL);
+      waitpid(xvfbPid_, &st, 0);
+    }
+  }
+}
+
+bool XServer::Start(std::string* error) {
+  // Xvfb picks a free display itself and writes its number to the pipe once
+  // it accepts connections.
+  int fds[2];
+  if (pipe(fds) != 0) {
+    *error = "pipe failed";
+    return false;
+  }
+  const std::string screen = std::to_string(width_) + "x" + std::to_string(height_) + "x24";
+  const std::string logPath = ArtifactDir() + "/xvfb-" + std::to_string(width_) + ".log";
+  const int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    std::vector<std::string> argv = {"Xvfb",     "-displayfd", std::to_string(fds[1]),
+                                     "-screen",  "0",          screen,
+                                     "-noreset", "-nolisten",  "tcp"};
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    ForkExec(argv, env, logFd);
+  }
+  close(fds[1]);
+  if (logFd >= 0) close(logFd);
+  if (pid < 0) {
+    close(fds[0]);
+    *error = "fork failed";
+    return false;
+  }
+  xvfbPid_ = pid;
+
+  std::string number;
+  const auto end = Clock::now() + std::chrono::milliseconds(kWaitCapMs);
+  fcntl(fds[0], F_SETFL, O_NONBLOCK);
+  while (Clock::now() < end) {
+    char c;
+    const ssize_t n = read(fds[0], &c, 1);
+    if (n == 1) {
+      if (c == '\n') break;
+      number += c;
+      continue;
+    }
+    if (n == 0) break;  // Xvfb closed the pipe: it ended
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  close(fds[0]);
+  if (number.empty()) {
+    *error = "Xvfb did not start (see " + logPath + ")";
+    return false;
+  }
+  name_ = ":" + number;
+  const std::string socket = "/tmp/.X11-unix/X" + number;
+  WaitUntil([&] { return access(socket.c_str(), F_OK) == 0; });
+
+  XSetErrorHandler(IgnoreXErrors);
+  display_ = XOpenDisplay(name_.c_str());
+  if (!display_) {
+    *error = "cannot connect to " + name_;
+    return false;
+  }
+  Display* d = Dpy(display_);
+  if (DefaultDepth(d, DefaultScreen(d)) != 24) {
+    *error = "the screen is not 24 bits deep";
+    return false;
+  }
+  xdgDir_ = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : MakeTempDir("e2e-xdg");
+  chmod(xdgDir_.c_str(), 0700);
+  registryDir_ =
+      getenv("POINTER_REGISTRY_DIR") ? getenv("POINTER_REGISTRY_DIR") : MakeTempDir("e2e-registry");
+  return true;
+}
+
+void XServer::ShowPattern(int variant) {
+  Display* d = Dpy(display_);
+  const int scr = DefaultScreen(d);
+  const Window root = RootWindow(d, scr);
+  const Pixmap pm = XCreatePixmap(d, root, width_, height_, 24);
+  XImage* img =
+      XCreateImage(d, DefaultVisual(d, scr), 24, ZPixmap, 0, nullptr, width_, height_, 32, 0);
+  img->data = static_cast<char*>(std::malloc(static_cast<size_t>(img->bytes_per_line) * height_));
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      XPutPixel(img, x, y, PatternPixel(variant, x, y, width_, height_));
+  GC gc = XCreateGC(d, pm, 0, nullptr);
+  XPutImage(d, pm, gc, img, 0, 0, 0, 0, width_, height_);
+  XFreeGC(d, gc);
+  XDestroyImage(img);  // frees the pixel data too
+  XSetWindowBackgroundPixmap(d, root, pm);
+  XClearWindow(d, root);
+  if (rootPixmap_) XFreePixmap(d, rootPixmap_);
+  rootPixmap_ = pm;
+  XSync(d, False);
+}
+
+Picture XServer::Screenshot() {
+  Display* d = Dpy(display_);
+  XSync(d, False);
+  Picture p;
+  XImage* img = XGetImage(d, DefaultRootWindow(d), 0, 0, width_, height_, AllPlanes, ZPixmap);
+  if (!img) return p;
+  p.width = width_;
+  p.height = height_;
+  p.px.resize(static_cast<size_t>(width_) * height_);
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      p.px[static_cast<size_t>(y) * width_ + x] = XGetPixel(img, x, y) & 0xFFFFFF;
+  XDestroyImage(img);
+  return p;
+}
+
+std::vector<WindowInfo> XServer::FindWindows(const std::string& utf8Title) {
+  Display* d = Dpy(display_);
+  XSync(d, False);
+  std::vector<WindowInfo> out;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) return out;
+  for (unsigned i = 0; i < n; ++i) {
+    const auto title = WindowTitle(d, children[i]);
+    if (!title || *title != utf8Title) continue;
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(d, children[i], &a)) continue;
+    int rx = 0, ry = 0;
+    Window child = 0;
+    XTranslateCoordinates(d, children[i], root, 0, 0, &rx, &ry, &child);
+    WindowInfo w;
+    w.id = children[i];
+    w.rect = {rx, ry, a.width, a.height};
+    w.viewable = a.map_state == IsViewable;
+    out.push_back(w);
+  }
+  if (children) XFree(children);
+  return out;
+}
+
+std::optional<WindowInfo> XServer::FindWindow(const std::string& utf8Title) {
+  const auto all = FindWindows(utf8Title);
+  for (const auto& w : all)
+    if (w.viewable) return w;
+  if (!all.empty()) return all.front();
+  return std::nullopt;
+}
+
+bool XServer::WaitViewable(const std::string& utf8Title, int timeoutMs) {
+  return WaitUntil(
+      [&] {
+        const auto w = FindWindow(utf8Title);
+        return w && w->viewable;
+      },
+      timeoutMs);
+}
+
+bool XServer::WaitNotViewable(const std::string& utf8Title, int timeoutMs) {
+  return WaitUntil(
+      [&] {
+        const auto w = FindWindow(utf8Title);
+        return !w || !w->viewable;
+      },
+      timeoutMs);
+}
+
+unsigned long XServer::CreateTitledWindow(const std::string& utf8Title) {
+  Display* d = Dpy(display_);
+  const int scr = DefaultScreen(d);
+  const Window w = XCreateSimpleWindow(d, RootWindow(d, scr), -100, -100, 20, 20, 0,
+                                       BlackPixel(d, scr), BlackPixel(d, scr));
+  Xutf8SetWMProperties(d, w, utf8Title.c_str(), utf8Title.c_str(), nullptr, 0, nullptr, nullptr,
+                       nullptr);
+  XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False),
+                  8, PropModeReplace, reinterpret_cast<const unsigned char*>(utf8Title.data()),
+                  static_cast<int>(utf8Title.size()));
+  XMapWindow(d, w);
+  XSync(d, False);
+  return w;
+}
+
+void XServer::DestroyWindow(unsigned long id) {
+  XDestroyWindow(Dpy(display_), id);
+  XSync(Dpy(display_), False);
+}
+
+std::map<std::string, std::optional<std::string>> XServer::ChildEnv() const {
+  return {{"DISPLAY", name_},
+          {"QT_QPA_PLATFORM", std::nullopt},
+          {"QT_ENABLE_HIGHDPI_SCALING", "0"},
+          {"QT_SCALE_FACTOR", std::nullopt},
+          {"XDG_RUNTIME_DIR", xdgDir_},
+          {"POINTER_REGISTRY_DIR", registryDir_}};
+}
+
+int XServer::Xdotool(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {"xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  Process p;
+  if (!p.Start(argv, ChildEnv(), ArtifactDir() + "/xdotool.log")) return -1;
+  return p.Wait().value_or(-1);
+}
+
+bool XServer::StartPointer(Process* p, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {POINTER_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const std::string log =
+      ArtifactDir() + "/pointer-" + std::to_string(width_) + "-" + std::to_string(++runs_) + ".log";
+  return p->Start(argv, ChildEnv(), log);
+}
+
+std::optional<int> XServer::RunPointer(const std::vector<std::string>& args, int timeoutMs) {
+  Process p;
+  if (!StartPointer(&p, args)) return std::nullopt;
+  return p.Wait(timeoutMs);
+}
+
+std::string XServer::SaveScreenshot(const std::string& tag) {
+  std::string safe = tag;
+  for (char& c : safe)
+    if (c == '/' || c == ' ') c = '_';
+  const std::string path = ArtifactDir() + "/" + safe + ".png";
+  Screenshot().SavePng(path);
+  return path;
+}
+
+// ---- shared servers ----
+
+namespace {
+std::map<std::pair<int, int>, std::unique_ptr<XServer>>& Servers() {
+  static std::map<std::pair<int, int>, std::unique_ptr<XServer>> servers;
+  return servers;
+}
+}  // namespace
+
+XServer* SharedServer(int width, int height, std::string* error) {
+  auto& slot = Servers()[{width, height}];
+  if (!slot) {
+    auto s = std::make_unique<XServer>(width, height);
+    if (!s->Start(error)) return nullptr;
+    slot = std::move(s);
+  }
+  return slot.get();
+}
+
+void StopSharedServers() { Servers().clear(); }
+
+const std::string& ArtifactDir() {
+  static const std::string dir = MakeTempDir("pointer-e2e");
+  return dir;
+}
+
+}  // namespace e2e

@@ -1,0 +1,144 @@
+#pragma once
+// End-to-end harness: a private Xvfb with a known picture on its root, the
+// program under test started as a child process, window lookup by title,
+// screenshots and xdotool input. Every wait polls with a cap; nothing sleeps
+// for a fixed long time.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+constexpr int kWaitCapMs = 10000;
+
+// Polls cond every few milliseconds until it holds or timeoutMs passes.
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = kWaitCapMs);
+
+struct Rect {
+  int x = 0, y = 0, w = 0, h = 0;
+  int right() const { return x + w; }
+  int bottom() const { return y + h; }
+  bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+};
+
+// An RGB picture, 0x00RRGGBB per pixel, rows top to bottom.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> px;
+  uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * width + x]; }
+  Picture Crop(const Rect& r) const;
+  bool SavePng(const std::string& path) const;
+};
+
+// The deterministic test picture: eight colour bands with gradients and a
+// fine texture, so a shift by one pixel changes almost every pixel. Variant 1
+// differs from variant 0 in every pixel.
+uint32_t PatternPixel(int variant, int x, int y, int width, int height);
+Picture MakePattern(int variant, int width, int height);
+
+// Where the enabled tool bar images 0 .. count-1 are drawn in bar (top-left
+// corners); a greyed button shows no image.
+std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count);
+
+// Pixels of a and b that differ inside r, leaving out the pixels inside any
+// of the excluded rectangles.
+long CountDifferences(const Picture& a, const Picture& b, const Rect& r,
+                      const std::vector<Rect>& excluded = {});
+
+// A child process with its output in a log file.
+class Process {
+ public:
+  Process() = default;
+  ~Process();  // kills it if still running
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  // env: variables to set (value) or remove (nullopt) on top of ours.
+  bool Start(const std::vector<std::string>& argv,
+             const std::map<std::string, std::optional<std::string>>& env,
+             const std::string& logPath);
+  bool Running();
+  // The exit code (or -signal) once it ended within timeoutMs.
+  std::optional<int> Wait(int timeoutMs = kWaitCapMs);
+  void Kill();
+  int pid() const { return pid_; }
+  std::string Log() const;  // what it printed so far
+
+ private:
+  int pid_ = -1;
+  std::optional<int> status_;
+  std::string logPath_;
+};
+
+struct WindowInfo {
+  unsigned long id = 0;
+  Rect rect;  // root coordinates, without any border
+  bool viewable = false;
+};
+
+// One private X server of a fixed size and our own connection to it.
+class XServer {
+ public:
+  XServer(int width, int height);
+  ~XServer();
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+
+  // Starts Xvfb on a free display and connects; the error says why not.
+  bool Start(std::string* error);
+  int width() const { return width_; }
+  int height() const { return height_; }
+  const std::string& name() const { return name_; }  // ":N"
+
+  // Puts pattern variant v on the root window (its background pixmap).
+  void ShowPattern(int variant);
+  Picture Screenshot();
+
+  // Top-level windows whose _NET_WM_NAME (or WM_NAME) is exactly utf8Title.
+  std::vector<WindowInfo> FindWindows(const std::string& utf8Title);
+  // The viewable one if any, else the first one found.
+  std::optional<WindowInfo> FindWindow(const std::string& utf8Title);
+  bool WaitViewable(const std::string& utf8Title, int timeoutMs = kWaitCapMs);
+  bool WaitNotViewable(const std::string& utf8Title, int timeoutMs = kWaitCapMs);
+
+  // A mapped top-level window of our own with the given title, placed off
+  // the screen so the picture stays as it is.
+  unsigned long CreateTitledWindow(const std::string& utf8Title);
+  void DestroyWindow(unsigned long id);
+
+  // Environment for children: our display, Qt on xcb without scaling,
+  // runtime and settings folders from ours (or private ones).
+  std::map<std::string, std::optional<std::string>> ChildEnv() const;
+
+  // Runs xdotool with these arguments on this display; its exit code.
+  int Xdotool(const std::vector<std::string>& args);
+  // The program under test, started with args (log beside the test's files).
+  bool StartPointer(Process* p, const std::vector<std::string>& args = {});
+  // Runs the program to its end; its exit code, nullopt on a time-out.
+  std::optional<int> RunPointer(const std::vector<std::string>& args, int timeoutMs = kWaitCapMs);
+
+  // Saves a screenshot for a failed test; returns the file's path.
+  std::string SaveScreenshot(const std::string& tag);
+
+ private:
+  int width_, height_;
+  std::string name_;
+  int xvfbPid_ = -1;
+  void* display_ = nullptr;  // Display*
+  unsigned long rootPixmap_ = 0;
+  std::string xdgDir_, registryDir_;
+  int runs_ = 0;
+};
+
+// The servers live for the whole run, one per screen size.
+XServer* SharedServer(int width, int height, std::string* error);
+void StopSharedServers();
+
+// Folder for logs and screenshots of this run.
+const std::string& ArtifactDir();
+
+}  // namespace e2e

@@ -1,0 +1,101 @@
+// Drawing with real input: a tool chosen on the tool bar, a drag on the
+// board, undo from the keyboard and the bars toggled by a right click.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "tests/e2e/harness.h"
+
+namespace {
+
+using e2e::Picture;
+using e2e::Rect;
+
+constexpr int kLineImage = 11;  // the line tool's button image
+
+class Drawing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    x_ = e2e::SharedServer(1024, 768, &error);
+    ASSERT_NE(x_, nullptr) << error;
+    x_->ShowPattern(0);
+    Move(700, 600);
+    ASSERT_TRUE(x_->StartPointer(&pointer_));
+    ASSERT_TRUE(x_->WaitViewable("Corvale_Tavix"));
+    ASSERT_TRUE(x_->WaitViewable("多媒体工具"));
+  }
+  void TearDown() override {
+    if (HasFailure()) {
+      std::printf("screenshot: %s\n", x_->SaveScreenshot("drawing").c_str());
+      std::printf("program output:\n%s\n", pointer_.Log().c_str());
+    }
+    pointer_.Kill();
+    e2e::WaitUntil([&] { return x_->FindWindows("Corvale_Tavix").empty(); });
+  }
+  void Move(int x, int y) { x_->Xdotool({"mousemove", std::to_string(x), std::to_string(y)}); }
+  bool BarsShown() {
+    auto tools = x_->FindWindow("多媒体工具");
+    auto palette = x_->FindWindow("调色板");
+    return tools && tools->viewable && palette && palette->viewable;
+  }
+  // Pixels of the board that differ from the known picture, around the line.
+  long Changed(const Rect& r) {
+    return e2e::CountDifferences(x_->Screenshot(), e2e::MakePattern(0, 1024, 768), r);
+  }
+
+  e2e::XServer* x_ = nullptr;
+  e2e::Process pointer_;
+};
+
+TEST_F(Drawing, ALineDrawnWithTheLineToolShowsAndCtrlZTakesItAway) {
+  const auto tools = x_->FindWindow("多媒体工具");
+  ASSERT_TRUE(tools);
+  std::map<int, std::pair<int, int>> at;
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    at = e2e::FindToolBarImages(x_->Screenshot().Crop(tools->rect), kLineImage + 1);
+    return at.count(kLineImage) > 0;
+  }));
+  const int bx = tools->rect.x + at[kLineImage].first + 8;
+  const int by = tools->rect.y + at[kLineImage].second + 7;
+  Move(bx, by);
+  x_->Xdotool({"click", "1"});
+
+  const Rect around{380, 280, 260, 140};
+  ASSERT_EQ(Changed(around), 0);
+  Move(400, 300);
+  x_->Xdotool({"mousedown", "1"});
+  for (int i = 1; i <= 10; ++i) Move(400 + 20 * i, 300 + 10 * i);
+  x_->Xdotool({"mouseup", "1"});
+
+  // A black line of width 2 from (400, 300) to (600, 400).
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Changed(around) > 300; })) << "no line on the board";
+  const Picture shot = x_->Screenshot();
+  int black = 0;
+  for (int x = 410; x < 590; x += 10) {
+    const int y = 300 + (x - 400) / 2;
+    for (int dy = -2; dy <= 2; ++dy) black += shot.At(x, y + dy) == 0x000000;
+  }
+  EXPECT_GE(black, 18) << "the line is not black along its path";
+  EXPECT_LT(Changed(around), 1200) << "more than the line changed";
+
+  // The press hid the bars; Ctrl+Z redraws without the line and shows them.
+  EXPECT_FALSE(BarsShown());
+  x_->Xdotool({"key", "ctrl+z"});
+  EXPECT_TRUE(e2e::WaitUntil([&] { return Changed(around) == 0; })) << "undo left the line";
+  EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); }));
+}
+
+TEST_F(Drawing, ARightClickOnTheBoardHidesAndShowsTheBars) {
+  ASSERT_TRUE(BarsShown());
+  Move(600, 500);
+  x_->Xdotool({"click", "3"});
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !BarsShown(); }));
+  x_->Xdotool({"click", "3"});
+  EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); }));
+  // The board itself is untouched by the toggling.
+  EXPECT_EQ(Changed(Rect{300, 300, 600, 400}), 0);
+}
+
+}  // namespace

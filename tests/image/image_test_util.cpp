@@ -1,0 +1,140 @@
+#include "image_test_util.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <random>
+#include <sstream>
+
+namespace imgtest {
+
+Picture MakePicture(int width, int height, const std::function<Rgb(int, int)>& fn) {
+  Picture pic{width, height, std::vector<Rgb>(std::size_t(width) * height)};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pic.at(x, y) = fn(x, y);
+  }
+  return pic;
+}
+
+TempDir::TempDir() {
+  std::random_device rd;
+  for (;;) {
+    m_dir = std::filesystem::temp_directory_path() / ("pointer-img-" + std::to_string(rd()));
+    if (std::filesystem::create_directory(m_dir)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(m_dir, ec);
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const Bytes& data) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+}
+
+HDIB MakeDib24(const Picture& pic) {
+  const std::size_t stride = std::size_t(dib::RowBytes(24, pic.width));
+  HDIB block = AllocDib(40 + stride * pic.height);
+  BITMAPINFOHEADER h;
+  h.biWidth = pic.width;
+  h.biHeight = pic.height;
+  h.biBitCount = 24;
+  dib::WriteInfoHeader(block->bytes.data(), h);
+  for (int y = 0; y < pic.height; ++y) {
+    std::uint8_t* row = block->bytes.data() + 40 + stride * (pic.height - 1 - y);
+    for (int x = 0; x < pic.width; ++x) {
+      const Rgb& c = pic.at(x, y);
+      row[3 * x] = std::uint8_t(c.b), row[3 * x + 1] = std::uint8_t(c.g);
+      row[3 * x + 2] = std::uint8_t(c.r);
+    }
+  }
+  return block;
+}
+
+Rgb Dib24Pixel(const PackedDib& block, int x, int y) {
+  const std::int32_t width = std::int32_t(dib::Get32(block.bytes.data() + 4));
+  const std::int32_t height = std::int32_t(dib::Get32(block.bytes.data() + 8));
+  const std::size_t stride = std::size_t(dib::RowBytes(24, width));
+  const std::uint8_t* p = block.bytes.data() + 40 + stride * (height - 1 - y) + 3 * x;
+  return {p[2], p[1], p[0]};
+}
+
+Picture PaintToPicture(CDib& dib, int width, int height) {
+  if (width == 0) width = dib.Width(), height = dib.Height();
+  CBitmap bitmap;
+  bitmap.CreateBitmap(width, height);
+  CDC mem;
+  mem.CreateCompatibleDC(nullptr);
+  CBitmap* old = mem.SelectObject(&bitmap);
+  const RECT all{0, 0, width, height};
+  mem.FillSolidRect(&all, RGB(1, 2, 3));
+  dib.Paint(&mem, &all);
+  mem.SelectObject(old);
+  return MakePicture(width, height,
+                     [&](int x, int y) { return FromColorref(bitmap.GetPixel(x, y)); });
+}
+
+void WritePpm(const std::string& path, const Picture& pic) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << "P6\n" << pic.width << ' ' << pic.height << "\n255\n";
+  for (const Rgb& c : pic.px) {
+    const char rgb[3] = {char(c.r), char(c.g), char(c.b)};
+    out.write(rgb, 3);
+  }
+}
+
+bool ReadPnm(const std::string& path, Picture* pic) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, maxval = 0;
+  in >> magic >> width >> height >> maxval;
+  if (!in || (magic != "P6" && magic != "P5") || maxval != 255 || width <= 0 || height <= 0) {
+    return false;
+  }
+  in.get();
+  const int channels = magic == "P6" ? 3 : 1;
+  std::vector<char> data(std::size_t(width) * height * channels);
+  if (!in.read(data.data(), std::streamsize(data.size()))) return false;
+  *pic = MakePicture(width, height, [&](int x, int y) {
+    const std::uint8_t* p = reinterpret_cast<const std::uint8_t*>(data.data()) +
+                            (std::size_t(y) * width + x) * channels;
+    return channels == 3 ? Rgb{p[0], p[1], p[2]} : Rgb{p[0], p[0], p[0]};
+  });
+  return true;
+}
+
+std::string FindTool(const std::string& name) {
+  const std::string preferred = "/usr/bin/" + name;
+  if (access(preferred.c_str(), X_OK) == 0) return preferred;
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path ? path : "");
+  for (std::string dir; std::getline(dirs, dir, ':');) {
+    const std::string candidate = dir + "/" + name;
+    if (!dir.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
+}
+
+bool RunCommand(const std::string& command) {
+  return std::system((command + " 2>/dev/null").c_str()) == 0;
+}
+
+int MaxDifference(const Picture& a, const Picture& b) {
+  if (a.width != b.width || a.height != b.height) return INT_MAX;
+  int worst = 0;
+  for (std::size_t i = 0; i < a.px.size(); ++i) {
+    worst = std::max({worst, std::abs(a.px[i].r - b.px[i].r), std::abs(a.px[i].g - b.px[i].g),
+                      std::abs(a.px[i].b - b.px[i].b)});
+  }
+  return worst;
+}
+
+}  // namespace imgtest

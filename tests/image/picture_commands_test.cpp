@@ -1,0 +1,145 @@
+// The board's save-picture and load-picture commands, driven through the
+// frame's command routing with scripted file dialogs and message boxes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/main_frame.h"
+#include "image/dib.h"
+#include "image_test_util.h"
+#include "platform/app.h"
+#include "platform/codepage.h"
+#include "platform/commdlg.h"
+#include "platform/services.h"
+#include "res/res.h"
+#include "res/resource.h"
+
+using namespace imgtest;
+
+namespace {
+
+class PictureCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frame = std::make_unique<CMainFrame>();
+    ASSERT_TRUE(frame->LoadFrame());
+    board = &frame->m_board;
+    W = board->m_rcDesktop.right;
+    H = board->m_rcDesktop.bottom;
+    // A picture whose every quarter differs, so orientation and size show.
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    CBitmap* old = mem.SelectObject(&board->m_bmpCurrent);
+    const RECT all{0, 0, W, H}, topLeft{0, 0, W / 2, H / 2};
+    mem.FillSolidRect(&all, kBack);
+    mem.FillSolidRect(&topLeft, kCorner);
+    mem.SelectObject(old);
+  }
+  void TearDown() override { frame.reset(); }
+
+  static constexpr COLORREF kBack = RGB(10, 120, 200), kCorner = RGB(250, 200, 0);
+  plat::ScriptedServices services;
+  plat::ScopedServices scope{&services};
+  TempDir dir;
+  std::unique_ptr<CMainFrame> frame;
+  CBoardWnd* board = nullptr;
+  int W = 0, H = 0;
+};
+
+}  // namespace
+
+TEST_F(PictureCommands, SaveAsksForAJpegByDefaultWithTheStoredFilter) {
+  services.fileAnswers.push_back("");
+  frame->SendCommand(ID_SAVE_PICTURE);
+  ASSERT_EQ(services.fileRequests.size(), 1u);
+  const plat::FileDialogRequest& req = services.fileRequests[0];
+  EXPECT_FALSE(req.open);
+  EXPECT_EQ(req.defExt, "jpg");
+  EXPECT_EQ(req.initialFile, "");
+  EXPECT_EQ(req.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+  EXPECT_EQ(req.filter, GBK(res::String(IDS_PICTURE_FILTER)));
+  EXPECT_TRUE(services.boxes.empty()) << "cancelling ends the command";
+}
+
+TEST_F(PictureCommands, SavingAsBmpWritesTheBoardPictureAndSaysSo) {
+  services.fileAnswers.push_back(dir.Path("B.BMP"));
+  frame->SendCommand(ID_SAVE_PICTURE);
+  ASSERT_EQ(services.boxes.size(), 1u);
+  EXPECT_EQ(services.boxes[0].text, GBK("保存图片文件完成！"));
+  EXPECT_EQ(services.boxes[0].caption, GBK("消息"));
+  EXPECT_EQ(services.boxes[0].type, MB_OK);
+  const std::size_t rows = std::size_t(dib::RowBytes(24, W)) * H;
+  EXPECT_EQ(std::filesystem::file_size(dir.Path("B.BMP")), 54 + rows);
+  CDib saved;
+  ASSERT_TRUE(saved.Load(dir.Path("B.BMP")));
+  EXPECT_EQ(Dib24Pixel(*saved.Block(), 0, 0), FromColorref(kCorner));
+  EXPECT_EQ(Dib24Pixel(*saved.Block(), W - 1, H - 1), FromColorref(kBack));
+}
+
+TEST_F(PictureCommands, SavingAsJpegWritesAJpegFile) {
+  services.fileAnswers.push_back(dir.Path("a.jpg"));
+  frame->SendCommand(ID_SAVE_PICTURE);
+  EXPECT_EQ(services.boxes.size(), 1u);
+  CDib saved;
+  ASSERT_TRUE(saved.Load(dir.Path("a.jpg")));
+  EXPECT_EQ(saved.Width(), W);
+  const Rgb corner = Dib24Pixel(*saved.Block(), 5, 5);
+  EXPECT_NEAR(corner.r, 250, 4);
+  EXPECT_NEAR(corner.g, 200, 4);
+  EXPECT_NEAR(corner.b, 0, 4);
+}
+
+TEST_F(PictureCommands, AnUnknownExtensionWritesNothingAndSaysNothing) {
+  services.fileAnswers.push_back(dir.Path("c.png"));
+  frame->SendCommand(ID_SAVE_PICTURE);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("c.png")));
+  EXPECT_TRUE(services.boxes.empty());
+}
+
+TEST_F(PictureCommands, LoadAsksWithoutDefaultExtensionOrOverwritePrompt) {
+  services.fileAnswers.push_back("");
+  frame->SendCommand(ID_LOAD_PICTURE);
+  ASSERT_EQ(services.fileRequests.size(), 1u);
+  const plat::FileDialogRequest& req = services.fileRequests[0];
+  EXPECT_TRUE(req.open);
+  EXPECT_EQ(req.defExt, "");
+  EXPECT_EQ(req.flags, OFN_HIDEREADONLY);
+  EXPECT_EQ(req.filter, GBK(res::String(IDS_PICTURE_FILTER)));
+}
+
+TEST_F(PictureCommands, AFailedLoadLeavesTheBoardPictureAndBarsUnchanged) {
+  WriteFileBytes(dir.Path("broken.bmp"), {'B', 'M', 1, 2, 3});
+  const bool barsHidden = frame->m_barsHidden;
+  for (const std::string& path :
+       {dir.Path("broken.bmp"), dir.Path("missing.jpg"), dir.Path("notes.txt")}) {
+    services.fileAnswers.push_back(path);
+    frame->SendCommand(ID_LOAD_PICTURE);
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(1, 1), kCorner) << path;
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(W - 1, H - 1), kBack) << path;
+    EXPECT_EQ(frame->m_barsHidden, barsHidden) << path;
+  }
+}
+
+TEST_F(PictureCommands, ALoadedPictureIsStretchedOverTheBoardAndTheBarsComeBack) {
+  const Picture quarter = MakePicture(W / 2, H / 2, [&](int x, int y) {
+    return x < W / 4 && y < H / 4 ? Rgb{255, 0, 0} : Rgb{0, 0, 255};
+  });
+  CDib small;
+  ASSERT_TRUE(small.Attach(MakeDib24(quarter)));
+  ASSERT_TRUE(small.Save(dir.Path("small.BMP")));
+  const int count = board->m_nCount;
+  frame->ShowWindow(SW_SHOW);
+  plat::ProcessEvents(50);
+  frame->m_barsHidden = false;
+  services.fileAnswers.push_back(dir.Path("small.BMP"));
+  frame->SendCommand(ID_LOAD_PICTURE);
+  EXPECT_FALSE(frame->m_barsHidden) << "hidden for the capture, shown again after it";
+  EXPECT_EQ(board->m_nCount, count);
+  // The capture reads the real screen, which only a display shows.
+  if (plat::HasDisplay()) {
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(1, 1), RGB(255, 0, 0));
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(W / 2 - 2, H / 2 - 2), RGB(255, 0, 0));
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(W - 1, H - 1), RGB(0, 0, 255));
+  }
+}

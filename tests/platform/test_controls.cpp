@@ -1,0 +1,478 @@
+// Floating bars, the tool bar layout and states, dialog templates and the
+// common controls.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <map>
+
+#include "platform/codepage.h"
+#include "platform/controls.h"
+#include "platform/frame.h"
+#include "platform/wnd_widget_qt.h"
+#include "tests/platform/test_wnd_util.h"
+
+namespace {
+
+using wndtest::MouseAt;
+
+// The main tool bar's entries: buttons 1..24, 0 a separator.
+const UINT kEntries[29] = {1,  2,  3,  4,  0, 5,  6,  7,  8,  0, 9,  10, 11, 12, 0,
+                           13, 14, 15, 16, 0, 17, 18, 19, 20, 0, 21, 22, 23, 24};
+
+class Board : public CWnd {
+ public:
+  UINT tool = 9;
+  std::vector<UINT> got;
+  Board() {
+    OnCommandRange(1, 20, [this](UINT id) {
+      got.push_back(id);
+      tool = id;
+    });
+    OnUpdateCommandRange(9, 20, [this](CCmdUI* ui) { ui->SetCheck(ui->m_nID == tool); });
+  }
+};
+
+class Frame : public CFrameWnd {
+ public:
+  Board board;
+  CToolBar bar;
+  bool OnCmdMsg(UINT id, int code, CCmdUI* ui) override {
+    return board.OnCmdMsg(id, code, ui) || CFrameWnd::OnCmdMsg(id, code, ui);
+  }
+  int OnCreate(CREATESTRUCT* cs) override {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    if (!board.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, this, RECT{}, 0xE900)) return -1;
+    if (!bar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP | CBRS_TOOLTIPS,
+                      RECT{0, 0, 0, 0}, 0xE800))
+      return -1;
+    bar.SetButtons(kEntries, 29);
+    return 0;
+  }
+};
+
+void WrapEvery(CToolBar& bar, int n) {
+  for (int i = 0; i < bar.GetCount(); ++i) {
+    UINT s = bar.GetButtonStyle(i);
+    s = ((i + 1) % n == 0) ? (s | TBBS_WRAPPED) : (s & ~TBBS_WRAPPED);
+    bar.SetButtonStyle(i, s);
+  }
+}
+
+TEST(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  ASSERT_EQ(f.bar.GetCount(), 29);
+  WrapEvery(f.bar, 5);
+  std::map<LONG, std::vector<RECT>> rows;
+  for (int i = 0; i < 29; ++i) {
+    RECT rc;
+    f.bar.GetItemRect(i, &rc);
+    if (!(f.bar.GetButtonStyle(i) & TBBS_SEPARATOR)) rows[rc.top].push_back(rc);
+  }
+  ASSERT_EQ(rows.size(), 6u);
+  LONG prevBottom = -1;
+  for (const auto& [top, buttons] : rows) {
+    ASSERT_EQ(buttons.size(), 4u);
+    for (size_t k = 0; k < 4; ++k) {
+      EXPECT_EQ(buttons[k].left, 6 + LONG(k) * 23) << "row " << top;
+      EXPECT_EQ(buttons[k].right - buttons[k].left, 23);
+      EXPECT_EQ(buttons[k].bottom - buttons[k].top, 22);
+    }
+    if (prevBottom >= 0) {
+      EXPECT_EQ(top - prevBottom, 6) << "a separator gap between rows";
+    }
+    prevBottom = buttons[0].bottom;
+  }
+  // The floating window fits the rows: client = borders + buttons + gaps.
+  RECT client;
+  f.bar.GetClientRect(&client);
+  EXPECT_EQ(client.right, 6 + 4 * 23 + 6);
+  EXPECT_EQ(client.bottom, 3 + 6 * 22 + 5 * 6 + 3);
+}
+
+TEST(ToolBar, ClickingAButtonSendsItsCommandToTheOwnerFrame) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  RECT rc;
+  f.bar.GetItemRect(5, &rc);  // command 5
+  const QPoint c((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+  MouseAt(f.bar, QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::LeftButton);
+  MouseAt(f.bar, QEvent::MouseButtonRelease, c, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(f.board.got, (std::vector<UINT>{5}));
+  // Released elsewhere: no command.
+  MouseAt(f.bar, QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::LeftButton);
+  MouseAt(f.bar, QEvent::MouseButtonRelease, {-5, -5}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(f.board.got.size(), 1u);
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+TEST(ToolBar, IdleUpdatesCheckExactlyOneToolAndDisableButtonsWithoutHandlers) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  f.ShowControlBar(&f.bar, true, false);
+  auto checked = [&] {
+    std::vector<UINT> ids;
+    for (int i = 0; i < f.bar.GetCount(); ++i)
+      if (f.bar.GetButtonStyle(i) & TBBS_CHECKED) ids.push_back(f.bar.GetItemID(i));
+    return ids;
+  };
+  CWnd::RunIdleUpdates();
+  EXPECT_EQ(checked(), (std::vector<UINT>{9}));
+  f.SendCommand(12);
+  CWnd::RunIdleUpdates();
+  EXPECT_EQ(checked(), (std::vector<UINT>{12}));
+  for (int i = 0; i < f.bar.GetCount(); ++i) {
+    const UINT id = f.bar.GetItemID(i);
+    if (!id) continue;
+    EXPECT_EQ(bool(f.bar.GetButtonStyle(i) & TBBS_DISABLED), id > 20) << "button " << id;
+  }
+  // A disabled button sends nothing.
+  const int last = f.bar.CommandToIndex(24);
+  f.bar.ClickButton(last);
+  EXPECT_EQ(f.board.got.back(), 12u);
+}
+
+TEST(ToolBar, HiddenBarsAreNotUpdated) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  CWnd::RunIdleUpdates();
+  for (int i = 0; i < f.bar.GetCount(); ++i)
+    EXPECT_EQ(f.bar.GetButtonStyle(i) & (TBBS_CHECKED | TBBS_DISABLED), 0u);
+}
+
+TEST(ToolBar, ASeparatorMayCarryAChildControlOfItsWidth) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  f.bar.SetButtonInfo(0, 77, TBBS_SEPARATOR, 160);
+  RECT rc;
+  f.bar.GetItemRect(0, &rc);
+  EXPECT_EQ(rc.right - rc.left, 160);
+  RECT next;
+  f.bar.GetItemRect(1, &next);
+  EXPECT_EQ(next.left, rc.right);
+  EXPECT_EQ(f.bar.HitTest(POINT{rc.left + 5, rc.top + 5}), -1);
+  UINT id, style;
+  int width;
+  f.bar.GetButtonInfo(0, id, style, width);
+  EXPECT_EQ(id, 77u);
+  EXPECT_EQ(width, 160);
+  EXPECT_EQ(f.bar.CommandToIndex(77), 0);
+}
+
+TEST(FloatingBars, ABarFloatsWhereAskedAndShowsWhenTold) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  f.bar.SetWindowText(GBK("多媒体工具"));
+  f.FloatControlBar(&f.bar, POINT{10, 50}, CBRS_ALIGN_TOP);
+  RECT rc;
+  f.bar.GetWindowRect(&rc);
+  EXPECT_EQ(rc.left, 10);
+  EXPECT_EQ(rc.top, 50);
+  EXPECT_TRUE(f.bar.IsFloating());
+  EXPECT_FALSE(f.bar.IsWindowVisible());
+  EXPECT_EQ(f.bar.GetWidget()->windowTitle(), QStringLiteral("多媒体工具"));
+  POINT origin{0, 0};
+  f.bar.ClientToScreen(&origin);
+  EXPECT_EQ(origin.y, 50 + CControlBar::kCaptionHeight) << "the caption sits above the client";
+
+  f.ShowControlBar(&f.bar, true, true);
+  EXPECT_FALSE(f.bar.IsWindowVisible()) << "a delayed show waits for the loop";
+  plat::ProcessEvents();
+  EXPECT_TRUE(f.bar.IsWindowVisible());
+  f.ShowControlBar(&f.bar, false, true);
+  f.ShowControlBar(&f.bar, true, false);
+  plat::ProcessEvents();
+  EXPECT_TRUE(f.bar.IsWindowVisible()) << "the immediate show overrides the delayed hide";
+  EXPECT_EQ(f.GetControlBars(), (std::vector<CControlBar*>{&f.bar}));
+}
+
+TEST(FloatingBars, RaisingTheFrameKeepsTheBarsAboveItInTheirOwnOrder) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  CToolBar second;
+  ASSERT_TRUE(second.CreateEx(&f, TBSTYLE_FLAT, WS_CHILD, RECT{0, 0, 0, 0}, 1));
+  auto stamp = [](CWnd& w) { return static_cast<plat::WndWidget*>(w.GetWidget())->m_raiseStamp; };
+  f.ShowControlBar(&second, true, false);  // shown first: below
+  f.ShowControlBar(&f.bar, true, false);   // shown last: on top
+  f.ShowWindow(SW_SHOW);
+  EXPECT_LT(stamp(f), stamp(second));
+  EXPECT_LT(stamp(second), stamp(f.bar));
+  f.BringWindowToTop();
+  EXPECT_LT(stamp(f), stamp(second));
+  EXPECT_LT(stamp(second), stamp(f.bar));
+}
+
+// A palette-like template: two frames, one hidden.
+DialogTemplate PaletteLike() {
+  DialogTemplate t;
+  t.cx = 64;
+  t.cy = 85;
+  t.fontFace = GBK("宋体");
+  t.pointSize = 9;
+  t.items = {{DlgControl::Static, 1000, 37, 6, 15, 15, SS_BLACKFRAME | WS_VISIBLE, {}},
+             {DlgControl::Static, 1001, 43, 10, 15, 15, SS_BLACKFRAME, {}},
+             {DlgControl::Static, 1004, 1, 2, 30, 47, SS_GRAYFRAME | WS_VISIBLE, {}}};
+  return t;
+}
+
+class ClickBar : public CDialogBar {
+ public:
+  std::vector<POINT> clicks;
+  void OnLButtonDown(UINT, CPoint p) override { clicks.push_back(p); }
+};
+
+TEST(DialogBar, ControlsSitAtTheirTemplatePositionsInDialogUnits) {
+  const DialogTemplate t = PaletteLike();
+  const SIZE base = GetDialogBaseUnits(t.fontFace, t.pointSize);
+  // 9-point "宋体" is a 12-pixel face, 6 pixels per Latin letter.
+  EXPECT_EQ(base.cx, 6);
+  EXPECT_EQ(base.cy, 12);
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  ClickBar bar;
+  ASSERT_TRUE(bar.Create(&f, t, WS_CHILD | CBRS_ALIGN_RIGHT, 103));
+  RECT client;
+  bar.GetClientRect(&client);
+  EXPECT_EQ(client.right, (64 * base.cx + 2) / 4);
+  EXPECT_EQ(client.bottom, (85 * base.cy + 4) / 8);
+  for (const DialogItem& item : t.items) {
+    CWnd* ctl = bar.GetDlgItem(item.id);
+    ASSERT_NE(ctl, nullptr);
+    RECT rc;
+    ctl->GetWindowRect(&rc);
+    POINT tl{rc.left, rc.top};
+    bar.ScreenToClient(&tl);
+    const RECT want = MapDialogItem(t, item);
+    EXPECT_EQ(tl, (POINT{want.left, want.top})) << item.id;
+    EXPECT_EQ(rc.right - rc.left, want.right - want.left);
+    EXPECT_EQ(ctl->IsWindowVisible(), false) << "the bar itself is hidden";
+  }
+  EXPECT_EQ(bar.GetDlgItem(9999), nullptr);
+  bar.ShowWindow(SW_SHOW);
+  EXPECT_TRUE(bar.GetDlgItem(1000)->IsWindowVisible());
+  EXPECT_FALSE(bar.GetDlgItem(1001)->IsWindowVisible());
+}
+
+TEST(DialogBar, ClicksOnStaticFramesReachTheBar) {
+  const DialogTemplate t = PaletteLike();
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  ClickBar bar;
+  ASSERT_TRUE(bar.Create(&f, t, WS_CHILD | WS_VISIBLE, 103));
+  plat::ProcessEvents();
+  const RECT cell = MapDialogItem(t, t.items[0]);
+  const QPoint client(cell.left + 3, cell.top + 3);
+  const QPoint local = client + bar.GetWidget()->contentsRect().topLeft();
+  QWindow* win = bar.GetWidget()->windowHandle();
+  ASSERT_NE(win, nullptr);
+  wndtest::Mouse(win, QEvent::MouseButtonPress, local, bar.GetWidget()->mapToGlobal(local),
+                 Qt::LeftButton, Qt::LeftButton);
+  wndtest::Mouse(win, QEvent::MouseButtonRelease, local, bar.GetWidget()->mapToGlobal(local),
+                 Qt::LeftButton, Qt::NoButton);
+  ASSERT_EQ(bar.clicks.size(), 1u);
+  EXPECT_EQ(bar.clicks[0], (POINT{client.x(), client.y()}));
+}
+
+TEST(DialogBar, AnUnknownTemplateFailsTheCreation) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  CDialogBar bar;
+  EXPECT_FALSE(bar.Create(&f, 4242u, WS_CHILD, 103));
+  RegisterDialogTemplate(4243, PaletteLike());
+  EXPECT_TRUE(bar.Create(&f, 4243u, WS_CHILD, 103));
+}
+
+TEST(ComboBox, SortedListsPutVerticalFacesFirstAndFindByPrefix) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  CComboBox box;
+  ASSERT_TRUE(box.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN | CBS_SORT | CBS_HASSTRINGS,
+                         RECT{0, 0, 160, 322}, &f.bar, 32824));
+  for (const char* s : {"b", "@Song", "A", "@Ming", "c"}) box.AddString(s);
+  std::vector<std::string> items;
+  for (int i = 0; i < box.GetCount(); ++i) {
+    std::string s;
+    const int len = box.GetLBText(i, s);
+    EXPECT_EQ(len, int(s.size()));
+    items.push_back(s);
+  }
+  EXPECT_EQ(items, (std::vector<std::string>{"@Ming", "@Song", "A", "b", "c"}));
+  EXPECT_EQ(box.InsertString(0, "zz"), 0) << "insertion never sorts";
+  EXPECT_EQ(box.FindString(-1, "B"), 4);
+  EXPECT_EQ(box.FindString(-1, "@"), 1);
+  EXPECT_EQ(box.FindString(1, "@"), 2) << "searching after the start item";
+  EXPECT_EQ(box.FindString(-1, "q"), CB_ERR);
+  EXPECT_EQ(box.DeleteString(0), 5);
+  EXPECT_EQ(box.DeleteString(9), CB_ERR);
+  std::string s;
+  EXPECT_EQ(box.GetLBText(9, s), CB_ERR);
+  EXPECT_EQ(box.SelectString(-1, "a"), 2);
+  EXPECT_EQ(box.GetCurSel(), 2);
+  RECT rc;
+  box.GetWindowRect(&rc);
+  EXPECT_LT(rc.bottom - rc.top, 322) << "the closed box is not as high as its list";
+  box.GetDroppedControlRect(&rc);
+  EXPECT_EQ(rc.bottom - rc.top, 322);
+}
+
+TEST(ComboBox, AUserChoiceReachesTheFrameAsACommandButSetCurSelDoesNot) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  CComboBox box;
+  ASSERT_TRUE(
+      box.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, RECT{0, 0, 70, 500}, &f.bar, 15));
+  box.AddString(GBK("初号"));
+  box.AddString(GBK("小初"));
+  box.SetCurSel(1);
+  EXPECT_TRUE(f.board.got.empty());
+  auto* combo = box.GetWidget()->findChild<QComboBox*>();
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->currentText(), QStringLiteral("小初"));
+  combo->setCurrentIndex(0);
+  emit combo->activated(0);
+  EXPECT_EQ(f.board.got, (std::vector<UINT>{15}));
+  EXPECT_EQ(box.GetCurSel(), 0);
+  EXPECT_EQ(box.GetWindowText(), GBK("初号"));
+}
+
+TEST(ComboBox, OwnerDrawnBoxesMeasureOnceAndTakeItemHeights) {
+  class Drawn : public CComboBox {
+   public:
+    int measured = 0;
+    void MeasureItem(MEASUREITEMSTRUCT* mis) override {
+      ++measured;
+      mis->itemHeight = 19;
+    }
+  } box;
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  ASSERT_TRUE(
+      box.Create(WS_CHILD | CBS_DROPDOWN | CBS_OWNERDRAWFIXED, RECT{0, 0, 160, 300}, &f.bar, 1));
+  EXPECT_EQ(box.measured, 1);
+  EXPECT_EQ(box.GetItemHeight(0), 19);
+  box.SetItemHeight(0, 24);
+  EXPECT_EQ(box.GetItemHeight(0), 24);
+  box.SetDroppedWidth(300);
+  EXPECT_EQ(box.GetDroppedWidth(), 300);
+}
+
+class ScrollParent : public CWnd {
+ public:
+  std::vector<std::pair<UINT, UINT>> scrolls;
+  void OnHScroll(UINT code, UINT pos, CWnd*) override { scrolls.push_back({code, pos}); }
+};
+
+TEST(Slider, OnlyTheUsersMovesNotifyTheParent) {
+  ScrollParent p;
+  ASSERT_TRUE(wndtest::MakePopup(p, 0, 0, 300, 40));
+  CSliderCtrl slider;
+  ASSERT_TRUE(slider.Create(WS_CHILD | WS_VISIBLE | TBS_NOTICKS, RECT{0, 0, 256, 25}, &p, 1027));
+  slider.SetRange(0, 12);
+  slider.SetPos(3);
+  EXPECT_EQ(slider.GetPos(), 3);
+  EXPECT_EQ(slider.GetRangeMax(), 12);
+  EXPECT_TRUE(p.scrolls.empty());
+  auto* qs = slider.GetWidget()->findChild<QSlider*>();
+  ASSERT_NE(qs, nullptr);
+  qs->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  ASSERT_EQ(p.scrolls.size(), 1u);
+  EXPECT_EQ(p.scrolls[0].second, 4u);
+  EXPECT_EQ(slider.GetPos(), 4);
+}
+
+TEST(RichEdit, TextRoundTripsInTheCodePageWithPlatformLineBreaks) {
+  CWnd parent;
+  ASSERT_TRUE(wndtest::MakePopup(parent, 0, 0, 400, 300));
+  CRichEditCtrl edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_BORDER | WS_THICKFRAME | ES_MULTILINE | ES_WANTRETURN,
+                          RECT{10, 10, 210, 110}, &parent, 109));
+  edit.SetWindowText(GBK("第一行\r\nsecond\r\nthird"));
+  EXPECT_EQ(edit.GetWindowText(), GBK("第一行\r\nsecond\r\nthird"));
+  EXPECT_EQ(edit.GetLineCount(), 3);
+  edit.SetWindowText({});
+  EXPECT_EQ(edit.GetWindowText(), "");
+  EXPECT_EQ(edit.GetLineCount(), 1);
+  RECT rc;
+  edit.GetWindowRect(&rc);
+  EXPECT_EQ(rc, (RECT{10, 10, 210, 110})) << "the window rectangle includes the frame";
+  edit.GetClientRect(&rc);
+  EXPECT_LT(rc.right, 200);
+  EXPECT_EQ(edit.SetBackgroundColor(false, RGB(1, 2, 3)), RGB(255, 255, 255));
+  EXPECT_EQ(edit.SetBackgroundColor(false, RGB(4, 5, 6)), RGB(1, 2, 3));
+}
+
+class Dlg : public CDialog {
+ public:
+  std::vector<UINT> got;
+  std::vector<UINT> keys;
+  int inits = 0, cancels = 0;
+  bool eatEscape = false;
+  Dlg() {
+    OnCommand(5, [this] { got.push_back(5); });
+    OnCommand(32837, [this] { got.push_back(32837); });
+  }
+  bool OnInitDialog() override {
+    ++inits;
+    return true;
+  }
+  void OnCancel() override { ++cancels; }
+  bool PreTranslateKeyDown(UINT vk) override {
+    keys.push_back(vk);
+    return eatEscape && vk == VK_ESCAPE;
+  }
+};
+
+DialogTemplate ReplayLike() {
+  DialogTemplate t;
+  t.style = WS_POPUP | WS_CAPTION;
+  t.exStyle = WS_EX_TOOLWINDOW;
+  t.cx = 172;
+  t.cy = 18;
+  t.fontFace = GBK("宋体");
+  t.caption = GBK("复习控制");
+  t.items = {{DlgControl::Slider, 1027, 0, 0, 171, 17, WS_VISIBLE | TBS_NOTICKS, {}},
+             {DlgControl::Button, 5, 0, 0, 20, 10, 0, GBK("开始")}};
+  t.menuBar = {{32837, GBK("开始播放")}};
+  return t;
+}
+
+TEST(Dialog, ControlsAndMenuItemsSendCommandsAndEscapeGoesThroughTheDialog) {
+  const DialogTemplate t = ReplayLike();
+  Dlg d;
+  ASSERT_TRUE(d.Create(t));
+  EXPECT_EQ(d.inits, 1);
+  EXPECT_FALSE(d.IsWindowVisible());
+  RECT rc;
+  d.GetClientRect(&rc);
+  const RECT want = MapDialogRect(t, RECT{0, 0, 172, 18});
+  EXPECT_EQ(rc, want) << "the menu bar is outside the client area";
+  auto* slider = dynamic_cast<CSliderCtrl*>(d.GetDlgItem(1027));
+  ASSERT_NE(slider, nullptr);
+  auto* button = d.GetWidget()->findChild<QPushButton*>();
+  ASSERT_NE(button, nullptr);
+  button->click();
+  auto* menu = d.GetWidget()->findChild<QMenuBar*>();
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), 1);
+  menu->actions()[0]->trigger();
+  EXPECT_EQ(d.got, (std::vector<UINT>{5, 32837}));
+
+  wndtest::Key(slider->GetWidget()->findChild<QSlider*>(), Qt::Key_Escape);
+  EXPECT_EQ(d.cancels, 1);
+  EXPECT_EQ(d.keys, (std::vector<UINT>{UINT(VK_ESCAPE)})) << "once, not again by its parent";
+  d.eatEscape = true;
+  wndtest::Key(d.GetWidget(), Qt::Key_Escape);
+  EXPECT_EQ(d.cancels, 1) << "PreTranslateKeyDown took it";
+}
+
+TEST(Dialog, ModalRunWithoutTemplateReturnsAtOnce) {
+  CDialog d;
+  EXPECT_EQ(d.DoModal(100), -1);
+  EXPECT_FALSE(d.IsCreated());
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+// Text output and fonts: colours, background box, GBK text and CJK faces.
+#include <climits>
+
+#include "platform/codepage.h"
+#include "tests/platform/test_gdi_util.h"
+
+namespace {
+
+using namespace gdi_test;
+
+LOGFONT Font(const char* utf8Face, LONG height, LONG width = 0) {
+  LOGFONT lf;
+  lf.lfHeight = height;
+  lf.lfWidth = width;
+  lf.lfCharSet = GB2312_CHARSET;
+  lf.lfFaceName = GBK(utf8Face);
+  return lf;
+}
+
+TEST(GdiText, TextTakesTheTextColourAndABackgroundBoxOnlyWhenOpaque) {
+  Canvas c(120, 40, kRed);
+  c.dc.SetTextColor(kBlue);
+  const SIZE size = c.dc.GetTextExtent("Hi, 12");
+  EXPECT_GT(size.cx, 20);
+  EXPECT_EQ(size.cy, 16) << "the default font's cell";
+  EXPECT_TRUE(c.dc.TextOut(10, 12, "Hi, 12"));
+  EXPECT_TRUE(SameRect(c.Extent(kRed), RECT{10, 12, 10 + size.cx, 12 + 16}))
+      << Show(c.Extent(kRed));
+  EXPECT_GT(c.Count(kBlue), 30);
+  EXPECT_EQ(c.Count(kRed) + c.Count(kBlue) + c.Count(kWhite), 120 * 40)
+      << "no smoothed pixels: text colour, box colour, untouched";
+
+  Canvas t(120, 40, kRed);
+  t.dc.SetTextColor(kBlue);
+  t.dc.SetBkMode(TRANSPARENT);
+  EXPECT_TRUE(t.dc.TextOut(10, 12, std::string("Hi, 12")));
+  EXPECT_EQ(t.Count(kWhite), 0);
+  EXPECT_EQ(t.Count(kBlue), c.Count(kBlue));
+  const RECT ink = t.Extent(kRed);
+  EXPECT_GE(ink.left, 10);
+  EXPECT_GE(ink.top, 12);
+  EXPECT_LE(ink.bottom, 12 + 16);
+}
+
+TEST(GdiText, ChineseTextRendersWithACjkFaceAtTheRequestedSize) {
+  Canvas c(100, 40);
+  const LOGFONT lf = Font("宋体", 16);
+  CFont font;
+  ASSERT_TRUE(font.CreateFontIndirect(&lf));
+  c.dc.SelectObject(&font);
+  const SIZE zhong = c.dc.GetTextExtent(GBK("中"));
+  const SIZE a = c.dc.GetTextExtent("a");
+  EXPECT_NEAR(zhong.cx, 16, 1);
+  EXPECT_NEAR(a.cx, 8, 1);
+  EXPECT_EQ(zhong.cy, 16);
+  TEXTMETRIC tm;
+  ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+  EXPECT_EQ(tm.tmHeight, 16);
+  EXPECT_EQ(tm.tmAscent + tm.tmDescent, 16);
+  EXPECT_NEAR(tm.tmAveCharWidth, 8, 1);
+
+  c.dc.SetBkMode(TRANSPARENT);
+  EXPECT_TRUE(c.dc.TextOut(20, 10, GBK("中")));
+  const RECT ink = c.Extent(kWhite);
+  EXPECT_GE(ink.left, 20);
+  EXPECT_LE(ink.right, 20 + 16);
+  EXPECT_GE(ink.top, 10);
+  EXPECT_LE(ink.bottom, 10 + 16);
+  EXPECT_GE(ink.right - ink.left, 12) << "a full-width glyph, not a fallback box";
+  EXPECT_GT(c.Count(kBlack), 40);
+}
+
+TEST(GdiText, WidthStretchesTheFontAndHeightsMeanCellOrCharacter) {
+  CDC probe;
+  const LOGFONT narrow = Font("宋体", 16, 9);
+  CFont f9;
+  f9.CreateFontIndirect(&narrow);
+  probe.SelectObject(&f9);
+  EXPECT_NEAR(probe.GetTextExtent("a").cx, 9, 1);
+  EXPECT_NEAR(probe.GetTextExtent(GBK("中")).cx, 18, 1);
+  EXPECT_NEAR(probe.GetTextExtent("abcdefghij").cx, 90, 5);
+
+  // The Hei face's cell is taller than its characters: a positive height
+  // asks for the cell, a negative one for the character.
+  const LOGFONT cell = Font("黑体", 16), character = Font("黑体", -16);
+  CFont fc, fch;
+  fc.CreateFontIndirect(&cell);
+  fch.CreateFontIndirect(&character);
+  TEXTMETRIC tc, tch;
+  probe.SelectObject(&fc);
+  probe.GetTextMetrics(&tc);
+  probe.SelectObject(&fch);
+  probe.GetTextMetrics(&tch);
+  EXPECT_LE(tc.tmHeight, 16);
+  EXPECT_GE(tc.tmHeight, 14);
+  EXPECT_GT(tch.tmHeight, 16);
+  EXPECT_NEAR(probe.GetTextExtent(GBK("中")).cx, 16, 1);
+
+  LOGFONT out;
+  EXPECT_EQ(fc.GetLogFont(&out), int(sizeof(LOGFONT)));
+  EXPECT_EQ(out.lfFaceName, GBK("黑体"));
+}
+
+TEST(GdiText, StylesChangeTheInk) {
+  auto inkOf = [](LOGFONT lf) {
+    Canvas c(120, 30);
+    CFont f;
+    f.CreateFontIndirect(&lf);
+    c.dc.SelectObject(&f);
+    c.dc.TextOut(2, 2, "Hello");
+    return c.Count(kBlack);
+  };
+  const LOGFONT plain = Font("Arial", 20);
+  LOGFONT bold = plain, underline = plain, strike = plain, italic = plain;
+  bold.lfWeight = FW_BOLD;
+  underline.lfUnderline = 1;
+  strike.lfStrikeOut = 1;
+  italic.lfItalic = 1;
+  const int base = inkOf(plain);
+  EXPECT_GT(base, 50);
+  EXPECT_GT(inkOf(bold), base);
+  EXPECT_GT(inkOf(underline), base);
+  EXPECT_GT(inkOf(strike), base);
+  EXPECT_NE(inkOf(italic), base);
+}
+
+TEST(GdiText, CutCharactersLongNamesAndAbsurdFontsAreHandled) {
+  Canvas c(100, 40);
+  c.dc.SetBkMode(TRANSPARENT);
+  const std::string two = GBK("中文");
+  ASSERT_EQ(two.size(), 4u);
+  EXPECT_EQ(c.dc.GetTextExtent(two.substr(0, 3)).cx, c.dc.GetTextExtent(GBK("中")).cx)
+      << "the cut second character is left out";
+  EXPECT_EQ(c.dc.GetTextExtent(two.substr(0, 1)).cx, 0);
+  EXPECT_TRUE(c.dc.TextOut(0, 0, two.data(), 3));
+  EXPECT_TRUE(c.dc.TextOut(0, 0, two.data(), 0));
+  EXPECT_FALSE(c.dc.TextOut(0, 0, two.data(), -1));
+  EXPECT_TRUE(c.dc.TextOut(0, 0, "\xFF\xFF\x81", 3)) << "bytes that are no characters";
+
+  LOGFONT longName = Font("宋体", 16);
+  longName.lfFaceName = std::string(300, 'Q') + GBK("宋体");
+  CFont f;
+  f.CreateFontIndirect(&longName);
+  c.dc.SelectObject(&f);
+  EXPECT_NEAR(c.dc.GetTextExtent(GBK("中")).cx, 16, 1) << "an unknown face: the default CJK face";
+
+  for (const LONG h : {LONG(INT_MIN), LONG(INT_MAX), LONG(-INT_MAX), LONG(0), LONG(1)}) {
+    for (const LONG w : {LONG(0), LONG(INT_MIN), LONG(INT_MAX)}) {
+      LOGFONT lf = Font("宋体", h, w);
+      lf.lfWeight = w;
+      CFont absurd;
+      absurd.CreateFontIndirect(&lf);
+      c.dc.SelectObject(&absurd);
+      TEXTMETRIC tm;
+      ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+      EXPECT_GE(tm.tmHeight, 1) << h << " x " << w;
+      EXPECT_LE(tm.tmHeight, 1200) << h << " x " << w;
+      EXPECT_TRUE(c.dc.TextOut(INT_MAX, INT_MIN, GBK("中文")));
+      EXPECT_TRUE(c.dc.TextOut(INT_MIN, INT_MAX, "abc"));
+    }
+  }
+  c.dc.SelectObject(&f);
+  EXPECT_EQ(c.Count(kWhite) + c.Count(kBlack), 100 * 40);
+}
+
+}  // namespace

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "platform/codepage.h"
+#include "platform/desktop.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kKey = "Software\\RadeZoza";
+
+// Each test gets a store of its own, under a folder every user may enter.
+class Registry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("POINTER_REGISTRY_DIR");
+    if (old) m_oldDir = old;
+    char templ[] = "/tmp/pointer-registry-XXXXXX";
+    ASSERT_NE(mkdtemp(templ), nullptr);
+    m_dir = templ;
+    chmod(templ, 0755);
+    setenv("POINTER_REGISTRY_DIR", templ, 1);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    for (auto& e : fs::recursive_directory_iterator(m_dir, ec)) {
+      chmod(e.path().c_str(), 0755);
+    }
+    fs::remove_all(m_dir, ec);
+    if (m_oldDir.empty()) {
+      unsetenv("POINTER_REGISTRY_DIR");
+    } else {
+      setenv("POINTER_REGISTRY_DIR", m_oldDir.c_str(), 1);
+    }
+  }
+
+  // Creates the key with the two values the font list writes.
+  void CreateFontListKey(DWORD value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &value, 4), ERROR_SUCCESS);
+    const char writer[] = "Orin_TAK";
+    ASSERT_EQ(RegSetValueEx(key, "Writer", REG_SZ, writer, sizeof writer), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  }
+
+  // Runs fn as a user without rights to the store (root writes anywhere);
+  // returns fn's result, or -1 when that cannot be arranged.
+  int AsUnprivileged(const std::function<int()>& fn) {
+    if (geteuid() != 0) return fn();
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(255);
+      _exit(fn());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) != 255 ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string m_dir, m_oldDir;
+};
+
+TEST_F(Registry, AMissingKeyIsCreatedAndItsValuesReadBack) {
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WRITE, &key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key, nullptr);
+  CreateFontListKey(0);
+
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WRITE, &key), ERROR_SUCCESS);
+  DWORD value = 1, type = 0, size = 4;
+  EXPECT_EQ(RegQueryValueEx(key, "Value", &type, &value, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, REG_DWORD);
+  EXPECT_EQ(size, 4u);
+  EXPECT_EQ(value, 0u);
+
+  char writer[16] = {};
+  size = sizeof writer;
+  EXPECT_EQ(RegQueryValueEx(key, "Writer", &type, writer, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(size, 9u);  // with the terminating zero
+  EXPECT_STREQ(writer, "Orin_TAK");
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(Registry, ADwordIsStoredAsFourLittleEndianBytes) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key), ERROR_SUCCESS);
+  const DWORD value = 0x01020304;
+  ASSERT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &value, 4), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &value, 2), ERROR_INVALID_PARAMETER);
+  RegCloseKey(key);
+
+  bool seen = false;
+  for (auto& e : fs::recursive_directory_iterator(m_dir)) {
+    if (!e.is_regular_file()) continue;
+    std::ifstream in(e.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\x04\x03\x02\x01", 4));
+    seen = true;
+  }
+  EXPECT_TRUE(seen);
+}
+
+TEST_F(Registry, AMissingValueLeavesTheCallersPresetAlone) {
+  CreateFontListKey(0);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  DWORD value = 1, size = 4;
+  EXPECT_EQ(RegQueryValueEx(key, "Other", nullptr, &value, &size), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(value, 1u);
+  RegCloseKey(key);
+}
+
+TEST_F(Registry, ATooSmallBufferIsNeverWrittenPastAndTheNeededSizeIsReported) {
+  CreateFontListKey(1);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  char buffer[8];
+  std::memset(buffer, '#', sizeof buffer);
+  DWORD size = 4;
+  EXPECT_EQ(RegQueryValueEx(key, "Writer", nullptr, buffer, &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 9u);
+  EXPECT_EQ(std::string(buffer, 8), "########");
+
+  size = 0;
+  EXPECT_EQ(RegQueryValueEx(key, "Writer", nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 9u);
+  EXPECT_EQ(RegQueryValueEx(key, "Writer", nullptr, buffer, nullptr), ERROR_INVALID_PARAMETER);
+  RegCloseKey(key);
+}
+
+TEST_F(Registry, AStringWithoutTerminatorIsStoredWithOne) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key), ERROR_SUCCESS);
+  const std::string face = GBK("宋体");
+  ASSERT_EQ(RegSetValueEx(key, "Face", REG_SZ, face.data(), DWORD(face.size())), ERROR_SUCCESS);
+  char buffer[16];
+  DWORD size = sizeof buffer, type = 0;
+  ASSERT_EQ(RegQueryValueEx(key, "Face", &type, buffer, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 5u);
+  EXPECT_EQ(std::string(buffer), face);
+  RegCloseKey(key);
+}
+
+TEST_F(Registry, NamesIgnoreLetterCaseButNotDoubleByteCharacters) {
+  CreateFontListKey(0);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\radezoza\\", 0, KEY_READ, &key),
+            ERROR_SUCCESS);
+  DWORD value = 7, size = 4;
+  EXPECT_EQ(RegQueryValueEx(key, "VALUE", nullptr, &value, &size), ERROR_SUCCESS);
+  EXPECT_EQ(value, 0u);
+  RegCloseKey(key);
+
+  // "\x81\x41" and "\x81\x61" are different characters whose trail bytes
+  // look like 'A' and 'a'.
+  ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\\x81\x41", &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\\x81\x61", 0, KEY_READ, &key),
+            ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(Registry, KeyNamesCannotReachOutsideTheStore) {
+  const fs::path outside = fs::path(m_dir) / "escaped";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "..\\escaped", &key), ERROR_SUCCESS);
+  const DWORD one = 1;
+  ASSERT_EQ(RegSetValueEx(key, "../../x", REG_DWORD, &one, 4), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_FALSE(fs::exists(outside));
+  EXPECT_FALSE(fs::exists(fs::path(m_dir) / "x"));
+  EXPECT_FALSE(fs::exists(fs::path(m_dir).parent_path() / "x"));
+}
+
+TEST_F(Registry, BadHandlesAreRefusedWithoutHarm) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+  DWORD value = 0, size = 4;
+  EXPECT_EQ(RegQueryValueEx(nullptr, "Value", nullptr, &value, &size), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RegSetValueEx(nullptr, "Value", REG_DWORD, &value, 4), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+}
+
+TEST_F(Registry, AKeyOpenedForReadingTakesNoValues) {
+  CreateFontListKey(0);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  const DWORD one = 1;
+  EXPECT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &one, 4), ERROR_ACCESS_DENIED);
+  RegCloseKey(key);
+}
+
+TEST_F(Registry, ACorruptValueIsReportedNotRead) {
+  CreateFontListKey(1);
+  for (auto& e : fs::recursive_directory_iterator(m_dir)) {
+    if (e.is_regular_file()) fs::resize_file(e.path(), 2);
+  }
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  DWORD value = 1, size = 4;
+  EXPECT_EQ(RegQueryValueEx(key, "Value", nullptr, &value, &size), ERROR_INVALID_DATA);
+  EXPECT_EQ(value, 1u);
+  RegCloseKey(key);
+}
+
+TEST_F(Registry, AStoreThatCannotBeWrittenRefusesWriteAccessButAllowsReading) {
+  CreateFontListKey(0);
+  for (auto& e : fs::recursive_directory_iterator(m_dir)) {
+    chmod(e.path().c_str(), e.is_directory() ? 0555 : 0444);
+  }
+  const int result = AsUnprivileged([] {
+    HKEY key = nullptr;
+    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WRITE, &key) !=
+        ERROR_ACCESS_DENIED) {
+      return 1;
+    }
+    if (key != nullptr) return 2;
+    if (RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key) != ERROR_ACCESS_DENIED) return 3;
+    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 4;
+    DWORD value = 1, size = 4;
+    if (RegQueryValueEx(key, "Value", nullptr, &value, &size) != ERROR_SUCCESS || value != 0) {
+      return 5;
+    }
+    RegCloseKey(key);
+    return 0;
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(Registry, AStoreFolderThatCannotExistRefusesTheKey) {
+  const std::string file = m_dir + "/plain-file";
+  std::ofstream(file) << "x";
+  setenv("POINTER_REGISTRY_DIR", (file + "/registry").c_str(), 1);
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WRITE, &key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(key, nullptr);
+}
+
+}  // namespace

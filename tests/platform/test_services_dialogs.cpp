@@ -1,0 +1,278 @@
+// The real message boxes and common dialogs, driven from a timer while they
+// run modally on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "platform/codepage.h"
+#include "platform/commdlg.h"
+#include "platform/services.h"
+#include "platform/wnd.h"
+
+namespace fs = std::filesystem;
+
+// Readable failure messages for lists of names.
+void PrintTo(const QStringList& list, std::ostream* os) {
+  *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+namespace {
+
+// Runs act on the modal dialog once it is up. Each step re-arms itself until
+// the dialog shows, so the test never depends on how long that takes.
+template <class Dialog>
+void WhenShown(std::function<void(Dialog*)> act, int tries = 1000) {
+  QTimer::singleShot(10, [act, tries] {
+    auto* dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    if (dlg && dlg->isVisible()) {
+      act(dlg);
+    } else if (tries > 0) {
+      WhenShown<Dialog>(act, tries - 1);
+    }
+  });
+}
+
+// Calls step from the event loop until it returns true, then done; done also
+// ends a step that never succeeds.
+void Poll(std::function<bool()> step, std::function<void()> done, int tries = 1000) {
+  QTimer::singleShot(10, [step, done, tries]() mutable {
+    if (step() || tries == 0) {
+      done();
+    } else {
+      Poll(step, done, tries - 1);
+    }
+  });
+}
+
+void PressKey(QWidget* w, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
+}
+
+QPushButton* ButtonLabelled(QMessageBox* box, const QString& label) {
+  for (QAbstractButton* b : box->buttons()) {
+    if (b->text() == label) return qobject_cast<QPushButton*>(b);
+  }
+  return nullptr;
+}
+
+TEST(RealMessageBox, ShowsTheTextAndCaptionAndAnswersWithTheClickedButton) {
+  QString text, caption;
+  QStringList labels;
+  WhenShown<QMessageBox>([&](QMessageBox* box) {
+    text = box->text();
+    caption = box->windowTitle();
+    for (QAbstractButton* b : box->buttons()) labels << b->text();
+    ButtonLabelled(box, QStringLiteral("否(&N)"))->click();
+  });
+  const int answer = MessageBoxOwned(nullptr, GBK("是否保留当前画面？"), GBK("临时退出"),
+                                     MB_YESNOCANCEL | MB_ICONQUESTION);
+  EXPECT_EQ(answer, IDNO);
+  EXPECT_EQ(text, QStringLiteral("是否保留当前画面？"));
+  EXPECT_EQ(caption, QStringLiteral("临时退出"));
+  labels.sort();
+  QStringList expected{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"), QStringLiteral("取消")};
+  expected.sort();
+  EXPECT_EQ(labels, expected);
+}
+
+TEST(RealMessageBox, EscapeAnswersCancelWhereThereIsOne) {
+  WhenShown<QMessageBox>([](QMessageBox* box) { PressKey(box, Qt::Key_Escape); });
+  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_YESNOCANCEL), IDCANCEL);
+  WhenShown<QMessageBox>([](QMessageBox* box) { PressKey(box, Qt::Key_Escape); });
+  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OKCANCEL), IDCANCEL);
+  WhenShown<QMessageBox>([](QMessageBox* box) { PressKey(box, Qt::Key_Escape); });
+  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OK), IDOK);
+}
+
+TEST(RealMessageBox, EscapeDoesNotAnswerAYesNoBox) {
+  bool stillShown = false;
+  WhenShown<QMessageBox>([&](QMessageBox* box) {
+    PressKey(box, Qt::Key_Escape);
+    box->close();
+    stillShown = box->isVisible();
+    ButtonLabelled(box, QStringLiteral("是(&Y)"))->click();
+  });
+  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_YESNO), IDYES);
+  EXPECT_TRUE(stillShown);
+}
+
+TEST(RealMessageBox, EnterTakesTheFirstButtonAndTheIconFollowsTheType) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  WhenShown<QMessageBox>([&](QMessageBox* box) {
+    icon = box->icon();
+    PressKey(box, Qt::Key_Return);
+  });
+  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OKCANCEL | MB_ICONEXCLAMATION), IDOK);
+  EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+// A folder of picture files and others, with a Chinese name.
+class RealFileDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/pointer-dialog-XXXXXX";
+    ASSERT_NE(mkdtemp(templ), nullptr);
+    m_root = templ;
+    m_dir = m_root / "图片";
+    fs::create_directory(m_dir);
+    for (const char* name : {"a.jpg", "b.jpeg", "C.JPG", "d.bmp", "e.dib", "f.txt", "g.png"}) {
+      std::ofstream(m_dir / name) << "x";
+    }
+  }
+  void TearDown() override { fs::remove_all(m_root); }
+
+  // The file names the dialog lists in its folder under the current filter.
+  static QStringList Listed(QFileDialog* dlg) {
+    auto* model = dlg->findChild<QFileSystemModel*>();
+    if (!model) return {};
+    const QModelIndex dir = model->index(dlg->directory().absolutePath());
+    while (model->canFetchMore(dir)) model->fetchMore(dir);
+    QStringList names;
+    for (int i = 0; i < model->rowCount(dir); ++i)
+      names << model->index(i, 0, dir).data().toString();
+    names.sort();
+    return names;
+  }
+
+  static std::string Gbk(const fs::path& p) { return GBK(p.string()); }
+
+  fs::path m_root, m_dir;
+};
+
+// The picture filter exactly as the string table stores it, stray blanks in
+// the patterns included.
+const char kPictureFilter[] =
+    "JPEG 格式图片文件 (*.jpg;*.jpeg)|*.jpg;* .jpeg|BMP 格式图片文件(*.bmp;*.dib)|*.bmp; *.dib||";
+
+TEST_F(RealFileDialog, ThePictureFilterOffersEveryPictureFileDespiteItsStrayBlanks) {
+  QStringList filters, jpegs, bitmaps;
+  QString title;
+  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
+    title = dlg->windowTitle();
+    filters = dlg->nameFilters();
+    // The folder loads in the background: look until the files are listed
+    // under the first filter, then under the second.
+    Poll(
+        [&, dlg, second = false]() mutable {
+          if (!second) {
+            jpegs = Listed(dlg);
+            if (jpegs.size() < 3) return false;
+            dlg->selectNameFilter(filters.value(1));
+            second = true;
+            return false;
+          }
+          bitmaps = Listed(dlg);
+          return !bitmaps.isEmpty() && !bitmaps.contains(QStringLiteral("a.jpg"));
+        },
+        [dlg] { dlg->reject(); });
+  });
+  std::string path = "unchanged";
+  plat::FileDialogRequest req;
+  req.open = true;
+  req.filter = GBK(kPictureFilter);
+  req.initialFile = Gbk(m_dir / "none");
+  req.flags = OFN_HIDEREADONLY;
+  EXPECT_FALSE(plat::GetServices().FileDialog(nullptr, req, path));
+  EXPECT_EQ(path, "unchanged");
+  EXPECT_EQ(title, QStringLiteral("打开"));
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_TRUE(filters[0].startsWith(QStringLiteral("JPEG 格式图片文件 (*.jpg;*.jpeg)")));
+  EXPECT_EQ(jpegs, (QStringList{"C.JPG", "a.jpg", "b.jpeg"}));
+  EXPECT_EQ(bitmaps, (QStringList{"d.bmp", "e.dib"}));
+}
+
+TEST_F(RealFileDialog, ANameTypedWithoutExtensionGetsTheDefaultOneInTheProgramsCodePage) {
+  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
+    dlg->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("课件"));
+    static_cast<QDialog*>(dlg)->accept();
+  });
+  CFileDialog dlg(false, "zsy", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                  GBK("教鞭数据文件(*.zsy)|*.zsy||"));
+  dlg.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "课件.zsy"));
+}
+
+// Answers the overwrite question from a script; the dialog itself is real.
+class OverwriteAnswers : public plat::Services {
+ public:
+  int MessageBox(CWnd*, const std::string& text, const std::string&, UINT type) override {
+    asked.push_back(text);
+    EXPECT_EQ(type & 0xF, MB_YESNO);
+    if (answers.empty()) return IDNO;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::deque<int> answers;
+  std::vector<std::string> asked;
+};
+
+TEST_F(RealFileDialog, ReplacingAnExistingFileIsAskedFirst) {
+  OverwriteAnswers services;
+  services.answers = {IDNO, IDYES};
+  plat::ScopedServices scope(&services);
+  bool stayedAfterNo = false;
+  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
+    dlg->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("a.jpg"));
+    static_cast<QDialog*>(dlg)->accept();  // answered No: the dialog stays
+    stayedAfterNo = dlg->isVisible();
+    static_cast<QDialog*>(dlg)->accept();  // answered Yes
+  });
+  CFileDialog dlg(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                  GBK(kPictureFilter));
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(stayedAfterNo);
+  EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "a.jpg"));
+  ASSERT_EQ(services.asked.size(), 2u);
+  EXPECT_NE(services.asked[0].find(GBK("a.jpg")), std::string::npos);
+}
+
+TEST_F(RealFileDialog, WithoutTheOverwriteFlagAnExistingFileIsTakenSilently) {
+  OverwriteAnswers services;
+  plat::ScopedServices scope(&services);
+  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
+    dlg->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("d.bmp"));
+    static_cast<QDialog*>(dlg)->accept();
+  });
+  CFileDialog dlg(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY, GBK(kPictureFilter));
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "d.bmp"));
+  EXPECT_TRUE(services.asked.empty());
+}
+
+TEST(RealColorDialog, OpensOnTheInitialColourAndReturnsTheChosenOne) {
+  QColor shown;
+  QString ok;
+  WhenShown<QColorDialog>([&](QColorDialog* dlg) {
+    shown = dlg->currentColor();
+    ok = dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text();
+    dlg->setCurrentColor(QColor(10, 20, 30));
+    static_cast<QDialog*>(dlg)->accept();
+  });
+  CColorDialog dlg(RGB(200, 100, 50), CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR);
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(shown, QColor(200, 100, 50));
+  EXPECT_EQ(ok, QStringLiteral("确定"));
+  EXPECT_EQ(dlg.GetColor(), RGB(10, 20, 30));
+
+  WhenShown<QColorDialog>([](QColorDialog* d) { d->reject(); });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.GetColor(), RGB(10, 20, 30));
+}
+
+}  // namespace

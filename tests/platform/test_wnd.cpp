@@ -1,0 +1,221 @@
+// The painting model, timers and command routing of windows.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+#include "platform/surface_qt.h"
+#include "platform/wnd_widget_qt.h"
+#include "tests/platform/test_wnd_util.h"
+
+namespace {
+
+using wndtest::MakePopup;
+
+class PaintCounter : public CWnd {
+ public:
+  int erases = 0, paints = 0;
+  COLORREF fill = RGB(200, 0, 0);
+  bool OnEraseBkgnd(CDC* dc) override {
+    ++erases;
+    RECT rc;
+    GetClientRect(&rc);
+    dc->FillSolidRect(&rc, fill);
+    return true;
+  }
+  void OnPaint() override { ++paints; }
+};
+
+COLORREF SurfacePixel(CWnd& w, int x, int y) {
+  const QRgb c = w.GetSurface()->Image().pixel(x, y);
+  return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+TEST(WindowPainting, InvalidateThenUpdateErasesOnceAndTheSurfaceKeepsThePicture) {
+  PaintCounter w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 120, 90));
+  plat::ProcessEvents();  // the creation paint
+  w.erases = w.paints = 0;
+  w.Invalidate(true);
+  EXPECT_TRUE(w.HasPendingPaint());
+  w.UpdateWindow();
+  EXPECT_EQ(w.erases, 1);
+  EXPECT_EQ(w.paints, 1);
+  EXPECT_FALSE(w.HasPendingPaint());
+  w.UpdateWindow();
+  plat::ProcessEvents();
+  EXPECT_EQ(w.erases, 1) << "nothing was pending any more";
+  EXPECT_EQ(SurfacePixel(w, 0, 0), RGB(200, 0, 0));
+  EXPECT_EQ(SurfacePixel(w, 119, 89), RGB(200, 0, 0));
+}
+
+TEST(WindowPainting, AnInvalidationNobodyUpdatesIsPaintedByTheEventLoop) {
+  PaintCounter w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
+  plat::ProcessEvents();
+  w.erases = w.paints = 0;
+  w.Invalidate(false);
+  w.Invalidate(false);
+  plat::ProcessEvents();
+  EXPECT_EQ(w.erases, 0) << "no erase was asked for";
+  EXPECT_EQ(w.paints, 1) << "two invalidations make one paint";
+}
+
+TEST(WindowPainting, PaintingIsClippedToTheInvalidRectangle) {
+  PaintCounter w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 60, 60));
+  w.fill = RGB(0, 0, 255);
+  w.UpdateWindow();
+  w.fill = RGB(0, 255, 0);
+  RECT rc{10, 10, 20, 30};
+  w.InvalidateRect(&rc, true);
+  w.UpdateWindow();
+  EXPECT_EQ(SurfacePixel(w, 10, 10), RGB(0, 255, 0));
+  EXPECT_EQ(SurfacePixel(w, 19, 29), RGB(0, 255, 0));
+  EXPECT_EQ(SurfacePixel(w, 20, 29), RGB(0, 0, 255));
+  EXPECT_EQ(SurfacePixel(w, 9, 10), RGB(0, 0, 255));
+  EXPECT_EQ(SurfacePixel(w, 15, 30), RGB(0, 0, 255));
+}
+
+TEST(WindowPainting, DrawingThroughAClientContextPresentsOnlyTheChangedRectangle) {
+  PaintCounter w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 200, 150));
+  w.ShowWindow(SW_SHOW);
+  ASSERT_TRUE(wndtest::RunUntil([&] { return !w.HasPendingPaint(); }));
+  plat::ProcessEvents(50);
+  std::vector<QRect> presented;
+  plat::WndWidget::SetPresentHook([&](CWnd* who, const QRect& r) {
+    if (who == &w) presented.push_back(r);
+  });
+  {
+    CClientDC dc(&w);
+    RECT rc{30, 40, 70, 60};
+    dc.FillSolidRect(&rc, RGB(1, 2, 3));
+  }
+  auto* widget = static_cast<plat::WndWidget*>(w.GetWidget());
+  EXPECT_EQ(widget->PendingDamage().boundingRect(), QRect(30, 40, 40, 20));
+  ASSERT_TRUE(wndtest::RunUntil([&] { return !presented.empty(); }));
+  plat::ProcessEvents(50);
+  plat::WndWidget::SetPresentHook(nullptr);
+  QRect all;
+  for (const QRect& r : presented) all |= r;
+  EXPECT_EQ(all, QRect(30, 40, 40, 20));
+  EXPECT_TRUE(widget->PendingDamage().isEmpty());
+}
+
+class TimerWnd : public CWnd {
+ public:
+  std::vector<UINT_PTR> ticks;
+  void OnTimer(UINT_PTR id) override { ticks.push_back(id); }
+  int Count(UINT_PTR id) const { return int(std::count(ticks.begin(), ticks.end(), id)); }
+};
+
+TEST(WindowTimers, TimersFireByIdentifierUntilKilled) {
+  TimerWnd w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  EXPECT_EQ(w.SetTimer(7, 5), 7u);
+  EXPECT_TRUE(w.HasTimer(7));
+  EXPECT_FALSE(w.HasTimer(8));
+  ASSERT_TRUE(wndtest::RunUntil([&] { return w.Count(7) >= 2; }));
+  EXPECT_EQ(w.Count(8), 0);
+  EXPECT_TRUE(w.KillTimer(7));
+  EXPECT_FALSE(w.KillTimer(7)) << "already gone";
+  EXPECT_FALSE(w.HasTimer(7));
+  const int before = w.Count(7);
+  plat::ProcessEvents(40);
+  EXPECT_EQ(w.Count(7), before);
+}
+
+TEST(WindowTimers, SettingAnExistingTimerRestartsItAndOneTimerMayKillItself) {
+  class SelfKilling : public TimerWnd {
+   public:
+    void OnTimer(UINT_PTR id) override {
+      TimerWnd::OnTimer(id);
+      KillTimer(id);
+    }
+  } w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  w.SetTimer(1, 100000);
+  w.SetTimer(1, 1);  // the same timer, now short
+  ASSERT_TRUE(wndtest::RunUntil([&] { return w.Count(1) == 1; }));
+  plat::ProcessEvents(30);
+  EXPECT_EQ(w.Count(1), 1);
+  EXPECT_FALSE(w.HasTimer(1));
+}
+
+TEST(WindowTimers, ADestroyedWindowHasNoTimers) {
+  TimerWnd w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  w.SetTimer(3, 1);
+  w.DestroyWindow();
+  EXPECT_FALSE(w.HasTimer(3));
+  EXPECT_EQ(w.SetTimer(3, 1), 0u);
+  plat::ProcessEvents(20);
+  EXPECT_TRUE(w.ticks.empty());
+}
+
+// Command maps.
+class Target : public CWnd {
+ public:
+  std::vector<UINT> done;
+  int current = 101;
+  Target() {
+    OnCommandRange(101, 103, [this](UINT id) { done.push_back(id); });
+    OnUpdateCommandRange(101, 103,
+                         [this](CCmdUI* ui) { ui->SetCheck(ui->m_nID == UINT(current)); });
+    OnCommand(200, [this] { done.push_back(200); });
+    OnUpdateCommand(300, [](CCmdUI* ui) { ui->Enable(false); });
+  }
+};
+
+TEST(CommandMaps, CommandsAndStateUpdatesFindTheirEntries) {
+  Target t;
+  EXPECT_TRUE(t.OnCmdMsg(102, CN_COMMAND, nullptr));
+  EXPECT_TRUE(t.OnCmdMsg(200, CN_COMMAND, nullptr));
+  EXPECT_FALSE(t.OnCmdMsg(300, CN_COMMAND, nullptr)) << "a state handler runs no command";
+  EXPECT_FALSE(t.OnCmdMsg(999, CN_COMMAND, nullptr));
+  EXPECT_EQ(t.done, (std::vector<UINT>{102, 200}));
+
+  CCmdUI checked;
+  checked.m_nID = 101;
+  EXPECT_TRUE(t.OnCmdMsg(101, CN_UPDATE_COMMAND_UI, &checked));
+  EXPECT_TRUE(checked.m_bHandled);
+  EXPECT_EQ(checked.m_nCheck, 1);
+
+  CCmdUI plain;
+  plain.m_bEnabled = false;
+  EXPECT_TRUE(t.OnCmdMsg(200, CN_UPDATE_COMMAND_UI, &plain));
+  EXPECT_TRUE(plain.m_bHandled) << "a command handler alone enables the element";
+  EXPECT_TRUE(plain.m_bEnabled);
+
+  CCmdUI off;
+  EXPECT_TRUE(t.OnCmdMsg(300, CN_UPDATE_COMMAND_UI, &off));
+  EXPECT_FALSE(off.m_bEnabled);
+
+  CCmdUI none;
+  EXPECT_FALSE(t.OnCmdMsg(999, CN_UPDATE_COMMAND_UI, &none));
+  EXPECT_FALSE(none.m_bHandled);
+}
+
+TEST(CommandMaps, SendCommandRoutesThroughOnCmdMsgAndPostCommandWaitsForTheLoop) {
+  Target t;
+  ASSERT_TRUE(MakePopup(t, 0, 0, 10, 10));
+  t.SendCommand(103);
+  EXPECT_EQ(t.done, (std::vector<UINT>{103}));
+  t.PostCommand(101);
+  EXPECT_EQ(t.done.size(), 1u);
+  plat::ProcessEvents();
+  EXPECT_EQ(t.done, (std::vector<UINT>{103, 101}));
+}
+
+TEST(CommandMaps, APostedCommandForADestroyedWindowIsDropped) {
+  Target t;
+  ASSERT_TRUE(MakePopup(t, 0, 0, 10, 10));
+  t.PostCommand(101);
+  t.DestroyWindow();
+  plat::ProcessEvents();
+  EXPECT_TRUE(t.done.empty());
+}
+
+}  // namespace

@@ -1,0 +1,332 @@
+// Input delivery, capture, geometry, frames, accelerators and menus.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/frame.h"
+#include "platform/surface_qt.h"
+#include "tests/platform/test_wnd_util.h"
+
+namespace {
+
+using wndtest::MakePopup;
+using wndtest::MouseAt;
+
+struct Msg {
+  std::string what;
+  UINT flags;
+  POINT pt;
+  bool operator==(const Msg& o) const { return what == o.what && flags == o.flags && pt == o.pt; }
+};
+std::ostream& operator<<(std::ostream& os, const Msg& m) {
+  return os << m.what << " flags=" << m.flags << " (" << m.pt.x << "," << m.pt.y << ")";
+}
+
+class Recorder : public CWnd {
+ public:
+  explicit Recorder(UINT classStyle = 0) : m_class(classStyle) {}
+  std::vector<Msg> msgs;
+  short ctrlState = 0, shiftState = 0;
+  bool PreCreateWindow(CREATESTRUCT& cs) override {
+    cs.classStyle = m_class;
+    return true;
+  }
+  void OnLButtonDown(UINT f, CPoint p) override { Add("down", f, p); }
+  void OnLButtonUp(UINT f, CPoint p) override { Add("up", f, p); }
+  void OnLButtonDblClk(UINT f, CPoint p) override { Add("dbl", f, p); }
+  void OnRButtonDown(UINT f, CPoint p) override { Add("rdown", f, p); }
+  void OnRButtonUp(UINT f, CPoint p) override { Add("rup", f, p); }
+  void OnMouseMove(UINT f, CPoint p) override {
+    ctrlState = GetKeyState(VK_CONTROL);
+    shiftState = GetKeyState(VK_SHIFT);
+    Add("move", f, p);
+  }
+  void OnKeyDown(UINT vk, UINT, UINT) override { Add("key", vk, CPoint()); }
+
+ private:
+  void Add(const char* w, UINT f, CPoint p) { msgs.push_back({w, f, p}); }
+  UINT m_class;
+};
+
+TEST(MouseInput, HandlersGetClientPointsAndTheButtonsHeldAfterTheEvent) {
+  Recorder w;
+  ASSERT_TRUE(MakePopup(w, 30, 40, 200, 100));
+  MouseAt(w, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
+  MouseAt(w, QEvent::MouseMove, {15, 25}, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+  MouseAt(w, QEvent::MouseButtonPress, {15, 25}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+  MouseAt(w, QEvent::MouseButtonRelease, {16, 26}, Qt::LeftButton, Qt::RightButton,
+          Qt::ControlModifier);
+  MouseAt(w, QEvent::MouseButtonRelease, {17, 27}, Qt::RightButton, Qt::NoButton);
+  MouseAt(w, QEvent::MouseMove, {18, 28}, Qt::NoButton, Qt::NoButton);
+  const std::vector<Msg> expected = {
+      {"down", MK_LBUTTON, {10, 20}},
+      {"move", MK_LBUTTON | MK_SHIFT, {15, 25}},
+      {"rdown", MK_LBUTTON | MK_RBUTTON, {15, 25}},
+      {"up", MK_RBUTTON | MK_CONTROL, {16, 26}},
+      {"rup", 0, {17, 27}},
+      {"move", 0, {18, 28}},
+  };
+  EXPECT_EQ(w.msgs, expected);
+}
+
+TEST(MouseInput, KeyStateIsThatOfTheMessageBeingHandled) {
+  Recorder w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
+  MouseAt(w, QEvent::MouseMove, {1, 1}, Qt::NoButton, Qt::NoButton, Qt::ControlModifier);
+  EXPECT_LT(w.ctrlState, 0) << "high bit set while down";
+  EXPECT_EQ(w.shiftState, 0);
+  MouseAt(w, QEvent::MouseMove, {1, 1}, Qt::NoButton, Qt::NoButton, Qt::ShiftModifier);
+  EXPECT_EQ(w.ctrlState, 0);
+  EXPECT_LT(w.shiftState, 0);
+}
+
+TEST(MouseInput, ADoubleClickArrivesAsPressReleaseDoubleClickRelease) {
+  Recorder w(CS_DBLCLKS);
+  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
+  for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                    QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+    const bool held = type != QEvent::MouseButtonRelease;
+    MouseAt(w, type, {5, 6}, Qt::LeftButton, held ? Qt::LeftButton : Qt::NoButton);
+  }
+  std::vector<std::string> order;
+  for (const Msg& m : w.msgs) order.push_back(m.what);
+  EXPECT_EQ(order, (std::vector<std::string>{"down", "up", "dbl", "up"}));
+  EXPECT_EQ(w.msgs[2].flags, MK_LBUTTON);
+}
+
+TEST(MouseInput, WithoutTheDoubleClickClassStyleTheSecondClickIsAPress) {
+  Recorder w(0);
+  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
+  MouseAt(w, QEvent::MouseButtonDblClick, {5, 6}, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(w.msgs.size(), 1u);
+  EXPECT_EQ(w.msgs[0].what, "down");
+}
+
+TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherWindow) {
+  Recorder a, b;
+  ASSERT_TRUE(MakePopup(a, 0, 0, 100, 100));
+  ASSERT_TRUE(MakePopup(b, 200, 0, 100, 100));
+  a.ShowWindow(SW_SHOW);
+  b.ShowWindow(SW_SHOW);
+  plat::ProcessEvents(20);
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  EXPECT_EQ(a.SetCapture(), nullptr);
+  EXPECT_EQ(CWnd::GetCapture(), &a);
+  // Real input arrives at b's window; the grab routes it to a.
+  QWindow* bw = b.GetWidget()->windowHandle();
+  ASSERT_NE(bw, nullptr);
+  wndtest::Mouse(bw, QEvent::MouseMove, {10, 10}, {210, 10}, Qt::NoButton, Qt::LeftButton);
+  EXPECT_TRUE(b.msgs.empty());
+  ASSERT_FALSE(a.msgs.empty());
+  EXPECT_EQ(a.msgs.back().pt, (POINT{210, 10})) << "in a's client coordinates";
+  EXPECT_TRUE(CWnd::ReleaseCapture());
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  EXPECT_TRUE(CWnd::ReleaseCapture()) << "releasing without a capture is harmless";
+  a.msgs.clear();
+  wndtest::Mouse(bw, QEvent::MouseMove, {11, 10}, {211, 10}, Qt::NoButton, Qt::NoButton);
+  EXPECT_TRUE(a.msgs.empty());
+  ASSERT_FALSE(b.msgs.empty());
+  EXPECT_EQ(b.msgs.back().pt, (POINT{11, 10}));
+}
+
+TEST(MouseCapture, HidingOrDestroyingTheCapturingWindowEndsTheCapture) {
+  Recorder a;
+  ASSERT_TRUE(MakePopup(a, 0, 0, 10, 10));
+  a.ShowWindow(SW_SHOW);
+  a.SetCapture();
+  a.ShowWindow(SW_HIDE);
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  a.ShowWindow(SW_SHOW);
+  a.SetCapture();
+  a.DestroyWindow();
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+TEST(KeyboardInput, KeysArriveAsVirtualKeys) {
+  Recorder w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  wndtest::Key(w.GetWidget(), Qt::Key_Escape);
+  wndtest::Key(w.GetWidget(), Qt::Key_A);
+  wndtest::Key(w.GetWidget(), Qt::Key_F12);
+  ASSERT_EQ(w.msgs.size(), 3u);
+  EXPECT_EQ(w.msgs[0].flags, UINT(VK_ESCAPE));
+  EXPECT_EQ(w.msgs[1].flags, UINT('A'));
+  EXPECT_EQ(w.msgs[2].flags, UINT(VK_F12));
+}
+
+TEST(WindowLifecycle, ACloseRequestRunsOnCloseWhichDestroysByDefault) {
+  class Closing : public CWnd {
+   public:
+    int closes = 0, destroys = 0;
+    void OnClose() override {
+      ++closes;
+      CWnd::OnClose();
+    }
+    void OnDestroy() override { ++destroys; }
+  } w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  w.GetWidget()->close();
+  EXPECT_EQ(w.closes, 1);
+  EXPECT_EQ(w.destroys, 1);
+  EXPECT_FALSE(w.IsCreated());
+}
+
+TEST(WindowLifecycle, OnCreateFailingFailsTheCreation) {
+  class Refusing : public CWnd {
+   public:
+    int OnCreate(CREATESTRUCT*) override { return -1; }
+  } w;
+  EXPECT_FALSE(MakePopup(w, 0, 0, 10, 10));
+  EXPECT_FALSE(w.IsCreated());
+}
+
+TEST(WindowGeometry, ChildRectanglesAndCoordinateConversions) {
+  CWnd top, child;
+  ASSERT_TRUE(MakePopup(top, 100, 50, 300, 200));
+  ASSERT_TRUE(child.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, &top, RECT{10, 20, 60, 50}, 5));
+  RECT rc;
+  child.GetWindowRect(&rc);
+  EXPECT_EQ(rc, (RECT{110, 70, 160, 100}));
+  child.GetClientRect(&rc);
+  EXPECT_EQ(rc, (RECT{0, 0, 50, 30}));
+  POINT p{1, 2};
+  child.ClientToScreen(&p);
+  EXPECT_EQ(p, (POINT{111, 72}));
+  top.ScreenToClient(&p);
+  EXPECT_EQ(p, (POINT{11, 22}));
+  child.MoveWindow(0, 0, 20, 10);
+  child.GetWindowRect(&rc);
+  EXPECT_EQ(rc, (RECT{100, 50, 120, 60}));
+  EXPECT_EQ(child.GetParent(), &top);
+  EXPECT_EQ(child.GetDlgCtrlID(), 5u);
+  EXPECT_EQ(child.GetSurface()->Image().size(), QSize(20, 10));
+}
+
+TEST(WindowGeometry, MaximisingCoversTheScreenExactly) {
+  CWnd w;
+  ASSERT_TRUE(MakePopup(w, 5, 5, 10, 10));
+  w.ShowWindow(SW_MAXIMIZE);
+  RECT rc;
+  w.GetWindowRect(&rc);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(rc, (RECT{screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1}));
+  EXPECT_TRUE(w.IsWindowVisible());
+  EXPECT_TRUE(w.ShowWindow(SW_HIDE)) << "it was visible";
+  EXPECT_FALSE(w.IsWindowVisible());
+}
+
+TEST(WindowText, TitlesAreKeptInTheCodePageAndShownAsUnicode) {
+  CWnd w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  w.SetWindowText(GBK("调色板"));
+  EXPECT_EQ(w.GetWindowText(), GBK("调色板"));
+  EXPECT_EQ(w.GetWidget()->windowTitle(), QStringLiteral("调色板"));
+}
+
+// A frame whose pane is offered every command first.
+class Pane : public CWnd {
+ public:
+  std::vector<UINT> got;
+  Pane() {
+    OnCommand(10, [this] { got.push_back(10); });
+  }
+};
+class Frame : public CFrameWnd {
+ public:
+  Pane pane;
+  std::vector<UINT> got;
+  Frame() {
+    OnCommand(20, [this] { got.push_back(20); });
+  }
+  int OnCreate(CREATESTRUCT* cs) override {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    return pane.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, this, RECT{}, 0xE900) ? 0 : -1;
+  }
+  bool OnCmdMsg(UINT id, int code, CCmdUI* ui) override {
+    return pane.OnCmdMsg(id, code, ui) || CFrameWnd::OnCmdMsg(id, code, ui);
+  }
+};
+
+TEST(FrameWindow, ThePaneFillsTheClientAreaAndFollowsItsSize) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 400, 300}, 0));
+  EXPECT_EQ(f.GetPane(), &f.pane);
+  RECT rc;
+  f.pane.GetClientRect(&rc);
+  EXPECT_EQ(rc, (RECT{0, 0, 400, 300}));
+  f.MoveWindow(0, 0, 640, 480);
+  f.pane.GetClientRect(&rc);
+  EXPECT_EQ(rc, (RECT{0, 0, 640, 480}));
+}
+
+TEST(FrameWindow, CommandsGoToThePaneFirstThenTheFrame) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 100, 100}, 0));
+  f.SendCommand(10);
+  f.SendCommand(20);
+  f.SendCommand(30);
+  EXPECT_EQ(f.pane.got, (std::vector<UINT>{10}));
+  EXPECT_EQ(f.got, (std::vector<UINT>{20}));
+}
+
+TEST(FrameWindow, TheExitCommandClosesTheFrame) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 100, 100}, 0));
+  f.SendCommand(57665);
+  EXPECT_FALSE(f.IsCreated());
+  EXPECT_FALSE(f.pane.IsCreated()) << "children go with their frame";
+}
+
+TEST(Accelerators, KeysOfTheTableBecomeCommandsOfTheOwnerWhereverTyped) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 100, 100}, 0));
+  Recorder other;
+  ASSERT_TRUE(MakePopup(other, 0, 0, 10, 10));
+  SetAccelerators(&f, {{MK_CONTROL, 'O', 10}, {0, VK_F12, 20}});
+  wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier);
+  wndtest::Key(f.pane.GetWidget(), Qt::Key_F12);
+  EXPECT_EQ(f.pane.got, (std::vector<UINT>{10}));
+  EXPECT_EQ(f.got, (std::vector<UINT>{20}));
+  EXPECT_TRUE(other.msgs.empty()) << "the accelerator consumed the key";
+  wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+  wndtest::Key(other.GetWidget(), Qt::Key_O);
+  EXPECT_EQ(f.pane.got.size(), 1u) << "modifiers must match exactly";
+  EXPECT_EQ(other.msgs.size(), 2u);
+  f.DestroyWindow();
+  wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(f.pane.got.size(), 1u) << "a destroyed owner's table is gone";
+}
+
+TEST(PopupMenus, ItemStatesComeFromTheOwnersUpdates) {
+  class Owner : public CWnd {
+   public:
+    Owner() {
+      OnCommand(1, [] {});
+      OnUpdateCommand(1, [](CCmdUI* ui) { ui->SetCheck(1); });
+      OnCommand(2, [] {});
+      OnUpdateCommand(4, [](CCmdUI* ui) { ui->Enable(false); });
+    }
+  } owner;
+  CMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  menu.AppendMenu(MF_STRING, 1, GBK("启动"));
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING, 2, GBK("打开"));
+  menu.AppendMenu(MF_STRING, 3, GBK("保存"));
+  menu.AppendMenu(MF_STRING, 4, GBK("退出"));
+  menu.UpdateItemStates(&owner);
+  const auto& items = menu.Items();
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(items[0].flags, MF_CHECKED);
+  EXPECT_EQ(items[1].id, 0u);
+  EXPECT_EQ(items[2].flags, 0u) << "a command handler enables it";
+  EXPECT_EQ(items[3].flags, MF_GRAYED) << "no handler at all";
+  EXPECT_EQ(items[4].flags, MF_GRAYED);
+  EXPECT_EQ(menu.GetSubMenu(0), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+#include <climits>
+
+#include "platform/codepage.h"
+#include "records/style_objects.h"
+#include "test_board.h"
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kGreen = 0x00FF00,
+                   kBlue = 0xFF0000;
+
+class DrawRoutines : public RecordsTest {
+ protected:
+  TestBoard board;
+};
+
+}  // namespace
+
+TEST_F(DrawRoutines, AnArrowDrawsItsShaftAndAFilledHeadInItsColour) {
+  board.m_bRedrawing = true;
+  board.DrawArrowLine(50, 150, 150, 150, PS_SOLID, 2, 10, kRed);
+  EXPECT_EQ(board.Pixel(60, 150), kRed);
+  EXPECT_EQ(board.Pixel(120, 150), kRed);
+  EXPECT_EQ(board.Pixel(146, 150), kRed);  // inside the head
+  EXPECT_EQ(board.Pixel(120, 140), kWhite);
+  EXPECT_EQ(board.Pixel(155, 150), kWhite);  // nothing past the tip
+  EXPECT_EQ(board.Pixel(45, 150), kWhite);
+}
+
+TEST_F(DrawRoutines, AWidePenOpensTheArrowHead) {
+  board.m_bRedrawing = true;
+  board.DrawArrowLine(50, 100, 250, 100, PS_SOLID, 6, 10, kBlue);
+  // Width 6: half-angle 0.471 rad, sides of 22.4 px: corners near (230, 90)
+  // and (230, 110).
+  EXPECT_EQ(board.Pixel(232, 93), kBlue);
+  EXPECT_EQ(board.Pixel(232, 107), kBlue);
+  EXPECT_EQ(board.Pixel(225, 90), kWhite);
+}
+
+TEST_F(DrawRoutines, AnArrowWhoseTailIsItsTipDrawsNothing) {
+  const std::vector<COLORREF> before = board.Pixels();
+  board.DrawArrowLine(120, 130, 120, 130, PS_SOLID, 5, 10, kRed);
+  EXPECT_EQ(board.Pixels(), before);
+}
+
+TEST_F(DrawRoutines, AnArrowTakesAwayTheRubberBandOfTheDragUnlessRedrawing) {
+  TestBoard redrawn;
+  redrawn.m_bRedrawing = true;
+  redrawn.DrawArrowLine(50, 150, 150, 150, PS_SOLID, 5, 10, kGreen);
+
+  // The drag leaves an inverted band drawn with the current pen.
+  CPen pen(PS_SOLID, 5, kGreen);
+  {
+    std::unique_ptr<CDC> dc = board.GetBoardDC();
+    CPen* old = dc->SelectObject(&pen);
+    dc->SetROP2(R2_NOT);
+    dc->MoveTo(50, 150);
+    dc->LineTo(150, 150);
+    dc->SelectObject(old);
+  }
+  EXPECT_EQ(board.Pixel(100, 148), kBlack);
+  EXPECT_EQ(board.Pixel(151, 150), kBlack);  // the band's round end past the tip
+  board.DrawArrowLine(50, 150, 150, 150, PS_SOLID, 5, 10, kGreen);
+  EXPECT_EQ(board.Pixels(), redrawn.Pixels());
+  EXPECT_EQ(board.Count(kBlack, 0, 0, 400, 300), 0);
+}
+
+TEST_F(DrawRoutines, ArrowsBetweenFarOffPointsDrawTheVisiblePartQuickly) {
+  board.m_bRedrawing = true;
+  board.DrawArrowLine(INT_MIN, 150, INT_MAX, 150, PS_DASH, INT_MAX, 10, kRed);
+  board.DrawArrowLine(-2000000000, 20, 2000000000, 20, PS_SOLID, 1, 10, kBlue);
+  EXPECT_EQ(board.Pixel(0, 20), kBlue);
+  EXPECT_EQ(board.Pixel(399, 20), kBlue);
+}
+
+TEST_F(DrawRoutines, ARectangleRecordIsOutlinedWithThePenAndFilledWithTheBrush) {
+  g_records[0] = Rec(op::kRect, 300, 200, 100, 100);  // dragged up and left
+  board.m_pen.DeleteObject();
+  board.m_pen.CreatePen(PS_SOLID, 1, kRed);
+  board.m_brush.DeleteObject();
+  board.m_brush.CreateSolidBrush(kGreen);
+  board.DrawRectRecord(0, false);
+  EXPECT_EQ(board.Pixel(100, 150), kRed);
+  EXPECT_EQ(board.Pixel(200, 100), kRed);
+  EXPECT_EQ(board.Pixel(200, 150), kGreen);
+  EXPECT_EQ(board.Pixel(99, 150), kWhite);
+  EXPECT_EQ(board.Pixel(300, 150), kWhite);  // right edge exclusive
+}
+
+TEST_F(DrawRoutines, WithoutOutlineAShapeGrowsByOnePixelAndShowsNoPen) {
+  g_records[0] = Rec(op::kRect, 200, 200, 100, 100);
+  g_style.outline = 0;
+  board.m_brush.DeleteObject();
+  board.m_brush.CreateSolidBrush(kGreen);
+  board.DrawRectRecord(0, false);
+  EXPECT_EQ(board.Pixel(99, 150), kGreen);
+  EXPECT_EQ(board.Pixel(150, 99), kGreen);
+  EXPECT_EQ(board.Pixel(98, 150), kWhite);
+  EXPECT_EQ(board.Count(kBlack, 0, 0, 400, 300), 0);
+}
+
+TEST_F(DrawRoutines, WithoutFillAShapeIsHollow) {
+  g_records[0] = Rec(op::kEllipse, 300, 250, 100, 50);
+  g_style.fill = 0;
+  board.Clear(kBlue);
+  board.DrawEllipseRecord(0);
+  EXPECT_EQ(board.Pixel(200, 150), kBlue);
+  EXPECT_GT(board.Count(kBlack, 95, 140, 105, 160), 0);  // the left side of the outline
+}
+
+TEST_F(DrawRoutines, TransparentDisplayInvertsFilledShapesInsteadOfPaintingThem) {
+  g_records[0] = Rec(op::kRect, 200, 200, 100, 100);
+  g_records[1] = Rec(op::kEllipse, 390, 290, 250, 150);
+  board.m_bTransparent = true;
+  board.DrawRectRecord(0, false);
+  board.DrawEllipseRecord(1);
+  // The rectangle's inverted area keeps 3 pixels off the outline's place.
+  EXPECT_EQ(board.Pixel(150, 150), kBlack);
+  EXPECT_EQ(board.Pixel(104, 150), kBlack);
+  EXPECT_EQ(board.Pixel(101, 150), kWhite);
+  EXPECT_EQ(board.Pixel(320, 220), kBlack);
+  EXPECT_EQ(board.Count(kWhite, 0, 0, 400, 300) + board.Count(kBlack, 0, 0, 400, 300), 400 * 300);
+
+  // Twice inverted is the picture again: nothing was painted.
+  board.DrawRectRecord(0, false);
+  board.DrawEllipseRecord(1);
+  EXPECT_EQ(board.Count(kWhite, 0, 0, 400, 300), 400 * 300);
+}
+
+TEST_F(DrawRoutines, TransparentDisplayWithoutOutlineInvertsTheGrownArea) {
+  g_records[0] = Rec(op::kRoundRect, 300, 250, 100, 100);
+  g_style.outline = 0;
+  board.m_bTransparent = true;
+  board.DrawRectRecord(0, true);
+  EXPECT_EQ(board.Pixel(99, 175), kBlack);
+  EXPECT_EQ(board.Pixel(101, 101), kWhite);  // the rounded corner
+}
+
+TEST_F(DrawRoutines, ATextRecordSitsOnABoxOfTheBrushColourWithAThinBlackFrame) {
+  g_records[0] = Rec(op::kText, 100, 100, 300, 160);
+  g_style.penColor = kRed;
+  board.m_brush.DeleteObject();
+  board.m_brush.CreateSolidBrush(kGreen);
+  board.DrawTextRecord(0, "Hello");
+  EXPECT_EQ(board.Pixel(98, 130), kBlack);   // frame at left - 2
+  EXPECT_EQ(board.Pixel(200, 98), kBlack);   // frame at top - 2
+  EXPECT_EQ(board.Pixel(250, 150), kGreen);  // box, beside the text
+  EXPECT_EQ(board.Pixel(299, 130), kWhite);  // right - 2 is exclusive
+  EXPECT_GT(board.Count(kRed, 100, 99, 160, 120), 0);
+}
+
+TEST_F(DrawRoutines, TransparentDisplayDrawsTextWithoutItsBox) {
+  g_records[0] = Rec(op::kText, 100, 100, 300, 160);
+  g_style.penColor = kRed;
+  board.m_bTransparent = true;
+  board.DrawTextRecord(0, "Hello");
+  EXPECT_EQ(board.Pixel(98, 130), kWhite);
+  EXPECT_EQ(board.Pixel(250, 150), kWhite);
+  EXPECT_GT(board.Count(kRed, 100, 99, 160, 120), 0);
+}
+
+TEST_F(DrawRoutines, TextTypedOnSeveralLinesShowsOnThoseLines) {
+  g_records[0] = Rec(op::kText, 10, 10, 390, 200);
+  g_style.penColor = kRed;
+  board.m_bTransparent = true;
+  board.DrawTextRecord(0, "ab\r\ncd\r\nef");
+  // Three lines 21 pixels apart, each a short run at the left.
+  for (int k = 0; k < 3; ++k) EXPECT_GT(board.Count(kRed, 10, 9 + 21 * k, 40, 30 + 21 * k), 0) << k;
+  EXPECT_EQ(board.Count(kRed, 60, 0, 400, 300), 0);
+  EXPECT_EQ(board.Count(kRed, 0, 75, 400, 300), 0);
+}
+
+TEST_F(DrawRoutines, ChineseTextWrappedInsideACharacterStillDraws) {
+  g_records[0] = Rec(op::kText, 10, 10, 64, 200);  // 5 bytes a line
+  g_style.penColor = kRed;
+  board.m_bTransparent = true;
+  board.DrawTextRecord(0, GBK("中文字符"));
+  EXPECT_GT(board.Count(kRed, 10, 9, 64, 30), 0);
+  EXPECT_GT(board.Count(kRed, 0, 30, 80, 51), 0);
+}
+
+TEST_F(DrawRoutines, TextRecordsWithAbsurdSizesFromAFileFinish) {
+  g_style.penColor = kRed;
+  const std::string text(5000, 'x');
+  g_records[0] = Rec(op::kText, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  g_records[1] = Rec(op::kText, 0, 0, INT_MAX, INT_MAX);
+  g_records[2] = Rec(op::kText, 10, 10, 12, INT_MAX);
+  for (LONG size : {0, -1, 1, -21, INT_MIN, INT_MAX}) {
+    board.m_logFont.lfWidth = size;
+    board.m_logFont.lfHeight = size;
+    CreateStyleFont(board.m_font, board.m_logFont);
+    for (int i = 0; i < 3; ++i) board.DrawTextRecord(i, text);
+  }
+  // Negative sizes draw as their magnitude: the one-byte column is visible.
+  board.Clear(kWhite);
+  board.m_logFont.lfWidth = -9;
+  board.m_logFont.lfHeight = -21;
+  CreateStyleFont(board.m_font, board.m_logFont);
+  board.DrawTextRecord(2, "xxxx");
+  EXPECT_EQ(board.Count(kRed, 0, 0, 400, 300), 0);  // 2 wide: no byte fits
+  g_records[3] = Rec(op::kText, 10, 10, 20, 300);
+  board.DrawTextRecord(3, "xxxx");
+  EXPECT_GT(board.Count(kRed, 10, 9 + 63, 20, 9 + 84), 0);
+}
+
+TEST_F(DrawRoutines, AZeroFontSizeLaysTextOutInTheCellOfTheFontThatDrawsIt) {
+  g_records[0] = Rec(op::kText, 10, 10, 390, 290);
+  g_style.penColor = kRed;
+  board.m_bTransparent = true;
+  board.m_logFont.lfHeight = 0;
+  board.m_logFont.lfWidth = 0;
+  CreateStyleFont(board.m_font, board.m_logFont);
+  TEXTMETRIC tm;
+  {
+    std::unique_ptr<CDC> dc = board.GetBoardDC();
+    CFont* old = dc->SelectObject(&board.m_font);
+    ASSERT_TRUE(dc->GetTextMetrics(&tm));
+    dc->SelectObject(old);
+  }
+  ASSERT_GT(tm.tmHeight, 0);
+  board.DrawTextRecord(0, "x\nx\nx");
+  int lowest = -1;
+  for (int y = 0; y < 300; ++y)
+    if (board.Count(kRed, 0, y, 400, y + 1) > 0) lowest = y;
+  EXPECT_GE(lowest, 9 + 2 * tm.tmHeight);
+  EXPECT_LT(lowest, 9 + 3 * tm.tmHeight);
+}
