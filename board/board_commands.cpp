@@ -68,13 +68,7 @@ void CBoardWnd::ClearTransientMarks() {
     HideFrameBars();
     Invalidate(true);
     UpdateWindow();
-    if (m_nCount != 0) {
-      // A redraw: arrows find no rubber band to invert away.
-      const bool redrawing = m_bRedrawing;
-      m_bRedrawing = true;
-      Replay(0, m_nCount, false);
-      m_bRedrawing = redrawing;
-    }
+    if (m_nCount != 0) Replay(0, m_nCount, false);
     SnapshotBoard();
   }
   m_nFlashPoints = 0;
@@ -117,11 +111,7 @@ void CBoardWnd::OnUndo() {
 void CBoardWnd::OnRedo() {
   if (!CanRedo(*this)) return;
   EndPolyline(*this);
-  // No rubber band lies under a redone arrow: its drawing must not invert
-  // the line to take one away.
-  m_bRedrawing = true;
   Replay(m_nCount, m_nCount + 1, false);
-  m_bRedrawing = false;
   ++m_nCount;
   SnapshotBoard();
 }

@@ -98,12 +98,18 @@ void CBoardCore::Replay(int from, int to, bool animate) {
         leaveShape(r);
         break;
       }
-      case op::kArrow:
+      case op::kArrow: {
         enterShape(ID_TOOL_ARROW, r);
+        // A replayed arrow has no rubber band under it: inverting its line
+        // to take one away would leave the pixels the shaft and head miss
+        // inverted on the picture.
+        const bool redrawing = m_bRedrawing;
+        m_bRedrawing = true;
         DrawArrowLine(r.f3, r.f4, r.f1, r.f2, g_style.penStyle, g_style.penWidth, 10,
                       g_style.penColor);
+        m_bRedrawing = redrawing;
         leaveShape(r);
-        break;
+      } break;
       case op::kRect:
       case op::kRoundRect:
         enterShape(r.op == op::kRect ? ID_TOOL_RECT : ID_TOOL_ROUNDRECT, r);

@@ -245,3 +245,26 @@ TEST_F(Replay, AHugePenWidthCoversTheBoardAlongTheSegment) {
   board.Replay(0, 2, false);
   EXPECT_EQ(board.Count(kRed, 0, 0, 400, 300), 400 * 300);
 }
+
+TEST_F(Replay, AReplayedArrowLeavesNoInvertedPixelsAlongItsLine) {
+  // Steep, thin and wide arrows: the shaft and the head do not cover every
+  // pixel of the line, so an inverting pass would leave a trace.
+  const std::vector<DrawRecord> arrows = {
+      Rec(op::kPen, 0, 0, PS_SOLID, 1, 0x0000FF), Rec(op::kArrow, 380, 37, 12, 250),
+      Rec(op::kPen, 0, 0, PS_DASH, 1, 0x00FF00),  Rec(op::kArrow, 33, 290, 300, 5),
+      Rec(op::kPen, 0, 0, PS_SOLID, 7, 0x808080), Rec(op::kArrow, 200, 20, 210, 280)};
+  Load(board, arrows);
+  board.Replay(0, board.m_nCount, false);
+  const std::vector<COLORREF> replayed = board.Pixels();
+  EXPECT_FALSE(board.m_bRedrawing);
+
+  // The same arrows drawn the way an undo redraw draws them.
+  TestBoard redraw;
+  redraw.m_bRedrawing = true;
+  Load(redraw, arrows);
+  redraw.Replay(0, redraw.m_nCount, false);
+  EXPECT_EQ(replayed, redraw.Pixels());
+  // Nothing but white and the three pen colours.
+  for (COLORREF c : replayed)
+    ASSERT_TRUE(c == 0xFFFFFF || c == 0x0000FF || c == 0x00FF00 || c == 0x808080) << std::hex << c;
+}

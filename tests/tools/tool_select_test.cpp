@@ -132,3 +132,18 @@ TEST_F(ToolSelectTest, EveryMoveOverTheBoardShowsTheCursorOfTheToolOrOfAFullStor
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ToolSelectTest, LineAndShapeToolsRepaintThePaletteOthersDoNot) {
+  CMainFrame& frame = Frame();
+  UseTool(ID_TOOL_PEN);
+  plat::ProcessEvents();
+  ASSERT_FALSE(frame.m_paletteBar.HasPendingPaint());
+  UseTool(ID_TOOL_FILL);
+  EXPECT_FALSE(frame.m_paletteBar.HasPendingPaint());
+  UseTool(ID_TOOL_LINE);
+  EXPECT_TRUE(frame.m_paletteBar.HasPendingPaint());
+}
+
+}  // namespace
