@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "tests/e2e/board_session.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -14,27 +15,8 @@ using e2e::Rect;
 
 constexpr int kLineImage = 11;  // the line tool's button image
 
-class Drawing : public ::testing::Test {
+class Drawing : public e2e::BoardSession {
  protected:
-  void SetUp() override {
-    std::string error;
-    x_ = e2e::SharedServer(1024, 768, &error);
-    ASSERT_NE(x_, nullptr) << error;
-    x_->ShowPattern(0);
-    Move(700, 600);
-    ASSERT_TRUE(x_->StartPointer(&pointer_));
-    ASSERT_TRUE(x_->WaitViewable("Corvale_Tavix"));
-    ASSERT_TRUE(x_->WaitViewable("多媒体工具"));
-  }
-  void TearDown() override {
-    if (HasFailure()) {
-      std::printf("screenshot: %s\n", x_->SaveScreenshot("drawing").c_str());
-      std::printf("program output:\n%s\n", pointer_.Log().c_str());
-    }
-    pointer_.Kill();
-    e2e::WaitUntil([&] { return x_->FindWindows("Corvale_Tavix").empty(); });
-  }
-  void Move(int x, int y) { x_->Xdotool({"mousemove", std::to_string(x), std::to_string(y)}); }
   bool BarsShown() {
     auto tools = x_->FindWindow("多媒体工具");
     auto palette = x_->FindWindow("调色板");
@@ -44,9 +26,6 @@ class Drawing : public ::testing::Test {
   long Changed(const Rect& r) {
     return e2e::CountDifferences(x_->Screenshot(), e2e::MakePattern(0, 1024, 768), r);
   }
-
-  e2e::XServer* x_ = nullptr;
-  e2e::Process pointer_;
 };
 
 TEST_F(Drawing, ALineDrawnWithTheLineToolShowsAndCtrlZTakesItAway) {

@@ -1,0 +1,88 @@
+// Saving the board as a picture and loading a picture as its background,
+// through the real file dialogs, with commands sent from another process.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/board_session.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+class PictureFiles : public e2e::BoardSession {
+ protected:
+  // Keyboard focus follows the pointer: rest it on the window, then type.
+  bool TypeInto(const std::string& title, const std::vector<std::string>& keys) {
+    if (!x_->WaitViewable(title)) return false;
+    const auto w = x_->FindWindow(title);
+    Move(w->rect.x + w->rect.w / 2, w->rect.y + 10);
+    e2e::WaitUntil([] { return false; }, 300);  // the dialog takes the focus
+    for (const std::string& k : keys)
+      x_->Xdotool(k.size() > 1 && k[0] == '@' ? std::vector<std::string>{"key", k.substr(1)}
+                                              : std::vector<std::string>{"type", k});
+    return true;
+  }
+};
+
+TEST_F(PictureFiles, ANameTypedWithoutExtensionIsSavedAsAQuality100JpegOfTheBoard) {
+  const std::string base = e2e::ArtifactDir() + "/board";
+  std::remove((base + ".jpg").c_str());
+  ASSERT_EQ(x_->RunPointer({"--command", "32818"}), 0);
+  ASSERT_TRUE(TypeInto("另存为", {base, "@Return"})) << "no save dialog";
+  ASSERT_TRUE(TypeInto("消息", {"@Return"})) << "no completion message";
+  EXPECT_TRUE(x_->WaitNotViewable("消息"));
+
+  QImage saved;
+  ASSERT_TRUE(e2e::WaitUntil([&] { return saved.load(QString::fromStdString(base + ".jpg")); }));
+  ASSERT_EQ(saved.width(), 1024);
+  ASSERT_EQ(saved.height(), 768);
+  // The board (the known picture) within JPEG tolerance, upright.
+  const e2e::Picture pattern = e2e::MakePattern(0, 1024, 768);
+  long total = 0;
+  for (int y = 200; y < 768; y += 7)
+    for (int x = 300; x < 1024; x += 7) {
+      const QColor a(saved.pixel(x, y)), b(QRgb(pattern.At(x, y)));
+      total += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+               std::abs(a.blue() - b.blue());
+    }
+  const long samples = long((768 - 200 + 6) / 7) * ((1024 - 300 + 6) / 7);
+  EXPECT_LT(double(total) / samples, 12.0);
+
+  e2e::Process identify;
+  ASSERT_TRUE(identify.Start({"identify", "-format", "%Q", base + ".jpg"}, x_->ChildEnv(),
+                             e2e::ArtifactDir() + "/identify.log"));
+  ASSERT_EQ(identify.Wait(), 0);
+  EXPECT_EQ(identify.Log(), "100");
+}
+
+TEST_F(PictureFiles, ALoadedBmpOfAnotherSizeIsStretchedOverTheBoardWithTheBarsShown) {
+  // Four quadrants of a 64 x 48 picture.
+  QImage img(64, 48, QImage::Format_RGB32);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x)
+      img.setPixel(x, y, x < 32 ? (y < 24 ? 0xFF0000 : 0x00FF00) : (y < 24 ? 0x0000FF : 0xFFFF00));
+  const std::string path = e2e::ArtifactDir() + "/quadrants.bmp";
+  ASSERT_TRUE(img.save(QString::fromStdString(path), "BMP"));
+
+  ASSERT_EQ(x_->RunPointer({"--command", "32841"}), 0);
+  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
+  ASSERT_TRUE(x_->WaitNotViewable("打开"));
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    const e2e::Picture s = x_->Screenshot();
+    return s.At(700, 200) == 0x0000FF && s.At(700, 600) == 0xFFFF00 && s.At(256, 600) == 0x00FF00;
+  })) << "the picture is not stretched over the board";
+  const e2e::Picture s = x_->Screenshot();
+  EXPECT_EQ(s.At(1023, 767), 0xFFFF00u);
+  EXPECT_EQ(s.At(511, 383), 0xFF0000u);
+  EXPECT_EQ(s.At(511, 384), 0x00FF00u);
+  EXPECT_EQ(s.At(512, 383), 0x0000FFu);
+  EXPECT_EQ(s.At(512, 384), 0xFFFF00u);
+  EXPECT_TRUE(x_->WaitViewable("多媒体工具"));
+  EXPECT_TRUE(x_->WaitViewable("调色板"));
+}
+
+}  // namespace
