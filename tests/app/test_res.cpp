@@ -15,7 +15,7 @@ namespace {
 // A parsed XPM: the pixel rows as colour names ("None" for transparent).
 struct Xpm {
   int width = 0, height = 0;
-  std::map<std::string, std::string> colours;  // key -> colour spec
+  std::map<std::string, std::string> colours;  // key -> colour
   std::vector<std::string> rows;
   int charsPerPixel = 1;
 
@@ -37,11 +37,11 @@ Xpm ParseXpm(const char* const* xpm, const std::string& what) {
     const std::string key = line.substr(0, out.charsPerPixel);
     const std::string rest = line.substr(out.charsPerPixel);
     EXPECT_EQ(rest.substr(0, 3), " c ") << what << " colour line " << i;
-    const std::string spec = rest.substr(3);
-    const bool hex = spec.size() == 7 && spec[0] == '#' &&
-                     spec.find_first_not_of("0123456789ABCDEFabcdef", 1) == std::string::npos;
-    EXPECT_TRUE(hex || spec == "None") << what << ": colour " << spec;
-    EXPECT_TRUE(out.colours.emplace(key, spec).second) << what << ": key used twice";
+    const std::string value = rest.substr(3);
+    const bool hex = value.size() == 7 && value[0] == '#' &&
+                     value.find_first_not_of("0123456789ABCDEFabcdef", 1) == std::string::npos;
+    EXPECT_TRUE(hex || value == "None") << what << ": colour " << value;
+    EXPECT_TRUE(out.colours.emplace(key, value).second) << what << ": key used twice";
   }
   for (int y = 0; y < out.height; ++y) {
     const std::string row = xpm[1 + ncolours + y];
@@ -160,7 +160,7 @@ TEST(ToolBarImages, TheStripHas24DistinctImagesOf16By15InTheSixteenColourPalette
     const Xpm x = ParseXpm(xpm, "tool bar image");
     EXPECT_EQ(x.width, 16);
     EXPECT_EQ(x.height, 15);
-    for (const auto& [key, spec] : x.colours) EXPECT_TRUE(kSixteenColours.count(spec)) << spec;
+    for (const auto& [key, value] : x.colours) EXPECT_TRUE(kSixteenColours.count(value)) << value;
     EXPECT_GT(CountDrawn(x), 10);
     EXPECT_EQ(LoadWithToolkit(xpm).size(), QSize(16, 15));
     seen.insert(x.rows);

@@ -170,14 +170,4 @@ TEST_F(BoardTest, CaptureScreenShowsTheFrameAndBarsAndReturnsToTheCapturedBackgr
   EXPECT_EQ(BoardPixel(*board, 3, 3), board->m_bmpCaptured.GetPixel(3, 3));
 }
 
-TEST(ToolCursor, EachToolShowsItsCursorAndAFullStoreShowsTheFullSign) {
-  EXPECT_EQ(ToolCursorId(ID_TOOL_POINTER, 0), IDC_POINTER);
-  EXPECT_EQ(ToolCursorId(ID_TOOL_FILL, 0), IDC_FILL);
-  EXPECT_EQ(ToolCursorId(ID_TOOL_PICKCOLOR, 10), IDC_PICKCOLOR);
-  EXPECT_EQ(ToolCursorId(12345, 0), IDC_POINTER);
-  EXPECT_EQ(ToolCursorId(ID_TOOL_PEN, 4998), IDC_PEN);
-  EXPECT_EQ(ToolCursorId(ID_TOOL_PEN, 4999), IDC_FULL);
-  EXPECT_EQ(ToolCursorId(ID_TOOL_MAGNIFY, 5000), IDC_FULL);
-}
-
 }  // namespace
