@@ -26,6 +26,8 @@
 #include <X11/Xutil.h>
 #include <xcb/xcb.h>
 
+#include "platform/x11_qt.h"
+
 namespace plat {
 namespace {
 
@@ -160,10 +162,7 @@ bool HasCommandMark(Display* d, Window w, Atom mark) {
 
 // --- The receiving side, on Qt's own connection ---
 
-xcb_connection_t* QtConnection() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->connection() : nullptr;
-}
+xcb_connection_t* QtConnection() { return plat::x11::Connection(); }
 
 xcb_atom_t InternAtom(xcb_connection_t* c, const char* name) {
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(

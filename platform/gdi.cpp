@@ -14,6 +14,7 @@
 #include "platform/raster_qt.h"
 #include "platform/surface_qt.h"
 #include "platform/wnd.h"
+#include "platform/x11_qt.h"
 
 // Coordinates arrive as 32-bit values and are widened to 64 bits before any
 // arithmetic; every shape is rasterised only over the rows and columns of
@@ -152,9 +153,10 @@ void AddPolyOutline(raster::Spans& spans, const POINT* pts, int n, bool closed, 
 
 std::unique_ptr<plat::Surface> GrabScreen() {
   auto shot = std::make_unique<plat::Surface>();
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    shot->SetImage(screen->grabWindow(0).toImage());
-  }
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return shot;
+  QImage image = plat::x11::GrabScreen(screen->geometry());
+  shot->SetImage(image.isNull() ? screen->grabWindow(0).toImage() : image);
   return shot;
 }
 
@@ -550,7 +552,18 @@ bool CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int w
   plat::Surface* from = Target(src);
   if (to == nullptr || from == nullptr) return false;
   if (from != to) {
-    plat::dc::StretchImage(*m_state, to, from->Image(), x, y, w, h, xs, ys, ws, hs);
+    const bool whole = x == 0 && y == 0 && xs == 0 && ys == 0 && w == ws && h == hs &&
+                       w == to->Width() && h == to->Height() && w == from->Width() &&
+                       h == from->Height();
+    if (whole && m_state->memory && !to->IsMade()) {
+      // A bitmap never drawn on takes the source's pixels as they are; the
+      // first write to either copies (a screen capture costs one image, not three).
+      to->SetImage(from->Peek());
+      Touch(*m_state, to, QRect(0, 0, w, h));
+      return true;
+    }
+    if (whole) to->Overwrite();
+    plat::dc::StretchImage(*m_state, to, from->Peek(), x, y, w, h, xs, ys, ws, hs);
     return true;
   }
   // Within one surface: copy the source part first so that overlapping

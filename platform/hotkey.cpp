@@ -13,6 +13,7 @@
 
 #include "platform/wnd.h"
 #include "platform/wnd_widget_qt.h"
+#include "platform/x11_qt.h"
 
 namespace {
 
@@ -33,10 +34,7 @@ struct HotKey {
   QPointer<QWidget> widget;  // and is still there when the key arrives
 };
 
-xcb_connection_t* QtConnection() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->connection() : nullptr;
-}
+xcb_connection_t* QtConnection() { return plat::x11::Connection(); }
 
 std::vector<xcb_window_t> Roots(xcb_connection_t* c) {
   std::vector<xcb_window_t> roots;

@@ -16,6 +16,11 @@
 // Raster painting is synchronous, so reading pixels while the painter is open
 // is safe; Pixels() keeps the image unshared so the painter and direct
 // writes always hit one buffer.
+//
+// Pixels are made on first use: a screen-sized bitmap that is never drawn
+// (the magnifier's, until the magnifier is used) costs no memory. Surfaces
+// may share one image (SetImage); the first write gives the writer its own
+// copy, made in memory of ours rather than Qt's heap.
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -33,14 +38,23 @@ class Surface {
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
 
-  int Width() const { return m_image.width(); }
-  int Height() const { return m_image.height(); }
+  int Width() const { return m_width; }
+  int Height() const { return m_height; }
+  // False until the pixels are made; until then every pixel is Fill().
+  bool IsMade() const { return !m_image.isNull(); }
+  QRgb Fill() const { return m_fill; }
 
   // Resizes, keeping the old pixels at the top left and filling new ones.
   // False, and nothing changes, for a negative size or more than 2^28 pixels.
   bool Resize(int width, int height, QRgb fill = 0xFFFFFFFF);
-  // Replaces the whole image (converted to Format_RGB32), e.g. a screen grab.
+  // Replaces the whole image (converted to Format_RGB32), e.g. a screen
+  // grab; an image already in that format is shared, not copied.
   void SetImage(const QImage& image);
+  // The pixels for reading only (a copy source, presenting): never unshares.
+  const QImage& Peek();
+  // The pixels for a caller about to write every one of them: shared or
+  // unmade pixels are replaced by new ones without copying or filling.
+  QImage& Overwrite();
 
   // The whole image, the painter ended first: for presenting, copying,
   // saving, or painting on it with a QPainter of one's own (ended before
@@ -51,6 +65,7 @@ class Surface {
   // stay open, and one pixel (the caller checks the bounds).
   QImage& Pixels();
   QRgb PixelAt(int x, int y) const {
+    if (m_image.isNull()) return m_fill;
     return reinterpret_cast<const QRgb*>(m_image.constScanLine(y))[x];
   }
   // The painter, begun (aliased, no smoothing) on first use and kept open.
@@ -67,11 +82,20 @@ class Surface {
   void Damage(const QRect& rect);
 
  private:
-  QImage m_image;
+  void Materialize();
+  void Unshare();
+
+  int m_width = 0, m_height = 0;
+  QRgb m_fill = 0xFFFFFFFF;
+  QImage m_image;  // null until the pixels are made
   QPainter m_painter;
   std::uint64_t m_stamp = 0;
   bool m_stampValid = false;
   std::function<void(const QRect&)> m_listener;
 };
+
+// An uninitialised width x height Format_RGB32 image; a large one gets its
+// own mapping backed by huge pages where the system offers them.
+QImage NewImage(int width, int height);
 
 }  // namespace plat

@@ -9,12 +9,14 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/codepage.h"
 #include "platform/frame.h"
 #include "platform/surface_qt.h"
 #include "platform/wnd_widget_qt.h"
+#include "platform/x11_qt.h"
 
 namespace {
 
@@ -193,6 +195,7 @@ bool WndWidget::GetText(std::string&) const { return false; }
 bool WndWidget::SetText(const std::string&) { return false; }
 
 void WndWidget::SyncSize() {
+  ConsiderDirectPresent();
   const QSize sz = contentsRect().size();
   if (sz == m_lastClientSize) return;
   m_lastClientSize = sz;
@@ -211,24 +214,93 @@ void WndWidget::AddDamage(const QRect& clientRect) {
 }
 
 void WndWidget::Present(bool now) {
-  if (m_damage.isEmpty() || !isVisible()) return;
-  const QRegion r = m_damage.translated(ClientOrigin());
-  if (now)
-    repaint(r);
-  else
-    update(r);
+  if (!m_damage.isEmpty() && isVisible()) {
+    const QRegion r = m_damage.translated(ClientOrigin());
+    if (now)
+      repaint(r);
+    else
+      update(r);
+  }
+  if (now) FlushDirect();
+}
+
+void WndWidget::FlushDirect() {
+  if (m_directPending.isEmpty() || !m_surface) return;
+  if (!windowHandle() || !windowHandle()->isExposed()) return;
+  const QPoint o = ClientOrigin();
+  m_surface->EndPaint();
+  const QImage& img = m_surface->Peek();
+  for (const QRect& r : m_directPending) {
+    const QRect cr = r & img.rect();
+    if (cr.isEmpty()) continue;
+    x11::PutImage(xcb_window_t(winId()), img, cr, cr.topLeft() + o);
+    if (g_presentHook) g_presentHook(m_owner, cr);
+  }
+  m_directPending = QRegion();
 }
 
 void WndWidget::SetPresentHook(std::function<void(CWnd*, const QRect&)> hook) {
   g_presentHook = std::move(hook);
 }
 
+void WndWidget::ConsiderDirectPresent() {
+  if (m_direct || m_native || isWindow() || size() != window()->size() ||
+      window()->geometry() != ScreenOf(this)->geometry()) {
+    return;
+  }
+  xcb_connection_t* c = x11::Connection();
+  if (!x11::SharesRgb32Layout(c, x11::Screen(c))) return;
+  m_direct = true;
+  setAttribute(Qt::WA_PaintOnScreen);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setAttribute(Qt::WA_NativeWindow);
+  // Children painted by Qt need X windows of their own above this one.
+  for (QWidget* child : findChildren<QWidget*>()) child->setAttribute(Qt::WA_NativeWindow);
+}
+
+QPaintEngine* WndWidget::paintEngine() const { return m_direct ? nullptr : QWidget::paintEngine(); }
+
+bool WndWidget::event(QEvent* e) {
+  if (m_direct && e->type() == QEvent::ChildPolished) {
+    if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(e)->child()))
+      child->setAttribute(Qt::WA_NativeWindow);
+  }
+  return QWidget::event(e);
+}
+
 void WndWidget::paintEvent(QPaintEvent* e) {
-  QPainter p(this);
   const QPoint o = ClientOrigin();
+  if (m_direct) {
+    // Before the server shows the window a put would be thrown away; the
+    // exposure that shows it brings a paint of its own.
+    if (!m_surface || !windowHandle() || !windowHandle()->isExposed()) return;
+    m_directPending += e->region().translated(-o);
+    m_damage -= e->region().translated(-o);
+    // Exposures come in bursts (the frame's, then the pane's own): one put
+    // of a screen image is tens of milliseconds, so they are sent together.
+    if (!m_directFlushPosted) {
+      m_directFlushPosted = true;
+      QPointer<WndWidget> self(this);
+      QMetaObject::invokeMethod(
+          this,
+          [self] {
+            if (!self) return;
+            self->m_directFlushPosted = false;
+            self->FlushDirect();
+          },
+          Qt::QueuedConnection);
+    }
+    return;
+  }
+  QPainter p(this);
   if (!m_native) {
-    if (m_surface && !m_surface->Image().isNull()) {
-      const QImage& img = m_surface->Image();
+    if (m_surface && !m_surface->IsMade()) {
+      // Nothing was ever drawn: the surface is its fill colour.
+      p.fillRect(e->rect(), m_surface->Fill());
+      m_damage -= e->region().translated(-o);
+    } else if (m_surface && !m_surface->Peek().isNull()) {
+      m_surface->EndPaint();
+      const QImage& img = m_surface->Peek();
       for (const QRect& r : e->region()) {
         const QRect cr = r.translated(-o) & img.rect();
         if (cr.isEmpty()) continue;
@@ -362,11 +434,17 @@ void WndWidget::keyPressEvent(QKeyEvent* e) {
   m_owner->OnKeyDown(UINT(vk), 1, e->isAutoRepeat() ? 0x4000 : 0);
 }
 
+// A surface looks the same with or without focus: Qt's default handlers
+// would repaint the whole window on every focus change.
 void WndWidget::focusInEvent(QFocusEvent* e) {
-  QWidget::focusInEvent(e);
+  if (m_native) QWidget::focusInEvent(e);
   if (!m_owner) return;
   CWnd* old = g_lastFocusOut ? WndFromWidget(g_lastFocusOut) : nullptr;
   m_owner->OnSetFocus(old == m_owner ? nullptr : old);
+}
+
+void WndWidget::focusOutEvent(QFocusEvent* e) {
+  if (m_native) QWidget::focusOutEvent(e);
 }
 
 void WndWidget::resizeEvent(QResizeEvent* e) {
@@ -666,10 +744,10 @@ void CWnd::UpdateWindow() {
   w->m_invalid = QRect();
   w->m_eraseBkgnd = false;
   plat::Surface* s = w->GetSurface();
-  if (s->Image().isNull()) return;
+  if (s->Width() == 0 || s->Height() == 0) return;
   // Painting is clipped to the invalid rectangle: what the handlers draw
   // outside it is put back afterwards.
-  const bool partial = r != s->Image().rect();
+  const bool partial = r != QRect(0, 0, s->Width(), s->Height());
   QImage saved;
   if (partial) saved = s->Image().copy();
   QPointer<plat::WndWidget> guard(w);

@@ -82,6 +82,8 @@ class WndWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  QPaintEngine* paintEngine() const override;
+  bool event(QEvent* e) override;
   // Paints the non-client margins (nothing by default).
   virtual void PaintNonClient(QPainter& p);
   // The event's position in client coordinates.
@@ -92,12 +94,22 @@ class WndWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void hideEvent(QHideEvent* e) override;
   // Mouse events in the non-client area (caption drags); true when taken.
   virtual bool NonClientMouse(QMouseEvent* e);
+
+  // A pane as large as its screen-sized top-level window presents its
+  // surface straight to its own X window: Qt's backing store would keep a
+  // second screen image and copy every pixel once more.
+  void ConsiderDirectPresent();
+  void FlushDirect();  // puts what paint events asked for
+  bool m_direct = false;
+  QRegion m_directPending;  // client pixels
+  bool m_directFlushPosted = false;
 
   CWnd* m_owner;
   std::unique_ptr<Surface> m_surface;

@@ -170,6 +170,65 @@ TEST(GdiContext, TheScreenContextIsASourceOfTheWholeScreen) {
   EXPECT_EQ(c.Count(kRed), 0);
 }
 
+TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten) {
+  constexpr int w = 1024, h = 600;  // large enough for a mapping of its own
+  Canvas src(w, h, kBlue);
+  const RECT mark{100, 100, 200, 150};
+  CBrush red(kRed);
+  src.dc.FillRect(&mark, &red);
+  const uchar* srcBits = src.bitmap.GetSurface()->Peek().constBits();
+
+  CBitmap a, b;
+  ASSERT_TRUE(a.CreateCompatibleBitmap(nullptr, w, h));
+  ASSERT_TRUE(b.CreateCompatibleBitmap(nullptr, w, h));
+  EXPECT_EQ(a.GetPixel(w - 1, h - 1), kBlack);
+  EXPECT_FALSE(a.GetSurface()->IsMade()) << "reading an unmade bitmap makes nothing";
+
+  CDC da, db;
+  da.CreateCompatibleDC(nullptr);
+  db.CreateCompatibleDC(nullptr);
+  da.SelectObject(&a);
+  db.SelectObject(&b);
+  ASSERT_TRUE(da.BitBlt(0, 0, w, h, &src.dc, 0, 0, SRCCOPY));
+  ASSERT_TRUE(db.BitBlt(0, 0, w, h, &da, 0, 0, SRCCOPY));
+  EXPECT_EQ(a.GetSurface()->Peek().constBits(), srcBits);
+  EXPECT_EQ(b.GetSurface()->Peek().constBits(), srcBits);
+  EXPECT_EQ(b.GetPixel(150, 120), kRed);
+
+  // Each write lands in the writer's own copy only.
+  const RECT corner{0, 0, 10, 10};
+  CBrush green(kGreen);
+  da.FillRect(&corner, &green);
+  EXPECT_EQ(a.GetPixel(5, 5), kGreen);
+  EXPECT_EQ(a.GetPixel(150, 120), kRed) << "the copy keeps the shared pixels";
+  EXPECT_EQ(src.At(5, 5), kBlue);
+  EXPECT_EQ(b.GetPixel(5, 5), kBlue);
+  src.Fill(kWhite);
+  EXPECT_EQ(b.GetPixel(150, 120), kRed);
+  EXPECT_EQ(src.At(150, 120), kWhite);
+
+  // A whole copy into a bitmap already drawn on, or into a window, copies.
+  ASSERT_TRUE(da.BitBlt(0, 0, w, h, &db, 0, 0, SRCCOPY));
+  EXPECT_EQ(a.GetPixel(5, 5), kBlue);
+  EXPECT_NE(a.GetSurface()->Peek().constBits(), b.GetSurface()->Peek().constBits());
+  CWnd board;
+  ASSERT_TRUE(wndtest::MakePopup(board, 0, 0, w, h));
+  CClientDC client(&board);
+  ASSERT_TRUE(client.BitBlt(0, 0, w, h, &db, 0, 0, SRCCOPY));
+  EXPECT_NE(board.GetSurface()->Peek().constBits(), b.GetSurface()->Peek().constBits());
+  EXPECT_EQ(client.GetPixel(150, 120), kRed);
+
+  // A part copied into an unmade bitmap leaves the rest of it black.
+  CBitmap c;
+  ASSERT_TRUE(c.CreateCompatibleBitmap(nullptr, w, h));
+  CDC dcc;
+  dcc.CreateCompatibleDC(nullptr);
+  dcc.SelectObject(&c);
+  ASSERT_TRUE(dcc.BitBlt(0, 0, w, h - 1, &db, 0, 0, SRCCOPY));
+  EXPECT_EQ(c.GetPixel(150, 120), kRed);
+  EXPECT_EQ(c.GetPixel(0, h - 1), kBlack);
+}
+
 TEST(GdiContext, DrawingReportsItsRectangleToTheContextAndTheSurface) {
   Canvas c(100, 100);
   std::vector<QRect> heard;

@@ -114,15 +114,6 @@ TEST(CommandChannel, NothingIsDeliveredOnceTheFrameIsGone) {
   plat::ListenForCommands(nullptr);
 }
 
-// The screen's colour at (x, y), read by another client.
-COLORREF ScreenPixel(x11test::Connection& x, int px, int py) {
-  XImage* image = XGetImage(x.get(), x.root(), px, py, 1, 1, AllPlanes, ZPixmap);
-  if (!image) return CLR_INVALID;
-  const unsigned long v = XGetPixel(image, 0, 0);
-  XDestroyImage(image);
-  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-}
-
 TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   x11test::Connection x;
   ASSERT_TRUE(x.get());
@@ -130,7 +121,7 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   ASSERT_TRUE(wnd.CreateEx(0, WS_POPUP, "board", nullptr, CRect(0, 0, 100, 100), 0));
   wnd.ShowWindow(SW_SHOW);
   wnd.UpdateWindow();
-  ASSERT_TRUE(WaitFor([&] { return ScreenPixel(x, 50, 50) == GetSysColor(COLOR_WINDOW); }));
+  ASSERT_TRUE(WaitFor([&] { return x.ScreenPixel(50, 50) == GetSysColor(COLOR_WINDOW); }));
 
   {
     CClientDC dc(&wnd);
@@ -139,8 +130,8 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   }
   Sleep(0);  // no event is handled from here on
   XSync(x.get(), False);
-  EXPECT_EQ(ScreenPixel(x, 50, 50), RGB(255, 0, 0));
-  EXPECT_EQ(ScreenPixel(x, 10, 10), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(x.ScreenPixel(50, 50), RGB(255, 0, 0));
+  EXPECT_EQ(x.ScreenPixel(10, 10), GetSysColor(COLOR_WINDOW));
   wnd.DestroyWindow();
 }
 

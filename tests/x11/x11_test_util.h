@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/types.h"
+
 // Xlib last: its macros (None, Bool, Status) clash with Qt and gtest names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -38,6 +40,15 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
   Display* get() const { return m_display; }
   Window root() const { return DefaultRootWindow(m_display); }
+
+  // The screen's colour at (x, y), as another client reads it.
+  COLORREF ScreenPixel(int x, int y) const {
+    XImage* image = XGetImage(m_display, root(), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return CLR_INVALID;
+    const unsigned long v = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
 
   // Runs an X request and reports the X error code it caused (0: none).
   template <class F>

@@ -1,0 +1,136 @@
+#include <QtGui/qguiapplication_platform.h>
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+#include "platform/surface_qt.h"
+#include "platform/x11_qt.h"
+
+// X11 last: its macros would clash with Qt's names.
+#include <X11/Xlib.h>
+
+namespace plat::x11 {
+namespace {
+// Rows per request: small replies reuse warm heap memory instead of making
+// the client fault in one screen-sized reply buffer.
+constexpr std::size_t kStripeBytes = std::size_t(512) << 10;
+constexpr int kInFlight = 3;
+}  // namespace
+
+xcb_connection_t* Connection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
+xcb_screen_t* Screen(xcb_connection_t* c) {
+  return c ? xcb_setup_roots_iterator(xcb_get_setup(c)).data : nullptr;
+}
+
+bool SharesRgb32Layout(xcb_connection_t* c, const xcb_screen_t* s) {
+  if (!c || !s || (s->root_depth != 24 && s->root_depth != 32)) return false;
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
+  bool pixels32 = false;
+  for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+    if (f.data->depth == s->root_depth) pixels32 = f.data->bits_per_pixel == 32;
+  if (!pixels32) return false;
+  for (auto d = xcb_screen_allowed_depths_iterator(s); d.rem; xcb_depth_next(&d)) {
+    for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v)) {
+      if (v.data->visual_id != s->root_visual) continue;
+      return v.data->red_mask == 0xFF0000 && v.data->green_mask == 0xFF00 &&
+             v.data->blue_mask == 0xFF;
+    }
+  }
+  return false;
+}
+
+QImage GrabScreen(const QRect& rect) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (!x11 || !x11->display()) return QImage();
+  // A connection of its own: replies read through Qt's connection pass its
+  // event reader thread and arrive several times slower.
+  xcb_connection_t* c = xcb_connect(DisplayString(x11->display()), nullptr);
+  if (xcb_connection_has_error(c)) {
+    xcb_disconnect(c);
+    return QImage();
+  }
+  QImage image = GrabScreen(c, rect);
+  xcb_disconnect(c);
+  return image;
+}
+
+QImage GrabScreen(xcb_connection_t* c, const QRect& rect) {
+  xcb_screen_t* s = Screen(c);
+  if (!SharesRgb32Layout(c, s)) return QImage();
+  const QRect r = rect & QRect(0, 0, s->width_in_pixels, s->height_in_pixels);
+  if (r.isEmpty()) return QImage();
+  QImage image = NewImage(r.width(), r.height());
+  if (image.isNull()) return image;
+  const std::size_t rowBytes = std::size_t(r.width()) * 4;
+  const int rows = int(std::max<std::size_t>(1, kStripeBytes / rowBytes));
+  std::deque<std::pair<int, xcb_get_image_cookie_t>> pending;
+  int next = 0;
+  bool ok = true;
+  while (ok && (next < r.height() || !pending.empty())) {
+    while (next < r.height() && int(pending.size()) < kInFlight) {
+      const int h = std::min(rows, r.height() - next);
+      pending.emplace_back(next, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, s->root, r.x(),
+                                               r.y() + next, r.width(), h, ~0u));
+      next += h;
+    }
+    const auto [y, cookie] = pending.front();
+    pending.pop_front();
+    xcb_get_image_reply_t* reply = xcb_get_image_reply(c, cookie, nullptr);
+    const int h = std::min(rows, r.height() - y);
+    if (!reply || std::size_t(xcb_get_image_data_length(reply)) < rowBytes * std::size_t(h)) {
+      ok = false;
+    } else {
+      const std::uint8_t* data = xcb_get_image_data(reply);
+      for (int i = 0; i < h; ++i) std::memcpy(image.scanLine(y + i), data + rowBytes * i, rowBytes);
+    }
+    std::free(reply);
+  }
+  // Replies still owed are read and dropped so the connection stays in step.
+  for (auto& [y, cookie] : pending) std::free(xcb_get_image_reply(c, cookie, nullptr));
+  return ok ? image : QImage();
+}
+
+void PutImage(xcb_window_t window, const QImage& image, const QRect& src, const QPoint& dst) {
+  xcb_connection_t* c = Connection();
+  xcb_screen_t* s = Screen(c);
+  const QRect r = src & image.rect();
+  if (!s || r.isEmpty()) return;
+  static xcb_gcontext_t gc = 0;  // one context serves every window of the screen's depth
+  if (gc == 0) {
+    gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, s->root, 0, nullptr);
+  }
+  const std::size_t rowBytes = std::size_t(r.width()) * 4;
+  const std::size_t maxBytes = std::min<std::size_t>(
+      kStripeBytes * 8, std::size_t(xcb_get_maximum_request_length(c)) * 4 - 64);
+  const int rows = int(std::max<std::size_t>(1, maxBytes / rowBytes));
+  // Rows of a part narrower than the image are not contiguous: gather them.
+  const bool contiguous = r.width() == image.width();
+  std::vector<std::uint8_t> gathered;
+  for (int y = r.top(); y <= r.bottom(); y += rows) {
+    const int h = std::min(rows, r.bottom() + 1 - y);
+    const std::uint8_t* data = image.constScanLine(y) + std::size_t(r.x()) * 4;
+    if (!contiguous) {
+      gathered.resize(rowBytes * std::size_t(h));
+      for (int i = 0; i < h; ++i)
+        std::memcpy(gathered.data() + rowBytes * i,
+                    image.constScanLine(y + i) + std::size_t(r.x()) * 4, rowBytes);
+      data = gathered.data();
+    }
+    xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, gc, std::uint16_t(r.width()),
+                  std::uint16_t(h), std::int16_t(dst.x()), std::int16_t(dst.y() + (y - r.top())), 0,
+                  s->root_depth, std::uint32_t(rowBytes * std::size_t(h)), data);
+  }
+  xcb_flush(c);
+}
+
+}  // namespace plat::x11
