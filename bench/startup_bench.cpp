@@ -65,7 +65,8 @@ bool Measure(int w, int h, int runs) {
       std::printf("%dx%d: the board was never shown\n%s\n", w, h, p.Log().c_str());
       return false;
     }
-    e2e::WaitUntil([] { return false; }, 300);  // let it settle before reading memory
+    // Memory once settled, after what the program prepares when first idle.
+    e2e::WaitUntil([] { return false; }, 1000);
     rssKb = std::max(rssKb, ResidentKb(p.pid()));
     best = std::min(best, ms - 1000.0);
     sum += ms - 1000.0;

@@ -1,6 +1,10 @@
 #include <QtGui/qguiapplication_platform.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
 
 #include <QGuiApplication>
+#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +23,87 @@ namespace {
 // the client fault in one screen-sized reply buffer.
 constexpr std::size_t kStripeBytes = std::size_t(512) << 10;
 constexpr int kInFlight = 3;
+
+// Large puts go through one shared-memory segment the server reads itself:
+// a screen image through the socket takes tens of milliseconds, through the
+// segment a few. Its pages cost a fault each on both sides the first time,
+// more than the socket, so the first large put (the board shown at start-up)
+// goes through the socket and the segment is made a little later, when the
+// program is idle.
+constexpr std::size_t kStageMinBytes = std::size_t(1) << 20;
+constexpr int kStageDelayMs = 500;
+
+class ShmStage {
+ public:
+  ~ShmStage() { Release(); }
+
+  // Room for bytes in the segment, or nullptr when there is none that large.
+  std::uint8_t* Reserve(xcb_connection_t* c, std::size_t bytes) {
+    if (!m_addr || bytes > m_size || c != m_c) return nullptr;
+    if (m_inFlight) {
+      // The server may still be reading the previous put.
+      std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+      m_inFlight = false;
+    }
+    return m_addr;
+  }
+  xcb_shm_seg_t Segment() const { return m_seg; }
+  bool Ready() const { return m_addr != nullptr; }
+  void Sent() { m_inFlight = true; }
+
+  void PrepareLater(std::size_t bytes) {
+    if (m_failed || m_scheduled || bytes <= m_size) return;
+    m_scheduled = true;
+    QTimer::singleShot(kStageDelayMs, qGuiApp, [this, bytes] {
+      m_scheduled = false;
+      Prepare(Connection(), bytes);
+    });
+  }
+
+ private:
+  void Prepare(xcb_connection_t* c, std::size_t bytes) {
+    if (!c || m_failed) return;
+    auto* version = xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
+    const bool present = version != nullptr;
+    std::free(version);
+    Release();
+    const int id = present ? shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600) : -1;
+    void* addr = id >= 0 ? shmat(id, nullptr, 0) : reinterpret_cast<void*>(-1);
+    if (addr == reinterpret_cast<void*>(-1)) {
+      if (id >= 0) shmctl(id, IPC_RMID, nullptr);
+      m_failed = true;  // no shared memory here (a remote display): the socket serves
+      return;
+    }
+    const xcb_shm_seg_t seg = xcb_generate_id(c);
+    xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_checked(c, seg, id, 0));
+    shmctl(id, IPC_RMID, nullptr);  // gone once both sides let go
+    if (error) {
+      std::free(error);
+      shmdt(addr);
+      m_failed = true;
+      return;
+    }
+    std::memset(addr, 0, bytes);
+    m_c = c, m_seg = seg, m_addr = static_cast<std::uint8_t*>(addr), m_size = bytes;
+  }
+
+  void Release() {
+    if (!m_addr) return;
+    if (m_c == Connection()) xcb_shm_detach(m_c, m_seg);
+    shmdt(m_addr);
+    m_addr = nullptr;
+    m_size = 0;
+    m_inFlight = false;
+  }
+
+  xcb_connection_t* m_c = nullptr;
+  xcb_shm_seg_t m_seg = 0;
+  std::uint8_t* m_addr = nullptr;
+  std::size_t m_size = 0;
+  bool m_inFlight = false, m_scheduled = false, m_failed = false;
+};
+
+ShmStage g_stage;
 }  // namespace
 
 xcb_connection_t* Connection() {
@@ -99,6 +184,8 @@ QImage GrabScreen(xcb_connection_t* c, const QRect& rect) {
   return ok ? image : QImage();
 }
 
+bool SharedMemoryPuts() { return g_stage.Ready(); }
+
 void PutImage(xcb_window_t window, const QImage& image, const QRect& src, const QPoint& dst) {
   xcb_connection_t* c = Connection();
   xcb_screen_t* s = Screen(c);
@@ -110,6 +197,22 @@ void PutImage(xcb_window_t window, const QImage& image, const QRect& src, const 
     xcb_create_gc(c, gc, s->root, 0, nullptr);
   }
   const std::size_t rowBytes = std::size_t(r.width()) * 4;
+  const std::size_t bytes = rowBytes * std::size_t(r.height());
+  if (bytes >= kStageMinBytes) {
+    if (std::uint8_t* stage = g_stage.Reserve(c, bytes)) {
+      for (int i = 0; i < r.height(); ++i)
+        std::memcpy(stage + rowBytes * i, image.constScanLine(r.y() + i) + std::size_t(r.x()) * 4,
+                    rowBytes);
+      xcb_shm_put_image(c, window, gc, std::uint16_t(r.width()), std::uint16_t(r.height()), 0, 0,
+                        std::uint16_t(r.width()), std::uint16_t(r.height()), std::int16_t(dst.x()),
+                        std::int16_t(dst.y()), s->root_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
+                        g_stage.Segment(), 0);
+      g_stage.Sent();
+      xcb_flush(c);
+      return;
+    }
+    g_stage.PrepareLater(bytes);
+  }
   const std::size_t maxBytes = std::min<std::size_t>(
       kStripeBytes * 8, std::size_t(xcb_get_maximum_request_length(c)) * 4 - 64);
   const int rows = int(std::max<std::size_t>(1, maxBytes / rowBytes));

@@ -26,5 +26,7 @@ QImage GrabScreen(xcb_connection_t* c, const QRect& rect);
 // Qt's connection so that it stays in order with Qt's own requests. The
 // caller has checked SharesRgb32Layout.
 void PutImage(xcb_window_t window, const QImage& image, const QRect& src, const QPoint& dst);
+// True once large puts go through shared memory with the server.
+bool SharedMemoryPuts();
 
 }  // namespace plat::x11

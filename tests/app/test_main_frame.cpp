@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
-#include <set>
 
 #include "app/main_frame.h"
 #include "platform/codepage.h"
@@ -18,32 +16,6 @@ class FrameTest : public ::testing::Test {
   }
   std::unique_ptr<CMainFrame> frame;
 };
-
-TEST_F(FrameTest, TheMainToolBarFloatsAtTenFiftyWithSixRowsOfFourButtons) {
-  RECT rc;
-  frame->m_toolsBar.GetWindowRect(&rc);
-  EXPECT_EQ(rc.left, 10);
-  EXPECT_EQ(rc.top, 50);
-  EXPECT_EQ(frame->m_toolsBar.GetWindowText(), GBK("多媒体工具"));
-
-  CToolBar& bar = frame->m_toolsBar;
-  ASSERT_EQ(bar.GetCount(), 29);
-  std::set<int> rowTops;
-  std::map<int, int> buttonsPerRow;
-  for (int i = 0; i < bar.GetCount(); ++i) {
-    if (bar.GetButtonStyle(i) & TBBS_SEPARATOR) continue;
-    RECT item;
-    bar.GetItemRect(i, &item);
-    EXPECT_EQ(item.right - item.left, 23);
-    EXPECT_EQ(item.bottom - item.top, 22);
-    rowTops.insert(item.top);
-    ++buttonsPerRow[item.top];
-  }
-  EXPECT_EQ(rowTops.size(), 6u);
-  for (const auto& [top, n] : buttonsPerRow) EXPECT_EQ(n, 4) << "row at " << top;
-  // Each separator ends a row.
-  for (int i = 4; i < 29; i += 5) EXPECT_TRUE(bar.GetButtonStyle(i) & TBBS_WRAPPED);
-}
 
 TEST_F(FrameTest, ToggleBarsShowsBothBarsWithThePaletteUnderTheToolBarAndHidesThemAgain) {
   ASSERT_TRUE(frame->m_barsHidden);

@@ -111,6 +111,8 @@ class Start : public ::testing::TestWithParam<ScreenSize> {
 };
 
 TEST_P(Start, TheFrameCoversExactlyTheScreenAndTheBoardShowsTheCapturedPicturePixelForPixel) {
+  // The classroom program's window does not stop the start.
+  ownWindows_.push_back(x_->CreateTitledWindow(kClassroomTitle));
   StartBoard();
   const auto frame = x_->FindWindow(kFrameTitle);
   ASSERT_TRUE(frame);
@@ -198,20 +200,16 @@ TEST_P(Start, TheToolBarFloatsAtItsPlaceWithSixRowsOfFourButtonsAndThePaletteHan
   }
 }
 
-TEST_P(Start, F12EndsTheProgramWithStatusZero) {
-  StartBoard();
-  ParkPointer();
-  ASSERT_EQ(x_->Xdotool({"key", "F12"}), 0);
-  EXPECT_EQ(pointer_.Wait(), 0);
-  EXPECT_TRUE(x_->FindWindows(kFrameTitle).empty());
-}
-
-TEST_P(Start, ASecondStartWhileTheBoardRunsEndsAtOnceWithStatusZeroAndAddsNoWindow) {
+TEST_P(Start, ASecondStartEndsAtOnceAddingNoWindowAndF12EndsTheFirstWithStatusZero) {
   StartBoard();
   EXPECT_EQ(x_->RunPointer({}), 0);
   EXPECT_EQ(x_->FindWindows(kFrameTitle).size(), 1u);
   EXPECT_EQ(x_->FindWindows(kToolsBarTitle).size(), 1u);
-  EXPECT_TRUE(pointer_.Running());
+  ASSERT_TRUE(pointer_.Running());
+  ParkPointer();
+  ASSERT_EQ(x_->Xdotool({"key", "F12"}), 0);
+  EXPECT_EQ(pointer_.Wait(), 0);
+  EXPECT_TRUE(x_->FindWindows(kFrameTitle).empty());
 }
 
 TEST_P(Start, AnyWindowTitledLikeTheFrameMakesTheStartEndSilently) {
@@ -231,20 +229,6 @@ TEST_P(Start, AnyWindowTitledLikeTheFrameMakesTheStartEndSilently) {
             0);
 }
 
-TEST_P(Start, WithTheClassroomProgramPresentTheBoardStartsAsUsual) {
-  ownWindows_.push_back(x_->CreateTitledWindow(kClassroomTitle));
-  StartBoard();
-  const auto frame = x_->FindWindow(kFrameTitle);
-  ASSERT_TRUE(frame);
-  EXPECT_EQ(frame->rect.w, x_->width());
-  EXPECT_EQ(frame->rect.h, x_->height());
-  const auto tools = x_->FindWindow(kToolsBarTitle);
-  ASSERT_TRUE(tools);
-  EXPECT_EQ(tools->rect.x, 10);
-  EXPECT_EQ(tools->rect.y, 50);
-  EXPECT_EQ(BoardDifferencesFrom(0), 0);
-}
-
 TEST_P(Start, ACommandReachesTheRunningBoardAndFailsWithStatusOneWhenNoneRuns) {
   EXPECT_EQ(x_->RunPointer({"--command", "32822"}), 1);
   StartBoard();
@@ -259,11 +243,6 @@ TEST_P(Start, AfterATemporaryExitThatKeptThePictureAlt1ShowsTheOldPictureAgain) 
   x_->ShowPattern(1);
   ASSERT_EQ(x_->Xdotool({"key", "alt+1"}), 0);
   ASSERT_TRUE(x_->WaitViewable(kFrameTitle)) << "Alt+1 did not bring the board back";
-  const auto frame = x_->FindWindow(kFrameTitle);
-  EXPECT_EQ(frame->rect.x, 0);
-  EXPECT_EQ(frame->rect.y, 0);
-  EXPECT_EQ(frame->rect.w, x_->width());
-  EXPECT_EQ(frame->rect.h, x_->height());
   EXPECT_EQ(BoardDifferencesFrom(0), 0);
 }
 

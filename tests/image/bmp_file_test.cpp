@@ -29,9 +29,15 @@ bool WriteBmp(PackedDib* block, const std::string& path) {
   return file.Close() && ok;
 }
 
+// Whether the given file bytes read as a picture.
+bool Reads(const TempDir& dir, const Bytes& file) {
+  WriteFileBytes(dir.Path("t.bmp"), file);
+  return bool(ReadBmp(dir.Path("t.bmp")));
+}
+
 }  // namespace
 
-TEST(BmpWrite, A24Bit800x600PictureIsTheFileHeaderThenTheBlockByteForByte) {
+TEST(BmpWrite, IsTheFileHeaderThenTheBlockByteForByteWithTheOffsetCountingTheTable) {
   TempDir dir;
   CDib dib;
   ASSERT_TRUE(dib.Create(800, 600, 24));
@@ -46,93 +52,46 @@ TEST(BmpWrite, A24Bit800x600PictureIsTheFileHeaderThenTheBlockByteForByte) {
   EXPECT_EQ(dib::Get32(&file[14 + 20]), 1440000u) << "image size stored in the header";
   const Bytes& block = dib.Block()->bytes;
   EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), block.begin()));
-}
 
-TEST(BmpWrite, OffsetCountsTheColourTable) {
-  TempDir dir;
-  CDib dib;
   ASSERT_TRUE(dib.Create(9, 2, 4));
   ASSERT_TRUE(dib.Save(dir.Path("p.dib")));
-  const Bytes file = ReadFileBytes(dir.Path("p.dib"));
-  EXPECT_EQ(dib::Get32(&file[10]), 14u + 40u + 16u * 4u);
-  EXPECT_EQ(file.size(), 14u + 40u + 64u + 2u * 8u);
+  const Bytes paletted = ReadFileBytes(dir.Path("p.dib"));
+  EXPECT_EQ(dib::Get32(&paletted[10]), 14u + 40u + 16u * 4u);
+  EXPECT_EQ(paletted.size(), 14u + 40u + 64u + 2u * 8u);
 }
 
-TEST(BmpWrite, ABlockThatFailsValidationWritesNothing) {
+TEST(BmpWrite, AnInvalidBlockWritesNothingAndAFullDiskIsReportedAsFailure) {
   TempDir dir;
   HDIB block = MakeDib24(Pattern(4, 4));
   dib::Put32(block->bytes.data() + 4, 0);  // width 0
   EXPECT_FALSE(WriteBmp(block.get(), dir.Path("bad.bmp")));
   EXPECT_EQ(ReadFileBytes(dir.Path("bad.bmp")).size(), 0u);
   EXPECT_FALSE(WriteBmp(nullptr, dir.Path("none.bmp")));
-}
 
-TEST(BmpWrite, AFullDiskIsReportedAsFailureNotSuccess) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
   // A large picture fails while writing, a small one only when flushed.
   for (int size : {300, 2}) {
-    HDIB block = MakeDib24(Pattern(size, size));
-    EXPECT_FALSE(WriteBmp(block.get(), "/dev/full")) << size;
+    HDIB full = MakeDib24(Pattern(size, size));
+    EXPECT_FALSE(WriteBmp(full.get(), "/dev/full")) << size;
   }
-
   // The same through the save by name, the extension coming from a link.
-  TempDir dir;
   std::filesystem::create_symlink("/dev/full", dir.Path("full.bmp"));
   CDib dib;
   ASSERT_TRUE(dib.Attach(MakeDib24(Pattern(300, 200))));
   EXPECT_FALSE(dib.Save(dir.Path("full.bmp")));
 }
 
-TEST(BmpRead, WhatWasWrittenReadsBackIdentical) {
-  TempDir dir;
-  HDIB block = MakeDib24(Pattern(7, 5));
-  ASSERT_TRUE(WriteBmp(block.get(), dir.Path("r.bmp")));
-  HDIB back = ReadBmp(dir.Path("r.bmp"));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->bytes, block->bytes);
-}
-
-TEST(BmpRead, AFileWithoutTheSignatureGivesNoPicture) {
-  TempDir dir;
-  HDIB block = MakeDib24(Pattern(7, 5));
-  ASSERT_TRUE(WriteBmp(block.get(), dir.Path("r.bmp")));
-  Bytes file = ReadFileBytes(dir.Path("r.bmp"));
-  file[0] = 'M', file[1] = 'B';
-  WriteFileBytes(dir.Path("swapped.bmp"), file);
-  EXPECT_FALSE(ReadBmp(dir.Path("swapped.bmp")));
-}
-
-TEST(BmpRead, EveryTruncationGivesNoPicture) {
-  TempDir dir;
-  HDIB block = MakeDib24(Pattern(6, 4));
-  ASSERT_TRUE(WriteBmp(block.get(), dir.Path("r.bmp")));
-  const Bytes file = ReadFileBytes(dir.Path("r.bmp"));
-  for (std::size_t n = 0; n < file.size(); ++n) {
-    WriteFileBytes(dir.Path("cut.bmp"), Bytes(file.begin(), file.begin() + n));
-    EXPECT_FALSE(ReadBmp(dir.Path("cut.bmp"))) << "cut at " << n;
-  }
-}
-
-TEST(BmpRead, AnOffsetThatContradictsTheLayoutIsRefused) {
-  TempDir dir;
-  HDIB block = MakeDib24(Pattern(6, 4));
-  ASSERT_TRUE(WriteBmp(block.get(), dir.Path("r.bmp")));
-  Bytes file = ReadFileBytes(dir.Path("r.bmp"));
-  dib::Put32(&file[10], 58);
-  WriteFileBytes(dir.Path("gap.bmp"), file);
-  EXPECT_FALSE(ReadBmp(dir.Path("gap.bmp")));
-  dib::Put32(&file[10], 0);
-  WriteFileBytes(dir.Path("zero.bmp"), file);
-  EXPECT_TRUE(ReadBmp(dir.Path("zero.bmp"))) << "an offset of 0 says nothing";
-}
-
-TEST(BmpRead, ATopDownFileComesBackBottomUpWithTheSamePixels) {
+TEST(BmpRead, WhatWasWrittenReadsBackIdenticalAndATopDownFileComesBackBottomUp) {
   TempDir dir;
   const Picture pic = Pattern(5, 3);
   HDIB block = MakeDib24(pic);
   ASSERT_TRUE(WriteBmp(block.get(), dir.Path("r.bmp")));
-  Bytes file = ReadFileBytes(dir.Path("r.bmp"));
+  HDIB back = ReadBmp(dir.Path("r.bmp"));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->bytes, block->bytes);
+
   // Store the rows top first and say so with a negative height.
+  const Bytes file = ReadFileBytes(dir.Path("r.bmp"));
   const std::size_t stride = 16, bits = 54;
   Bytes flipped = file;
   for (int r = 0; r < 3; ++r) {
@@ -141,7 +100,7 @@ TEST(BmpRead, ATopDownFileComesBackBottomUpWithTheSamePixels) {
   }
   dib::Put32(&flipped[14 + 8], std::uint32_t(-3));
   WriteFileBytes(dir.Path("td.bmp"), flipped);
-  HDIB back = ReadBmp(dir.Path("td.bmp"));
+  back = ReadBmp(dir.Path("td.bmp"));
   ASSERT_TRUE(back);
   EXPECT_EQ(std::int32_t(dib::Get32(back->bytes.data() + 8)), 3);
   for (int y = 0; y < 3; ++y) {
@@ -149,18 +108,30 @@ TEST(BmpRead, ATopDownFileComesBackBottomUpWithTheSamePixels) {
   }
 }
 
-TEST(BmpRead, HugeDimensionsInASmallFileAreRefusedAtOnce) {
+TEST(BmpRead, RefusesAWrongSignatureEveryTruncationABadOffsetAndHugeDimensions) {
   TempDir dir;
-  HDIB block = MakeDib24(Pattern(2, 2));
+  HDIB block = MakeDib24(Pattern(6, 4));
   ASSERT_TRUE(WriteBmp(block.get(), dir.Path("r.bmp")));
   const Bytes file = ReadFileBytes(dir.Path("r.bmp"));
+
+  Bytes bad = file;
+  bad[0] = 'M', bad[1] = 'B';
+  EXPECT_FALSE(Reads(dir, bad)) << "swapped signature";
+  for (std::size_t n = 0; n < file.size(); ++n)
+    EXPECT_FALSE(Reads(dir, Bytes(file.begin(), file.begin() + n))) << "cut at " << n;
+
+  bad = file;
+  dib::Put32(&bad[10], 58);
+  EXPECT_FALSE(Reads(dir, bad)) << "offset past the pixels' place";
+  dib::Put32(&bad[10], 0);
+  EXPECT_TRUE(Reads(dir, bad)) << "an offset of 0 says nothing";
+
   const std::pair<std::uint32_t, std::uint32_t> sizes[] = {
       {30000, 30000}, {0x7FFFFFFF, 1}, {1, 0x80000000u}, {65536, 65536}, {32768, 2049}};
   for (auto [w, h] : sizes) {
-    Bytes bad = file;
+    bad = file;
     dib::Put32(&bad[14 + 4], w);
     dib::Put32(&bad[14 + 8], h);
-    WriteFileBytes(dir.Path("huge.bmp"), bad);
-    EXPECT_FALSE(ReadBmp(dir.Path("huge.bmp"))) << w << "x" << h;
+    EXPECT_FALSE(Reads(dir, bad)) << w << "x" << h;
   }
 }

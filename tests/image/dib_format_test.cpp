@@ -30,26 +30,24 @@ bool Valid(const Bytes& b, dib::Layout* l = nullptr) {
 
 }  // namespace
 
-TEST(PackedLayout, RowsArePaddedToFourBytes) {
+TEST(PackedLayout, RowsArePaddedToFourBytesAndTheTableFollowsUsedColoursOrTheBitCount) {
   EXPECT_EQ(dib::RowBytes(24, 1), 4);
-  EXPECT_EQ(dib::RowBytes(24, 3), 12);
   EXPECT_EQ(dib::RowBytes(24, 5), 16);
   EXPECT_EQ(dib::RowBytes(24, 1024), 3072);
   EXPECT_EQ(dib::RowBytes(1, 33), 8);
   EXPECT_EQ(dib::RowBytes(4, 9), 8);
-}
-
-TEST(PackedLayout, ColourTableFollowsUsedColoursOrTheBitCount) {
-  dib::Layout l;
-  ASSERT_TRUE(Valid(InfoBlock(4, 2, 8, BI_RGB, 20, 80 + 8), &l));
-  EXPECT_EQ(l.colors, 20);
-  EXPECT_EQ(l.bitsOffset, 40u + 80u);
-  ASSERT_TRUE(Valid(InfoBlock(4, 2, 8, BI_RGB, 0, 1024 + 8), &l));
-  EXPECT_EQ(l.colors, 256);
-  EXPECT_EQ(l.bitsOffset, 40u + 1024u);
-  ASSERT_TRUE(Valid(InfoBlock(1, 1, 24, BI_RGB, 0, 4), &l));
-  EXPECT_EQ(l.colors, 0);
-  EXPECT_EQ(l.bitsOffset, 40u);
+  const struct {
+    int bits;
+    DWORD used;
+    std::size_t tail;
+    int colors;
+  } cases[] = {{8, 20, 80 + 8, 20}, {8, 0, 1024 + 8, 256}, {24, 0, 24, 0}};
+  for (const auto& c : cases) {
+    dib::Layout l;
+    ASSERT_TRUE(Valid(InfoBlock(4, 2, c.bits, BI_RGB, c.used, c.tail), &l)) << c.bits;
+    EXPECT_EQ(l.colors, c.colors);
+    EXPECT_EQ(l.bitsOffset, 40u + 4u * c.colors);
+  }
 }
 
 TEST(PackedLayout, CoreHeaderUsesSixteenBitFieldsAndThreeByteEntries) {
@@ -112,53 +110,54 @@ TEST(PackedLayout, TopDownPicturesAreRecognised) {
   EXPECT_FALSE(Valid(InfoBlock(4, -2, 8, BI_RLE8, 0, 1024 + 8, 8))) << "RLE cannot be top-down";
 }
 
-TEST(PackedValidation, RefusesUnknownHeaderSizes) {
+TEST(PackedValidation, RefusesUnknownHeadersAbsurdDimensionsDepthsAndCompressions) {
   for (std::uint32_t size : {0u, 11u, 16u, 39u, 41u, 52u, 56u, 64u, 0xFFFFFFFFu}) {
     Bytes b = InfoBlock(1, 1, 24, BI_RGB, 0, 200);
     dib::Put32(b.data(), size);
     EXPECT_FALSE(Valid(b)) << size;
   }
-}
-
-TEST(PackedValidation, RefusesEmptyNegativeAndAbsurdDimensions) {
-  EXPECT_FALSE(Valid(InfoBlock(0, 1, 24, BI_RGB, 0, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(1, 0, 24, BI_RGB, 0, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(-1, 1, 24, BI_RGB, 0, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(INT32_MIN, 1, 24, BI_RGB, 0, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(1, INT32_MIN, 24, BI_RGB, 0, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(40000, 1, 1, BI_RGB, 0, 8000)));
-  EXPECT_FALSE(Valid(InfoBlock(20000, 20000, 1, BI_RGB, 0, 8, 0)));
-}
-
-TEST(PackedValidation, RefusesOtherPlanesBitCountsAndCompressions) {
   Bytes planes = InfoBlock(1, 1, 24, BI_RGB, 0, 4);
   dib::Put16(planes.data() + 12, 2);
   EXPECT_FALSE(Valid(planes));
   for (int bits : {0, 2, 3, 7, 12, 48, 64}) {
     EXPECT_FALSE(Valid(InfoBlock(1, 1, bits, BI_RGB, 0, 2048))) << bits;
   }
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 24, BI_RLE8, 0, 64, 4)));
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 8, BI_RLE4, 0, 1100, 4)));
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 24, BI_BITFIELDS, 0, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 24, 4 /*JPEG*/, 0, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 24, 6, 0, 64)));
+  const struct {
+    std::int32_t w, h;
+    int bits;
+    DWORD compression, used;
+    std::size_t tail;
+    DWORD sizeImage;
+  } refused[] = {
+      {0, 1, 24, BI_RGB, 0, 64, 0},
+      {1, 0, 24, BI_RGB, 0, 64, 0},
+      {-1, 1, 24, BI_RGB, 0, 64, 0},
+      {INT32_MIN, 1, 24, BI_RGB, 0, 64, 0},
+      {1, INT32_MIN, 24, BI_RGB, 0, 64, 0},
+      {40000, 1, 1, BI_RGB, 0, 8000, 0},
+      {20000, 20000, 1, BI_RGB, 0, 8, 0},
+      {1, 1, 24, BI_RLE8, 0, 64, 4},
+      {1, 1, 8, BI_RLE4, 0, 1100, 4},
+      {1, 1, 24, BI_BITFIELDS, 0, 64, 0},
+      {1, 1, 24, 4 /*JPEG*/, 0, 64, 0},
+      {1, 1, 24, 6, 0, 64, 0},
+      {1, 1, 1, BI_RGB, 3, 64, 0},
+      {1, 1, 8, BI_RGB, 257, 2000, 0},
+      {1, 1, 24, BI_RGB, 0x40000000, 2000, 0},
+      {1, 1, 8, BI_RGB, 0, 1024, 0},       // no room for the row
+      {1, 1, 8, BI_RGB, 0, 1000, 0},       // table cut
+      {5, 3, 24, BI_RGB, 0, 47, 0},        // 48 needed
+      {4, 2, 8, BI_RLE8, 0, 1024 + 8, 9},  // image size beyond the block
+      {4, 2, 8, BI_RLE8, 0, 1024 + 8, 0},  // no image size
+  };
+  for (const auto& c : refused) {
+    EXPECT_FALSE(Valid(InfoBlock(c.w, c.h, c.bits, c.compression, c.used, c.tail, c.sizeImage)))
+        << c.w << "x" << c.h << " bits " << c.bits << " compression " << c.compression << " used "
+        << c.used << " tail " << c.tail;
+  }
   EXPECT_TRUE(Valid(InfoBlock(2, 1, 4, BI_RLE4, 0, 64 + 4, 4)));
-}
-
-TEST(PackedValidation, RefusesMoreColoursThanTheBitCountAllows) {
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 1, BI_RGB, 3, 64)));
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 8, BI_RGB, 257, 2000)));
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 24, BI_RGB, 0x40000000, 2000)));
   EXPECT_TRUE(Valid(InfoBlock(1, 1, 24, BI_RGB, 16, 64 + 4))) << "a display hint for true colour";
-}
-
-TEST(PackedValidation, RefusesTablesAndRowsOutsideTheBlock) {
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 8, BI_RGB, 0, 1024)));  // no room for the row
-  EXPECT_FALSE(Valid(InfoBlock(1, 1, 8, BI_RGB, 0, 1000)));  // table cut
-  EXPECT_FALSE(Valid(InfoBlock(5, 3, 24, BI_RGB, 0, 47)));   // 48 needed
   EXPECT_TRUE(Valid(InfoBlock(5, 3, 24, BI_RGB, 0, 48)));
-  EXPECT_FALSE(Valid(InfoBlock(4, 2, 8, BI_RLE8, 0, 1024 + 8, 9)));  // image size beyond
-  EXPECT_FALSE(Valid(InfoBlock(4, 2, 8, BI_RLE8, 0, 1024 + 8, 0)));  // no image size
   Bytes b = InfoBlock(1, 1, 24, BI_RGB, 0, 4);
   EXPECT_FALSE(dib::ParseDib(b.data(), 39, nullptr)) << "header cut";
   EXPECT_FALSE(dib::ParseDib(nullptr, 0, nullptr));

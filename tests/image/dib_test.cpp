@@ -11,14 +11,6 @@ using namespace imgtest;
 
 namespace {
 
-Picture Quadrants(int w, int h) {
-  return MakePicture(w, h, [&](int x, int y) {
-    const bool right = x >= w / 2, low = y >= h / 2;
-    return right ? (low ? Rgb{0, 0, 255} : Rgb{0, 255, 0})
-                 : (low ? Rgb{255, 255, 0} : Rgb{255, 0, 0});
-  });
-}
-
 // An 8-bit block of w x h pixels whose colour table has the given entries.
 HDIB Paletted(int w, int h, const std::vector<Rgb>& table, std::uint8_t index) {
   const std::size_t stride = std::size_t(dib::RowBytes(8, w));
@@ -36,6 +28,10 @@ HDIB Paletted(int w, int h, const std::vector<Rgb>& table, std::uint8_t index) {
   }
   std::fill(block->bytes.begin() + 40 + 4 * table.size(), block->bytes.end(), index);
   return block;
+}
+
+Picture Gradient(int w, int h) {
+  return MakePicture(w, h, [](int x, int y) { return Rgb{x * 19, 255 - y * 36, 7}; });
 }
 
 }  // namespace
@@ -57,17 +53,14 @@ TEST(CDibCreate, GivesABlackPictureWithAHalftonePaletteAndTheRightStride) {
   EXPECT_EQ(h.biCompression, BI_RGB);
   EXPECT_EQ(h.biClrUsed, 0u);
   EXPECT_TRUE(std::all_of(b.begin() + 40, b.end(), [](std::uint8_t v) { return v == 0; }));
-}
 
-TEST(CDibCreate, APalettedPictureHasRoomForItsColourTable) {
   for (int bits : {1, 4, 8}) {
-    CDib dib;
     ASSERT_TRUE(dib.Create(10, 3, bits)) << bits;
-    const Bytes& b = dib.Block()->bytes;
-    EXPECT_EQ(dib::ReadInfoHeader(b.data()).biClrUsed, 1u << bits);
+    const Bytes& p = dib.Block()->bytes;
+    EXPECT_EQ(dib::ReadInfoHeader(p.data()).biClrUsed, 1u << bits);
     dib::Layout l;
-    ASSERT_TRUE(dib::ParseDib(b.data(), b.size(), &l)) << bits;
-    EXPECT_EQ(l.bitsOffset, 40u + 4u * (1u << bits));
+    ASSERT_TRUE(dib::ParseDib(p.data(), p.size(), &l)) << bits;
+    EXPECT_EQ(l.bitsOffset, 40u + 4u * (1u << bits)) << "room for the colour table";
   }
 }
 
@@ -83,7 +76,7 @@ TEST(CDibCreate, RefusesSizesAndDepthsItCannotHoldAndEmptiesTheObject) {
   EXPECT_EQ(dib.GetBitCount(), 0);
 }
 
-TEST(CDibAttach, TakesAValidBlockAndBuildsThePaletteFromItsTable) {
+TEST(CDibAttach, TakesAValidBlockWithItsPaletteAndRefusesAnInvalidOne) {
   CDib dib;
   ASSERT_TRUE(dib.Attach(Paletted(3, 2, {{10, 20, 30}, {40, 50, 60}}, 1)));
   EXPECT_EQ(dib.Width(), 3);
@@ -96,58 +89,33 @@ TEST(CDibAttach, TakesAValidBlockAndBuildsThePaletteFromItsTable) {
   EXPECT_EQ(e.peRed, 40);
   EXPECT_EQ(e.peGreen, 50);
   EXPECT_EQ(e.peBlue, 60);
-}
 
-TEST(CDibAttach, ATrueColourPictureGetsNoPaletteOnATrueColourScreen) {
-  CDib dib;
-  ASSERT_TRUE(dib.Attach(MakeDib24(Quadrants(4, 4))));
-  EXPECT_EQ(dib.Palette(), nullptr);
-}
+  ASSERT_TRUE(dib.Attach(MakeDib24(Gradient(4, 4))));
+  EXPECT_EQ(dib.Palette(), nullptr) << "true colour on a true-colour screen";
 
-TEST(CDibAttach, AnAbsentOrInvalidBlockLeavesTheObjectEmpty) {
-  CDib dib;
-  ASSERT_TRUE(dib.Create(4, 4, 24));
   EXPECT_FALSE(dib.Attach(nullptr));
   EXPECT_EQ(dib.Block(), nullptr);
   ASSERT_TRUE(dib.Create(4, 4, 24));
-  HDIB bad = MakeDib24(Quadrants(4, 4));
+  HDIB bad = MakeDib24(Gradient(4, 4));
   bad->bytes.resize(50);
   EXPECT_FALSE(dib.Attach(std::move(bad)));
   EXPECT_EQ(dib.Block(), nullptr);
   EXPECT_EQ(dib.Paint(nullptr), 0);
 }
 
-TEST(CDibPaint, APictureOfTheDestinationSizeIsCopiedPixelForPixel) {
+TEST(CDibPaint, TrueColourAndPalettedPicturesShowTheirOwnColours) {
   const Picture pic = MakePicture(13, 7, [](int x, int y) { return Rgb{x * 19, y * 36, 255 - x}; });
   CDib dib;
   ASSERT_TRUE(dib.Attach(MakeDib24(pic)));
   EXPECT_EQ(PaintToPicture(dib).px, pic.px);
   EXPECT_NE(dib.Palette(), nullptr) << "painting makes a halftone palette when there is none";
-}
 
-TEST(CDibPaint, ADifferentSizeIsStretchedWithoutBlending) {
-  const Picture pic = Quadrants(4, 2);
-  CDib dib;
-  ASSERT_TRUE(dib.Attach(MakeDib24(pic)));
-  const Picture big = PaintToPicture(dib, 8, 4);
-  for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(big.at(x, y), pic.at(x / 2, y / 2)) << x << "," << y;
-  }
-  const Picture small = PaintToPicture(dib, 2, 1);
-  for (const Rgb& c : small.px) {
-    EXPECT_TRUE(std::find(pic.px.begin(), pic.px.end(), c) != pic.px.end())
-        << "no blended colour: " << c.r << "," << c.g << "," << c.b;
-  }
-}
-
-TEST(CDibPaint, APalettedPictureShowsItsTableColours) {
-  CDib dib;
   ASSERT_TRUE(dib.Attach(Paletted(5, 3, {{10, 20, 30}, {200, 100, 50}}, 1)));
   for (const Rgb& c : PaintToPicture(dib).px) EXPECT_EQ(c, (Rgb{200, 100, 50}));
 }
 
-TEST(CDibFromBitmap, CapturesABitmapAsA24BitBottomUpPicture) {
-  const Picture pic = MakePicture(6, 5, [](int x, int y) { return Rgb{x * 40, 255 - y * 50, 7}; });
+TEST(CDibFromBitmap, CapturesABitmapAsA24BitBottomUpPictureAndAFailureChangesNothing) {
+  const Picture pic = Gradient(6, 5);
   CBitmap bitmap;
   ASSERT_TRUE(bitmap.CreateBitmap(6, 5));
   CDC mem;
@@ -161,6 +129,13 @@ TEST(CDibFromBitmap, CapturesABitmapAsA24BitBottomUpPicture) {
 
   CDib dib;
   ASSERT_TRUE(dib.Create(6, 5, 24));
+  const PackedDib* before = dib.Block();
+  CBitmap empty;
+  EXPECT_FALSE(dib.FromBitmap(&empty));
+  EXPECT_FALSE(dib.FromBitmap(nullptr));
+  EXPECT_EQ(dib.Block(), before) << "a failed capture changes nothing";
+  EXPECT_NE(dib.Palette(), nullptr);
+
   ASSERT_TRUE(dib.FromBitmap(&bitmap));
   EXPECT_EQ(dib.GetBitCount(), 24);
   const PackedDib& block = *dib.Block();
@@ -168,15 +143,4 @@ TEST(CDibFromBitmap, CapturesABitmapAsA24BitBottomUpPicture) {
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 6; ++x) EXPECT_EQ(Dib24Pixel(block, x, y), pic.at(x, y)) << x << "," << y;
   }
-}
-
-TEST(CDibFromBitmap, AFailedCaptureChangesNothing) {
-  CDib dib;
-  ASSERT_TRUE(dib.Create(3, 3, 24));
-  const PackedDib* before = dib.Block();
-  CBitmap empty;
-  EXPECT_FALSE(dib.FromBitmap(&empty));
-  EXPECT_FALSE(dib.FromBitmap(nullptr));
-  EXPECT_EQ(dib.Block(), before);
-  EXPECT_NE(dib.Palette(), nullptr);
 }

@@ -49,16 +49,22 @@ class PictureCommands : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PictureCommands, SaveAsksForAJpegByDefaultWithTheStoredFilter) {
-  services.fileAnswers.push_back("");
+TEST_F(PictureCommands, SaveAsksForAJpegWithOverwritePromptAndLoadForAnyFileWithTheStoredFilter) {
+  services.fileAnswers = {"", ""};
   frame->SendCommand(ID_SAVE_PICTURE);
-  ASSERT_EQ(services.fileRequests.size(), 1u);
-  const plat::FileDialogRequest& req = services.fileRequests[0];
-  EXPECT_FALSE(req.open);
-  EXPECT_EQ(req.defExt, "jpg");
-  EXPECT_EQ(req.initialFile, "");
-  EXPECT_EQ(req.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
-  EXPECT_EQ(req.filter, GBK(res::String(IDS_PICTURE_FILTER)));
+  frame->SendCommand(ID_LOAD_PICTURE);
+  ASSERT_EQ(services.fileRequests.size(), 2u);
+  const plat::FileDialogRequest& save = services.fileRequests[0];
+  EXPECT_FALSE(save.open);
+  EXPECT_EQ(save.defExt, "jpg");
+  EXPECT_EQ(save.initialFile, "");
+  EXPECT_EQ(save.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+  const plat::FileDialogRequest& load = services.fileRequests[1];
+  EXPECT_TRUE(load.open);
+  EXPECT_EQ(load.defExt, "");
+  EXPECT_EQ(load.flags, OFN_HIDEREADONLY);
+  for (const auto& req : services.fileRequests)
+    EXPECT_EQ(req.filter, GBK(res::String(IDS_PICTURE_FILTER)));
   EXPECT_TRUE(services.boxes.empty()) << "cancelling ends the command";
 }
 
@@ -77,8 +83,8 @@ TEST_F(PictureCommands, SavingAsBmpWritesTheBoardPictureAndSaysSo) {
   EXPECT_EQ(Dib24Pixel(*saved.Block(), W - 1, H - 1), FromColorref(kBack));
 }
 
-TEST_F(PictureCommands, SavingAsJpegWritesAJpegFile) {
-  services.fileAnswers.push_back(dir.Path("a.jpg"));
+TEST_F(PictureCommands, SavingAsJpegWritesAJpegFileAndAnUnknownExtensionNothing) {
+  services.fileAnswers = {dir.Path("a.jpg"), dir.Path("c.png")};
   frame->SendCommand(ID_SAVE_PICTURE);
   EXPECT_EQ(services.boxes.size(), 1u);
   CDib saved;
@@ -88,24 +94,9 @@ TEST_F(PictureCommands, SavingAsJpegWritesAJpegFile) {
   EXPECT_NEAR(corner.r, 250, 4);
   EXPECT_NEAR(corner.g, 200, 4);
   EXPECT_NEAR(corner.b, 0, 4);
-}
-
-TEST_F(PictureCommands, AnUnknownExtensionWritesNothingAndSaysNothing) {
-  services.fileAnswers.push_back(dir.Path("c.png"));
   frame->SendCommand(ID_SAVE_PICTURE);
   EXPECT_FALSE(std::filesystem::exists(dir.Path("c.png")));
-  EXPECT_TRUE(services.boxes.empty());
-}
-
-TEST_F(PictureCommands, LoadAsksWithoutDefaultExtensionOrOverwritePrompt) {
-  services.fileAnswers.push_back("");
-  frame->SendCommand(ID_LOAD_PICTURE);
-  ASSERT_EQ(services.fileRequests.size(), 1u);
-  const plat::FileDialogRequest& req = services.fileRequests[0];
-  EXPECT_TRUE(req.open);
-  EXPECT_EQ(req.defExt, "");
-  EXPECT_EQ(req.flags, OFN_HIDEREADONLY);
-  EXPECT_EQ(req.filter, GBK(res::String(IDS_PICTURE_FILTER)));
+  EXPECT_EQ(services.boxes.size(), 1u) << "no message for a file not written";
 }
 
 TEST_F(PictureCommands, AFailedLoadLeavesTheBoardPictureAndBarsUnchanged) {

@@ -17,7 +17,9 @@
 
 namespace {
 
+using wndtest::ClientRect;
 using wndtest::MouseAt;
+using wndtest::WindowRect;
 
 // The main tool bar's entries: buttons 1..24, 0 a separator.
 const UINT kEntries[29] = {1,  2,  3,  4,  0, 5,  6,  7,  8,  0, 9,  10, 11, 12, 0,
@@ -54,6 +56,19 @@ class Frame : public CFrameWnd {
   }
 };
 
+// Each test gets the frame with its board and main tool bar.
+class WithFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  }
+  Frame f;
+};
+using ComboBox = WithFrame;
+using DialogBar = WithFrame;
+using FloatingBars = WithFrame;
+using ToolBar = WithFrame;
+
 void WrapEvery(CToolBar& bar, int n) {
   for (int i = 0; i < bar.GetCount(); ++i) {
     UINT s = bar.GetButtonStyle(i);
@@ -62,9 +77,7 @@ void WrapEvery(CToolBar& bar, int n) {
   }
 }
 
-TEST(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+TEST_F(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
   ASSERT_EQ(f.bar.GetCount(), 29);
   WrapEvery(f.bar, 5);
   std::map<LONG, std::vector<RECT>> rows;
@@ -88,31 +101,13 @@ TEST(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
     prevBottom = buttons[0].bottom;
   }
   // The floating window fits the rows: client = borders + buttons + gaps.
-  RECT client;
-  f.bar.GetClientRect(&client);
-  EXPECT_EQ(client.right, 6 + 4 * 23 + 6);
-  EXPECT_EQ(client.bottom, 3 + 6 * 22 + 5 * 6 + 3);
+  EXPECT_EQ(ClientRect(f.bar), (RECT{0, 0, 6 + 4 * 23 + 6, 3 + 6 * 22 + 5 * 6 + 3}));
 }
 
-TEST(ToolBar, ClickingAButtonSendsItsCommandToTheOwnerFrame) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
-  RECT rc;
-  f.bar.GetItemRect(5, &rc);  // command 5
-  const QPoint c((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-  MouseAt(f.bar, QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::LeftButton);
-  MouseAt(f.bar, QEvent::MouseButtonRelease, c, Qt::LeftButton, Qt::NoButton);
-  EXPECT_EQ(f.board.got, (std::vector<UINT>{5}));
-  // Released elsewhere: no command.
-  MouseAt(f.bar, QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::LeftButton);
-  MouseAt(f.bar, QEvent::MouseButtonRelease, {-5, -5}, Qt::LeftButton, Qt::NoButton);
-  EXPECT_EQ(f.board.got.size(), 1u);
-  EXPECT_EQ(CWnd::GetCapture(), nullptr);
-}
-
-TEST(ToolBar, IdleUpdatesCheckExactlyOneToolAndDisableButtonsWithoutHandlers) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+TEST_F(ToolBar, ClickedButtonsSendCommandsAndIdleUpdatesOfShownBarsCheckOneToolAndDisableTheRest) {
+  CWnd::RunIdleUpdates();  // a hidden bar is not updated
+  for (int i = 0; i < f.bar.GetCount(); ++i)
+    EXPECT_EQ(f.bar.GetButtonStyle(i) & (TBBS_CHECKED | TBBS_DISABLED), 0u);
   f.ShowControlBar(&f.bar, true, false);
   auto checked = [&] {
     std::vector<UINT> ids;
@@ -133,20 +128,22 @@ TEST(ToolBar, IdleUpdatesCheckExactlyOneToolAndDisableButtonsWithoutHandlers) {
   // A disabled button sends nothing.
   const int last = f.bar.CommandToIndex(24);
   f.bar.ClickButton(last);
-  EXPECT_EQ(f.board.got.back(), 12u);
+  EXPECT_EQ(f.board.got, (std::vector<UINT>{12}));
+
+  RECT rc;
+  f.bar.GetItemRect(5, &rc);  // command 5
+  const QPoint c((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+  MouseAt(f.bar, QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::LeftButton);
+  MouseAt(f.bar, QEvent::MouseButtonRelease, c, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(f.board.got, (std::vector<UINT>{12, 5}));
+  // Released elsewhere: no command.
+  MouseAt(f.bar, QEvent::MouseButtonPress, c, Qt::LeftButton, Qt::LeftButton);
+  MouseAt(f.bar, QEvent::MouseButtonRelease, {-5, -5}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(f.board.got.size(), 2u);
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
 }
 
-TEST(ToolBar, HiddenBarsAreNotUpdated) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
-  CWnd::RunIdleUpdates();
-  for (int i = 0; i < f.bar.GetCount(); ++i)
-    EXPECT_EQ(f.bar.GetButtonStyle(i) & (TBBS_CHECKED | TBBS_DISABLED), 0u);
-}
-
-TEST(ToolBar, ASeparatorMayCarryAChildControlOfItsWidth) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+TEST_F(ToolBar, ASeparatorMayCarryAChildControlOfItsWidth) {
   f.bar.SetButtonInfo(0, 77, TBBS_SEPARATOR, 160);
   RECT rc;
   f.bar.GetItemRect(0, &rc);
@@ -163,15 +160,11 @@ TEST(ToolBar, ASeparatorMayCarryAChildControlOfItsWidth) {
   EXPECT_EQ(f.bar.CommandToIndex(77), 0);
 }
 
-TEST(FloatingBars, ABarFloatsWhereAskedAndShowsWhenTold) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+TEST_F(FloatingBars, ABarFloatsWhereAskedShowsWhenToldAndStaysAboveTheRaisedFrame) {
   f.bar.SetWindowText(GBK("多媒体工具"));
   f.FloatControlBar(&f.bar, POINT{10, 50}, CBRS_ALIGN_TOP);
-  RECT rc;
-  f.bar.GetWindowRect(&rc);
-  EXPECT_EQ(rc.left, 10);
-  EXPECT_EQ(rc.top, 50);
+  EXPECT_EQ(WindowRect(f.bar).left, 10);
+  EXPECT_EQ(WindowRect(f.bar).top, 50);
   EXPECT_TRUE(f.bar.IsFloating());
   EXPECT_FALSE(f.bar.IsWindowVisible());
   EXPECT_EQ(f.bar.GetWidget()->windowTitle(), QStringLiteral("多媒体工具"));
@@ -188,11 +181,8 @@ TEST(FloatingBars, ABarFloatsWhereAskedAndShowsWhenTold) {
   plat::ProcessEvents();
   EXPECT_TRUE(f.bar.IsWindowVisible()) << "the immediate show overrides the delayed hide";
   EXPECT_EQ(f.GetControlBars(), (std::vector<CControlBar*>{&f.bar}));
-}
 
-TEST(FloatingBars, RaisingTheFrameKeepsTheBarsAboveItInTheirOwnOrder) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  // Raising the frame keeps the bars above it in the order they were shown.
   CToolBar second;
   ASSERT_TRUE(second.CreateEx(&f, TBSTYLE_FLAT, WS_CHILD, RECT{0, 0, 0, 0}, 1));
   auto stamp = [](CWnd& w) { return static_cast<plat::WndWidget*>(w.GetWidget())->m_raiseStamp; };
@@ -225,25 +215,20 @@ class ClickBar : public CDialogBar {
   void OnLButtonDown(UINT, CPoint p) override { clicks.push_back(p); }
 };
 
-TEST(DialogBar, ControlsSitAtTheirTemplatePositionsInDialogUnits) {
+TEST_F(DialogBar,
+       ControlsSitAtTheirTemplatePositionsInDialogUnitsAndPassClicksOnStaticFramesToTheBar) {
   const DialogTemplate t = PaletteLike();
   const SIZE base = GetDialogBaseUnits(t.fontFace, t.pointSize);
   // 9-point "宋体" is a 12-pixel face, 6 pixels per Latin letter.
   EXPECT_EQ(base.cx, 6);
   EXPECT_EQ(base.cy, 12);
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
   ClickBar bar;
   ASSERT_TRUE(bar.Create(&f, t, WS_CHILD | CBRS_ALIGN_RIGHT, 103));
-  RECT client;
-  bar.GetClientRect(&client);
-  EXPECT_EQ(client.right, (64 * base.cx + 2) / 4);
-  EXPECT_EQ(client.bottom, (85 * base.cy + 4) / 8);
+  EXPECT_EQ(ClientRect(bar), (RECT{0, 0, (64 * base.cx + 2) / 4, (85 * base.cy + 4) / 8}));
   for (const DialogItem& item : t.items) {
     CWnd* ctl = bar.GetDlgItem(item.id);
     ASSERT_NE(ctl, nullptr);
-    RECT rc;
-    ctl->GetWindowRect(&rc);
+    const RECT rc = WindowRect(*ctl);
     POINT tl{rc.left, rc.top};
     bar.ScreenToClient(&tl);
     const RECT want = MapDialogItem(t, item);
@@ -255,40 +240,30 @@ TEST(DialogBar, ControlsSitAtTheirTemplatePositionsInDialogUnits) {
   bar.ShowWindow(SW_SHOW);
   EXPECT_TRUE(bar.GetDlgItem(1000)->IsWindowVisible());
   EXPECT_FALSE(bar.GetDlgItem(1001)->IsWindowVisible());
-}
 
-TEST(DialogBar, ClicksOnStaticFramesReachTheBar) {
-  const DialogTemplate t = PaletteLike();
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
-  ClickBar bar;
-  ASSERT_TRUE(bar.Create(&f, t, WS_CHILD | WS_VISIBLE, 103));
+  CDialogBar unknown;
+  EXPECT_FALSE(unknown.Create(&f, 4242u, WS_CHILD, 103)) << "an unknown template fails";
+  RegisterDialogTemplate(4243, PaletteLike());
+  EXPECT_TRUE(unknown.Create(&f, 4243u, WS_CHILD, 103));
+
+  // Clicks on static frames reach the bar.
+  ClickBar shown;
+  ASSERT_TRUE(shown.Create(&f, t, WS_CHILD | WS_VISIBLE, 103));
   plat::ProcessEvents();
   const RECT cell = MapDialogItem(t, t.items[0]);
   const QPoint client(cell.left + 3, cell.top + 3);
-  const QPoint local = client + bar.GetWidget()->contentsRect().topLeft();
-  QWindow* win = bar.GetWidget()->windowHandle();
+  const QPoint local = client + shown.GetWidget()->contentsRect().topLeft();
+  QWindow* win = shown.GetWidget()->windowHandle();
   ASSERT_NE(win, nullptr);
-  wndtest::Mouse(win, QEvent::MouseButtonPress, local, bar.GetWidget()->mapToGlobal(local),
+  wndtest::Mouse(win, QEvent::MouseButtonPress, local, shown.GetWidget()->mapToGlobal(local),
                  Qt::LeftButton, Qt::LeftButton);
-  wndtest::Mouse(win, QEvent::MouseButtonRelease, local, bar.GetWidget()->mapToGlobal(local),
+  wndtest::Mouse(win, QEvent::MouseButtonRelease, local, shown.GetWidget()->mapToGlobal(local),
                  Qt::LeftButton, Qt::NoButton);
-  ASSERT_EQ(bar.clicks.size(), 1u);
-  EXPECT_EQ(bar.clicks[0], (POINT{client.x(), client.y()}));
+  ASSERT_EQ(shown.clicks.size(), 1u);
+  EXPECT_EQ(shown.clicks[0], (POINT{client.x(), client.y()}));
 }
 
-TEST(DialogBar, AnUnknownTemplateFailsTheCreation) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
-  CDialogBar bar;
-  EXPECT_FALSE(bar.Create(&f, 4242u, WS_CHILD, 103));
-  RegisterDialogTemplate(4243, PaletteLike());
-  EXPECT_TRUE(bar.Create(&f, 4243u, WS_CHILD, 103));
-}
-
-TEST(ComboBox, SortedListsPutVerticalFacesFirstAndFindByPrefix) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+TEST_F(ComboBox, SortedListsPutVerticalFacesFirstAndFindByPrefix) {
   CComboBox box;
   ASSERT_TRUE(box.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN | CBS_SORT | CBS_HASSTRINGS,
                          RECT{0, 0, 160, 322}, &f.bar, 32824));
@@ -312,16 +287,13 @@ TEST(ComboBox, SortedListsPutVerticalFacesFirstAndFindByPrefix) {
   EXPECT_EQ(box.GetLBText(9, s), CB_ERR);
   EXPECT_EQ(box.SelectString(-1, "a"), 2);
   EXPECT_EQ(box.GetCurSel(), 2);
-  RECT rc;
-  box.GetWindowRect(&rc);
+  RECT rc = WindowRect(box);
   EXPECT_LT(rc.bottom - rc.top, 322) << "the closed box is not as high as its list";
   box.GetDroppedControlRect(&rc);
   EXPECT_EQ(rc.bottom - rc.top, 322);
 }
 
-TEST(ComboBox, AUserChoiceReachesTheFrameAsACommandButSetCurSelDoesNot) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+TEST_F(ComboBox, AUserChoiceButNotSetCurSelIsACommandAndOwnerDrawnBoxesMeasureOnce) {
   CComboBox box;
   ASSERT_TRUE(
       box.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, RECT{0, 0, 70, 500}, &f.bar, 15));
@@ -337,9 +309,7 @@ TEST(ComboBox, AUserChoiceReachesTheFrameAsACommandButSetCurSelDoesNot) {
   EXPECT_EQ(f.board.got, (std::vector<UINT>{15}));
   EXPECT_EQ(box.GetCurSel(), 0);
   EXPECT_EQ(box.GetWindowText(), GBK("初号"));
-}
 
-TEST(ComboBox, OwnerDrawnBoxesMeasureOnceAndTakeItemHeights) {
   class Drawn : public CComboBox {
    public:
     int measured = 0;
@@ -347,17 +317,15 @@ TEST(ComboBox, OwnerDrawnBoxesMeasureOnceAndTakeItemHeights) {
       ++measured;
       mis->itemHeight = 19;
     }
-  } box;
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 800, 600}, 0));
+  } drawn;
   ASSERT_TRUE(
-      box.Create(WS_CHILD | CBS_DROPDOWN | CBS_OWNERDRAWFIXED, RECT{0, 0, 160, 300}, &f.bar, 1));
-  EXPECT_EQ(box.measured, 1);
-  EXPECT_EQ(box.GetItemHeight(0), 19);
-  box.SetItemHeight(0, 24);
-  EXPECT_EQ(box.GetItemHeight(0), 24);
-  box.SetDroppedWidth(300);
-  EXPECT_EQ(box.GetDroppedWidth(), 300);
+      drawn.Create(WS_CHILD | CBS_DROPDOWN | CBS_OWNERDRAWFIXED, RECT{0, 0, 160, 300}, &f.bar, 1));
+  EXPECT_EQ(drawn.measured, 1);
+  EXPECT_EQ(drawn.GetItemHeight(0), 19);
+  drawn.SetItemHeight(0, 24);
+  EXPECT_EQ(drawn.GetItemHeight(0), 24);
+  drawn.SetDroppedWidth(300);
+  EXPECT_EQ(drawn.GetDroppedWidth(), 300);
 }
 
 class ScrollParent : public CWnd {
@@ -366,9 +334,9 @@ class ScrollParent : public CWnd {
   void OnHScroll(UINT code, UINT pos, CWnd*) override { scrolls.push_back({code, pos}); }
 };
 
-TEST(Slider, OnlyTheUsersMovesNotifyTheParent) {
+TEST(CommonControls, OnlyTheUsersSliderMovesNotifyAndRichEditTextKeepsItsCodePage) {
   ScrollParent p;
-  ASSERT_TRUE(wndtest::MakePopup(p, 0, 0, 300, 40));
+  ASSERT_TRUE(wndtest::MakePopup(p, 0, 0, 400, 300));
   CSliderCtrl slider;
   ASSERT_TRUE(slider.Create(WS_CHILD | WS_VISIBLE | TBS_NOTICKS, RECT{0, 0, 256, 25}, &p, 1027));
   slider.SetRange(0, 12);
@@ -382,25 +350,19 @@ TEST(Slider, OnlyTheUsersMovesNotifyTheParent) {
   ASSERT_EQ(p.scrolls.size(), 1u);
   EXPECT_EQ(p.scrolls[0].second, 4u);
   EXPECT_EQ(slider.GetPos(), 4);
-}
 
-TEST(RichEdit, TextRoundTripsInTheCodePageWithPlatformLineBreaks) {
-  CWnd parent;
-  ASSERT_TRUE(wndtest::MakePopup(parent, 0, 0, 400, 300));
+  // Rich edit text round-trips in the code page with platform line breaks.
   CRichEditCtrl edit;
   ASSERT_TRUE(edit.Create(WS_CHILD | WS_BORDER | WS_THICKFRAME | ES_MULTILINE | ES_WANTRETURN,
-                          RECT{10, 10, 210, 110}, &parent, 109));
+                          RECT{10, 10, 210, 110}, &p, 109));
   edit.SetWindowText(GBK("第一行\r\nsecond\r\nthird"));
   EXPECT_EQ(edit.GetWindowText(), GBK("第一行\r\nsecond\r\nthird"));
   EXPECT_EQ(edit.GetLineCount(), 3);
   edit.SetWindowText({});
   EXPECT_EQ(edit.GetWindowText(), "");
   EXPECT_EQ(edit.GetLineCount(), 1);
-  RECT rc;
-  edit.GetWindowRect(&rc);
-  EXPECT_EQ(rc, (RECT{10, 10, 210, 110})) << "the window rectangle includes the frame";
-  edit.GetClientRect(&rc);
-  EXPECT_LT(rc.right, 200);
+  EXPECT_EQ(WindowRect(edit), (RECT{10, 10, 210, 110})) << "the window rectangle has the frame";
+  EXPECT_LT(ClientRect(edit).right, 200);
   EXPECT_EQ(edit.SetBackgroundColor(false, RGB(1, 2, 3)), RGB(255, 255, 255));
   EXPECT_EQ(edit.SetBackgroundColor(false, RGB(4, 5, 6)), RGB(1, 2, 3));
 }
@@ -446,10 +408,8 @@ TEST(Dialog, ControlsAndMenuItemsSendCommandsAndEscapeGoesThroughTheDialog) {
   ASSERT_TRUE(d.Create(t));
   EXPECT_EQ(d.inits, 1);
   EXPECT_FALSE(d.IsWindowVisible());
-  RECT rc;
-  d.GetClientRect(&rc);
-  const RECT want = MapDialogRect(t, RECT{0, 0, 172, 18});
-  EXPECT_EQ(rc, want) << "the menu bar is outside the client area";
+  EXPECT_EQ(ClientRect(d), MapDialogRect(t, RECT{0, 0, 172, 18}))
+      << "the menu bar is outside the client area";
   auto* slider = dynamic_cast<CSliderCtrl*>(d.GetDlgItem(1027));
   ASSERT_NE(slider, nullptr);
   auto* button = d.GetWidget()->findChild<QPushButton*>();
@@ -467,12 +427,10 @@ TEST(Dialog, ControlsAndMenuItemsSendCommandsAndEscapeGoesThroughTheDialog) {
   d.eatEscape = true;
   wndtest::Key(d.GetWidget(), Qt::Key_Escape);
   EXPECT_EQ(d.cancels, 1) << "PreTranslateKeyDown took it";
-}
 
-TEST(Dialog, ModalRunWithoutTemplateReturnsAtOnce) {
-  CDialog d;
-  EXPECT_EQ(d.DoModal(100), -1);
-  EXPECT_FALSE(d.IsCreated());
+  CDialog none;
+  EXPECT_EQ(none.DoModal(100), -1) << "a modal run without a template returns at once";
+  EXPECT_FALSE(none.IsCreated());
 }
 
 }  // namespace

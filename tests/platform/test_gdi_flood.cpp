@@ -5,40 +5,34 @@ namespace {
 
 using namespace gdi_test;
 
-// '.' white, '#' black, 'r' red, 'w' almost white.
+// '.' white, '#' black, 'r' red, 'w' almost white; 'o' is the fill colour.
 COLORREF ColourOf(char ch) {
-  switch (ch) {
-    case '#':
-      return kBlack;
-    case 'r':
-      return kRed;
-    case 'w':
-      return RGB(254, 255, 255);
-    default:
-      return kWhite;
-  }
+  return ch == '#' ? kBlack : ch == 'r' ? kRed : ch == 'w' ? RGB(254, 255, 255) : kWhite;
 }
 
-void Paint(Canvas& c, const std::vector<std::string>& art) {
-  for (int y = 0; y < int(art.size()); ++y) {
-    for (int x = 0; x < int(art[std::size_t(y)].size()); ++x) {
-      c.dc.SetPixel(x, y, ColourOf(art[std::size_t(y)][std::size_t(x)]));
-    }
+// Each row is {picture, after the fill}; paints the pictures, fills from
+// (x, y) and compares the whole result.
+void ExpectFill(const std::vector<std::pair<std::string, std::string>>& rows, int x, int y,
+                COLORREF colour, UINT type) {
+  Canvas c(int(rows[0].first.size()), int(rows.size()));
+  std::vector<std::string> expected;
+  for (int r = 0; r < c.height; ++r) {
+    for (int k = 0; k < c.width; ++k) c.dc.SetPixel(k, r, ColourOf(rows[r].first[k]));
+    expected.push_back(rows[r].second);
   }
-}
-
-// The picture after the fill, with the fill colour shown as 'o'.
-std::vector<std::string> Result(const Canvas& c, COLORREF fill) {
-  std::vector<std::string> rows;
-  for (int y = 0; y < c.height; ++y) {
+  CBrush blue(kBlue);
+  c.dc.SelectObject(&blue);
+  EXPECT_TRUE(c.dc.ExtFloodFill(x, y, colour, type));
+  std::vector<std::string> got;
+  for (int r = 0; r < c.height; ++r) {
     std::string row;
-    for (int x = 0; x < c.width; ++x) {
-      const COLORREF p = c.At(x, y);
-      row += p == fill ? 'o' : p == kBlack ? '#' : p == kRed ? 'r' : p == kWhite ? '.' : 'w';
+    for (int k = 0; k < c.width; ++k) {
+      const COLORREF p = c.At(k, r);
+      row += p == kBlue ? 'o' : p == kBlack ? '#' : p == kRed ? 'r' : p == kWhite ? '.' : 'w';
     }
-    rows.push_back(row);
+    got.push_back(row);
   }
-  return rows;
+  EXPECT_EQ(got, expected);
 }
 
 bool Fill(Canvas& c, int x, int y, COLORREF colour, UINT type) {
@@ -50,99 +44,49 @@ bool Fill(Canvas& c, int x, int y, COLORREF colour, UINT type) {
 }
 
 TEST(GdiFlood, SurfaceFillStaysInItsColourAndGoesOnlyThroughEdges) {
-  const std::vector<std::string> art = {
-      "..........",  //
-      ".####.....",  //
-      ".#..#.....",  //
-      ".#..#..#..",  //
-      ".####.#.#.",  //
-      "......#.#.",  //
-      ".......#..",  //
-      "..........",  //
-  };
-  Canvas c(10, 8);
-  Paint(c, art);
-  EXPECT_TRUE(Fill(c, 2, 2, kWhite, FLOODFILLSURFACE));
-  const std::vector<std::string> inner = {
-      "..........",  //
-      ".####.....",  //
-      ".#oo#.....",  //
-      ".#oo#..#..",  //
-      ".####.#.#.",  //
-      "......#.#.",  //
-      ".......#..",  //
-      "..........",  //
-  };
-  EXPECT_EQ(Result(c, kBlue), inner);
-
-  EXPECT_TRUE(Fill(c, 0, 0, kWhite, FLOODFILLSURFACE));
-  const std::vector<std::string> outer = {
-      "oooooooooo",  //
-      "o####ooooo",  //
-      "o#oo#ooooo",  //
-      "o#oo#oo#oo",  //
-      "o####o#.#o",  //
-      "oooooo#.#o",  //
-      "ooooooo#oo",  //
-      "oooooooooo",  //
-  };
-  EXPECT_EQ(Result(c, kBlue), outer) << "the diamond's inside touches the rest only diagonally";
+  // The diamond's inside touches the rest only diagonally.
+  ExpectFill({{"..........", "oooooooooo"},
+              {".####.....", "o####ooooo"},
+              {".#..#.....", "o#..#ooooo"},
+              {".#..#..#..", "o#..#oo#oo"},
+              {".####.#.#.", "o####o#.#o"},
+              {"......#.#.", "oooooo#.#o"},
+              {".......#..", "ooooooo#oo"},
+              {"..........", "oooooooooo"}},
+             0, 0, kWhite, FLOODFILLSURFACE);
 }
 
 TEST(GdiFlood, SurfaceFillStopsAtAnyOtherColourEvenANearOne) {
-  const std::vector<std::string> art = {
-      "....w.....",  //
-      "....w.....",  //
-      "....w.r...",  //
-      "wwwww.r...",  //
-      "......r...",  //
-  };
-  Canvas c(10, 5);
-  Paint(c, art);
-  EXPECT_TRUE(Fill(c, 0, 0, kWhite, FLOODFILLSURFACE));
-  const std::vector<std::string> expected = {
-      "oooow.....",  //
-      "oooow.....",  //
-      "oooow.r...",  //
-      "wwwww.r...",  //
-      "......r...",  //
-  };
-  EXPECT_EQ(Result(c, kBlue), expected);
+  ExpectFill({{"....w.....", "oooow....."},
+              {"....w.....", "oooow....."},
+              {"....w.r...", "oooow.r..."},
+              {"wwwww.r...", "wwwww.r..."},
+              {"......r...", "......r..."}},
+             0, 0, kWhite, FLOODFILLSURFACE);
 }
 
 TEST(GdiFlood, BorderFillCrossesEveryColourButTheBorder) {
-  const std::vector<std::string> art = {
-      "##########",  //
-      "#..r..w..#",  //
-      "#.rr.....#",  //
-      "####.#####",  //
-      "...#.#....",  //
-  };
-  Canvas c(10, 5);
-  Paint(c, art);
-  EXPECT_TRUE(Fill(c, 1, 1, kBlack, FLOODFILLBORDER));
-  const std::vector<std::string> expected = {
-      "##########",  //
-      "#oooooooo#",  //
-      "#oooooooo#",  //
-      "####o#####",  //
-      "...#o#....",  //
-  };
-  EXPECT_EQ(Result(c, kBlue), expected);
-  EXPECT_FALSE(Fill(c, 0, 0, kBlack, FLOODFILLBORDER)) << "starting on the border fills nothing";
+  ExpectFill({{"##########", "##########"},
+              {"#..r..w..#", "#oooooooo#"},
+              {"#.rr.....#", "#oooooooo#"},
+              {"####.#####", "####o#####"},
+              {"...#.#....", "...#o#...."}},
+             1, 1, kBlack, FLOODFILLBORDER);
 }
 
 TEST(GdiFlood, AFillThatCannotStartChangesNothing) {
   Canvas c(20, 20);
   c.dc.SetPixel(5, 5, kRed);
+  c.dc.SetPixel(0, 19, kBlack);
   const auto before = c.Snapshot();
   EXPECT_FALSE(Fill(c, 5, 5, kWhite, FLOODFILLSURFACE)) << "the start pixel is not the colour";
   EXPECT_FALSE(Fill(c, -1, 5, kWhite, FLOODFILLSURFACE));
   EXPECT_FALSE(Fill(c, 5, 20, kWhite, FLOODFILLSURFACE));
   EXPECT_FALSE(Fill(c, 1, 1, kWhite, 7));
+  EXPECT_FALSE(Fill(c, 0, 19, kBlack, FLOODFILLBORDER)) << "starting on the border fills nothing";
   EXPECT_TRUE(c.Snapshot() == before);
 
-  // Filling an area with its own colour ends and leaves it as it was.
+  // Filling an area with its own colour, or with no brush, ends and changes nothing.
   CBrush white(kWhite);
   c.dc.SelectObject(&white);
   EXPECT_TRUE(c.dc.ExtFloodFill(0, 0, kWhite, FLOODFILLSURFACE));
@@ -152,23 +96,19 @@ TEST(GdiFlood, AFillThatCannotStartChangesNothing) {
   EXPECT_TRUE(c.Snapshot() == before);
 }
 
-TEST(GdiFlood, ASpiralCorridorIsFilledToItsEnd) {
+TEST(GdiFlood, LongCorridorsAndScreenSizedAreasFillCompletely) {
   // A one-pixel corridor winding inwards: every turn needs a new seed.
   const int n = 41;
   Canvas c(n, n, kBlack);
-  int l = 0, t = 0, r = n - 1, b = n - 1;
-  int x = 0, y = 0;
+  int l = 0, t = 0, r = n - 1, b = n - 1, x = 0, y = 0;
   c.dc.SetPixel(x, y, kWhite);
   while (l <= r && t <= b) {
     for (; x < r; ++x) c.dc.SetPixel(x + 1, y, kWhite);
-    t += 2;
-    if (t > b) break;
+    if ((t += 2) > b) break;
     for (; y < b; ++y) c.dc.SetPixel(x, y + 1, kWhite);
-    r -= 2;
-    if (l > r) break;
+    if (l > (r -= 2)) break;
     for (; x > l; --x) c.dc.SetPixel(x - 1, y, kWhite);
-    b -= 2;
-    if (t > b) break;
+    if (t > (b -= 2)) break;
     for (; y > t; --y) c.dc.SetPixel(x, y - 1, kWhite);
     l += 2;
   }
@@ -176,17 +116,14 @@ TEST(GdiFlood, ASpiralCorridorIsFilledToItsEnd) {
   EXPECT_TRUE(Fill(c, 0, 0, kWhite, FLOODFILLSURFACE));
   EXPECT_EQ(c.Count(kBlue), corridor);
   EXPECT_EQ(c.Count(kWhite), 0);
-}
 
-TEST(GdiFlood, AScreenSizedAreaFillsCompletely) {
-  Canvas c(3840, 2160);
-  c.dc.SelectStockObject(NULL_BRUSH);
-  c.dc.Ellipse(1000, 500, 2000, 1500);
-  EXPECT_TRUE(Fill(c, 10, 10, kWhite, FLOODFILLSURFACE));
-  EXPECT_EQ(c.At(3839, 2159), kBlue);
-  EXPECT_EQ(c.At(1500, 1000), kWhite) << "the inside of the ring is not reached";
-  EXPECT_EQ(c.At(1000, 1000), kBlack);
-  EXPECT_EQ(c.At(999, 1000), kBlue);
+  Canvas s(3840, 2160);
+  s.dc.SelectStockObject(NULL_BRUSH);
+  s.dc.Ellipse(1000, 500, 2000, 1500);
+  EXPECT_TRUE(Fill(s, 10, 10, kWhite, FLOODFILLSURFACE));
+  EXPECT_EQ(s.At(3839, 2159), kBlue);
+  EXPECT_EQ(s.At(1500, 1000), kWhite) << "the inside of the ring is not reached";
+  ExpectPixels(s, {{1000, 1000, kBlack}, {999, 1000, kBlue}});
 }
 
 }  // namespace

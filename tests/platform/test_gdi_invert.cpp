@@ -85,7 +85,7 @@ TEST(GdiInvert, DrawingAnyPrimitiveTwiceInvertedRestoresEveryPixel) {
   }
 }
 
-TEST(GdiInvert, OneShapeWithPenAndBrushInvertsItsWholeAreaOnce) {
+TEST(GdiInvert, ShapesAndPolylinesInvertEachPixelOnceAndOtherRasterOperationsWork) {
   Canvas c(60, 40);
   c.dc.SetROP2(R2_NOT);
   CBrush brush(kRed);
@@ -110,18 +110,14 @@ TEST(GdiInvert, OneShapeWithPenAndBrushInvertsItsWholeAreaOnce) {
     ASSERT_GE(first, 0) << "row " << y;
     EXPECT_EQ(n, last - first + 1) << "row " << y;
   }
-}
 
-TEST(GdiInvert, APolylineInvertsItsSharedVerticesOnce) {
-  Canvas c(40, 40);
-  c.dc.SetROP2(R2_NOT);
+  Canvas p(40, 40);
+  p.dc.SetROP2(R2_NOT);
   const POINT square[] = {{5, 5}, {30, 5}, {30, 30}, {5, 30}, {5, 5}};
-  EXPECT_TRUE(c.dc.Polyline(square, 5));
-  EXPECT_EQ(c.At(30, 5), kBlack);
-  EXPECT_EQ(c.At(30, 30), kBlack);
-  EXPECT_EQ(c.At(5, 30), kBlack);
-  EXPECT_EQ(c.At(5, 5), kBlack) << "the closing line ends where the first began";
-  EXPECT_EQ(c.Count(kBlack), 100);
+  EXPECT_TRUE(p.dc.Polyline(square, 5));
+  ExpectPixels(p, {{30, 5, kBlack}, {30, 30, kBlack}, {5, 30, kBlack}});
+  EXPECT_EQ(p.At(5, 5), kBlack) << "the closing line ends where the first began";
+  EXPECT_EQ(p.Count(kBlack), 100);
 
   const POINT spike[] = {{5, 20}, {35, 21}, {5, 22}};
   Canvas d(40, 40);
@@ -132,24 +128,22 @@ TEST(GdiInvert, APolylineInvertsItsSharedVerticesOnce) {
     for (int y = 19; y < 24; ++y) hits += d.At(x, y) == kBlack;
     EXPECT_GE(hits, 1) << "both arms show at x " << x << ": none cancelled by the other";
   }
-}
 
-TEST(GdiInvert, OtherRasterOperationsAndTheDefault) {
-  Canvas c(20, 20, kRed);
-  EXPECT_EQ(c.dc.GetROP2(), R2_COPYPEN);
-  EXPECT_EQ(c.dc.SetROP2(0), 0) << "unknown operations are refused";
-  EXPECT_EQ(c.dc.SetROP2(17), 0);
-  EXPECT_EQ(c.dc.GetROP2(), R2_COPYPEN);
+  Canvas o(20, 20, kRed);
+  EXPECT_EQ(o.dc.GetROP2(), R2_COPYPEN);
+  EXPECT_EQ(o.dc.SetROP2(0), 0) << "unknown operations are refused";
+  EXPECT_EQ(o.dc.SetROP2(17), 0);
+  EXPECT_EQ(o.dc.GetROP2(), R2_COPYPEN);
   CPen blue(PS_SOLID, 1, kBlue);
-  c.dc.SelectObject(&blue);
-  c.dc.SetROP2(7);  // exclusive or with the pen colour
-  c.dc.MoveTo(0, 0);
-  c.dc.LineTo(10, 0);
-  EXPECT_EQ(c.At(3, 0), RGB(255, 0, 255));
-  c.dc.SetROP2(11);  // leaves the destination alone
-  c.dc.MoveTo(0, 1);
-  c.dc.LineTo(10, 1);
-  EXPECT_EQ(c.At(3, 1), kRed);
+  o.dc.SelectObject(&blue);
+  o.dc.SetROP2(7);  // exclusive or with the pen colour
+  o.dc.MoveTo(0, 0);
+  o.dc.LineTo(10, 0);
+  EXPECT_EQ(o.At(3, 0), RGB(255, 0, 255));
+  o.dc.SetROP2(11);  // leaves the destination alone
+  o.dc.MoveTo(0, 1);
+  o.dc.LineTo(10, 1);
+  EXPECT_EQ(o.At(3, 1), kRed);
 }
 
 }  // namespace

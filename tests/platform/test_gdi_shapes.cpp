@@ -8,29 +8,20 @@ namespace {
 
 using namespace gdi_test;
 
-enum class Kind { kRect, kEllipse, kRoundRect };
-
-void Draw(CDC& dc, Kind kind, int l, int t, int r, int b) {
-  switch (kind) {
-    case Kind::kRect:
-      dc.Rectangle(l, t, r, b);
-      break;
-    case Kind::kEllipse:
-      dc.Ellipse(l, t, r, b);
-      break;
-    case Kind::kRoundRect:
-      dc.RoundRect(l, t, r, b, 12, 8);
-      break;
-  }
-}
+using Shape = bool (*)(CDC&, int, int, int, int);
+const std::pair<const char*, Shape> kShapes[] = {
+    {"rectangle", [](CDC& dc, int l, int t, int r, int b) { return dc.Rectangle(l, t, r, b); }},
+    {"ellipse", [](CDC& dc, int l, int t, int r, int b) { return dc.Ellipse(l, t, r, b); }},
+    {"round rectangle",
+     [](CDC& dc, int l, int t, int r, int b) { return dc.RoundRect(l, t, r, b, 12, 8); }}};
 
 TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
-  for (const Kind kind : {Kind::kRect, Kind::kEllipse, Kind::kRoundRect}) {
-    SCOPED_TRACE(int(kind));
+  for (const auto& [name, Draw] : kShapes) {
+    SCOPED_TRACE(name);
     Canvas c(60, 40);
     CBrush red(kRed);
     c.dc.SelectObject(&red);
-    Draw(c.dc, kind, 10, 10, 40, 30);
+    Draw(c.dc, 10, 10, 40, 30);
     EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{10, 10, 40, 30})) << Show(c.Extent(kWhite));
     EXPECT_EQ(c.At(25, 10), kBlack) << "outline on the top row";
     EXPECT_EQ(c.At(39, 20), kBlack) << "outline on the last column";
@@ -38,30 +29,25 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
 
     c.Fill(kWhite);
     c.dc.SelectStockObject(NULL_PEN);
-    Draw(c.dc, kind, 10, 10, 40, 30);
+    Draw(c.dc, 10, 10, 40, 30);
     EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{10, 10, 39, 29})) << Show(c.Extent(kWhite));
     EXPECT_EQ(c.Count(kBlack), 0);
 
     c.Fill(kWhite);
     c.dc.SelectStockObject(NULL_PEN);
-    Draw(c.dc, kind, 40, 30, 10, 10);  // corners given the other way round
+    Draw(c.dc, 40, 30, 10, 10);  // corners given the other way round
     EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{10, 10, 39, 29})) << Show(c.Extent(kWhite));
   }
+
+  Canvas hollow(10, 7);
+  hollow.dc.SelectStockObject(NULL_BRUSH);
+  hollow.dc.Rectangle(2, 2, 8, 6);
+  EXPECT_EQ(hollow.Art(kBlack),
+            (std::vector<std::string>{"..........", "..........", "..######..", "..#....#..",
+                                      "..#....#..", "..######..", ".........."}));
 }
 
-TEST(GdiShapes, RectangleOutlineAndHollowBrush) {
-  Canvas c(20, 12);
-  c.dc.SelectStockObject(NULL_BRUSH);
-  c.dc.Rectangle(2, 2, 8, 6);
-  const std::vector<std::string> expected = {
-      "....................", "....................", "..######............",
-      "..#....#............", "..#....#............", "..######............",
-  };
-  const auto art = c.Art(kBlack);
-  for (std::size_t y = 0; y < expected.size(); ++y) EXPECT_EQ(art[y], expected[y]) << "row " << y;
-}
-
-TEST(GdiShapes, EllipsesAreSymmetricAndRoundRectsCutTheirCorners) {
+TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBorder) {
   Canvas c(70, 50);
   CBrush red(kRed);
   c.dc.SelectObject(&red);
@@ -84,31 +70,27 @@ TEST(GdiShapes, EllipsesAreSymmetricAndRoundRectsCutTheirCorners) {
   c.Fill(kWhite);
   c.dc.RoundRect(5, 5, 65, 45, 0, 0);
   EXPECT_EQ(c.At(5, 5), kBlack) << "no corner ellipse: a plain rectangle";
-}
 
-TEST(GdiShapes, WidePenOutlinesAreCentredOnTheBorder) {
-  Canvas c(60, 50);
+  Canvas w(60, 50);
   CPen five(PS_SOLID, 5, kBlue);
-  c.dc.SelectObject(&five);
-  c.dc.SelectStockObject(NULL_BRUSH);
-  c.dc.Rectangle(10, 10, 40, 30);
-  EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{8, 8, 42, 32})) << Show(c.Extent(kWhite));
-  EXPECT_EQ(c.At(12, 20), kBlue);
-  EXPECT_EQ(c.At(13, 20), kWhite);
-  EXPECT_EQ(c.At(36, 20), kWhite);
-  EXPECT_EQ(c.At(37, 20), kBlue);
-  EXPECT_EQ(c.At(8, 8), kWhite) << "joins are round";
+  w.dc.SelectObject(&five);
+  w.dc.SelectStockObject(NULL_BRUSH);
+  w.dc.Rectangle(10, 10, 40, 30);
+  EXPECT_TRUE(SameRect(w.Extent(kWhite), RECT{8, 8, 42, 32})) << Show(w.Extent(kWhite));
+  ExpectPixels(w, {{12, 20, kBlue}, {13, 20, kWhite}, {36, 20, kWhite}, {37, 20, kBlue}});
+  EXPECT_EQ(w.At(8, 8), kWhite) << "joins are round";
 
-  c.Fill(kWhite);
+  w.Fill(kWhite);
   CPen four(PS_SOLID, 4, kBlue);
-  c.dc.SelectObject(&four);
-  c.dc.Ellipse(10, 10, 40, 30);
-  const RECT e = c.Extent(kWhite);
+  w.dc.SelectObject(&four);
+  w.dc.Ellipse(10, 10, 40, 30);
+  const RECT e = w.Extent(kWhite);
   EXPECT_EQ(e.right - e.left, 30 + 4);
   EXPECT_EQ(e.bottom - e.top, 20 + 4);
 }
 
-TEST(GdiShapes, PolygonsFillAlternatelyAndExcludeTheirRightAndBottomEdges) {
+TEST(GdiShapes,
+     PolygonsFillAlternatelyExcludingRightAndBottomEdgesAndFillsIgnoreTheRasterOperation) {
   Canvas c(40, 40);
   CBrush red(kRed);
   c.dc.SelectObject(&red);
@@ -130,38 +112,32 @@ TEST(GdiShapes, PolygonsFillAlternatelyAndExcludeTheirRightAndBottomEdges) {
   const POINT twice[] = {{2, 2},   {22, 2},  {22, 22}, {2, 22},  {2, 2},
                          {12, 12}, {32, 12}, {32, 32}, {12, 32}, {12, 12}};
   EXPECT_TRUE(c.dc.Polygon(twice, 10));
-  EXPECT_EQ(c.At(5, 5), kRed);
-  EXPECT_EQ(c.At(17, 17), kWhite);
-  EXPECT_EQ(c.At(28, 28), kRed);
+  ExpectPixels(c, {{5, 5, kRed}, {17, 17, kWhite}, {28, 28, kRed}});
   EXPECT_FALSE(c.dc.Polygon(box, 1));
   EXPECT_FALSE(c.dc.Polyline(nullptr, 3));
-}
 
-TEST(GdiShapes, FillsIgnoreTheRasterOperationAndCoverTheirRectangle) {
-  Canvas c(130, 120);
-  c.dc.SetROP2(R2_NOT);
-  CBrush red(kRed);
+  Canvas f(130, 120);
+  f.dc.SetROP2(R2_NOT);
+  CBrush redFill(kRed);
   const RECT dab{100, 100, 115, 110};
-  c.dc.FillRect(&dab, &red);
-  EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{100, 100, 115, 110})) << Show(c.Extent(kWhite));
-  EXPECT_EQ(c.Count(kRed), 15 * 10);
+  f.dc.FillRect(&dab, &redFill);
+  EXPECT_TRUE(SameRect(f.Extent(kWhite), RECT{100, 100, 115, 110})) << Show(f.Extent(kWhite));
+  EXPECT_EQ(f.Count(kRed), 15 * 10);
 
   const RECT solid{0, 0, 10, 10};
-  c.dc.FillSolidRect(&solid, kBlue);
-  EXPECT_EQ(c.At(9, 9), kBlue);
-  EXPECT_EQ(c.At(10, 10), kWhite);
+  f.dc.FillSolidRect(&solid, kBlue);
+  ExpectPixels(f, {{9, 9, kBlue}, {10, 10, kWhite}});
   const RECT reversed{50, 50, 40, 40};
-  c.dc.FillRect(&reversed, &red);
-  EXPECT_EQ(c.Count(kRed), 150) << "a reversed rectangle is empty";
+  f.dc.FillRect(&reversed, &redFill);
+  EXPECT_EQ(f.Count(kRed), 150) << "a reversed rectangle is empty";
 
-  EXPECT_TRUE(c.dc.PatBlt(0, 20, 10, 5, BLACKNESS));
-  EXPECT_EQ(c.At(9, 24), kBlack);
-  EXPECT_TRUE(c.dc.PatBlt(0, 20, 5, 5, DSTINVERT));
-  EXPECT_EQ(c.At(4, 24), kWhite);
-  EXPECT_EQ(c.At(5, 24), kBlack);
-  EXPECT_TRUE(c.dc.PatBlt(10, 25, -10, -5, WHITENESS)) << "negative extents reach back";
-  EXPECT_EQ(c.At(9, 24), kWhite);
-  EXPECT_FALSE(c.dc.PatBlt(0, 0, 5, 5, SRCCOPY));
+  EXPECT_TRUE(f.dc.PatBlt(0, 20, 10, 5, BLACKNESS));
+  EXPECT_EQ(f.At(9, 24), kBlack);
+  EXPECT_TRUE(f.dc.PatBlt(0, 20, 5, 5, DSTINVERT));
+  ExpectPixels(f, {{4, 24, kWhite}, {5, 24, kBlack}});
+  EXPECT_TRUE(f.dc.PatBlt(10, 25, -10, -5, WHITENESS)) << "negative extents reach back";
+  EXPECT_EQ(f.At(9, 24), kWhite);
+  EXPECT_FALSE(f.dc.PatBlt(0, 0, 5, 5, SRCCOPY));
 }
 
 TEST(GdiShapes, AbsurdShapesFinishAndDrawTheirVisiblePart) {

@@ -17,7 +17,7 @@ LOGFONT Font(const char* utf8Face, LONG height, LONG width = 0) {
   return lf;
 }
 
-TEST(GdiText, TextTakesTheTextColourAndABackgroundBoxOnlyWhenOpaque) {
+TEST(GdiText, TextTakesItsColourAndABoxOnlyWhenOpaqueAndChineseUsesACjkFaceOfTheAskedSize) {
   Canvas c(120, 40, kRed);
   c.dc.SetTextColor(kBlue);
   const SIZE size = c.dc.GetTextExtent("Hi, 12");
@@ -40,37 +40,33 @@ TEST(GdiText, TextTakesTheTextColourAndABackgroundBoxOnlyWhenOpaque) {
   EXPECT_GE(ink.left, 10);
   EXPECT_GE(ink.top, 12);
   EXPECT_LE(ink.bottom, 12 + 16);
-}
 
-TEST(GdiText, ChineseTextRendersWithACjkFaceAtTheRequestedSize) {
-  Canvas c(100, 40);
+  Canvas d(100, 40);
   const LOGFONT lf = Font("宋体", 16);
   CFont font;
   ASSERT_TRUE(font.CreateFontIndirect(&lf));
-  c.dc.SelectObject(&font);
-  const SIZE zhong = c.dc.GetTextExtent(GBK("中"));
-  const SIZE a = c.dc.GetTextExtent("a");
+  d.dc.SelectObject(&font);
+  const SIZE zhong = d.dc.GetTextExtent(GBK("中"));
+  const SIZE a = d.dc.GetTextExtent("a");
   EXPECT_NEAR(zhong.cx, 16, 1);
   EXPECT_NEAR(a.cx, 8, 1);
   EXPECT_EQ(zhong.cy, 16);
   TEXTMETRIC tm;
-  ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+  ASSERT_TRUE(d.dc.GetTextMetrics(&tm));
   EXPECT_EQ(tm.tmHeight, 16);
   EXPECT_EQ(tm.tmAscent + tm.tmDescent, 16);
   EXPECT_NEAR(tm.tmAveCharWidth, 8, 1);
 
-  c.dc.SetBkMode(TRANSPARENT);
-  EXPECT_TRUE(c.dc.TextOut(20, 10, GBK("中")));
-  const RECT ink = c.Extent(kWhite);
-  EXPECT_GE(ink.left, 20);
-  EXPECT_LE(ink.right, 20 + 16);
-  EXPECT_GE(ink.top, 10);
-  EXPECT_LE(ink.bottom, 10 + 16);
-  EXPECT_GE(ink.right - ink.left, 12) << "a full-width glyph, not a fallback box";
-  EXPECT_GT(c.Count(kBlack), 40);
-}
+  d.dc.SetBkMode(TRANSPARENT);
+  EXPECT_TRUE(d.dc.TextOut(20, 10, GBK("中")));
+  const RECT glyph = d.Extent(kWhite);
+  EXPECT_GE(glyph.left, 20);
+  EXPECT_LE(glyph.right, 20 + 16);
+  EXPECT_GE(glyph.top, 10);
+  EXPECT_LE(glyph.bottom, 10 + 16);
+  EXPECT_GE(glyph.right - glyph.left, 12) << "a full-width glyph, not a fallback box";
+  EXPECT_GT(d.Count(kBlack), 40);
 
-TEST(GdiText, WidthStretchesTheFontAndHeightsMeanCellOrCharacter) {
   CDC probe;
   const LOGFONT narrow = Font("宋体", 16, 9);
   CFont f9;
@@ -101,7 +97,7 @@ TEST(GdiText, WidthStretchesTheFontAndHeightsMeanCellOrCharacter) {
   EXPECT_EQ(out.lfFaceName, GBK("黑体"));
 }
 
-TEST(GdiText, StylesChangeTheInk) {
+TEST(GdiText, StylesChangeTheInkAndCutCharactersLongNamesAndAbsurdFontsAreHandled) {
   auto inkOf = [](LOGFONT lf) {
     Canvas c(120, 30);
     CFont f;
@@ -122,9 +118,7 @@ TEST(GdiText, StylesChangeTheInk) {
   EXPECT_GT(inkOf(underline), base);
   EXPECT_GT(inkOf(strike), base);
   EXPECT_NE(inkOf(italic), base);
-}
 
-TEST(GdiText, CutCharactersLongNamesAndAbsurdFontsAreHandled) {
   Canvas c(100, 40);
   c.dc.SetBkMode(TRANSPARENT);
   const std::string two = GBK("中文");

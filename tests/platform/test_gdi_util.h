@@ -77,6 +77,14 @@ struct Canvas {
   }
 };
 
+struct Px {
+  int x, y;
+  COLORREF colour;
+};
+inline void ExpectPixels(const Canvas& c, std::initializer_list<Px> want) {
+  for (const Px& p : want) EXPECT_EQ(c.At(p.x, p.y), p.colour) << "pixel " << p.x << "," << p.y;
+}
+
 inline bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }

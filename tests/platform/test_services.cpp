@@ -18,7 +18,8 @@ class ScriptedServicesTest : public ::testing::Test {
   plat::ScopedServices scope{&script};
 };
 
-TEST_F(ScriptedServicesTest, MessageBoxesAreRecordedWithTheAppTitleAsCaption) {
+TEST_F(ScriptedServicesTest,
+       MessageBoxesAreRecordedWithTheAppTitleAndAnswerAsScriptedOrWithTheirFirstButton) {
   EXPECT_EQ(AfxMessageBox(GBK("文件无法创建！")), IDOK);
   EXPECT_EQ(MessageBoxOwned(nullptr, GBK("保存图片文件完成！"), GBK("消息"), MB_OK), IDOK);
   ASSERT_EQ(script.boxes.size(), 2u);
@@ -26,9 +27,8 @@ TEST_F(ScriptedServicesTest, MessageBoxesAreRecordedWithTheAppTitleAsCaption) {
   EXPECT_EQ(script.boxes[0].caption, GBK("教鞭"));
   EXPECT_EQ(script.boxes[0].type, MB_OK);
   EXPECT_EQ(script.boxes[1].caption, GBK("消息"));
-}
 
-TEST_F(ScriptedServicesTest, UnscriptedBoxesAnswerWithTheirFirstButton) {
+  // Unscripted boxes answer with their first button.
   EXPECT_EQ(AfxMessageBox("q", MB_YESNOCANCEL | MB_ICONQUESTION), IDYES);
   EXPECT_EQ(AfxMessageBox("q", MB_YESNO), IDYES);
   EXPECT_EQ(AfxMessageBox("q", MB_OKCANCEL | MB_ICONEXCLAMATION), IDOK);
@@ -36,10 +36,10 @@ TEST_F(ScriptedServicesTest, UnscriptedBoxesAnswerWithTheirFirstButton) {
   EXPECT_EQ(AfxMessageBox("q", MB_YESNOCANCEL), IDNO);
   EXPECT_EQ(AfxMessageBox("q", MB_YESNOCANCEL), IDCANCEL);
   EXPECT_EQ(AfxMessageBox("q", MB_YESNOCANCEL), IDYES);
-  EXPECT_EQ(script.boxes.size(), 6u);
+  EXPECT_EQ(script.boxes.size(), 8u);
 }
 
-TEST_F(ScriptedServicesTest, PausesAndPointerMovesAreRecordedAndThePointerReadsBack) {
+TEST_F(ScriptedServicesTest, PausesPointerMovesAndFileAndColourDialogsFollowTheScript) {
   Sleep(1000);
   Sleep(2000);
   EXPECT_EQ(script.pauses, (std::vector<unsigned>{1000, 2000}));
@@ -52,9 +52,7 @@ TEST_F(ScriptedServicesTest, PausesAndPointerMovesAreRecordedAndThePointerReadsB
   ASSERT_EQ(script.pointerMoves.size(), 2u);
   EXPECT_EQ(script.pointerMoves[0], (POINT{10, 20}));
   EXPECT_FALSE(GetCursorPos(nullptr));
-}
 
-TEST_F(ScriptedServicesTest, AFileDialogPassesItsRequestAndReturnsTheScriptedPath) {
   const std::string filter = GBK("教鞭数据文件(*.zsy)|*.zsy||");
   CFileDialog save(false, "zsy", "", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter);
   save.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
@@ -78,9 +76,8 @@ TEST_F(ScriptedServicesTest, AFileDialogPassesItsRequestAndReturnsTheScriptedPat
   EXPECT_EQ(r.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
   EXPECT_TRUE(script.fileRequests[1].open);
   EXPECT_EQ(script.fileRequests[1].title, "");
-}
 
-TEST_F(ScriptedServicesTest, AColourDialogKeepsItsColourWhenCancelled) {
+  // A colour dialog keeps its colour when cancelled.
   script.colorAnswers = {{true, RGB(1, 2, 3)}, {false, RGB(9, 9, 9)}};
   CColorDialog dlg(RGB(255, 0, 0), CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR);
   EXPECT_EQ(dlg.GetColor(), RGB(255, 0, 0));
@@ -91,7 +88,7 @@ TEST_F(ScriptedServicesTest, AColourDialogKeepsItsColourWhenCancelled) {
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);  // nothing scripted
 }
 
-TEST(Services, AScopeRestoresTheRealServices) {
+TEST(Services, AScopeRestoresTheRealServicesWhosePauseHandsNoEventToTheProgram) {
   plat::Services* real = &plat::GetServices();
   {
     plat::ScriptedServices script;
@@ -99,9 +96,6 @@ TEST(Services, AScopeRestoresTheRealServices) {
     EXPECT_EQ(&plat::GetServices(), &script);
   }
   EXPECT_EQ(&plat::GetServices(), real);
-}
-
-TEST(Services, TheRealPauseHandsNoEventToTheProgram) {
   bool fired = false;
   QTimer::singleShot(0, [&] { fired = true; });
   Sleep(20);
@@ -110,14 +104,11 @@ TEST(Services, TheRealPauseHandsNoEventToTheProgram) {
   EXPECT_TRUE(fired);
 }
 
-TEST(Services, TheRealPointerMovesWhereItIsSet) {
+TEST(Services, TheRealPointerMovesWhereItIsSetAndTheTitleIsTheProgramNameUntilSet) {
   ASSERT_TRUE(SetCursorPos(123, 45));
   POINT p;
   ASSERT_TRUE(GetCursorPos(&p));
   EXPECT_EQ(p, (POINT{123, 45}));
-}
-
-TEST(Services, TheAppTitleIsTheProgramNameUntilSet) {
   SetAppTitle({});
   EXPECT_FALSE(GetAppTitle().empty());
   SetAppTitle(GBK("教鞭"));

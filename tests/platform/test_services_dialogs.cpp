@@ -21,6 +21,7 @@
 #include "platform/commdlg.h"
 #include "platform/services.h"
 #include "platform/wnd.h"
+#include "tests/platform/test_wnd_util.h"
 
 namespace fs = std::filesystem;
 
@@ -57,9 +58,12 @@ void Poll(std::function<bool()> step, std::function<void()> done, int tries = 10
   });
 }
 
-void PressKey(QWidget* w, int key) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &press);
+// Types a name into the file dialog once it is up and accepts it.
+void AcceptName(const QString& name) {
+  WhenShown<QFileDialog>([name](QFileDialog* dlg) {
+    dlg->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+    static_cast<QDialog*>(dlg)->accept();
+  });
 }
 
 QPushButton* ButtonLabelled(QMessageBox* box, const QString& label) {
@@ -89,32 +93,29 @@ TEST(RealMessageBox, ShowsTheTextAndCaptionAndAnswersWithTheClickedButton) {
   EXPECT_EQ(labels, expected);
 }
 
-TEST(RealMessageBox, EscapeAnswersCancelWhereThereIsOne) {
-  WhenShown<QMessageBox>([](QMessageBox* box) { PressKey(box, Qt::Key_Escape); });
+TEST(RealMessageBox, EscapeCancelsWhereItCanEnterTakesTheFirstButtonAndTheIconFollowsTheType) {
+  WhenShown<QMessageBox>([](QMessageBox* box) { wndtest::Key(box, Qt::Key_Escape); });
   EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_YESNOCANCEL), IDCANCEL);
-  WhenShown<QMessageBox>([](QMessageBox* box) { PressKey(box, Qt::Key_Escape); });
+  WhenShown<QMessageBox>([](QMessageBox* box) { wndtest::Key(box, Qt::Key_Escape); });
   EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OKCANCEL), IDCANCEL);
-  WhenShown<QMessageBox>([](QMessageBox* box) { PressKey(box, Qt::Key_Escape); });
+  WhenShown<QMessageBox>([](QMessageBox* box) { wndtest::Key(box, Qt::Key_Escape); });
   EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OK), IDOK);
-}
 
-TEST(RealMessageBox, EscapeDoesNotAnswerAYesNoBox) {
+  // A yes/no box has no cancel: Escape and closing do not answer it.
   bool stillShown = false;
   WhenShown<QMessageBox>([&](QMessageBox* box) {
-    PressKey(box, Qt::Key_Escape);
+    wndtest::Key(box, Qt::Key_Escape);
     box->close();
     stillShown = box->isVisible();
     ButtonLabelled(box, QStringLiteral("是(&Y)"))->click();
   });
   EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_YESNO), IDYES);
   EXPECT_TRUE(stillShown);
-}
 
-TEST(RealMessageBox, EnterTakesTheFirstButtonAndTheIconFollowsTheType) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   WhenShown<QMessageBox>([&](QMessageBox* box) {
     icon = box->icon();
-    PressKey(box, Qt::Key_Return);
+    wndtest::Key(box, Qt::Key_Return);
   });
   EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OKCANCEL | MB_ICONEXCLAMATION), IDOK);
   EXPECT_EQ(icon, QMessageBox::Warning);
@@ -195,18 +196,6 @@ TEST_F(RealFileDialog, ThePictureFilterOffersEveryPictureFileDespiteItsStrayBlan
   EXPECT_EQ(bitmaps, (QStringList{"d.bmp", "e.dib"}));
 }
 
-TEST_F(RealFileDialog, ANameTypedWithoutExtensionGetsTheDefaultOneInTheProgramsCodePage) {
-  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
-    dlg->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("课件"));
-    static_cast<QDialog*>(dlg)->accept();
-  });
-  CFileDialog dlg(false, "zsy", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                  GBK("教鞭数据文件(*.zsy)|*.zsy||"));
-  dlg.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
-  ASSERT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "课件.zsy"));
-}
-
 // Answers the overwrite question from a script; the dialog itself is real.
 class OverwriteAnswers : public plat::Services {
  public:
@@ -222,36 +211,40 @@ class OverwriteAnswers : public plat::Services {
   std::vector<std::string> asked;
 };
 
-TEST_F(RealFileDialog, ReplacingAnExistingFileIsAskedFirst) {
+TEST_F(RealFileDialog,
+       ANewNameGetsTheDefaultExtensionAndReplacingAFileIsAskedOnlyWithTheOverwriteFlag) {
+  AcceptName(QStringLiteral("课件"));
+  CFileDialog dlg(false, "zsy", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                  GBK("教鞭数据文件(*.zsy)|*.zsy||"));
+  dlg.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "课件.zsy"));
+
+  // Replacing an existing file is asked first.
   OverwriteAnswers services;
   services.answers = {IDNO, IDYES};
   plat::ScopedServices scope(&services);
   bool stayedAfterNo = false;
-  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
-    dlg->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("a.jpg"));
-    static_cast<QDialog*>(dlg)->accept();  // answered No: the dialog stays
-    stayedAfterNo = dlg->isVisible();
-    static_cast<QDialog*>(dlg)->accept();  // answered Yes
+  WhenShown<QFileDialog>([&](QFileDialog* replace) {
+    replace->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("a.jpg"));
+    static_cast<QDialog*>(replace)->accept();  // answered No: the dialog stays
+    stayedAfterNo = replace->isVisible();
+    static_cast<QDialog*>(replace)->accept();  // answered Yes
   });
-  CFileDialog dlg(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                  GBK(kPictureFilter));
-  ASSERT_EQ(dlg.DoModal(), IDOK);
+  CFileDialog replace(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                      GBK(kPictureFilter));
+  ASSERT_EQ(replace.DoModal(), IDOK);
   EXPECT_TRUE(stayedAfterNo);
-  EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "a.jpg"));
+  EXPECT_EQ(replace.GetPathName(), Gbk(m_dir / "a.jpg"));
   ASSERT_EQ(services.asked.size(), 2u);
   EXPECT_NE(services.asked[0].find(GBK("a.jpg")), std::string::npos);
-}
 
-TEST_F(RealFileDialog, WithoutTheOverwriteFlagAnExistingFileIsTakenSilently) {
-  OverwriteAnswers services;
-  plat::ScopedServices scope(&services);
-  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
-    dlg->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("d.bmp"));
-    static_cast<QDialog*>(dlg)->accept();
-  });
-  CFileDialog dlg(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY, GBK(kPictureFilter));
-  ASSERT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "d.bmp"));
+  // Without the overwrite flag an existing file is taken silently.
+  services.asked.clear();
+  AcceptName(QStringLiteral("d.bmp"));
+  CFileDialog quiet(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY, GBK(kPictureFilter));
+  ASSERT_EQ(quiet.DoModal(), IDOK);
+  EXPECT_EQ(quiet.GetPathName(), Gbk(m_dir / "d.bmp"));
   EXPECT_TRUE(services.asked.empty());
 }
 

@@ -32,7 +32,7 @@ COLORREF SurfacePixel(CWnd& w, int x, int y) {
   return RGB(qRed(c), qGreen(c), qBlue(c));
 }
 
-TEST(WindowPainting, InvalidateThenUpdateErasesOnceAndTheSurfaceKeepsThePicture) {
+TEST(WindowPainting, InvalidateThenUpdateErasesOnceClippedAndTheLoopPaintsWhatNobodyUpdated) {
   PaintCounter w;
   ASSERT_TRUE(MakePopup(w, 0, 0, 120, 90));
   plat::ProcessEvents();  // the creation paint
@@ -48,34 +48,25 @@ TEST(WindowPainting, InvalidateThenUpdateErasesOnceAndTheSurfaceKeepsThePicture)
   EXPECT_EQ(w.erases, 1) << "nothing was pending any more";
   EXPECT_EQ(SurfacePixel(w, 0, 0), RGB(200, 0, 0));
   EXPECT_EQ(SurfacePixel(w, 119, 89), RGB(200, 0, 0));
-}
 
-TEST(WindowPainting, AnInvalidationNobodyUpdatesIsPaintedByTheEventLoop) {
-  PaintCounter w;
-  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
-  plat::ProcessEvents();
+  // An invalidation nobody updates is painted by the event loop.
   w.erases = w.paints = 0;
   w.Invalidate(false);
   w.Invalidate(false);
   plat::ProcessEvents();
   EXPECT_EQ(w.erases, 0) << "no erase was asked for";
   EXPECT_EQ(w.paints, 1) << "two invalidations make one paint";
-}
 
-TEST(WindowPainting, PaintingIsClippedToTheInvalidRectangle) {
-  PaintCounter w;
-  ASSERT_TRUE(MakePopup(w, 0, 0, 60, 60));
-  w.fill = RGB(0, 0, 255);
-  w.UpdateWindow();
+  // Painting is clipped to the invalid rectangle.
   w.fill = RGB(0, 255, 0);
   RECT rc{10, 10, 20, 30};
   w.InvalidateRect(&rc, true);
   w.UpdateWindow();
   EXPECT_EQ(SurfacePixel(w, 10, 10), RGB(0, 255, 0));
   EXPECT_EQ(SurfacePixel(w, 19, 29), RGB(0, 255, 0));
-  EXPECT_EQ(SurfacePixel(w, 20, 29), RGB(0, 0, 255));
-  EXPECT_EQ(SurfacePixel(w, 9, 10), RGB(0, 0, 255));
-  EXPECT_EQ(SurfacePixel(w, 15, 30), RGB(0, 0, 255));
+  EXPECT_EQ(SurfacePixel(w, 20, 29), RGB(200, 0, 0));
+  EXPECT_EQ(SurfacePixel(w, 9, 10), RGB(200, 0, 0));
+  EXPECT_EQ(SurfacePixel(w, 15, 30), RGB(200, 0, 0));
 }
 
 TEST(WindowPainting, DrawingThroughAClientContextPresentsOnlyTheChangedRectangle) {
@@ -111,7 +102,7 @@ class TimerWnd : public CWnd {
   int Count(UINT_PTR id) const { return int(std::count(ticks.begin(), ticks.end(), id)); }
 };
 
-TEST(WindowTimers, TimersFireByIdentifierUntilKilled) {
+TEST(WindowTimers, TimersFireByIdentifierUntilKilledRestartedOrTheWindowIsDestroyed) {
   TimerWnd w;
   ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
   EXPECT_EQ(w.SetTimer(7, 5), 7u);
@@ -125,34 +116,29 @@ TEST(WindowTimers, TimersFireByIdentifierUntilKilled) {
   const int before = w.Count(7);
   plat::ProcessEvents(40);
   EXPECT_EQ(w.Count(7), before);
-}
 
-TEST(WindowTimers, SettingAnExistingTimerRestartsItAndOneTimerMayKillItself) {
+  w.SetTimer(3, 1);
+  w.DestroyWindow();
+  EXPECT_FALSE(w.HasTimer(3)) << "a destroyed window has no timers";
+  EXPECT_EQ(w.SetTimer(3, 1), 0u);
+  plat::ProcessEvents(20);
+  EXPECT_EQ(w.Count(3), 0);
+
+  // Setting an existing timer restarts it; a timer may kill itself.
   class SelfKilling : public TimerWnd {
    public:
     void OnTimer(UINT_PTR id) override {
       TimerWnd::OnTimer(id);
       KillTimer(id);
     }
-  } w;
-  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
-  w.SetTimer(1, 100000);
-  w.SetTimer(1, 1);  // the same timer, now short
-  ASSERT_TRUE(wndtest::RunUntil([&] { return w.Count(1) == 1; }));
+  } s;
+  ASSERT_TRUE(MakePopup(s, 0, 0, 10, 10));
+  s.SetTimer(1, 100000);
+  s.SetTimer(1, 1);  // the same timer, now short
+  ASSERT_TRUE(wndtest::RunUntil([&] { return s.Count(1) == 1; }));
   plat::ProcessEvents(30);
-  EXPECT_EQ(w.Count(1), 1);
-  EXPECT_FALSE(w.HasTimer(1));
-}
-
-TEST(WindowTimers, ADestroyedWindowHasNoTimers) {
-  TimerWnd w;
-  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
-  w.SetTimer(3, 1);
-  w.DestroyWindow();
-  EXPECT_FALSE(w.HasTimer(3));
-  EXPECT_EQ(w.SetTimer(3, 1), 0u);
-  plat::ProcessEvents(20);
-  EXPECT_TRUE(w.ticks.empty());
+  EXPECT_EQ(s.Count(1), 1);
+  EXPECT_FALSE(s.HasTimer(1));
 }
 
 // Command maps.
@@ -169,7 +155,7 @@ class Target : public CWnd {
   }
 };
 
-TEST(CommandMaps, CommandsAndStateUpdatesFindTheirEntries) {
+TEST(CommandMaps, CommandsAndStateUpdatesFindTheirEntriesAndPostedOnesWaitForTheLoopOfALiveWindow) {
   Target t;
   EXPECT_TRUE(t.OnCmdMsg(102, CN_COMMAND, nullptr));
   EXPECT_TRUE(t.OnCmdMsg(200, CN_COMMAND, nullptr));
@@ -196,26 +182,19 @@ TEST(CommandMaps, CommandsAndStateUpdatesFindTheirEntries) {
   CCmdUI none;
   EXPECT_FALSE(t.OnCmdMsg(999, CN_UPDATE_COMMAND_UI, &none));
   EXPECT_FALSE(none.m_bHandled);
-}
 
-TEST(CommandMaps, SendCommandRoutesThroughOnCmdMsgAndPostCommandWaitsForTheLoop) {
-  Target t;
-  ASSERT_TRUE(MakePopup(t, 0, 0, 10, 10));
-  t.SendCommand(103);
-  EXPECT_EQ(t.done, (std::vector<UINT>{103}));
-  t.PostCommand(101);
-  EXPECT_EQ(t.done.size(), 1u);
+  Target u;
+  ASSERT_TRUE(MakePopup(u, 0, 0, 10, 10));
+  u.SendCommand(103);
+  EXPECT_EQ(u.done, (std::vector<UINT>{103}));
+  u.PostCommand(101);
+  EXPECT_EQ(u.done.size(), 1u);
   plat::ProcessEvents();
-  EXPECT_EQ(t.done, (std::vector<UINT>{103, 101}));
-}
-
-TEST(CommandMaps, APostedCommandForADestroyedWindowIsDropped) {
-  Target t;
-  ASSERT_TRUE(MakePopup(t, 0, 0, 10, 10));
-  t.PostCommand(101);
-  t.DestroyWindow();
+  EXPECT_EQ(u.done, (std::vector<UINT>{103, 101}));
+  u.PostCommand(102);
+  u.DestroyWindow();
   plat::ProcessEvents();
-  EXPECT_TRUE(t.done.empty());
+  EXPECT_EQ(u.done.size(), 2u) << "a posted command for a destroyed window is dropped";
 }
 
 }  // namespace

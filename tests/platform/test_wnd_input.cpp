@@ -13,8 +13,10 @@
 
 namespace {
 
+using wndtest::ClientRect;
 using wndtest::MakePopup;
 using wndtest::MouseAt;
+using wndtest::WindowRect;
 
 struct Msg {
   std::string what;
@@ -52,7 +54,8 @@ class Recorder : public CWnd {
   UINT m_class;
 };
 
-TEST(MouseInput, HandlersGetClientPointsAndTheButtonsHeldAfterTheEvent) {
+TEST(MouseInput,
+     HandlersGetClientPointsTheButtonsHeldAfterTheEventAndDoubleClicksWithTheClassStyle) {
   Recorder w;
   ASSERT_TRUE(MakePopup(w, 30, 40, 200, 100));
   MouseAt(w, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
@@ -71,42 +74,36 @@ TEST(MouseInput, HandlersGetClientPointsAndTheButtonsHeldAfterTheEvent) {
       {"move", 0, {18, 28}},
   };
   EXPECT_EQ(w.msgs, expected);
-}
 
-TEST(MouseInput, KeyStateIsThatOfTheMessageBeingHandled) {
-  Recorder w;
-  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
+  // The key state is that of the message being handled.
   MouseAt(w, QEvent::MouseMove, {1, 1}, Qt::NoButton, Qt::NoButton, Qt::ControlModifier);
   EXPECT_LT(w.ctrlState, 0) << "high bit set while down";
   EXPECT_EQ(w.shiftState, 0);
   MouseAt(w, QEvent::MouseMove, {1, 1}, Qt::NoButton, Qt::NoButton, Qt::ShiftModifier);
   EXPECT_EQ(w.ctrlState, 0);
   EXPECT_LT(w.shiftState, 0);
-}
 
-TEST(MouseInput, ADoubleClickArrivesAsPressReleaseDoubleClickRelease) {
-  Recorder w(CS_DBLCLKS);
-  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
+  // A double click arrives as press, release, double click, release.
+  Recorder d(CS_DBLCLKS);
+  ASSERT_TRUE(MakePopup(d, 0, 0, 50, 50));
   for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
                     QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
     const bool held = type != QEvent::MouseButtonRelease;
-    MouseAt(w, type, {5, 6}, Qt::LeftButton, held ? Qt::LeftButton : Qt::NoButton);
+    MouseAt(d, type, {5, 6}, Qt::LeftButton, held ? Qt::LeftButton : Qt::NoButton);
   }
   std::vector<std::string> order;
-  for (const Msg& m : w.msgs) order.push_back(m.what);
+  for (const Msg& m : d.msgs) order.push_back(m.what);
   EXPECT_EQ(order, (std::vector<std::string>{"down", "up", "dbl", "up"}));
-  EXPECT_EQ(w.msgs[2].flags, MK_LBUTTON);
+  EXPECT_EQ(d.msgs[2].flags, MK_LBUTTON);
+
+  Recorder plain(0);
+  ASSERT_TRUE(MakePopup(plain, 0, 0, 50, 50));
+  MouseAt(plain, QEvent::MouseButtonDblClick, {5, 6}, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(plain.msgs.size(), 1u);
+  EXPECT_EQ(plain.msgs[0].what, "down") << "without the double-click style: a press";
 }
 
-TEST(MouseInput, WithoutTheDoubleClickClassStyleTheSecondClickIsAPress) {
-  Recorder w(0);
-  ASSERT_TRUE(MakePopup(w, 0, 0, 50, 50));
-  MouseAt(w, QEvent::MouseButtonDblClick, {5, 6}, Qt::LeftButton, Qt::LeftButton);
-  ASSERT_EQ(w.msgs.size(), 1u);
-  EXPECT_EQ(w.msgs[0].what, "down");
-}
-
-TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherWindow) {
+TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherUntilReleasedHiddenOrDestroyed) {
   Recorder a, b;
   ASSERT_TRUE(MakePopup(a, 0, 0, 100, 100));
   ASSERT_TRUE(MakePopup(b, 200, 0, 100, 100));
@@ -131,12 +128,8 @@ TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherWindow) {
   EXPECT_TRUE(a.msgs.empty());
   ASSERT_FALSE(b.msgs.empty());
   EXPECT_EQ(b.msgs.back().pt, (POINT{11, 10}));
-}
 
-TEST(MouseCapture, HidingOrDestroyingTheCapturingWindowEndsTheCapture) {
-  Recorder a;
-  ASSERT_TRUE(MakePopup(a, 0, 0, 10, 10));
-  a.ShowWindow(SW_SHOW);
+  // Hiding or destroying the capturing window ends the capture.
   a.SetCapture();
   a.ShowWindow(SW_HIDE);
   EXPECT_EQ(CWnd::GetCapture(), nullptr);
@@ -146,19 +139,7 @@ TEST(MouseCapture, HidingOrDestroyingTheCapturingWindowEndsTheCapture) {
   EXPECT_EQ(CWnd::GetCapture(), nullptr);
 }
 
-TEST(KeyboardInput, KeysArriveAsVirtualKeys) {
-  Recorder w;
-  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
-  wndtest::Key(w.GetWidget(), Qt::Key_Escape);
-  wndtest::Key(w.GetWidget(), Qt::Key_A);
-  wndtest::Key(w.GetWidget(), Qt::Key_F12);
-  ASSERT_EQ(w.msgs.size(), 3u);
-  EXPECT_EQ(w.msgs[0].flags, UINT(VK_ESCAPE));
-  EXPECT_EQ(w.msgs[1].flags, UINT('A'));
-  EXPECT_EQ(w.msgs[2].flags, UINT(VK_F12));
-}
-
-TEST(WindowLifecycle, ACloseRequestRunsOnCloseWhichDestroysByDefault) {
+TEST(WindowLifecycle, ACloseRequestRunsOnCloseWhichDestroysByDefaultAndARefusedCreationFails) {
   class Closing : public CWnd {
    public:
     int closes = 0, destroys = 0;
@@ -173,55 +154,43 @@ TEST(WindowLifecycle, ACloseRequestRunsOnCloseWhichDestroysByDefault) {
   EXPECT_EQ(w.closes, 1);
   EXPECT_EQ(w.destroys, 1);
   EXPECT_FALSE(w.IsCreated());
-}
 
-TEST(WindowLifecycle, OnCreateFailingFailsTheCreation) {
   class Refusing : public CWnd {
    public:
     int OnCreate(CREATESTRUCT*) override { return -1; }
-  } w;
-  EXPECT_FALSE(MakePopup(w, 0, 0, 10, 10));
-  EXPECT_FALSE(w.IsCreated());
+  } refusing;
+  EXPECT_FALSE(MakePopup(refusing, 0, 0, 10, 10)) << "OnCreate failing fails the creation";
+  EXPECT_FALSE(refusing.IsCreated());
 }
 
-TEST(WindowGeometry, ChildRectanglesAndCoordinateConversions) {
+TEST(WindowGeometry, ChildRectanglesConvertAndMaximisingCoversTheScreenAndTitlesKeepTheCodePage) {
   CWnd top, child;
   ASSERT_TRUE(MakePopup(top, 100, 50, 300, 200));
   ASSERT_TRUE(child.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, &top, RECT{10, 20, 60, 50}, 5));
-  RECT rc;
-  child.GetWindowRect(&rc);
-  EXPECT_EQ(rc, (RECT{110, 70, 160, 100}));
-  child.GetClientRect(&rc);
-  EXPECT_EQ(rc, (RECT{0, 0, 50, 30}));
+  EXPECT_EQ(WindowRect(child), (RECT{110, 70, 160, 100}));
+  EXPECT_EQ(ClientRect(child), (RECT{0, 0, 50, 30}));
   POINT p{1, 2};
   child.ClientToScreen(&p);
   EXPECT_EQ(p, (POINT{111, 72}));
   top.ScreenToClient(&p);
   EXPECT_EQ(p, (POINT{11, 22}));
   child.MoveWindow(0, 0, 20, 10);
-  child.GetWindowRect(&rc);
-  EXPECT_EQ(rc, (RECT{100, 50, 120, 60}));
+  EXPECT_EQ(WindowRect(child), (RECT{100, 50, 120, 60}));
   EXPECT_EQ(child.GetParent(), &top);
   EXPECT_EQ(child.GetDlgCtrlID(), 5u);
   EXPECT_EQ(child.GetSurface()->Image().size(), QSize(20, 10));
-}
 
-TEST(WindowGeometry, MaximisingCoversTheScreenExactly) {
   CWnd w;
   ASSERT_TRUE(MakePopup(w, 5, 5, 10, 10));
   w.ShowWindow(SW_MAXIMIZE);
-  RECT rc;
-  w.GetWindowRect(&rc);
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  EXPECT_EQ(rc, (RECT{screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1}));
+  EXPECT_EQ(WindowRect(w),
+            (RECT{screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1}));
   EXPECT_TRUE(w.IsWindowVisible());
   EXPECT_TRUE(w.ShowWindow(SW_HIDE)) << "it was visible";
   EXPECT_FALSE(w.IsWindowVisible());
-}
 
-TEST(WindowText, TitlesAreKeptInTheCodePageAndShownAsUnicode) {
-  CWnd w;
-  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  // Titles are kept in the code page and shown as Unicode.
   w.SetWindowText(GBK("调色板"));
   EXPECT_EQ(w.GetWindowText(), GBK("调色板"));
   EXPECT_EQ(w.GetWidget()->windowTitle(), QStringLiteral("调色板"));
@@ -251,41 +220,34 @@ class Frame : public CFrameWnd {
   }
 };
 
-TEST(FrameWindow, ThePaneFillsTheClientAreaAndFollowsItsSize) {
+TEST(FrameWindow, ThePaneFillsTheClientAreaAndGetsCommandsFirstAndExitClosesAll) {
   Frame f;
   ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 400, 300}, 0));
   EXPECT_EQ(f.GetPane(), &f.pane);
-  RECT rc;
-  f.pane.GetClientRect(&rc);
-  EXPECT_EQ(rc, (RECT{0, 0, 400, 300}));
+  EXPECT_EQ(ClientRect(f.pane), (RECT{0, 0, 400, 300}));
   f.MoveWindow(0, 0, 640, 480);
-  f.pane.GetClientRect(&rc);
-  EXPECT_EQ(rc, (RECT{0, 0, 640, 480}));
-}
+  EXPECT_EQ(ClientRect(f.pane), (RECT{0, 0, 640, 480}));
 
-TEST(FrameWindow, CommandsGoToThePaneFirstThenTheFrame) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 100, 100}, 0));
   f.SendCommand(10);
   f.SendCommand(20);
   f.SendCommand(30);
   EXPECT_EQ(f.pane.got, (std::vector<UINT>{10}));
-  EXPECT_EQ(f.got, (std::vector<UINT>{20}));
-}
+  EXPECT_EQ(f.got, (std::vector<UINT>{20})) << "commands go to the pane first, then the frame";
 
-TEST(FrameWindow, TheExitCommandClosesTheFrame) {
-  Frame f;
-  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 100, 100}, 0));
-  f.SendCommand(57665);
+  f.SendCommand(57665);  // exit
   EXPECT_FALSE(f.IsCreated());
   EXPECT_FALSE(f.pane.IsCreated()) << "children go with their frame";
 }
 
-TEST(Accelerators, KeysOfTheTableBecomeCommandsOfTheOwnerWhereverTyped) {
+TEST(Accelerators, KeysArriveAsVirtualKeysUnlessTheTableMakesThemCommandsOfItsOwner) {
   Frame f;
   ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 100, 100}, 0));
   Recorder other;
   ASSERT_TRUE(MakePopup(other, 0, 0, 10, 10));
+  for (int key : {Qt::Key_Escape, Qt::Key_A, Qt::Key_F12}) wndtest::Key(other.GetWidget(), key);
+  const std::vector<Msg> keys = {{"key", VK_ESCAPE, {}}, {"key", 'A', {}}, {"key", VK_F12, {}}};
+  EXPECT_EQ(other.msgs, keys) << "keys arrive as virtual keys";
+  other.msgs.clear();
   SetAccelerators(&f, {{MK_CONTROL, 'O', 10}, {0, VK_F12, 20}});
   wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier);
   wndtest::Key(f.pane.GetWidget(), Qt::Key_F12);

@@ -31,6 +31,17 @@ inline void Key(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoMod
   QCoreApplication::sendEvent(target, &ev);
 }
 
+inline RECT WindowRect(const CWnd& w) {
+  RECT r;
+  w.GetWindowRect(&r);
+  return r;
+}
+inline RECT ClientRect(const CWnd& w) {
+  RECT r;
+  w.GetClientRect(&r);
+  return r;
+}
+
 // A top-level pop-up window of the given size at (x, y).
 inline bool MakePopup(CWnd& w, int x, int y, int cx, int cy) {
   return w.CreateEx(0, WS_POPUP, {}, nullptr, RECT{x, y, x + cx, y + cy}, 0);

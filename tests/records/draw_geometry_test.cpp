@@ -39,16 +39,10 @@ TEST(ArrowHead, MatchesTheWorkedCasesExactly) {
   EXPECT_EQ(c.corner1, (Point64{109, 189}));
   EXPECT_EQ(c.corner2, (Point64{110, 190}));
   EXPECT_EQ(c.shaftEnd, (Point64{110, 190}));
-}
 
-TEST(ArrowHead, ShaftEndsAreTruncatedTowardZero) {
-  // dx = -7: -7 * 10 / 100 is 0, not -1; dy = 15 gives 1.
-  const ArrowGeometry g = ComputeArrowHead(7, 0, 0, 15, 1, 10);
-  EXPECT_EQ(g.shaftEnd, (Point64{0, 14}));
-}
-
-TEST(ArrowHead, AZeroLengthArrowHasNoHead) {
-  EXPECT_FALSE(ComputeArrowHead(50, 60, 50, 60, 2, 10).drawn);
+  // dx = -7: -7 * 10 / 100 is 0 truncated toward zero, not -1; dy = 15 gives 1.
+  EXPECT_EQ(ComputeArrowHead(7, 0, 0, 15, 1, 10).shaftEnd, (Point64{0, 14}));
+  EXPECT_FALSE(ComputeArrowHead(50, 60, 50, 60, 2, 10).drawn) << "zero length";
   EXPECT_FALSE(ComputeArrowHead(0, 0, 100, 0, 2, 0).drawn);
 }
 
@@ -82,17 +76,13 @@ TEST(ArrowHead, FarOffEndsDoNotOverflow) {
   EXPECT_GT(g.corner1.x, std::int64_t(INT_MAX) - std::int64_t(UINT_MAX) / 5);
 }
 
-TEST(SegmentClipping, LeavesSegmentsInRangeAlone) {
+TEST(SegmentClipping, CutsOnlyFarOffEndsKeepingTheDirection) {
   std::int64_t x0 = -10, y0 = 20, x1 = 3000, y1 = 4000;
   ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
-  EXPECT_EQ(x0, -10);
-  EXPECT_EQ(y0, 20);
-  EXPECT_EQ(x1, 3000);
-  EXPECT_EQ(y1, 4000);
-}
+  EXPECT_EQ(std::vector<std::int64_t>({x0, y0, x1, y1}),
+            std::vector<std::int64_t>({-10, 20, 3000, 4000}));
 
-TEST(SegmentClipping, CutsFarOffEndsKeepingTheDirection) {
-  std::int64_t x0 = INT_MIN, y0 = 150, x1 = INT_MAX, y1 = 150;
+  x0 = INT_MIN, y0 = 150, x1 = INT_MAX, y1 = 150;
   ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
   EXPECT_EQ(x0, -kCoordLimit);
   EXPECT_EQ(x1, kCoordLimit);
@@ -125,46 +115,36 @@ TEST(PolygonClipping, KeepsPolygonsInRangeAndCutsFarOffOnes) {
       ClipPolygon({{INT_MAX, INT_MAX}, {INT_MAX - 5, INT_MAX}, {INT_MAX, INT_MAX - 5}}).empty());
 }
 
-TEST(TextLayout, CountsBytesPerLineAndLinesFromTheBox) {
-  // Width 100 with 9-pixel cells: 12 subtractions, 11 bytes a line. Height
-  // 64 with 21-pixel lines: 4 subtractions, 3 lines.
-  const std::string text(60, 'x');
-  const std::vector<TextLine> lines = LayoutTextLines(text, 10, 20, 110, 84, 9, 21);
-  EXPECT_EQ(Lines(text, lines), (std::vector<std::string>(3, std::string(11, 'x'))));
-  EXPECT_EQ(Ys(lines), (std::vector<LONG>{19, 40, 61}));
-  // Exactly 99 = 11 cells wide: 11 subtractions, 10 bytes.
-  EXPECT_EQ(LayoutTextLines(text, 0, 0, 99, 100, 9, 21)[0].length, 10u);
-}
-
-TEST(TextLayout, StopsWhenTheTextIsUsedUp) {
-  const std::string text = "abcdefghijklm";  // 13 bytes, 5 a line
-  const std::vector<TextLine> lines = LayoutTextLines(text, 0, 0, 54, 1000, 9, 21);
-  EXPECT_EQ(Lines(text, lines), (std::vector<std::string>{"abcde", "fghij", "klm"}));
-}
-
-TEST(TextLayout, WrapsChineseTextByBytesEvenInsideACharacter) {
-  const std::string text = GBK("中文字符");  // 8 bytes
-  // 54 wide: 5 bytes a line, so the third character is cut between its bytes.
-  const std::vector<TextLine> lines = LayoutTextLines(text, 0, 0, 54, 100, 9, 21);
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].length, 5u);
-  EXPECT_EQ(text.substr(0, 4), GBK("中文"));
-  EXPECT_EQ(lines[1].offset, 5u);
-  EXPECT_EQ(lines[1].length, 3u);
-}
-
-TEST(TextLayout, ALineBreakEndsTheLine) {
-  const std::string text = "ab\r\ncd\nef\rgh";
-  const std::vector<TextLine> lines = LayoutTextLines(text, 0, 0, 200, 200, 9, 21);
-  EXPECT_EQ(Lines(text, lines), (std::vector<std::string>{"ab", "cd", "ef", "gh"}));
-  EXPECT_EQ(Ys(lines), (std::vector<LONG>{-1, 20, 41, 62}));
-}
-
-TEST(TextLayout, EmptyLinesKeepTheirPlaceAndAFullLineTakesItsBreak) {
-  const std::string text = "abcde\r\n\r\nfg";  // 5 bytes a line: "abcde" is full
-  const std::vector<TextLine> lines = LayoutTextLines(text, 0, 0, 54, 200, 9, 21);
-  EXPECT_EQ(Lines(text, lines), (std::vector<std::string>{"abcde", "fg"}));
-  EXPECT_EQ(Ys(lines), (std::vector<LONG>{-1, 41}));
+TEST(TextLayout, WrapsByBytesInTheBoxAndBreaksAtLineEnds) {
+  // Width 100 with 9-pixel cells: 12 subtractions, 11 bytes a line; height
+  // 64 with 21-pixel lines: 4 subtractions, 3 lines. Exactly 99 = 11 cells
+  // wide: 10 bytes. 54 wide: 5 bytes, cutting Chinese text inside a character.
+  const std::string zh = GBK("中文字符");
+  const struct {
+    std::string text;
+    LONG left, top, right, bottom;
+    std::vector<std::string> lines;
+    std::vector<LONG> ys;
+  } cases[] = {
+      {std::string(60, 'x'),
+       10,
+       20,
+       110,
+       84,
+       std::vector<std::string>(3, std::string(11, 'x')),
+       {19, 40, 61}},
+      {std::string(11, 'x'), 0, 0, 99, 100, {std::string(10, 'x'), "x"}, {-1, 20}},
+      {"abcdefghijklm", 0, 0, 54, 1000, {"abcde", "fghij", "klm"}, {-1, 20, 41}},
+      {zh, 0, 0, 54, 100, {zh.substr(0, 5), zh.substr(5)}, {-1, 20}},
+      {"ab\r\ncd\nef\rgh", 0, 0, 200, 200, {"ab", "cd", "ef", "gh"}, {-1, 20, 41, 62}},
+      // An empty line keeps its place; a full line takes its break.
+      {"abcde\r\n\r\nfg", 0, 0, 54, 200, {"abcde", "fg"}, {-1, 41}},
+  };
+  for (const auto& c : cases) {
+    const auto lines = LayoutTextLines(c.text, c.left, c.top, c.right, c.bottom, 9, 21);
+    EXPECT_EQ(Lines(c.text, lines), c.lines) << c.text;
+    EXPECT_EQ(Ys(lines), c.ys) << c.text;
+  }
 }
 
 TEST(TextLayout, ZeroAndNegativeFontSizesLayOutWithTheirDefaultOrMagnitude) {

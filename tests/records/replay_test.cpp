@@ -158,23 +158,16 @@ TEST_F(Replay, UnknownOpcodesAndEmptySlotsDrawNothing) {
   EXPECT_TRUE(services.pauses.empty());
 }
 
-TEST_F(Replay, AnimatedLinePausesAtThePressPointAndAgainAtTheRelease) {
-  Load(board, {Rec(op::kLine, 300, 75, 10, 75)});
-  board.Replay(0, 1, true);
-  EXPECT_EQ(Moves(services), (std::vector<std::pair<int, int>>{{10, 75}, {300, 75}}));
-  EXPECT_EQ(services.pauses, (std::vector<unsigned>{2000, 1000}));
-  EXPECT_EQ(board.m_nTool, ID_TOOL_LINE);
-  EXPECT_EQ(board.cursorTools, std::vector<UINT>{ID_TOOL_LINE});
-  EXPECT_EQ(board.Pixel(150, 75), kBlack);
-}
-
-TEST_F(Replay, AnimatedShapesFollowTheirToolsInOrder) {
+TEST_F(Replay, AnimatedShapesPauseAtPressAndReleaseFollowingTheirToolsAndTextOnceAtItsCorner) {
   board.m_texts = {"hello"};
-  Load(board, {Rec(op::kRect, 200, 150, 100, 50), Rec(op::kText, 20, 200, 200, 260),
-               Rec(op::kArrow, 390, 10, 300, 10), Rec(op::kEllipse, 60, 60, 10, 10),
-               Rec(op::kRoundRect, 390, 290, 300, 200), Rec(op::kPolyline, 5, 5, 1, 1)});
+  Load(board, {Rec(op::kLine, 300, 75, 10, 75), Rec(op::kRect, 200, 150, 100, 50),
+               Rec(op::kText, 20, 200, 200, 260), Rec(op::kArrow, 390, 10, 300, 10),
+               Rec(op::kEllipse, 60, 60, 10, 10), Rec(op::kRoundRect, 390, 290, 300, 200),
+               Rec(op::kPolyline, 5, 5, 1, 1)});
   board.Replay(0, board.m_nCount, true);
-  EXPECT_EQ(Moves(services), (std::vector<std::pair<int, int>>{{100, 50},
+  EXPECT_EQ(Moves(services), (std::vector<std::pair<int, int>>{{10, 75},
+                                                               {300, 75},
+                                                               {100, 50},
                                                                {200, 150},
                                                                {20, 200},
                                                                {300, 10},
@@ -185,23 +178,15 @@ TEST_F(Replay, AnimatedShapesFollowTheirToolsInOrder) {
                                                                {390, 290},
                                                                {1, 1},
                                                                {5, 5}}));
-  EXPECT_EQ(services.pauses, (std::vector<unsigned>{2000, 1000, 2000, 2000, 1000, 2000, 1000, 2000,
-                                                    1000, 2000, 1000}));
+  EXPECT_EQ(services.pauses, (std::vector<unsigned>{2000, 1000, 2000, 1000, 2000, 2000, 1000, 2000,
+                                                    1000, 2000, 1000, 2000, 1000}));
   EXPECT_EQ(board.cursorTools,
-            (std::vector<UINT>{ID_TOOL_RECT, ID_TOOL_TEXT, ID_TOOL_ARROW, ID_TOOL_ELLIPSE,
-                               ID_TOOL_ROUNDRECT, ID_TOOL_POLYLINE}));
+            (std::vector<UINT>{ID_TOOL_LINE, ID_TOOL_RECT, ID_TOOL_TEXT, ID_TOOL_ARROW,
+                               ID_TOOL_ELLIPSE, ID_TOOL_ROUNDRECT, ID_TOOL_POLYLINE}));
   EXPECT_EQ(board.m_nTool, ID_TOOL_POLYLINE);
-  EXPECT_EQ(board.Pixel(100, 100), kBlack);  // the rectangle was drawn
-}
-
-TEST_F(Replay, AnimatedTextPausesOnceAtItsCorner) {
-  board.m_texts = {"hello"};
-  Load(board, {Rec(op::kText, 20, 30, 200, 90)});
-  board.Replay(0, 1, true);
-  EXPECT_EQ(Moves(services), (std::vector<std::pair<int, int>>{{20, 30}}));
-  EXPECT_EQ(services.pauses, std::vector<unsigned>{2000});
-  EXPECT_EQ(board.m_nTool, ID_TOOL_TEXT);
-  EXPECT_EQ(board.Pixel(18, 60), kBlack);
+  EXPECT_EQ(board.Pixel(50, 75), kBlack);    // the line,
+  EXPECT_EQ(board.Pixel(100, 100), kBlack);  // the rectangle
+  EXPECT_EQ(board.Pixel(18, 230), kBlack);   // and the text's frame were drawn
 }
 
 TEST_F(Replay, AnimatedStrokesMoveThePointerWithoutPausesOrCursor) {
@@ -237,11 +222,11 @@ TEST_F(Replay, AbsurdRecordsFromAFileDrawClippedAndFinish) {
   EXPECT_EQ(g_style.penStyle, 99);
   EXPECT_EQ(board.m_logFont.lfHeight, INT_MIN);
   EXPECT_EQ(board.m_font.m_logFont.lfHeight, -kMaxFontPixels);
-}
 
-TEST_F(Replay, AHugePenWidthCoversTheBoardAlongTheSegment) {
+  // A huge pen covers the board along its segment.
   Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, INT_MAX, kRed),
                Rec(op::kPenSegment, 1000000, 150, -1000000, 150)});
+  board.m_bTransparent = false;
   board.Replay(0, 2, false);
   EXPECT_EQ(board.Count(kRed, 0, 0, 400, 300), 400 * 300);
 }

@@ -6,7 +6,7 @@
 
 using StyleRecords = RecordsTest;
 
-TEST_F(StyleRecords, ThreePenColourChangesInARowLeaveOneRecordWithTheLastColour) {
+TEST_F(StyleRecords, ChangesOfOneKindInARowCoalesceAndOtherKindsBetweenThemDoNot) {
   TestBoard board;
   for (COLORREF c : {0x0000FFu, 0x00FF00u, 0xFF0000u}) {
     g_style.penColor = c;
@@ -19,18 +19,12 @@ TEST_F(StyleRecords, ThreePenColourChangesInARowLeaveOneRecordWithTheLastColour)
   EXPECT_EQ(g_records[0].f5, 0xFF0000);
   EXPECT_EQ(board.m_pen.m_color, 0xFF0000u);
   EXPECT_EQ(board.textColors, (std::vector<COLORREF>{0x0000FF, 0x00FF00, 0xFF0000}));
-}
 
-TEST_F(StyleRecords, PenBrushAndPenChangesLeaveThreeRecords) {
-  TestBoard board;
-  g_style.penColor = 0x0000FF;
-  board.AppendStyleRecord(kStylePen);
   g_style.brushColor = 0x00FF00;
   board.AppendStyleRecord(kStyleBrush);
   g_style.penWidth = 5;
   board.AppendStyleRecord(kStylePen);
   ASSERT_EQ(board.m_nCount, 3);
-  EXPECT_EQ(g_records[0].op, op::kPen);
   EXPECT_EQ(g_records[1].op, op::kBrush);
   EXPECT_EQ(g_records[1].f5, 0x00FF00);
   EXPECT_EQ(g_records[2].op, op::kPen);
@@ -45,6 +39,7 @@ TEST_F(StyleRecords, TwoFontChangesInARowLeaveOneRecordAndOneTextEntry) {
   g_style.faceName = GBK("黑体");
   board.m_logFont.lfHeight = 30;
   board.AppendStyleRecord(kStyleFont);
+  board.m_posText = board.m_texts.begin();
   g_style.faceName = GBK("楷体");
   board.m_logFont.lfHeight = 40;
   board.m_logFont.lfWeight = FW_BOLD;
@@ -60,12 +55,13 @@ TEST_F(StyleRecords, TwoFontChangesInARowLeaveOneRecordAndOneTextEntry) {
   EXPECT_EQ(r.f3, 40);
   EXPECT_EQ(r.f4, FW_BOLD);
   EXPECT_EQ(board.m_texts, (std::list<std::string>{GBK("楷体")}));
+  ASSERT_TRUE(board.m_posText != board.m_texts.end()) << "the replay cursor stays on the face";
   EXPECT_EQ(board.m_font.m_logFont.lfHeight, 40);
   ASSERT_EQ(board.textFonts.size(), 2u);
   EXPECT_EQ(board.textFonts.back(), &board.m_font);
 }
 
-TEST_F(StyleRecords, FillChoicesCoalesceAndTellNobody) {
+TEST_F(StyleRecords, FillChoicesCoalesceTellNobodyAndStyleRecordsKeepOtherFields) {
   TestBoard board;
   g_style.fill = 0;
   board.AppendStyleRecord(kStyleFill);
@@ -79,18 +75,16 @@ TEST_F(StyleRecords, FillChoicesCoalesceAndTellNobody) {
   EXPECT_TRUE(board.textColors.empty());
   EXPECT_TRUE(board.textBkColors.empty());
   EXPECT_TRUE(board.textFonts.empty());
-}
 
-TEST_F(StyleRecords, AStyleRecordWritesOnlyItsOwnFields) {
-  TestBoard board;
-  g_records[0] = Rec('x', 11, 12, 13, 14, 15);
-  g_records[0].pad[1] = 7;
+  // A style record writes only its own fields.
+  g_records[1] = Rec('x', 11, 12, 13, 14, 15);
+  g_records[1].pad[1] = 7;
   board.AppendStyleRecord(kStyleBrush);
-  EXPECT_EQ(g_records[0].op, op::kBrush);
-  EXPECT_EQ(g_records[0].f1, 11);
-  EXPECT_EQ(g_records[0].f4, 14);
-  EXPECT_EQ(g_records[0].f5, 0xFFFFFF);
-  EXPECT_EQ(g_records[0].pad[1], 7);
+  EXPECT_EQ(g_records[1].op, op::kBrush);
+  EXPECT_EQ(g_records[1].f1, 11);
+  EXPECT_EQ(g_records[1].f4, 14);
+  EXPECT_EQ(g_records[1].f5, 0xFFFFFF);
+  EXPECT_EQ(g_records[1].pad[1], 7);
 }
 
 TEST_F(StyleRecords, AtTheLimitAStyleChangeAppendsNothingAndRebuildsNothing) {
@@ -200,17 +194,6 @@ TEST_F(StyleRecords, RemovingTheTextUnderTheReplayCursorMovesTheCursorToTheEnd) 
   board.RemoveLastText();
   board.RemoveLastText();  // empty: nothing
   EXPECT_TRUE(board.m_texts.empty());
-}
-
-TEST_F(StyleRecords, ACoalescedFontChangeLeavesTheReplayCursorOnTheNewFace) {
-  TestBoard board;
-  g_style.faceName = "old";
-  board.AppendStyleRecord(kStyleFont);
-  board.m_posText = board.m_texts.begin();
-  g_style.faceName = "new";
-  board.AppendStyleRecord(kStyleFont);
-  ASSERT_TRUE(board.m_posText != board.m_texts.end());
-  EXPECT_EQ(*board.m_posText, "new");
 }
 
 TEST_F(StyleRecords, AbsurdPenWidthsAndFontSizesAreBoundedInTheObjectsOnly) {

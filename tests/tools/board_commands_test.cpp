@@ -52,7 +52,7 @@ TEST_F(BoardCommandsTest, RedoAfterANewStepBringsBackTheOlderUndoneStep) {
   EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
 }
 
-TEST_F(BoardCommandsTest, UndoOfATextOrFontRecordEmptiesItsSlotAndDropsItsText) {
+TEST_F(BoardCommandsTest, UndoOfATextOrFontRecordDropsItsTextButAPenRecordStaysForRedo) {
   CBoardWnd& board = Board();
   g_style.faceName = GBK("宋体");
   board.AppendStyleRecord(kStyleFont);
@@ -68,6 +68,16 @@ TEST_F(BoardCommandsTest, UndoOfATextOrFontRecordEmptiesItsSlotAndDropsItsText) 
   EXPECT_EQ(g_records[0].op, op::kEmpty);
   EXPECT_TRUE(board.m_texts.empty());
   EXPECT_FALSE(Enabled(board, ID_UNDO));
+
+  // A pen record is kept for redo.
+  g_style.penColor = 0x00FF00;
+  board.AppendStyleRecord(kStylePen);
+  board.OnUndo();
+  EXPECT_EQ(board.m_pen.m_color, 0x000000u);
+  ASSERT_TRUE(Enabled(board, ID_REDO));
+  board.OnRedo();
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(board.m_pen.m_color, 0x00FF00u);
 }
 
 TEST_F(BoardCommandsTest, UndoWithTheTextToolDropsTheUnfinishedText) {
@@ -91,21 +101,12 @@ TEST_F(BoardCommandsTest, UndoWithTheTextToolDropsTheUnfinishedText) {
   EXPECT_TRUE(frame.m_fontBar.IsWindowVisible());
 }
 
-TEST_F(BoardCommandsTest, UndoOfAPenRecordKeepsItForRedo) {
+TEST_F(BoardCommandsTest, CommandStatesFollowTheStoreAndRedoIsRefusedWhereItCannotWork) {
   CBoardWnd& board = Board();
-  g_style.penColor = 0x00FF00;
-  board.AppendStyleRecord(kStylePen);
-  board.OnUndo();
-  EXPECT_EQ(board.m_pen.m_color, 0x000000u);
-  ASSERT_TRUE(Enabled(board, ID_REDO));
-  board.OnRedo();
-  EXPECT_EQ(Count(), 1);
-  EXPECT_EQ(board.m_pen.m_color, 0x00FF00u);
-}
-
-TEST_F(BoardCommandsTest, RedoNeverBringsBackATextWhoseEntryIsGone) {
-  CBoardWnd& board = Board();
-  // As after an open of a shorter file: an old text record lies at the count.
+  EXPECT_FALSE(Enabled(board, ID_UNDO));
+  EXPECT_FALSE(Enabled(board, ID_CLEAR_ALL));
+  // As after an open of a shorter file: an old text record lies at the count,
+  // its text entry gone.
   g_records[0] = Rec(op::kText, 10, 10, 100, 40);
   g_records[1] = Rec(op::kFont, 0, 0, 21, 0);
   EXPECT_FALSE(Enabled(board, ID_REDO));
@@ -113,13 +114,8 @@ TEST_F(BoardCommandsTest, RedoNeverBringsBackATextWhoseEntryIsGone) {
   EXPECT_EQ(Count(), 0);
   board.m_nCount = 1;
   EXPECT_FALSE(Enabled(board, ID_REDO));
-}
 
-TEST_F(BoardCommandsTest, CommandStatesFollowTheStore) {
-  CBoardWnd& board = Board();
-  EXPECT_FALSE(Enabled(board, ID_UNDO));
-  EXPECT_FALSE(Enabled(board, ID_CLEAR_ALL));
-  EXPECT_FALSE(Enabled(board, ID_REDO));
+  board.m_nCount = 0;
   board.AppendRecord(Rec(op::kLine, 1, 1, 5, 5));
   EXPECT_TRUE(Enabled(board, ID_UNDO));
   EXPECT_TRUE(Enabled(board, ID_CLEAR_ALL));
@@ -133,10 +129,8 @@ TEST_F(BoardCommandsTest, CommandStatesFollowTheStore) {
   board.m_nCount = kRecordLimit - 1;
   g_records[kRecordLimit - 1] = Rec(op::kLine, 1, 1, 5, 5);
   EXPECT_TRUE(Enabled(board, ID_REDO));
-}
 
-TEST_F(BoardCommandsTest, UndoAtAFullFileStepsBackIntoTheStore) {
-  CBoardWnd& board = Board();
+  // Undo at a full file steps back into the store.
   for (int i = 0; i < kRecordSlots; ++i) g_records[i] = Rec(op::kLine, 5, 5 + i % 50, 1, 1);
   board.m_nCount = kRecordSlots;
   board.OnUndo();
@@ -167,7 +161,7 @@ TEST_F(BoardCommandsTest, ClearAllWithOkEmptiesEverySlotAndLeavesTheBarsShown) {
   EXPECT_EQ(CountDifferences(Of(board.m_bmpCurrent), Of(board.m_bmpCaptured), &where), 0) << where;
 }
 
-TEST_F(BoardCommandsTest, ClearAllCancelledKeepsRecordsAndBarsAsTheyWere) {
+TEST_F(BoardCommandsTest, ClearAllOrTemporaryExitCancelledChangesNothing) {
   CMainFrame& frame = Frame();
   CBoardWnd& board = Board();
   board.AppendRecord(Rec(op::kLine, 1, 1, 5, 5));
@@ -179,6 +173,13 @@ TEST_F(BoardCommandsTest, ClearAllCancelledKeepsRecordsAndBarsAsTheyWere) {
     EXPECT_EQ(frame.m_barsHidden, hidden);
     EXPECT_EQ(frame.m_toolsBar.IsWindowVisible(), !hidden);
   }
+  frame.ToggleBars();
+  m_services.boxAnswers.push_back(IDCANCEL);
+  board.OnTempExit();
+  EXPECT_TRUE(frame.IsWindowVisible());
+  EXPECT_FALSE(frame.m_tempExited);
+  EXPECT_FALSE(frame.m_barsHidden);
+  EXPECT_EQ(Count(), 1);
 }
 
 TEST_F(BoardCommandsTest, TemporaryExitKeepingThePictureOnlyHidesTheFrame) {
@@ -281,15 +282,6 @@ TEST_F(BoardCommandsTest, TemporaryExitDroppingThePictureCapturesAfreshOnTheHotK
   EXPECT_GT(redrawn, 300);  // a 2-pixel line about 210 pixels long
   EXPECT_EQ(kept, after.width * (after.height - 150));
   EXPECT_EQ(CountDifferences(after, ReplayedPicture(), &where), 0) << where;
-}
-
-TEST_F(BoardCommandsTest, TemporaryExitCancelledChangesNothing) {
-  CMainFrame& frame = Frame();
-  m_services.boxAnswers.push_back(IDCANCEL);
-  Board().OnTempExit();
-  EXPECT_TRUE(frame.IsWindowVisible());
-  EXPECT_FALSE(frame.m_tempExited);
-  EXPECT_FALSE(frame.m_barsHidden);
 }
 
 }  // namespace

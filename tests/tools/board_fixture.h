@@ -39,6 +39,14 @@ class BoardTest : public ::testing::Test {
   static COLORREF BackgroundAt(int x, int y);
   // Paints the background and replays records [0, count) over it.
   static Picture ReplayedPicture();
+  // Success when the board shows exactly what a replay draws; else the
+  // first differing pixel.
+  static ::testing::AssertionResult ShowsItsReplay() {
+    std::string where;
+    if (CountDifferences(Snap(), ReplayedPicture(), &where) == 0)
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "live and replayed pictures differ: " << where;
+  }
 
   static void Press(CPoint p, UINT flags = MK_LBUTTON) { Board().OnLButtonDown(flags, p); }
   static void Move(CPoint p, UINT flags = MK_LBUTTON) { Board().OnMouseMove(flags, p); }

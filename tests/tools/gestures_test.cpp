@@ -26,19 +26,19 @@ TEST_F(GesturesTest, PenMovesWithAButtonDownAppendChainedSegments) {
   EXPECT_EQ(Snap().At(15, 10), 0x000000u);
 }
 
-TEST_F(GesturesTest, PenClickWithoutMovementDrawsAndRecordsNothing) {
+TEST_F(GesturesTest, ClicksWithoutMovementDrawNothingAndOnlyTheArrowRecordsOne) {
   const Picture before = Snap();
   UseTool(ID_TOOL_PEN);
   Click({50, 50});
-  EXPECT_EQ(Count(), 0);
-  EXPECT_EQ(CountDifferences(before, Snap()), 0);
-}
-
-TEST_F(GesturesTest, PenMoveWithoutAButtonDrawsNothing) {
-  UseTool(ID_TOOL_PEN);
   Press({10, 10});
-  Move({60, 60}, 0);
+  Move({60, 60}, 0);  // no button held
+  Release({60, 60});
   EXPECT_EQ(Count(), 0);
+  UseTool(ID_TOOL_ARROW);
+  Click({300, 200});
+  ASSERT_EQ(Count(), 1);
+  EXPECT_EQ(Describe(0), "'R' 300 200 300 200");
+  EXPECT_EQ(CountDifferences(before, Snap()), 0);
 }
 
 // Modifier keys come with the platform's mouse event, as the user holds them.
@@ -103,69 +103,33 @@ TEST_F(GesturesTest, BrushStampsFifteenByTenAtThePressAndEachLeftOnlyMove) {
   EXPECT_EQ(Describe(2).substr(0, 11), "'b' 220 200");
 }
 
-TEST_F(GesturesTest, LineDragRecordsPressAndReleasePointsAndLeavesNoBand) {
-  UseTool(ID_TOOL_LINE);
-  Drag({10, 10}, {{50, 80}, {200, 30}, {105, 58}}, {110, 60});
-  ASSERT_EQ(Count(), 1);
-  EXPECT_EQ(Describe(0), "'*' 110 60 10 10");
-  std::string where;
-  const Picture live = Snap();
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
-}
-
-TEST_F(GesturesTest, ArrowDragRecordsTailAndTipAndDrawsTheHead) {
+TEST_F(GesturesTest, ArrowDragsRecordTailAndTipAndDrawTheHead) {
   UseTool(ID_TOOL_ARROW);
   Drag({100, 100}, {{150, 120}, {200, 200}}, {200, 200});
-  ASSERT_EQ(Count(), 1);
+  Drag({10, 300}, {{60, 300}}, {110, 300});
+  ASSERT_EQ(Count(), 2);
   EXPECT_EQ(Describe(0), "'R' 200 200 100 100");
+  EXPECT_EQ(Describe(1), "'R' 110 300 10 300");
   const Picture live = Snap();
   // Width 2: head corners (192, 187) and (187, 192) around the tip; the
   // shaft stops at (190, 190).
   EXPECT_EQ(live.At(195, 195), 0x000000u);
   EXPECT_EQ(live.At(188, 191), 0x000000u);
   EXPECT_EQ(live.At(150, 150), 0x000000u);
-  std::string where;
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
-}
-
-TEST_F(GesturesTest, ArrowAlongTheAxisHasItsHeadCornersOnePixelOffTheShaft) {
-  UseTool(ID_TOOL_ARROW);
-  Drag({10, 300}, {{60, 300}}, {110, 300});
-  EXPECT_EQ(Describe(0), "'R' 110 300 10 300");
-  const Picture live = Snap();
-  // Corners (100, 299) and (100, 301): the head is three pixels high at its base.
+  // Along the axis the corners are (100, 299) and (100, 301): a head three
+  // pixels high at its base.
   EXPECT_EQ(live.At(101, 299), 0x000000u);
   EXPECT_EQ(live.At(101, 301), 0x000000u);
   EXPECT_EQ(live.At(101, 304), BackgroundAt(101, 304));
-  std::string where;
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
+  EXPECT_TRUE(ShowsItsReplay());
 }
 
-TEST_F(GesturesTest, ArrowClickWithoutMovementRecordsEqualEndsAndDrawsNothing) {
-  const Picture before = Snap();
-  UseTool(ID_TOOL_ARROW);
-  Click({300, 200});
-  ASSERT_EQ(Count(), 1);
-  EXPECT_EQ(Describe(0), "'R' 300 200 300 200");
-  EXPECT_EQ(CountDifferences(before, Snap()), 0);
-}
-
-TEST_F(GesturesTest, ArrowReleasedAwayFromTheLastMoveLeavesNoBand) {
-  g_style.penWidth = 3;
-  Board().AppendStyleRecord(kStylePen);
-  UseTool(ID_TOOL_ARROW);
-  Drag({200, 100}, {{150, 150}}, {100, 200});
-  EXPECT_EQ(Describe(1), "'R' 100 200 200 100");
-  std::string where;
-  const Picture live = Snap();
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
-}
-
-TEST_F(GesturesTest, ShapesRecordCornersAsPressedAndReleased) {
+TEST_F(GesturesTest, LinesAndShapesRecordPressAndReleasePointsAndLeaveNoBand) {
   const struct {
     UINT tool;
     const char* record;
-  } cases[] = {{ID_TOOL_RECT, "'@' 100 100 200 200"},
+  } cases[] = {{ID_TOOL_LINE, "'*' 100 100 200 200"},
+               {ID_TOOL_RECT, "'@' 100 100 200 200"},
                {ID_TOOL_ROUNDRECT, "'r' 100 100 200 200"},
                {ID_TOOL_ELLIPSE, "'$' 100 100 200 200"}};
   for (const auto& c : cases) {
@@ -175,34 +139,8 @@ TEST_F(GesturesTest, ShapesRecordCornersAsPressedAndReleased) {
     Drag({200, 200}, {{150, 170}, {90, 120}}, {100, 100});
     ASSERT_EQ(Count(), 1);
     EXPECT_EQ(Describe(0), c.record);
-    std::string where;
-    const Picture live = Snap();
-    EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
+    EXPECT_TRUE(ShowsItsReplay());
   }
-}
-
-TEST_F(GesturesTest, ShapesWithoutOutlineOrInvertedLeaveNoRubberBand) {
-  for (int transparent = 0; transparent < 2; ++transparent)
-    for (int outline = 0; outline < 2; ++outline)
-      for (UINT tool : {ID_TOOL_RECT, ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE}) {
-        SCOPED_TRACE(testing::Message() << "tool " << tool << " outline " << outline
-                                        << " transparent " << transparent);
-        SetUp();
-        CBoardWnd& board = Board();
-        if (transparent) {
-          board.AppendRecord(Rec(op::kTransparentOn, 0, 0, 0, 0));
-          board.m_bTransparent = true;
-        }
-        g_style.outline = outline;
-        board.AppendStyleRecord(kStyleFill);
-        g_style.penWidth = 5;
-        board.AppendStyleRecord(kStylePen);
-        UseTool(tool);
-        Drag({120, 140}, {{300, 320}, {330, 310}}, {330, 310});
-        std::string where;
-        const Picture live = Snap();
-        EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
-      }
 }
 
 TEST_F(GesturesTest, PolylineClicksAndADoubleClickRecordChainedSegments) {
@@ -222,9 +160,7 @@ TEST_F(GesturesTest, PolylineClicksAndADoubleClickRecordChainedSegments) {
   Click({300, 300});
   ASSERT_EQ(Count(), 4);
   EXPECT_EQ(Describe(3), "'z' 300 300 300 300");
-  std::string where;
-  const Picture live = Snap();
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
+  EXPECT_TRUE(ShowsItsReplay());
 }
 
 TEST_F(GesturesTest, PolylineGoesOnFromItsVertexWhenAStyleRecordCameBetweenClicks) {
@@ -238,9 +174,7 @@ TEST_F(GesturesTest, PolylineGoesOnFromItsVertexWhenAStyleRecordCameBetweenClick
   Click({200, 150});
   ASSERT_EQ(Count(), 3);
   EXPECT_EQ(Describe(2), "'z' 200 150 100 100");
-  std::string where;
-  const Picture live = Snap();
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
+  EXPECT_TRUE(ShowsItsReplay());
 }
 
 TEST_F(GesturesTest, ChangingToolMidPolylineErasesItsBand) {
@@ -248,19 +182,8 @@ TEST_F(GesturesTest, ChangingToolMidPolylineErasesItsBand) {
   Click({100, 100});
   Move({300, 250}, 0);
   UseTool(ID_TOOL_LINE);
-  std::string where;
-  const Picture live = Snap();
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
+  EXPECT_TRUE(ShowsItsReplay());
   EXPECT_EQ(Board().m_nPolyPoints, 0);
-}
-
-TEST_F(GesturesTest, AReleaseWithoutTheCaptureRecordsNothing) {
-  UseTool(ID_TOOL_LINE);
-  Press({10, 10});
-  Move({90, 90});
-  CWnd::ReleaseCapture();
-  Release({90, 90});
-  EXPECT_EQ(Count(), 0);
 }
 
 TEST_F(GesturesTest, AMoveOutsideADragLeavesNoBandForTheNextPressToStrand) {
@@ -270,9 +193,7 @@ TEST_F(GesturesTest, AMoveOutsideADragLeavesNoBandForTheNextPressToStrand) {
   Move({250, 220}, MK_LBUTTON);
   Drag({300, 300}, {{350, 380}}, {350, 380});
   ASSERT_EQ(Count(), 2);
-  std::string where;
-  const Picture live = Snap();
-  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
+  EXPECT_TRUE(ShowsItsReplay());
 }
 
 TEST_F(GesturesTest, AGestureThatAppendsNothingLeavesAnUndoneRecordForRedo) {

@@ -30,23 +30,18 @@ TEST_F(ToolSelectTest, ExactlyTheCurrentToolsButtonIsChecked) {
   }
 }
 
-TEST_F(ToolSelectTest, ChoosingTheCurrentToolAgainLeavesAnOpenPolylineOpen) {
-  UseTool(ID_TOOL_POLYLINE);
-  Click({100, 100});
-  Move({150, 150}, 0);
-  UseTool(ID_TOOL_POLYLINE);
-  EXPECT_EQ(Board().m_nPolyPoints, 1);
-  Click({200, 100});
-  EXPECT_EQ(Describe(1), "'z' 200 100 100 100");
-}
-
-TEST_F(ToolSelectTest, AnotherToolEndsThePolylineAndTheMarkMode) {
+TEST_F(ToolSelectTest, TheSameToolAgainLeavesAPolylineOpenAnotherEndsItAndTheMarkMode) {
   CBoardWnd& board = Board();
   UseTool(ID_TOOL_FLASH_MARK);
   EXPECT_TRUE(board.m_bMarkMode);
   UseTool(ID_TOOL_POLYLINE);
   EXPECT_FALSE(board.m_bMarkMode);
   Click({100, 100});
+  Move({150, 150}, 0);
+  UseTool(ID_TOOL_POLYLINE);
+  EXPECT_EQ(board.m_nPolyPoints, 1);
+  Click({200, 100});
+  EXPECT_EQ(Describe(1), "'z' 200 100 100 100");
   UseTool(ID_TOOL_LINE);
   EXPECT_EQ(board.m_nPolyPoints, 0);
 }
@@ -106,10 +101,6 @@ TEST(ToolCursorTest, EachToolShowsItsOwnCursorAndAFullStoreTheFullSign) {
   EXPECT_EQ(ToolCursorId(ID_TOOL_PEN, -1), 247u);  // a damaged count is as full
 }
 
-}  // namespace
-
-namespace {
-
 HCURSOR ShownCursor() {
   const HCURSOR shown = ::SetCursor(nullptr);
   ::SetCursor(shown);
@@ -130,10 +121,6 @@ TEST_F(ToolSelectTest, EveryMoveOverTheBoardShowsTheCursorOfTheToolOrOfAFullStor
   Move({12, 10}, 0);
   EXPECT_EQ(ShownCursor(), LoadCursorResource(IDC_PICKCOLOR));
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(ToolSelectTest, LineAndShapeToolsRepaintThePaletteOthersDoNot) {
   CMainFrame& frame = Frame();

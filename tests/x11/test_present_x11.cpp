@@ -8,6 +8,7 @@
 #include "platform/controls.h"
 #include "platform/gdi.h"
 #include "platform/wnd.h"
+#include "platform/x11_qt.h"
 
 // Xlib after everything else.
 #include "tests/x11/x11_test_util.h"
@@ -51,6 +52,24 @@ TEST(DirectPresent, AScreenSizedPaneShowsWhatIsDrawnAndTheControlsInIt) {
   EXPECT_EQ(x.ScreenPixel(410, 305), RGB(255, 0, 0));
   EXPECT_EQ(x.ScreenPixel(430, 305), RGB(0, 0, 255));
   EXPECT_EQ(x.ScreenPixel(200, 190), RGB(0, 255, 0)) << "drawing on the pane leaves the control";
+
+  // Once idle a while, large puts go through shared memory: whole and in part.
+  EXPECT_TRUE(WaitFor([] { return plat::x11::SharedMemoryPuts(); }));
+  {
+    CClientDC dc(&pane);
+    const CRect all(0, 0, w, h), part(300, 350, 1000, 750);
+    dc.FillSolidRect(&all, RGB(255, 255, 0));
+    Sleep(0);
+    dc.FillSolidRect(&part, RGB(255, 0, 255));
+  }
+  Sleep(0);
+  XSync(x.get(), False);
+  EXPECT_EQ(x.ScreenPixel(10, 10), RGB(255, 255, 0));
+  EXPECT_EQ(x.ScreenPixel(300, 350), RGB(255, 0, 255));
+  EXPECT_EQ(x.ScreenPixel(999, 749), RGB(255, 0, 255));
+  EXPECT_EQ(x.ScreenPixel(1000, 749), RGB(255, 255, 0));
+  EXPECT_EQ(x.ScreenPixel(299, 350), RGB(255, 255, 0));
+  EXPECT_EQ(x.ScreenPixel(200, 190), RGB(0, 255, 0));
   edit.DestroyWindow();
   pane.DestroyWindow();
   frame.DestroyWindow();
