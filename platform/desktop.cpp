@@ -162,8 +162,6 @@ bool HasCommandMark(Display* d, Window w, Atom mark) {
 
 // --- The receiving side, on Qt's own connection ---
 
-xcb_connection_t* QtConnection() { return plat::x11::Connection(); }
-
 xcb_atom_t InternAtom(xcb_connection_t* c, const char* name) {
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
       c, xcb_intern_atom(c, 0, std::uint16_t(std::strlen(name)), name), nullptr);
@@ -218,7 +216,7 @@ class CommandListener : public QObject, public QAbstractNativeEventFilter {
 
  private:
   void Mark() {
-    xcb_connection_t* c = QtConnection();
+    xcb_connection_t* c = plat::x11::Connection();
     if (!c || !m_widget) return;
     if (!m_filterInstalled) {
       QCoreApplication::instance()->installNativeEventFilter(this);
@@ -232,7 +230,7 @@ class CommandListener : public QObject, public QAbstractNativeEventFilter {
   }
 
   void Unmark() {
-    xcb_connection_t* c = QtConnection();
+    xcb_connection_t* c = plat::x11::Connection();
     if (c && m_widget && m_window && m_atom != XCB_ATOM_NONE) {
       xcb_delete_property(c, m_window, m_atom);
       xcb_flush(c);

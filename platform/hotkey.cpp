@@ -34,8 +34,6 @@ struct HotKey {
   QPointer<QWidget> widget;  // and is still there when the key arrives
 };
 
-xcb_connection_t* QtConnection() { return plat::x11::Connection(); }
-
 std::vector<xcb_window_t> Roots(xcb_connection_t* c) {
   std::vector<xcb_window_t> roots;
   for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem; xcb_screen_next(&it)) {
@@ -137,7 +135,7 @@ HotKeys& Table() {
 }  // namespace
 
 bool RegisterHotKey(CWnd* owner, int id, UINT modifiers, UINT vk) {
-  xcb_connection_t* c = QtConnection();
+  xcb_connection_t* c = plat::x11::Connection();
   if (!owner || !c) return false;
   std::uint16_t mods = 0;
   if (modifiers & ~(MOD_ALT | MOD_CONTROL | MOD_SHIFT)) return false;
@@ -179,7 +177,7 @@ bool UnregisterHotKey(CWnd* owner, int id) {
   HotKeys& table = Table();
   for (auto it = table.keys.begin(); it != table.keys.end(); ++it) {
     if (it->owner != owner || it->id != id) continue;
-    if (xcb_connection_t* c = QtConnection()) {
+    if (xcb_connection_t* c = plat::x11::Connection()) {
       Ungrab(c, it->keycode, it->mods, std::size(kLockVariants));
     }
     table.keys.erase(it);

@@ -298,7 +298,7 @@ void WndWidget::paintEvent(QPaintEvent* e) {
       // Nothing was ever drawn: the surface is its fill colour.
       p.fillRect(e->rect(), m_surface->Fill());
       m_damage -= e->region().translated(-o);
-    } else if (m_surface && !m_surface->Peek().isNull()) {
+    } else if (m_surface) {
       m_surface->EndPaint();
       const QImage& img = m_surface->Peek();
       for (const QRect& r : e->region()) {

@@ -104,6 +104,14 @@ class ShmStage {
 };
 
 ShmStage g_stage;
+
+// Copies rows [y, y + rows) of the part r of image into to, packed.
+void PackRows(std::uint8_t* to, const QImage& image, const QRect& r, int y, int rows) {
+  const std::size_t rowBytes = std::size_t(r.width()) * 4;
+  for (int i = 0; i < rows; ++i)
+    std::memcpy(to + rowBytes * i, image.constScanLine(y + i) + std::size_t(r.x()) * 4, rowBytes);
+}
+
 }  // namespace
 
 xcb_connection_t* Connection() {
@@ -200,9 +208,7 @@ void PutImage(xcb_window_t window, const QImage& image, const QRect& src, const 
   const std::size_t bytes = rowBytes * std::size_t(r.height());
   if (bytes >= kStageMinBytes) {
     if (std::uint8_t* stage = g_stage.Reserve(c, bytes)) {
-      for (int i = 0; i < r.height(); ++i)
-        std::memcpy(stage + rowBytes * i, image.constScanLine(r.y() + i) + std::size_t(r.x()) * 4,
-                    rowBytes);
+      PackRows(stage, image, r, r.y(), r.height());
       xcb_shm_put_image(c, window, gc, std::uint16_t(r.width()), std::uint16_t(r.height()), 0, 0,
                         std::uint16_t(r.width()), std::uint16_t(r.height()), std::int16_t(dst.x()),
                         std::int16_t(dst.y()), s->root_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
@@ -224,9 +230,7 @@ void PutImage(xcb_window_t window, const QImage& image, const QRect& src, const 
     const std::uint8_t* data = image.constScanLine(y) + std::size_t(r.x()) * 4;
     if (!contiguous) {
       gathered.resize(rowBytes * std::size_t(h));
-      for (int i = 0; i < h; ++i)
-        std::memcpy(gathered.data() + rowBytes * i,
-                    image.constScanLine(y + i) + std::size_t(r.x()) * 4, rowBytes);
+      PackRows(gathered.data(), image, r, y, h);
       data = gathered.data();
     }
     xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, gc, std::uint16_t(r.width()),
