@@ -6,6 +6,7 @@
 #include "app/pointer_app.h"
 #include "platform/app.h"
 #include "platform/desktop.h"
+#include "res/res.h"
 
 // pointer                 start the board
 // pointer --command ID    deliver command ID to the running instance
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     }
   }
   plat::InitApplication(argc, argv);
+  res::RegisterResources();
   if (command >= 0) {
     if (plat::SendCommandToRunningInstance(unsigned(command))) return 0;
     std::fprintf(stderr, "pointer: no running instance\n");

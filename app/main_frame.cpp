@@ -3,11 +3,13 @@
 #include <cstring>
 
 #include "app/pointer_app.h"
+#include "image/picture_commands.h"
 #include "platform/app.h"
 #include "platform/codepage.h"
 #include "platform/desktop.h"
 #include "res/res.h"
 #include "res/resource.h"
+#include "tools/gesture.h"
 
 namespace {
 // First field of a string resource ("first\nsecond").
@@ -60,8 +62,11 @@ int CMainFrame::OnCreate(CREATESTRUCT* cs) {
   RecalcLayout();
   m_board.m_pFrame = this;
   m_board.CreateSurfaces();
+  m_board.SetTools(MakeBoardTools());
+  InstallPictureCommands(m_board);
   EnableDocking(CBRS_ALIGN_ANY);
   if (!CreateToolsBar() || !CreatePaletteBar() || !CreateFontBar()) return -1;
+  m_paletteBar.m_pBoard = &m_board;
   // Alt+1 may be taken by another program; the board then runs without it.
   RegisterHotKey(this, HOTKEY_ACTIVATE, MOD_ALT, '1');
   return 0;
@@ -109,6 +114,13 @@ void CMainFrame::ToggleBars() {
     ShowControlBar(&m_toolsBar, false, false);
     ShowControlBar(&m_paletteBar, false, false);
   }
+}
+
+void CMainFrame::HideBars() {
+  if (m_barsHidden) return;
+  ShowControlBar(&m_toolsBar, false, false);
+  ShowControlBar(&m_paletteBar, false, false);
+  m_barsHidden = true;
 }
 
 void CMainFrame::OnMenuPopup() {

@@ -8,16 +8,22 @@
 #include "platform/controls.h"
 #include "platform/frame.h"
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public CBoardFrame {
  public:
   CMainFrame();
   ~CMainFrame() override;
 
   // Creates the frame window: title from string 128, accelerators 128.
   bool LoadFrame();
-  // Shows or hides the main tool bar and the palette bar together.
-  void ToggleBars();
   void OnMenuPopup();
+
+  // The board's view of its frame.
+  CWnd& FrameWindow() override { return *this; }
+  void ToggleBars() override;
+  void HideBars() override;
+  void ShowFontBar(bool show, bool delay) override { ShowControlBar(&m_fontBar, show, delay); }
+  void RepaintPalette() override { m_paletteBar.Invalidate(true); }
+  void SetTempExited(bool exited) override { m_tempExited = exited; }
 
   bool PreCreateWindow(CREATESTRUCT& cs) override;
   int OnCreate(CREATESTRUCT* cs) override;

@@ -11,7 +11,9 @@
 #include "board/board_wnd.h"
 #include "platform/app.h"
 #include "platform/wnd_widget_qt.h"
+#include "res/res.h"
 #include "res/resource.h"
+#include "tools/gesture.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ void BM_LineRubberBandMove(benchmark::State& state) {
   }
   board->ShowWindow(SW_SHOW);
   plat::ProcessEvents(50);  // the window is exposed: presenting paints it
+  board->SetTools(MakeBoardTools());
   board->m_nTool = ID_TOOL_LINE;
   const CPoint centre(w / 2, h / 2);
   board->OnLButtonDown(MK_LBUTTON, centre);
@@ -56,6 +59,7 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
   plat::InitApplication(argc, argv);
+  res::RegisterResources();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -1,11 +1,9 @@
 #include <algorithm>
 
-#include "app/main_frame.h"
 #include "board/board_wnd.h"
 #include "board/text_box.h"
 #include "platform/codepage.h"
 #include "res/resource.h"
-#include "tools/gesture.h"
 
 namespace {
 constexpr UINT_PTR kFlashTimer = 4, kTextTimer = 2;
@@ -48,13 +46,12 @@ void CBoardWnd::ClearTransientMarks() {
     KillTimer(kFlashTimer);
     if (m_nFlashPhase != 0 && m_nFlashTicks > 0) {
       dc->SetROP2(R2_NOT);
-      CPen* old = dc->SelectObject(&m_pen);
+      CSelectScope<CPen> pen(*dc, &m_pen);
       const int x = m_ptEnd.x, y = m_ptEnd.y;
       dc->MoveTo(x, y - 10), dc->LineTo(x, y + 10);
       dc->MoveTo(x - 10, y), dc->LineTo(x + 10, y);
       dc->MoveTo(x - 10, y - 10), dc->LineTo(x + 10, y + 10);
       dc->MoveTo(x + 10, y - 10), dc->LineTo(x - 10, y + 10);
-      dc->SelectObject(old);
     }
     m_bMarkMode = false;
     m_bFlashIdle = true;
@@ -62,8 +59,7 @@ void CBoardWnd::ClearTransientMarks() {
     m_nFlashPhase = 1;
   }
   dc.reset();
-  if (m_nTool == ID_TOOL_TEXT && m_pFrame)
-    m_pFrame->ShowControlBar(&m_pFrame->m_fontBar, false, false);
+  if (m_nTool == ID_TOOL_TEXT && m_pFrame) m_pFrame->ShowFontBar(false, false);
   if (m_nTool == ID_TOOL_MAGNIFY) {
     HideFrameBars();
     Invalidate(true);
@@ -72,13 +68,13 @@ void CBoardWnd::ClearTransientMarks() {
     SnapshotBoard();
   }
   m_nFlashPoints = 0;
-  EndPolyline(*this);
+  EndGestures();
 }
 
 void CBoardWnd::OnUndo() {
   if (m_nTool == ID_TOOL_TEXT) ClearTransientMarks();
   // The redraw takes an open polyline's band away, so the polyline ends.
-  EndPolyline(*this);
+  EndGestures();
   HideFrameBars();
   m_bRedrawing = true;
   Invalidate(true);
@@ -86,7 +82,7 @@ void CBoardWnd::OnUndo() {
   if (m_nTool == ID_TOOL_TEXT) {
     // An unfinished text is dropped.
     KillTimer(kTextTimer);
-    if (m_pFrame) m_pFrame->ShowControlBar(&m_pFrame->m_fontBar, false, false);
+    if (m_pFrame) m_pFrame->ShowFontBar(false, false);
     if (m_textBox) {
       m_textBox->SetWindowText("");
       m_textBox->ShowWindow(SW_HIDE);
@@ -110,7 +106,7 @@ void CBoardWnd::OnUndo() {
 
 void CBoardWnd::OnRedo() {
   if (!CanRedo(*this)) return;
-  EndPolyline(*this);
+  EndGestures();
   Replay(m_nCount, m_nCount + 1, false);
   ++m_nCount;
   SnapshotBoard();
@@ -119,7 +115,7 @@ void CBoardWnd::OnRedo() {
 void CBoardWnd::OnClearAll() {
   if (m_nTool == ID_TOOL_TEXT) ClearTransientMarks();
   if (AfxMessageBox(GBK("删除所有的作图记录？"), MB_OKCANCEL) == IDOK) {
-    EndPolyline(*this);
+    EndGestures();
     m_nCount = 0;
     m_texts.clear();
     m_posText = m_texts.end();
@@ -143,21 +139,21 @@ void CBoardWnd::OnTempExit() {
     // bars are windows of their own: they leave with the frame instead of
     // staying over the desktop.
     if (m_pFrame) {
-      m_pFrame->ShowWindow(SW_SHOWMINIMIZED);
-      m_pFrame->ShowWindow(SW_HIDE);
+      m_pFrame->FrameWindow().ShowWindow(SW_SHOWMINIMIZED);
+      m_pFrame->FrameWindow().ShowWindow(SW_HIDE);
       HideFrameBars();
-      m_pFrame->ShowControlBar(&m_pFrame->m_fontBar, false, false);
+      m_pFrame->ShowFontBar(false, false);
     }
   } else if (answer == IDNO) {
     // Alt+1 will capture the screen afresh.
     ClearTransientMarks();
     Invalidate(true);
     if (m_pFrame) {
-      m_pFrame->m_tempExited = true;
-      m_pFrame->ShowWindow(SW_HIDE);
+      m_pFrame->SetTempExited(true);
+      m_pFrame->FrameWindow().ShowWindow(SW_HIDE);
     }
     HideFrameBars();
-    if (m_pFrame) m_pFrame->ShowControlBar(&m_pFrame->m_fontBar, false, false);
+    if (m_pFrame) m_pFrame->ShowFontBar(false, false);
   }
 }
 

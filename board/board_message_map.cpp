@@ -1,7 +1,9 @@
 #include "board/board_wnd.h"
 #include "res/resource.h"
 
-// The board's message map: every command the frame offers it first.
+// The board's message map: every command the frame offers it first. The
+// folders above the board add their own commands (pictures, later files,
+// replay and the font bar) when the frame is built.
 void CBoardWnd::BuildMessageMap() {
   OnCommand(ID_UNDO, [this] { OnUndo(); });
   OnUpdateCommand(ID_UNDO, [this](CCmdUI* ui) { OnUpdateHasRecords(ui); });
@@ -10,8 +12,6 @@ void CBoardWnd::BuildMessageMap() {
   OnCommand(ID_TEMP_EXIT, [this] { OnTempExit(); });
   OnCommand(ID_START, [this] { OnStart(); });
   OnUpdateCommand(ID_START, [this](CCmdUI* ui) { OnUpdateStart(ui); });
-  OnCommand(ID_SAVE_PICTURE, [this] { OnSavePicture(); });
-  OnCommand(ID_LOAD_PICTURE, [this] { OnLoadPicture(); });
   OnCommand(ID_REDO, [this] { OnRedo(); });
   OnUpdateCommand(ID_REDO, [this](CCmdUI* ui) { OnUpdateRedo(ui); });
   OnCommandRange(ID_TOOL_FILL, ID_TOOL_PICKCOLOR, [this](UINT id) { OnSelectTool(id); });

@@ -1,6 +1,5 @@
 #include "board/board_wnd.h"
 
-#include "app/main_frame.h"
 #include "board/text_box.h"
 #include "res/resource.h"
 
@@ -9,21 +8,14 @@ const UINT CBoardWnd::kCursorIds[18] = {
     IDC_BRUSH,    IDC_FILL,      IDC_FLASH_MARK, IDC_FORBIDDEN,  IDC_TEXT,       IDC_ARROW,
     IDC_POLYLINE, IDC_ROUNDRECT, IDC_ELLIPSE,    IDC_FLASH_RECT, IDC_FLASH_AREA, IDC_FULL};
 
-CBoardWnd::CBoardWnd() {
-  SetDefaultLogFont();
-  BuildMessageMap();
-}
+CBoardWnd::CBoardWnd() { BuildMessageMap(); }
 
+// The style objects go with the record core.
 CBoardWnd::~CBoardWnd() {
   m_textBox.reset();
   m_bmpCurrent.DeleteObject();
   m_bmpCaptured.DeleteObject();
   m_bmpZoomView.DeleteObject();
-  m_font.DeleteObject();
-  m_brush.DeleteObject();
-  m_nullBrush.DeleteObject();
-  m_pen.DeleteObject();
-  m_nullPen.DeleteObject();
 }
 
 bool CBoardWnd::PreCreateWindow(CREATESTRUCT& cs) {
@@ -37,9 +29,8 @@ bool CBoardWnd::PreCreateWindow(CREATESTRUCT& cs) {
 
 int CBoardWnd::OnCreate(CREATESTRUCT* cs) {
   if (CWnd::OnCreate(cs) == -1) return -1;
+  // The null pen and brush are attached by the record core already.
   ResetStyle(false);
-  m_nullPen.CreateStockObject(NULL_PEN);
-  m_nullBrush.CreateStockObject(NULL_BRUSH);
 
   m_rcTextBox = CRect(0, 0, 100, 100);
   m_textBox = std::make_unique<CTextBox>();
@@ -55,7 +46,6 @@ int CBoardWnd::OnCreate(CREATESTRUCT* cs) {
 }
 
 void CBoardWnd::CreateSurfaces() {
-  if (m_pFrame) m_pFrame->m_paletteBar.m_pBoard = this;
   // The desktop rectangle is the screen; every bitmap copy uses its size.
   m_rcDesktop = CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   const int w = m_rcDesktop.right - m_rcDesktop.left;
@@ -73,19 +63,17 @@ void CBoardWnd::CaptureScreen() {
     CWindowDC screen(nullptr);
     CDC mem;
     mem.CreateCompatibleDC(&screen);
-    CBitmap* old = mem.SelectObject(&m_bmpCurrent);
+    CSelectScope<CBitmap> current(mem, &m_bmpCurrent);
     mem.BitBlt(0, 0, w, h, &screen, 0, 0, SRCCOPY);
     // The screen cannot change between the two copies, so the second comes
     // from the first instead of grabbing the screen again.
     CDC mem2;
     mem2.CreateCompatibleDC(&screen);
-    CBitmap* old2 = mem2.SelectObject(&m_bmpCaptured);
+    CSelectScope<CBitmap> captured(mem2, &m_bmpCaptured);
     mem2.BitBlt(0, 0, w, h, &mem, 0, 0, SRCCOPY);
-    mem2.SelectObject(old2);
-    mem.SelectObject(old);
   }
   if (m_pFrame) {
-    m_pFrame->ShowWindow(SW_SHOW);
+    m_pFrame->FrameWindow().ShowWindow(SW_SHOW);
     m_pFrame->ToggleBars();
   }
   ClearTransientMarks();
@@ -99,27 +87,23 @@ void CBoardWnd::CopyClientInto(CBitmap& target) {
   CClientDC dc(this);
   CDC mem;
   mem.CreateCompatibleDC(&dc);
-  CBitmap* old = mem.SelectObject(&target);
+  CSelectScope<CBitmap> select(mem, &target);
   mem.BitBlt(0, 0, m_rcDesktop.right, m_rcDesktop.bottom, &dc, 0, 0, SRCCOPY);
-  mem.SelectObject(old);
 }
 
 void CBoardWnd::SnapshotBoard() {
   HideFrameBars();
   const bool text = m_nTool == ID_TOOL_TEXT;
-  if (text && m_pFrame) m_pFrame->ShowControlBar(&m_pFrame->m_fontBar, false, false);
+  if (text && m_pFrame) m_pFrame->ShowFontBar(false, false);
   UpdateWindow();
   CopyClientInto(m_bmpCurrent);
-  if (text && m_pFrame) m_pFrame->ShowControlBar(&m_pFrame->m_fontBar, true, true);
+  if (text && m_pFrame) m_pFrame->ShowFontBar(true, true);
 }
 
 void CBoardWnd::SnapshotZoomView() { CopyClientInto(m_bmpZoomView); }
 
 void CBoardWnd::HideFrameBars() {
-  if (!m_pFrame || m_pFrame->m_barsHidden) return;
-  m_pFrame->ShowControlBar(&m_pFrame->m_toolsBar, false, false);
-  m_pFrame->ShowControlBar(&m_pFrame->m_paletteBar, false, false);
-  m_pFrame->m_barsHidden = true;
+  if (m_pFrame) m_pFrame->HideBars();
 }
 
 bool CBoardWnd::OnEraseBkgnd(CDC* pDC) {
@@ -140,9 +124,8 @@ bool CBoardWnd::OnEraseBkgnd(CDC* pDC) {
   }
   CDC mem;
   mem.CreateCompatibleDC(pDC);
-  CBitmap* old = mem.SelectObject(picture);
+  CSelectScope<CBitmap> select(mem, picture);
   pDC->BitBlt(0, 0, w, h, &mem, 0, 0, SRCCOPY);
-  mem.SelectObject(old);
   return true;
 }
 

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "board/board_frame.h"
+#include "board/gesture.h"
 #include "platform/gdi.h"
 #include "platform/wnd.h"
 #include "records/board_core.h"
@@ -11,7 +13,6 @@
 // The cursor resource the board shows for a tool at a record count.
 UINT ToolCursorId(UINT tool, int count);
 
-class CMainFrame;
 class CReplayDlg;
 class CTextBox;
 
@@ -33,8 +34,18 @@ class CBoardWnd : public CWnd, public CBoardCore {
   // Transient marks (flashing, open polyline, magnifier view, font bar of
   // the text tool) end here before commands change the board.
   void ClearTransientMarks();
+  // The tools whose gestures the mouse handlers drive; none: the mouse only
+  // moves the pointer.
+  void SetTools(std::unique_ptr<CBoardTools> tools);
+  CToolGesture* CurrentGesture() const;
+  // Takes away what open gestures keep drawn inverted (an open polyline).
+  void EndGestures();
 
-  CMainFrame* m_pFrame = nullptr;
+  // The folders above the board add their commands to its message map.
+  using CWnd::OnCommand;
+  using CWnd::OnUpdateCommand;
+
+  CBoardFrame* m_pFrame = nullptr;
   CReplayDlg* m_pReplayDlg = nullptr;
   std::string m_strDataPath;
   RECT m_rcTextWnd{};
@@ -60,12 +71,6 @@ class CBoardWnd : public CWnd, public CBoardCore {
   POINT m_ptFlash[50] = {};
   int m_nFlashPoints = 0;
   int m_nPolyPoints = 0;
-  // The record a gesture prepares; it reaches the open slot only when appended,
-  // so a gesture that appends nothing leaves an undone record intact for redo.
-  DrawRecord m_recOpen{};
-  // The pen the polyline's rubber band was last drawn with: the style may
-  // change between two clicks, and the band must still be erased exactly.
-  CPen m_penBand;
 
   // Cursor resource ids in the order of m_cursors.
   static const UINT kCursorIds[18];
@@ -97,10 +102,6 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void OnUpdateHasRecords(CCmdUI* pCmdUI);
   void OnUpdateRedo(CCmdUI* pCmdUI);
 
-  // Pictures.
-  void OnSavePicture();
-  void OnLoadPicture();
-
  protected:
   std::unique_ptr<CDC> GetBoardDC() override;
   void TextBoxSetColor(COLORREF color) override;
@@ -110,4 +111,6 @@ class CBoardWnd : public CWnd, public CBoardCore {
  private:
   void BuildMessageMap();
   void CopyClientInto(CBitmap& target);
+
+  std::unique_ptr<CBoardTools> m_tools;
 };

@@ -1,4 +1,5 @@
-// The board's save-picture and load-picture commands.
+#include "image/picture_commands.h"
+
 #include "board/board_wnd.h"
 #include "image/dib.h"
 #include "platform/codepage.h"
@@ -15,7 +16,7 @@ std::string PictureFilter() {
 
 }  // namespace
 
-void CBoardWnd::OnSavePicture() {
+void OnSavePicture(CBoardWnd& board) {
   CFileDialog dialog(false, "jpg", {}, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, PictureFilter(),
                      nullptr);
   if (dialog.DoModal() != IDOK) return;
@@ -24,11 +25,11 @@ void CBoardWnd::OnSavePicture() {
   if (!picture.Create(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 24)) return;
   // Saving the blank picture when the capture failed would report a black
   // file as the board's picture.
-  if (!picture.FromBitmap(&m_bmpCurrent)) return;
-  if (picture.Save(path)) MessageBoxOwned(this, GBK("保存图片文件完成！"), GBK("消息"), MB_OK);
+  if (!picture.FromBitmap(&board.m_bmpCurrent)) return;
+  if (picture.Save(path)) MessageBoxOwned(&board, GBK("保存图片文件完成！"), GBK("消息"), MB_OK);
 }
 
-void CBoardWnd::OnLoadPicture() {
+void OnLoadPicture(CBoardWnd& board) {
   CFileDialog dialog(true, {}, {}, OFN_HIDEREADONLY, PictureFilter(), nullptr);
   if (dialog.DoModal() != IDOK) return;
   const std::string path = dialog.GetPathName();
@@ -38,13 +39,18 @@ void CBoardWnd::OnLoadPicture() {
   // A file that cannot be read leaves the board as it was: the bars stay,
   // and no black picture is captured in place of the drawing.
   if (!picture.Load(path)) return;
-  HideFrameBars();
+  board.HideFrameBars();
   {
-    CClientDC dc(this);
+    CClientDC dc(&board);
     const RECT screen{0, 0, width, height};
     picture.Paint(&dc, &screen);
   }
   // The capture copies the screen, so the picture must be on it first.
-  PresentNow();
-  CaptureScreen();
+  board.PresentNow();
+  board.CaptureScreen();
+}
+
+void InstallPictureCommands(CBoardWnd& board) {
+  board.OnCommand(ID_SAVE_PICTURE, [&board] { OnSavePicture(board); });
+  board.OnCommand(ID_LOAD_PICTURE, [&board] { OnLoadPicture(board); });
 }

@@ -1,7 +1,6 @@
 #include "panels/palette_bar.h"
 
 #include "platform/codepage.h"
-#include "records/draw_record.h"
 #include "res/resource.h"
 
 const DialogTemplate& PaletteBarTemplate() {
@@ -41,14 +40,7 @@ const DialogTemplate& PaletteBarTemplate() {
   return tmpl;
 }
 
-CPaletteBar::CPaletteBar() {
-  // The palette's initial choices are the drawing style's starting values.
-  g_style.penColor = 0x000000;
-  g_style.brushColor = 0xFFFFFF;
-  g_style.penWidth = 2;
-  g_style.fill = 1;
-  g_style.outline = 1;
-}
+CPaletteBar::CPaletteBar() = default;
 
 bool CPaletteBar::Create(CWnd* parent, UINT templateId, DWORD barStyle, UINT id) {
   if (!FindDialogTemplate(templateId)) RegisterDialogTemplate(templateId, PaletteBarTemplate());

@@ -1,12 +1,12 @@
-// Cursors: the program's cursor resources (XPM pictures with hot spots) and
+// Cursors: the ones the program registered (XPM pictures with hot spots) and
 // the cursor of the window under the pointer.
 #include <QApplication>
 #include <QPixmap>
 #include <map>
 #include <memory>
 
+#include "platform/resources.h"
 #include "platform/wnd_widget_qt.h"
-#include "res/res.h"
 
 namespace {
 HCURSOR g_current = nullptr;
@@ -16,12 +16,11 @@ HCURSOR LoadCursorResource(UINT id) {
   static std::map<UINT, std::unique_ptr<CursorData>> cache;
   auto it = cache.find(id);
   if (it != cache.end()) return it->second.get();
-  int hx = 0, hy = 0;
-  const char* const* xpm = res::CursorXpm(id, &hx, &hy);
-  if (!xpm) return nullptr;
-  QPixmap pix(xpm);
+  const plat::CursorResource* found = plat::FindCursorResource(id);
+  if (!found || !found->xpm) return nullptr;
+  QPixmap pix(found->xpm);
   if (pix.isNull()) return nullptr;
-  auto data = std::make_unique<CursorData>(CursorData{QCursor(pix, hx, hy)});
+  auto data = std::make_unique<CursorData>(CursorData{QCursor(pix, found->hotX, found->hotY)});
   HCURSOR h = data.get();
   cache.emplace(id, std::move(data));
   return h;

@@ -181,6 +181,12 @@ class CommandListener : public QObject, public QAbstractNativeEventFilter {
     Mark();
   }
 
+  // The window is being destroyed: whether shown or already hidden, it
+  // takes no more commands, though Qt deletes it only later.
+  void Forget(QWidget* widget) {
+    if (widget && widget == m_widget) Unmark();
+  }
+
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
     if (type != "xcb_generic_event_t" || m_atom == XCB_ATOM_NONE) return false;
     const auto* ev = static_cast<const xcb_generic_event_t*>(message);
@@ -205,12 +211,8 @@ class CommandListener : public QObject, public QAbstractNativeEventFilter {
 
  protected:
   // A recreated native window loses its properties: the new one is marked.
-  // A window being destroyed is hidden after its owner let go of it: it
-  // takes no more commands, though Qt deletes it only later.
   bool eventFilter(QObject* watched, QEvent* e) override {
-    if (watched != m_widget) return false;
-    if (e->type() == QEvent::WinIdChange) Mark();
-    if (e->type() == QEvent::Hide && !WndFromWidget(m_widget)) Unmark();
+    if (watched == m_widget && e->type() == QEvent::WinIdChange) Mark();
     return false;
   }
 
@@ -252,6 +254,8 @@ CommandListener* Listener() {
 }
 
 }  // namespace
+
+void ForgetCommandListener(QWidget* widget) { Listener()->Forget(widget); }
 
 bool FindTopLevelWindow(const std::string& utf8Title) {
   XConnection x;

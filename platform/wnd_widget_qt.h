@@ -25,8 +25,10 @@
 #include <map>
 #include <vector>
 
+#include "platform/input_qt.h"
 #include "platform/wnd.h"
 
+class QScreen;
 class QTimer;
 
 struct CursorData {
@@ -123,35 +125,14 @@ class WndWidget : public QWidget {
 
 // The CWnd whose widget is w or contains it.
 CWnd* WndFromWidget(QWidget* w);
+// A window being destroyed stops taking commands from other instances.
+void ForgetCommandListener(QWidget* widget);
 // The window widgets directly under w. (WndWidget has no meta-object, so
 // findChildren<WndWidget*> would match every QWidget.)
 std::vector<WndWidget*> ChildWndWidgets(QWidget* w);
 // Raises a top-level window (the offscreen platform has no stacking).
 void RaiseWindow(QWidget* w);
-
-// Keyboard state of the message being dispatched (GetKeyState reads it).
-class ScopedKeyState {
- public:
-  explicit ScopedKeyState(Qt::KeyboardModifiers mods);
-  ~ScopedKeyState();
-
- private:
-  bool m_had;
-  Qt::KeyboardModifiers m_prev;
-};
-int VkFromQtKey(int key);
-int QtKeyFromVk(int vk);
-
-// The window under a dispatched mouse event, for SetCursor.
-CWnd* MouseDispatchWnd();
-void SetMouseDispatchWnd(CWnd* wnd);
-
-// Accelerators: a key event is a command of some owner's table (consumed).
-bool TranslateAccelerator(QKeyEvent* e);
-void ForgetAccelerators(CWnd* owner);
-// The widget that lost the focus last (OnSetFocus reports its window).
-void NoteFocusLost(QWidget* w);
-// Input or a command happened: command-state updates run when the loop idles.
-void MarkUiBusy();
+// The screen a widget is on (the primary one before it is placed).
+QScreen* ScreenOf(QWidget* w);
 
 }  // namespace plat

@@ -29,10 +29,6 @@ class CBoardCore {
 
   // Draws records [from, to) onto the board, at once or animated.
   void Replay(int from, int to, bool animate);
-  void DrawTextRecord(int i, const std::string& text);
-  void DrawArrowLine(int x0, int y0, int x1, int y1, int style, int width, int k, COLORREF color);
-  void DrawRectRecord(int i, bool rounded);
-  void DrawEllipseRecord(int i);
   // The cursor of the current tool (the board shows it; a bare core shows none).
   virtual void SetToolCursor() {}
 
@@ -47,6 +43,7 @@ class CBoardCore {
   LOGFONT m_logFont;
   LOGFONT m_logFontSaved;
   bool m_bTransparent = false;
+  // An undo's redraw is under way: the board paints the bare background.
   bool m_bRedrawing = false;
   int m_nCorner = 50;
   int m_nReplayDelay = 2000;

@@ -38,6 +38,12 @@ constexpr int kRecordLimit = 4999;
 
 extern DrawRecord g_records[kRecordSlots];
 
+// Whether drawing has filled the store. The count is compared unsigned: a
+// damaged negative count is as full.
+inline bool StoreFull(int count) {
+  return static_cast<unsigned>(count) >= static_cast<unsigned>(kRecordLimit);
+}
+
 // Sets every slot's opcode to "N" so that redo finds nothing; the fields
 // keep their bytes.
 void MarkAllSlotsEmpty();

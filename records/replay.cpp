@@ -4,13 +4,30 @@
 
 #include "platform/wnd.h"
 #include "records/board_core.h"
-#include "records/draw_geometry.h"
 #include "records/draw_routines.h"
 #include "records/style_objects.h"
 
 namespace {
 
 unsigned Delay(int ms) { return ms > 0 ? static_cast<unsigned>(ms) : 0u; }
+
+// The tool an animated replay shows for a two-point shape.
+UINT ShapeTool(char opcode) {
+  switch (opcode) {
+    case op::kLine:
+      return ID_TOOL_LINE;
+    case op::kPolyline:
+      return ID_TOOL_POLYLINE;
+    case op::kArrow:
+      return ID_TOOL_ARROW;
+    case op::kRect:
+      return ID_TOOL_RECT;
+    case op::kRoundRect:
+      return ID_TOOL_ROUNDRECT;
+    default:
+      return ID_TOOL_ELLIPSE;
+  }
+}
 
 }  // namespace
 
@@ -43,82 +60,38 @@ void CBoardCore::Replay(int from, int to, bool animate) {
   for (int i = from; i < to; ++i) {
     const DrawRecord r = g_records[i];
     switch (r.op) {
-      case op::kPenSegment: {
+      case op::kPenSegment:
+      case op::kBrushDab:
+        // Strokes are quick: the pointer follows them without pauses.
         if (animate) {
-          m_nTool = ID_TOOL_PEN;
+          m_nTool = r.op == op::kPenSegment ? ID_TOOL_PEN : ID_TOOL_BRUSH;
           SetCursorPos(r.f1, r.f2);
         }
-        CPen* old = dc->SelectObject(&m_pen);
-        DrawClippedSegment(*dc, r.f3, r.f4, r.f1, r.f2);
-        dc->SelectObject(old);
+        DrawRecordOn(*dc, *this, r);
         break;
-      }
-      case op::kBrushDab: {
-        if (animate) {
-          m_nTool = ID_TOOL_BRUSH;
-          SetCursorPos(r.f1, r.f2);
-        }
-        const std::int64_t x = r.f1, y = r.f2;
-        const RECT rc{ClampCoord(x), ClampCoord(y), ClampCoord(x + 15), ClampCoord(y + 10)};
-        dc->FillRect(&rc, &m_brush);
-        break;
-      }
       case op::kText:
+      case op::kFloodFill:
         if (animate) {
-          m_nTool = ID_TOOL_TEXT;
+          m_nTool = r.op == op::kText ? ID_TOOL_TEXT : ID_TOOL_FILL;
           SetToolCursor();
           SetCursorPos(r.f1, r.f2);
           Sleep(pause);
         }
-        if (m_posText != m_texts.end()) {
+        if (r.op == op::kFloodFill) {
+          DrawRecordOn(*dc, *this, r);
+        } else if (m_posText != m_texts.end()) {
           const std::string text = *m_posText++;
-          DrawTextRecord(i, text);
+          DrawRecordOn(*dc, *this, r, text);
         }
         break;
-      case op::kFloodFill: {
-        if (animate) {
-          m_nTool = ID_TOOL_FILL;
-          SetToolCursor();
-          SetCursorPos(r.f1, r.f2);
-          Sleep(pause);
-        }
-        const COLORREF surface = dc->GetPixel(r.f1, r.f2);
-        if (surface == CLR_INVALID) break;  // the point is off the board
-        CBrush* old = dc->SelectObject(&m_brush);
-        dc->ExtFloodFill(r.f1, r.f2, surface, FLOODFILLSURFACE);
-        dc->SelectObject(old);
-        break;
-      }
       case op::kLine:
-      case op::kPolyline: {
-        enterShape(r.op == op::kLine ? ID_TOOL_LINE : ID_TOOL_POLYLINE, r);
-        CPen* old = dc->SelectObject(&m_pen);
-        DrawClippedSegment(*dc, r.f3, r.f4, r.f1, r.f2);
-        dc->SelectObject(old);
-        leaveShape(r);
-        break;
-      }
-      case op::kArrow: {
-        enterShape(ID_TOOL_ARROW, r);
-        // A replayed arrow has no rubber band under it: inverting its line
-        // to take one away would leave the pixels the shaft and head miss
-        // inverted on the picture.
-        const bool redrawing = m_bRedrawing;
-        m_bRedrawing = true;
-        DrawArrowLine(r.f3, r.f4, r.f1, r.f2, g_style.penStyle, g_style.penWidth, 10,
-                      g_style.penColor);
-        m_bRedrawing = redrawing;
-        leaveShape(r);
-      } break;
+      case op::kPolyline:
+      case op::kArrow:
       case op::kRect:
       case op::kRoundRect:
-        enterShape(r.op == op::kRect ? ID_TOOL_RECT : ID_TOOL_ROUNDRECT, r);
-        DrawRectRecord(i, r.op == op::kRoundRect);
-        leaveShape(r);
-        break;
       case op::kEllipse:
-        enterShape(ID_TOOL_ELLIPSE, r);
-        DrawEllipseRecord(i);
+        enterShape(ShapeTool(r.op), r);
+        DrawRecordOn(*dc, *this, r);
         leaveShape(r);
         break;
       case op::kTransparentOn:

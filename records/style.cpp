@@ -43,8 +43,7 @@ void CBoardCore::SetDefaultLogFont() {
 }
 
 bool CBoardCore::AppendRecord(const DrawRecord& rec) {
-  // The count is compared unsigned: a damaged negative count is as full.
-  if (static_cast<unsigned>(m_nCount) >= static_cast<unsigned>(kRecordLimit)) return false;
+  if (StoreFull(m_nCount)) return false;
   g_records[m_nCount] = rec;
   ++m_nCount;
   return true;
@@ -58,7 +57,7 @@ void CBoardCore::RemoveLastText() {
 }
 
 void CBoardCore::AppendStyleRecord(int kind) {
-  if (static_cast<unsigned>(m_nCount) >= static_cast<unsigned>(kRecordLimit)) return;
+  if (StoreFull(m_nCount)) return;
   // Only the fields of the record's kind are written; the others keep the
   // slot's old bytes, which files carry as they are.
   DrawRecord* last = m_nCount > 0 ? &g_records[m_nCount - 1] : nullptr;

@@ -2,6 +2,7 @@
 // transparent ground. X cursors cannot invert the picture under them, so the
 // shapes meant as inverting are drawn with a contrasting edge instead.
 #include "res/res.h"
+#include "res/tables.h"
 
 namespace res {
 namespace {
@@ -728,12 +729,6 @@ const char* const kFullSign[] = {
     "                                ",
 };
 
-struct CursorEntry {
-  unsigned id;
-  int hotX, hotY;
-  const char* const* xpm;
-};
-
 const CursorEntry kCursors[] = {
     {166, 0, 0, kArrowPointer},   {159, 15, 15, kCrossHair},    {165, 0, 0, kPencil},
     {242, 9, 9, kCrossRect},      {171, 10, 10, kMagnifier},    {177, 3, 29, kEyedropper},
@@ -744,6 +739,8 @@ const CursorEntry kCursors[] = {
 };
 
 }  // namespace
+
+std::span<const CursorEntry> Cursors() { return kCursors; }
 
 const char* const* CursorXpm(unsigned id, int* hotX, int* hotY) {
   for (const CursorEntry& e : kCursors) {

@@ -1,6 +1,7 @@
 // The font bar strip (five 16 x 15 images) and the TrueType mark of the
 // font name list.
 #include "res/res.h"
+#include "res/tables.h"
 
 namespace res {
 namespace {
@@ -52,6 +53,8 @@ const char* const kTrueTypeMark[] = {
 const char* const* const kImages[] = {kBlank, kBlank, kBold, kItalic, kUnderline};
 
 }  // namespace
+
+std::span<const char* const* const> FontBarImages() { return kImages; }
 
 const char* const* FontBarImageXpm(int index) {
   if (index < 0 || index >= static_cast<int>(sizeof kImages / sizeof kImages[0])) return nullptr;

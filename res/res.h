@@ -3,6 +3,10 @@
 // string table. Texts are UTF-8 here; the program converts them to GBK.
 namespace res {
 
+// Hands every resource below to the platform (cursors, tool bar strips,
+// strings); once, before the first window is made.
+void RegisterResources();
+
 // Cursor resource id (166, 159, 165, 242, 171, 177, 176, 178, 184, 191, 239,
 // 240, 241, 243, 244, 245, 246, 247): its 32 x 32 XPM and hot spot, or
 // nullptr for an unknown id.

@@ -3,14 +3,10 @@
 #include <cstddef>
 
 #include "res/res.h"
+#include "res/tables.h"
 
 namespace res {
 namespace {
-
-struct StringEntry {
-  unsigned id;
-  const char* text;
-};
 
 const StringEntry kStrings[] = {
     {128, "Corvale_Tavix"},
@@ -45,6 +41,8 @@ const StringEntry kStrings[] = {
 };
 
 }  // namespace
+
+std::span<const StringEntry> Strings() { return kStrings; }
 
 const char* String(unsigned id) {
   for (const StringEntry& e : kStrings) {

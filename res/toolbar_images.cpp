@@ -2,6 +2,7 @@
 // palette, one per button in tool bar order. Unused parts are transparent
 // so the button face shows through.
 #include "res/res.h"
+#include "res/tables.h"
 
 namespace res {
 namespace {
@@ -242,6 +243,8 @@ const char* const* const kImages[] = {
 };
 
 }  // namespace
+
+std::span<const char* const* const> ToolBarImages() { return kImages; }
 
 const char* const* ToolBarImageXpm(int index) {
   if (index < 0 || index >= static_cast<int>(sizeof kImages / sizeof kImages[0])) return nullptr;

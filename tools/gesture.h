@@ -1,47 +1,50 @@
 #pragma once
-// The steps each tool adds to the board's mouse handlers. The board runs the
-// guards (replay dialog open, full store, modifier keys) and then hands the
-// message to the gesture of the current tool.
-#include "platform/types.h"
+// The drawing tools' gestures and the set the board drives. Each gesture
+// prepares its record, appends it and draws it with the one record drawing
+// routine; rubber bands are the gestures' own, drawn inverted.
+#include <memory>
+
+#include "board/gesture.h"
+#include "platform/gdi.h"
 #include "records/draw_record.h"
 
-class CBoardWnd;
+// The gestures of every drawing tool built so far, each with its own state.
+std::unique_ptr<CBoardTools> MakeBoardTools();
 
-class CToolGesture {
- public:
-  virtual ~CToolGesture() = default;
-  // Left press, after the guards and after the bars were hidden.
-  virtual void OnPress(CBoardWnd& board, UINT flags, CPoint pt);
-  // Mouse move with neither Ctrl nor Shift down and not the right button alone.
-  virtual void OnMove(CBoardWnd& board, UINT flags, CPoint pt);
-  // Left release. True when the step ends the message: no default
-  // processing and no snapshot of the board.
-  virtual bool OnRelease(CBoardWnd& board, UINT flags, CPoint pt);
-  virtual void OnDoubleClick(CBoardWnd& board, UINT flags, CPoint pt);
-  // Right release, before the frame's bars are toggled.
-  virtual void OnRightRelease(CBoardWnd& board, UINT flags, CPoint pt);
+// A gesture that prepares one record at a time and appends it.
+class CRecordingGesture : public CToolGesture {
+ protected:
+  // Appends the prepared record m_recOpen: its opcode and its first `fields`
+  // fields (2: f1, f2; 4: f1 to f4) reach the open slot, the other bytes
+  // keep what the slot held. False, writing nothing, when full.
+  bool AppendPrepared(CBoardWnd& board, int fields);
+  // Appends the prepared record and, when appended, draws it as a replay does.
+  void AppendAndDraw(CBoardWnd& board, int fields);
+
+  // The record being prepared; it reaches the open slot only when appended,
+  // so a gesture that appends nothing leaves an undone record intact for redo.
+  DrawRecord m_recOpen{};
 };
 
-// The gesture of a tool, or nullptr for a tool without steps (the pointer).
-CToolGesture* GestureFor(UINT tool);
+std::unique_ptr<CToolGesture> MakePenGesture();
+std::unique_ptr<CToolGesture> MakeBrushGesture();
+// Line, arrow, rectangle, rounded rectangle or ellipse.
+std::unique_ptr<CToolGesture> MakeTwoPointGesture(UINT tool);
 
-// The gesture families.
-CToolGesture& PenGesture();
-CToolGesture& BrushGesture();
-CToolGesture& TwoPointGesture(UINT tool);  // line, arrow, rectangles, ellipse
-CToolGesture& PolylineGesture();
+class CPolylineGesture : public CRecordingGesture {
+ public:
+  void OnPress(CBoardWnd& board, UINT flags, CPoint pt) override;
+  void OnMove(CBoardWnd& board, UINT flags, CPoint pt) override;
+  bool OnRelease(CBoardWnd& board, UINT flags, CPoint pt) override;
+  void OnDoubleClick(CBoardWnd& board, UINT flags, CPoint pt) override;
+  // Erases the band; the next press starts a new polyline.
+  void End(CBoardWnd& board);
 
-// No gesture records anything once drawing has filled the store. The count is
-// compared unsigned: a damaged negative count is as full.
-inline bool StoreFull(int count) {
-  return static_cast<unsigned>(count) >= static_cast<unsigned>(kRecordLimit);
-}
+ private:
+  void ToggleBand(CBoardWnd& board, CDC& dc, POINT to);
+  void EraseBand(CBoardWnd& board);
 
-// Appends the board's prepared record m_recOpen: its opcode and its first
-// `fields` fields (2: f1, f2; 4: f1 to f4) reach the open slot, the other
-// bytes keep what the slot held. False, writing nothing, when full.
-bool AppendPrepared(CBoardWnd& board, int fields);
-
-// Ends an open polyline: its rubber band is erased and the next press
-// starts a new one.
-void EndPolyline(CBoardWnd& board);
+  // The pen the band was last drawn with: the style may change between two
+  // clicks, and the band must still be erased exactly.
+  CPen m_penBand;
+};

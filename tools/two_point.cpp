@@ -9,11 +9,13 @@
 
 namespace {
 
-class CTwoPointGesture : public CToolGesture {
+class CTwoPointGesture : public CRecordingGesture {
  public:
+  explicit CTwoPointGesture(UINT tool) : m_tool(tool) {}
+
   void OnPress(CBoardWnd& board, UINT, CPoint pt) override {
-    board.m_recOpen.f3 = pt.x;
-    board.m_recOpen.f4 = pt.y;
+    m_recOpen.f3 = pt.x;
+    m_recOpen.f4 = pt.y;
     board.m_ptLast = pt;
     board.SetCapture();
   }
@@ -30,144 +32,89 @@ class CTwoPointGesture : public CToolGesture {
   }
 
   // A release without the capture (lost to another window) records nothing.
+  // The band goes first, wherever the last move left it: a shape without
+  // outline, inverted, rounded or released away from the last move does
+  // not cover it.
   bool OnRelease(CBoardWnd& board, UINT, CPoint pt) override {
     if (CWnd::GetCapture() != &board) return false;
     CWnd::ReleaseCapture();
-    DrawRecord& rec = board.m_recOpen;
-    rec.op = Op();
-    rec.f1 = pt.x;
-    rec.f2 = pt.y;
-    Finish(board);
+    m_recOpen.op = Op();
+    m_recOpen.f1 = pt.x;
+    m_recOpen.f2 = pt.y;
+    EraseBand(board);
+    AppendAndDraw(board, 4);
     return false;
   }
 
- protected:
-  virtual char Op() const = 0;
-  // The band's outline from `from` to `to`, in the context's inverting mode.
-  virtual void DrawBand(CBoardWnd& board, CDC& dc, POINT from, POINT to) = 0;
-  // Draws record i, just appended, as a replay draws it.
-  virtual void DrawAppended(CBoardWnd& board, int i) = 0;
-
-  // Takes the band away, wherever the last move left it, before the shape
-  // is drawn: a shape without outline, inverted, rounded or released away
-  // from the last move does not cover it.
-  void Finish(CBoardWnd& board) {
-    EraseBand(board);
-    if (AppendPrepared(board, 4)) DrawAppended(board, board.m_nCount - 1);
+ private:
+  char Op() const {
+    switch (m_tool) {
+      case ID_TOOL_ARROW:
+        return op::kArrow;
+      case ID_TOOL_RECT:
+        return op::kRect;
+      case ID_TOOL_ROUNDRECT:
+        return op::kRoundRect;
+      case ID_TOOL_ELLIPSE:
+        return op::kEllipse;
+      default:
+        return op::kLine;
+    }
   }
 
   // Inverts the band from the press point to `to`. The press point itself
   // has no band, so a drag starts and ends on an untouched picture.
   void ToggleBand(CBoardWnd& board, CDC& dc, POINT to) {
-    const POINT from{board.m_recOpen.f3, board.m_recOpen.f4};
+    const POINT from{m_recOpen.f3, m_recOpen.f4};
     if (from == to) return;
-    DrawBand(board, dc, from, to);
+    switch (m_tool) {
+      case ID_TOOL_ARROW: {
+        // The pen the arrow itself is drawn with, built from the style.
+        CPen pen;
+        CreateStylePen(pen, g_style.penStyle, g_style.penWidth, g_style.penColor);
+        {
+          CSelectScope<CPen> select(dc, &pen);
+          DrawClippedSegment(dc, from.x, from.y, to.x, to.y);
+        }
+        pen.DeleteObject();
+        break;
+      }
+      case ID_TOOL_RECT:
+      case ID_TOOL_ELLIPSE: {
+        CSelectScope<CBrush> brush(dc, &board.m_nullBrush);
+        CSelectScope<CPen> pen(dc, &board.m_pen);
+        if (m_tool == ID_TOOL_RECT)
+          dc.Rectangle(from.x, from.y, to.x, to.y);
+        else
+          dc.Ellipse(from.x, from.y, to.x, to.y);
+        break;
+      }
+      case ID_TOOL_ROUNDRECT: {
+        // The rounded band keeps the context's own 1-pixel pen.
+        CSelectScope<CBrush> brush(dc, &board.m_nullBrush);
+        dc.RoundRect(from.x, from.y, to.x, to.y, board.m_nCorner, board.m_nCorner);
+        break;
+      }
+      default: {
+        CSelectScope<CPen> pen(dc, &board.m_pen);
+        DrawClippedSegment(dc, from.x, from.y, to.x, to.y);
+        break;
+      }
+    }
   }
 
   void EraseBand(CBoardWnd& board) {
     CClientDC dc(&board);
     dc.SetROP2(R2_NOT);
     ToggleBand(board, dc, board.m_ptLast);
-    board.m_ptLast = CPoint(board.m_recOpen.f3, board.m_recOpen.f4);
+    board.m_ptLast = CPoint(m_recOpen.f3, m_recOpen.f4);
   }
-};
 
-class CLineGesture : public CTwoPointGesture {
- protected:
-  char Op() const override { return op::kLine; }
-  void DrawBand(CBoardWnd& board, CDC& dc, POINT from, POINT to) override {
-    CPen* old = dc.SelectObject(&board.m_pen);
-    DrawClippedSegment(dc, from.x, from.y, to.x, to.y);
-    dc.SelectObject(old);
-  }
-  void DrawAppended(CBoardWnd& board, int i) override {
-    const DrawRecord& r = g_records[i];
-    CClientDC dc(&board);
-    CPen* old = dc.SelectObject(&board.m_pen);
-    DrawClippedSegment(dc, r.f3, r.f4, r.f1, r.f2);
-    dc.SelectObject(old);
-  }
-};
-
-// The arrow's band is drawn with the pen the arrow drawing builds from the
-// style, as the arrow itself is.
-class CArrowGesture : public CTwoPointGesture {
- protected:
-  char Op() const override { return op::kArrow; }
-  void DrawBand(CBoardWnd&, CDC& dc, POINT from, POINT to) override {
-    CPen pen;
-    CreateStylePen(pen, g_style.penStyle, g_style.penWidth, g_style.penColor);
-    CPen* old = dc.SelectObject(&pen);
-    DrawClippedSegment(dc, from.x, from.y, to.x, to.y);
-    dc.SelectObject(old);
-    pen.DeleteObject();
-  }
-  // Drawn as a redraw draws it: inverting the line once more, meant to take
-  // the band away, would leave the pixels that shaft and head miss inverted.
-  void DrawAppended(CBoardWnd& board, int i) override {
-    const DrawRecord& r = g_records[i];
-    const bool redrawing = board.m_bRedrawing;
-    board.m_bRedrawing = true;
-    board.DrawArrowLine(r.f3, r.f4, r.f1, r.f2, g_style.penStyle, g_style.penWidth, 10,
-                        g_style.penColor);
-    board.m_bRedrawing = redrawing;
-  }
-};
-
-class CRectGesture : public CTwoPointGesture {
- public:
-  explicit CRectGesture(bool rounded) : m_rounded(rounded) {}
-
- protected:
-  char Op() const override { return m_rounded ? op::kRoundRect : op::kRect; }
-  // The rounded band keeps the context's own 1-pixel pen.
-  void DrawBand(CBoardWnd& board, CDC& dc, POINT from, POINT to) override {
-    CBrush* oldBrush = dc.SelectObject(&board.m_nullBrush);
-    if (m_rounded) {
-      dc.RoundRect(from.x, from.y, to.x, to.y, board.m_nCorner, board.m_nCorner);
-    } else {
-      CPen* oldPen = dc.SelectObject(&board.m_pen);
-      dc.Rectangle(from.x, from.y, to.x, to.y);
-      dc.SelectObject(oldPen);
-    }
-    dc.SelectObject(oldBrush);
-  }
-  void DrawAppended(CBoardWnd& board, int i) override { board.DrawRectRecord(i, m_rounded); }
-
- private:
-  bool m_rounded;
-};
-
-class CEllipseGesture : public CTwoPointGesture {
- protected:
-  char Op() const override { return op::kEllipse; }
-  void DrawBand(CBoardWnd& board, CDC& dc, POINT from, POINT to) override {
-    CBrush* oldBrush = dc.SelectObject(&board.m_nullBrush);
-    CPen* oldPen = dc.SelectObject(&board.m_pen);
-    dc.Ellipse(from.x, from.y, to.x, to.y);
-    dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
-  }
-  void DrawAppended(CBoardWnd& board, int i) override { board.DrawEllipseRecord(i); }
+  UINT m_tool;
 };
 
 }  // namespace
 
-CToolGesture& TwoPointGesture(UINT tool) {
-  static CLineGesture line;
-  static CArrowGesture arrow;
-  static CRectGesture rect(false), roundRect(true);
-  static CEllipseGesture ellipse;
-  switch (tool) {
-    case ID_TOOL_ARROW:
-      return arrow;
-    case ID_TOOL_RECT:
-      return rect;
-    case ID_TOOL_ROUNDRECT:
-      return roundRect;
-    case ID_TOOL_ELLIPSE:
-      return ellipse;
-    default:
-      return line;
-  }
+std::unique_ptr<CToolGesture> MakeTwoPointGesture(UINT tool) {
+  return std::make_unique<CTwoPointGesture>(tool);
 }

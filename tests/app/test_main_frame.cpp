@@ -4,6 +4,7 @@
 
 #include "app/main_frame.h"
 #include "platform/codepage.h"
+#include "platform/services.h"
 #include "res/resource.h"
 
 namespace {
@@ -42,6 +43,33 @@ TEST_F(FrameTest, ToggleBarsShowsBothBarsWithThePaletteUnderTheToolBarAndHidesTh
   frame->m_paletteBar.GetWindowRect(&palette);
   EXPECT_EQ(palette.left, tools.left - 2);
   EXPECT_EQ(palette.top, tools.bottom - 17);
+}
+
+TEST_F(FrameTest, HideBarsHidesBothBarsOnlyWhenShown) {
+  frame->ToggleBars();
+  frame->HideBars();
+  EXPECT_TRUE(frame->m_barsHidden);
+  EXPECT_FALSE(frame->m_toolsBar.IsWindowVisible());
+  EXPECT_FALSE(frame->m_paletteBar.IsWindowVisible());
+  frame->HideBars();
+  EXPECT_TRUE(frame->m_barsHidden);
+}
+
+TEST_F(FrameTest, TheBoardGetsItsFrameTheDrawingToolsAndThePictureCommands) {
+  CBoardWnd& board = frame->m_board;
+  EXPECT_EQ(board.m_pFrame, frame.get());
+  EXPECT_EQ(frame->m_paletteBar.m_pBoard, &board);
+  board.SendCommand(ID_TOOL_LINE);
+  board.OnLButtonDown(MK_LBUTTON, {10, 10});
+  board.OnMouseMove(MK_LBUTTON, {60, 40});
+  board.OnLButtonUp(0, {60, 40});
+  ASSERT_EQ(board.m_nCount, 1);
+  EXPECT_EQ(g_records[0].op, op::kLine);
+  plat::ScriptedServices services;
+  plat::ScopedServices scope(&services);
+  services.fileAnswers = {""};
+  EXPECT_TRUE(board.OnCmdMsg(ID_SAVE_PICTURE, CN_COMMAND, nullptr));
+  EXPECT_EQ(services.fileRequests.size(), 1u);
 }
 
 TEST_F(FrameTest, TheFontBarStartsHiddenAtItsPlaceWithThreeHaoSelected) {

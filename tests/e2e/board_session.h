@@ -1,40 +1,66 @@
 #pragma once
-// A running board on the shared 1024 x 768 server, started over the known
-// picture, with a screenshot and the program's output kept when a test fails.
+// The program on a shared server over the known picture, with a screenshot
+// and the program's output kept when a test fails.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/harness.h"
 
 namespace e2e {
 
-class BoardSession : public ::testing::Test {
+inline const char kFrameTitle[] = "Corvale_Tavix";
+inline const char kToolsBarTitle[] = "多媒体工具";
+inline const char kPaletteTitle[] = "调色板";
+
+template <class Base = ::testing::Test>
+class Session : public Base {
  protected:
-  void SetUp() override {
+  // The pointer rests on the middle of the board: the keyboard focus follows
+  // it, and it stays clear of the bars near the top left.
+  void Open(int width, int height) {
     std::string error;
-    x_ = SharedServer(1024, 768, &error);
+    x_ = SharedServer(width, height, &error);
     ASSERT_NE(x_, nullptr) << error;
     x_->ShowPattern(0);
-    Move(700, 600);
+    ParkPointer();
+    ASSERT_TRUE(x_->FindWindows(kFrameTitle).empty()) << "an instance is left from before";
+  }
+  // Starts the program and waits until the board and both bars are shown.
+  void StartBoard() {
     ASSERT_TRUE(x_->StartPointer(&pointer_));
-    ASSERT_TRUE(x_->WaitViewable("Corvale_Tavix"));
-    ASSERT_TRUE(x_->WaitViewable("多媒体工具"));
+    ASSERT_TRUE(x_->WaitViewable(kFrameTitle)) << "the frame never appeared";
+    ASSERT_TRUE(x_->WaitViewable(kToolsBarTitle)) << "the tool bar never appeared";
+    ASSERT_TRUE(x_->WaitViewable(kPaletteTitle)) << "the palette bar never appeared";
   }
   void TearDown() override {
-    if (HasFailure()) {
+    if (::testing::Test::HasFailure()) {
       const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-      std::printf("screenshot: %s\n", x_->SaveScreenshot(info->name()).c_str());
+      std::printf("screenshot: %s\n", x_ ? x_->SaveScreenshot(info->name()).c_str() : "-");
       std::printf("program output:\n%s\n", pointer_.Log().c_str());
     }
     pointer_.Kill();
-    WaitUntil([&] { return x_->FindWindows("Corvale_Tavix").empty(); });
+    if (!x_) return;
+    for (unsigned long w : ownWindows_) x_->DestroyWindow(w);
+    WaitUntil([&] { return x_->FindWindows(kFrameTitle).empty(); });
   }
   void Move(int x, int y) { x_->Xdotool({"mousemove", std::to_string(x), std::to_string(y)}); }
+  void ParkPointer() { Move(x_->width() / 2, x_->height() / 2); }
 
   XServer* x_ = nullptr;
   Process pointer_;
+  std::vector<unsigned long> ownWindows_;  // destroyed at the end
+};
+
+// A running board on the 1024 x 768 server.
+class BoardSession : public Session<> {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(Open(1024, 768));
+    ASSERT_NO_FATAL_FAILURE(StartBoard());
+  }
 };
 
 }  // namespace e2e

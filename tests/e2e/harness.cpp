@@ -268,8 +268,10 @@ void XServer::ShowPattern(int variant) {
       XCreateImage(d, DefaultVisual(d, scr), 24, ZPixmap, 0, nullptr, width_, height_, 32, 0);
   img->data = static_cast<char*>(std::malloc(static_cast<size_t>(img->bytes_per_line) * height_));
   for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x)
-      XPutPixel(img, x, y, PatternPixel(variant, x, y, width_, height_));
+    for (int x = 0; x < width_; ++x) {
+      const COLORREF c = PatternPixel(variant, x, y, width_, height_);
+      XPutPixel(img, x, y, GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    }
   GC gc = XCreateGC(d, pm, 0, nullptr);
   XPutImage(d, pm, gc, img, 0, 0, 0, 0, width_, height_);
   XFreeGC(d, gc);
@@ -284,15 +286,12 @@ void XServer::ShowPattern(int variant) {
 Picture XServer::Screenshot() {
   Display* d = Dpy(display_);
   XSync(d, False);
-  Picture p;
   XImage* img = XGetImage(d, DefaultRootWindow(d), 0, 0, width_, height_, AllPlanes, ZPixmap);
-  if (!img) return p;
-  p.width = width_;
-  p.height = height_;
-  p.px.resize(static_cast<size_t>(width_) * height_);
-  for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x)
-      p.px[static_cast<size_t>(y) * width_ + x] = XGetPixel(img, x, y) & 0xFFFFFF;
+  if (!img) return {};
+  Picture p = MakePicture(width_, height_, [&](int x, int y) {
+    const unsigned long v = XGetPixel(img, x, y);
+    return RGB(int(v >> 16), int(v >> 8), int(v));
+  });
   XDestroyImage(img);
   return p;
 }
@@ -404,7 +403,7 @@ std::string XServer::SaveScreenshot(const std::string& tag) {
   for (char& c : safe)
     if (c == '/' || c == ' ') c = '_';
   const std::string path = ArtifactDir() + "/" + safe + ".png";
-  Screenshot().SavePng(path);
+  SavePng(Screenshot(), path);
   return path;
 }
 

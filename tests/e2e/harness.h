@@ -3,13 +3,14 @@
 // program under test started as a child process, window lookup by title,
 // screenshots and xdotool input. Every wait polls with a cap; nothing sleeps
 // for a fixed long time.
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/support/picture.h"
 
 namespace e2e {
 
@@ -25,29 +26,21 @@ struct Rect {
   bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
 };
 
-// An RGB picture, 0x00RRGGBB per pixel, rows top to bottom.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<uint32_t> px;
-  uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * width + x]; }
-  Picture Crop(const Rect& r) const;
-  bool SavePng(const std::string& path) const;
-};
+// The part of p inside r; p with the excluded rectangles blacked out, so
+// that two pictures compare equal there.
+Picture Crop(const Picture& p, const Rect& r);
+Picture Masked(Picture p, const std::vector<Rect>& excluded);
+bool SavePng(const Picture& p, const std::string& path);
 
 // The deterministic test picture: eight colour bands with gradients and a
 // fine texture, so a shift by one pixel changes almost every pixel. Variant 1
 // differs from variant 0 in every pixel.
-uint32_t PatternPixel(int variant, int x, int y, int width, int height);
+COLORREF PatternPixel(int variant, int x, int y, int width, int height);
 Picture MakePattern(int variant, int width, int height);
 
 // Where the enabled tool bar images 0 .. count-1 are drawn in bar (top-left
 // corners); a greyed button shows no image.
 std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count);
-
-// Pixels of a and b that differ inside r, leaving out the pixels inside any
-// of the excluded rectangles.
-long CountDifferences(const Picture& a, const Picture& b, const Rect& r,
-                      const std::vector<Rect>& excluded = {});
 
 // A child process with its output in a log file.
 class Process {

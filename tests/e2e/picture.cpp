@@ -10,47 +10,58 @@
 
 namespace e2e {
 
-Picture Picture::Crop(const Rect& r) const {
-  Picture out;
+Picture Crop(const Picture& p, const Rect& r) {
   const int x0 = std::max(0, r.x), y0 = std::max(0, r.y);
-  const int x1 = std::min(width, r.right()), y1 = std::min(height, r.bottom());
-  if (x1 <= x0 || y1 <= y0) return out;
-  out.width = x1 - x0;
-  out.height = y1 - y0;
-  out.px.reserve(static_cast<size_t>(out.width) * out.height);
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) out.px.push_back(At(x, y));
-  return out;
+  const int x1 = std::min(p.width, r.right()), y1 = std::min(p.height, r.bottom());
+  if (x1 <= x0 || y1 <= y0) return {};
+  return MakePicture(x1 - x0, y1 - y0, [&](int x, int y) { return p.At(x0 + x, y0 + y); });
 }
 
-bool Picture::SavePng(const std::string& path) const {
-  QImage img(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) img.setPixel(x, y, 0xFF000000u | At(x, y));
+Picture Masked(Picture p, const std::vector<Rect>& excluded) {
+  for (const Rect& e : excluded)
+    for (int y = std::max(0, e.y); y < std::min(p.height, e.bottom()); ++y)
+      for (int x = std::max(0, e.x); x < std::min(p.width, e.right()); ++x)
+        p.pixels[std::size_t(y) * p.width + x] = 0;
+  return p;
+}
+
+bool SavePng(const Picture& p, const std::string& path) {
+  QImage img(p.width, p.height, QImage::Format_RGB32);
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      const COLORREF c = p.At(x, y);
+      img.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+    }
   return img.save(QString::fromStdString(path), "PNG");
 }
 
-uint32_t PatternPixel(int variant, int x, int y, int width, int height) {
-  static const uint32_t kBands[8] = {0xE03030, 0x30C040, 0x3040E0, 0xE0E040,
-                                     0x40E0E0, 0xD040D0, 0xF0F0F0, 0x202020};
-  const uint32_t base = kBands[(x * 8 / width + variant * 3) % 8];
-  const int r = static_cast<int>((base >> 16) & 0xFF) * 3 / 4 + y * 63 / height + (x % 7) * 2;
-  const int g = static_cast<int>((base >> 8) & 0xFF) * 3 / 4 + x * 63 / width + (y % 5) * 2;
-  const int b = static_cast<int>(base & 0xFF) * 3 / 4 + ((x + y) % 11) * 3;
-  uint32_t rgb = static_cast<uint32_t>(r << 16 | g << 8 | b);
+COLORREF PatternPixel(int variant, int x, int y, int width, int height) {
+  static const COLORREF kBands[8] = {
+      RGB(0xE0, 0x30, 0x30), RGB(0x30, 0xC0, 0x40), RGB(0x30, 0x40, 0xE0), RGB(0xE0, 0xE0, 0x40),
+      RGB(0x40, 0xE0, 0xE0), RGB(0xD0, 0x40, 0xD0), RGB(0xF0, 0xF0, 0xF0), RGB(0x20, 0x20, 0x20)};
+  const COLORREF base = kBands[(x * 8 / width + variant * 3) % 8];
+  const int r = GetRValue(base) * 3 / 4 + y * 63 / height + (x % 7) * 2;
+  const int g = GetGValue(base) * 3 / 4 + x * 63 / width + (y % 5) * 2;
+  const int b = GetBValue(base) * 3 / 4 + ((x + y) % 11) * 3;
   // Variant 1 is the complement, so it differs from variant 0 everywhere.
-  if (variant % 2 == 1) rgb ^= 0xFFFFFF;
-  return rgb;
+  return variant % 2 == 1 ? RGB(~r, ~g, ~b) : RGB(r, g, b);
+}
+
+Picture MakePattern(int variant, int width, int height) {
+  return MakePicture(width, height,
+                     [&](int x, int y) { return PatternPixel(variant, x, y, width, height); });
 }
 
 std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count) {
   std::map<int, std::pair<int, int>> found;
   for (int i = 0; i < count; ++i) {
     const QImage img = QImage(res::ToolBarImageXpm(i)).convertToFormat(QImage::Format_ARGB32);
-    std::vector<std::tuple<int, int, uint32_t>> opaque;
+    std::vector<std::tuple<int, int, COLORREF>> opaque;
     for (int y = 0; y < img.height(); ++y)
-      for (int x = 0; x < img.width(); ++x)
-        if (qAlpha(img.pixel(x, y)) == 255) opaque.emplace_back(x, y, img.pixel(x, y) & 0xFFFFFF);
+      for (int x = 0; x < img.width(); ++x) {
+        const QRgb c = img.pixel(x, y);
+        if (qAlpha(c) == 255) opaque.emplace_back(x, y, RGB(qRed(c), qGreen(c), qBlue(c)));
+      }
     for (int oy = 0; oy + img.height() <= bar.height && !found.count(i); ++oy) {
       for (int ox = 0; ox + img.width() <= bar.width; ++ox) {
         const bool match = std::all_of(opaque.begin(), opaque.end(), [&](const auto& p) {
@@ -64,35 +75,6 @@ std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int cou
     }
   }
   return found;
-}
-
-Picture MakePattern(int variant, int width, int height) {
-  Picture p;
-  p.width = width;
-  p.height = height;
-  p.px.resize(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      p.px[static_cast<size_t>(y) * width + x] = PatternPixel(variant, x, y, width, height);
-  return p;
-}
-
-long CountDifferences(const Picture& a, const Picture& b, const Rect& r,
-                      const std::vector<Rect>& excluded) {
-  if (a.width != b.width || a.height != b.height) return -1;
-  long n = 0;
-  const int x0 = std::max(0, r.x), y0 = std::max(0, r.y);
-  const int x1 = std::min(a.width, r.right()), y1 = std::min(a.height, r.bottom());
-  for (int y = y0; y < y1; ++y) {
-    for (int x = x0; x < x1; ++x) {
-      if (a.At(x, y) == b.At(x, y)) continue;
-      if (std::any_of(excluded.begin(), excluded.end(),
-                      [&](const Rect& e) { return e.Contains(x, y); }))
-        continue;
-      ++n;
-    }
-  }
-  return n;
 }
 
 }  // namespace e2e

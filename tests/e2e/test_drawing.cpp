@@ -6,11 +6,9 @@
 #include <string>
 
 #include "tests/e2e/board_session.h"
-#include "tests/e2e/harness.h"
 
 namespace {
 
-using e2e::Picture;
 using e2e::Rect;
 
 constexpr int kLineImage = 11;  // the line tool's button image
@@ -18,22 +16,23 @@ constexpr int kLineImage = 11;  // the line tool's button image
 class Drawing : public e2e::BoardSession {
  protected:
   bool BarsShown() {
-    auto tools = x_->FindWindow("多媒体工具");
-    auto palette = x_->FindWindow("调色板");
+    auto tools = x_->FindWindow(e2e::kToolsBarTitle);
+    auto palette = x_->FindWindow(e2e::kPaletteTitle);
     return tools && tools->viewable && palette && palette->viewable;
   }
   // Pixels of the board that differ from the known picture, around the line.
-  long Changed(const Rect& r) {
-    return e2e::CountDifferences(x_->Screenshot(), e2e::MakePattern(0, 1024, 768), r);
+  int Changed(const Rect& r) {
+    return CountDifferences(e2e::Crop(x_->Screenshot(), r),
+                            e2e::Crop(e2e::MakePattern(0, 1024, 768), r));
   }
 };
 
 TEST_F(Drawing, ALineDrawnWithTheLineToolShowsAndCtrlZTakesItAway) {
-  const auto tools = x_->FindWindow("多媒体工具");
+  const auto tools = x_->FindWindow(e2e::kToolsBarTitle);
   ASSERT_TRUE(tools);
   std::map<int, std::pair<int, int>> at;
   ASSERT_TRUE(e2e::WaitUntil([&] {
-    at = e2e::FindToolBarImages(x_->Screenshot().Crop(tools->rect), kLineImage + 1);
+    at = e2e::FindToolBarImages(e2e::Crop(x_->Screenshot(), tools->rect), kLineImage + 1);
     return at.count(kLineImage) > 0;
   }));
   const int bx = tools->rect.x + at[kLineImage].first + 8;
@@ -54,7 +53,7 @@ TEST_F(Drawing, ALineDrawnWithTheLineToolShowsAndCtrlZTakesItAway) {
   int black = 0;
   for (int x = 410; x < 590; x += 10) {
     const int y = 300 + (x - 400) / 2;
-    for (int dy = -2; dy <= 2; ++dy) black += shot.At(x, y + dy) == 0x000000;
+    for (int dy = -2; dy <= 2; ++dy) black += shot.At(x, y + dy) == RGB(0, 0, 0);
   }
   EXPECT_GE(black, 18) << "the line is not black along its path";
   EXPECT_LT(Changed(around), 1200) << "more than the line changed";

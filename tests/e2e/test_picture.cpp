@@ -2,14 +2,12 @@
 // through the real file dialogs, with commands sent from another process.
 #include <gtest/gtest.h>
 
-#include <QColor>
 #include <QImage>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/board_session.h"
-#include "tests/e2e/harness.h"
 
 namespace {
 
@@ -41,13 +39,14 @@ TEST_F(PictureFiles, ANameTypedWithoutExtensionIsSavedAsAQuality100JpegOfTheBoar
   ASSERT_EQ(saved.width(), 1024);
   ASSERT_EQ(saved.height(), 768);
   // The board (the known picture) within JPEG tolerance, upright.
-  const e2e::Picture pattern = e2e::MakePattern(0, 1024, 768);
+  const Picture pattern = e2e::MakePattern(0, 1024, 768);
   long total = 0;
   for (int y = 200; y < 768; y += 7)
     for (int x = 300; x < 1024; x += 7) {
-      const QColor a(saved.pixel(x, y)), b(QRgb(pattern.At(x, y)));
-      total += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-               std::abs(a.blue() - b.blue());
+      const QRgb a = saved.pixel(x, y);
+      const COLORREF b = pattern.At(x, y);
+      total += std::abs(qRed(a) - GetRValue(b)) + std::abs(qGreen(a) - GetGValue(b)) +
+               std::abs(qBlue(a) - GetBValue(b));
     }
   const long samples = long((768 - 200 + 6) / 7) * ((1024 - 300 + 6) / 7);
   EXPECT_LT(double(total) / samples, 12.0);
@@ -71,18 +70,20 @@ TEST_F(PictureFiles, ALoadedBmpOfAnotherSizeIsStretchedOverTheBoardWithTheBarsSh
   ASSERT_EQ(x_->RunPointer({"--command", "32841"}), 0);
   ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
   ASSERT_TRUE(x_->WaitNotViewable("打开"));
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255),
+                 yellow = RGB(255, 255, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] {
-    const e2e::Picture s = x_->Screenshot();
-    return s.At(700, 200) == 0x0000FF && s.At(700, 600) == 0xFFFF00 && s.At(256, 600) == 0x00FF00;
+    const Picture s = x_->Screenshot();
+    return s.At(700, 200) == blue && s.At(700, 600) == yellow && s.At(256, 600) == green;
   })) << "the picture is not stretched over the board";
-  const e2e::Picture s = x_->Screenshot();
-  EXPECT_EQ(s.At(1023, 767), 0xFFFF00u);
-  EXPECT_EQ(s.At(511, 383), 0xFF0000u);
-  EXPECT_EQ(s.At(511, 384), 0x00FF00u);
-  EXPECT_EQ(s.At(512, 383), 0x0000FFu);
-  EXPECT_EQ(s.At(512, 384), 0xFFFF00u);
-  EXPECT_TRUE(x_->WaitViewable("多媒体工具"));
-  EXPECT_TRUE(x_->WaitViewable("调色板"));
+  const Picture s = x_->Screenshot();
+  EXPECT_EQ(s.At(1023, 767), yellow);
+  EXPECT_EQ(s.At(511, 383), red);
+  EXPECT_EQ(s.At(511, 384), green);
+  EXPECT_EQ(s.At(512, 383), blue);
+  EXPECT_EQ(s.At(512, 384), yellow);
+  EXPECT_TRUE(x_->WaitViewable(e2e::kToolsBarTitle));
+  EXPECT_TRUE(x_->WaitViewable(e2e::kPaletteTitle));
 }
 
 }  // namespace

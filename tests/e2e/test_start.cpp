@@ -2,26 +2,21 @@
 // driven through a real X server.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <ostream>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "res/res.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/board_session.h"
 
 namespace {
 
-using e2e::Picture;
+using e2e::kFrameTitle;
+using e2e::kPaletteTitle;
+using e2e::kToolsBarTitle;
 using e2e::Rect;
 
-const char kFrameTitle[] = "Corvale_Tavix";
-const char kToolsBarTitle[] = "多媒体工具";
-const char kPaletteTitle[] = "调色板";
 const char kFontBarTitle[] = "字体";
 const char kClassroomTitle[] = "Corvale多媒体网络教室";
 const char kTempExitCaption[] = "请按Alt+1激活";
@@ -31,42 +26,9 @@ struct ScreenSize {
 };
 void PrintTo(const ScreenSize& s, std::ostream* os) { *os << s.w << "x" << s.h; }
 
-class Start : public ::testing::TestWithParam<ScreenSize> {
+class Start : public e2e::Session<::testing::TestWithParam<ScreenSize>> {
  protected:
-  void SetUp() override {
-    std::string error;
-    x_ = e2e::SharedServer(GetParam().w, GetParam().h, &error);
-    ASSERT_NE(x_, nullptr) << error;
-    x_->ShowPattern(0);
-    ParkPointer();
-    ASSERT_TRUE(x_->FindWindows(kFrameTitle).empty()) << "an instance is left from before";
-  }
-
-  void TearDown() override {
-    if (HasFailure()) {
-      const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-      std::printf("screenshot: %s\n", x_ ? x_->SaveScreenshot(info->name()).c_str() : "-");
-      std::printf("program output:\n%s\n", pointer_.Log().c_str());
-    }
-    pointer_.Kill();
-    if (!x_) return;
-    for (unsigned long w : ownWindows_) x_->DestroyWindow(w);
-    e2e::WaitUntil([&] { return x_->FindWindows(kFrameTitle).empty(); });
-  }
-
-  // The pointer rests on the middle of the board: the keyboard focus follows
-  // it, and it stays clear of the bars near the top left.
-  void ParkPointer() {
-    x_->Xdotool({"mousemove", std::to_string(x_->width() / 2), std::to_string(x_->height() / 2)});
-  }
-
-  // Starts the program and waits until the board and both bars are shown.
-  void StartBoard() {
-    ASSERT_TRUE(x_->StartPointer(&pointer_));
-    ASSERT_TRUE(x_->WaitViewable(kFrameTitle)) << "the frame never appeared";
-    ASSERT_TRUE(x_->WaitViewable(kToolsBarTitle)) << "the tool bar never appeared";
-    ASSERT_TRUE(x_->WaitViewable(kPaletteTitle)) << "the palette bar never appeared";
-  }
+  void SetUp() override { Open(GetParam().w, GetParam().h); }
 
   // Rectangles of our floating bars that are on the screen now.
   std::vector<Rect> ShownBars() {
@@ -79,13 +41,14 @@ class Start : public ::testing::TestWithParam<ScreenSize> {
   }
 
   // Waits until everything outside the bars shows pattern variant v exactly;
-  // the count of differing pixels at the end.
-  long BoardDifferencesFrom(int variant) {
+  // the count of differing pixels at the end, the first one in `where_`.
+  int BoardDifferencesFrom(int variant) {
     const Picture want = e2e::MakePattern(variant, x_->width(), x_->height());
-    long diff = -1;
+    int diff = -1;
     e2e::WaitUntil([&] {
-      diff = e2e::CountDifferences(x_->Screenshot(), want, {0, 0, x_->width(), x_->height()},
-                                   ShownBars());
+      const std::vector<Rect> bars = ShownBars();
+      diff = CountDifferences(e2e::Masked(x_->Screenshot(), bars), e2e::Masked(want, bars),
+                              &where_);
       return diff == 0;
     });
     return diff;
@@ -97,17 +60,14 @@ class Start : public ::testing::TestWithParam<ScreenSize> {
     ASSERT_TRUE(x_->WaitViewable(kTempExitCaption)) << "the question never appeared";
     const auto box = x_->FindWindow(kTempExitCaption);
     ASSERT_TRUE(box);
-    x_->Xdotool({"mousemove", std::to_string(box->rect.x + box->rect.w / 2),
-                 std::to_string(box->rect.y + box->rect.h / 2)});
+    Move(box->rect.x + box->rect.w / 2, box->rect.y + box->rect.h / 2);
     ASSERT_EQ(x_->Xdotool({"key", key}), 0);
     ASSERT_TRUE(x_->WaitNotViewable(kTempExitCaption));
     ASSERT_TRUE(x_->WaitNotViewable(kFrameTitle)) << "the frame stayed on the screen";
     ParkPointer();
   }
 
-  e2e::XServer* x_ = nullptr;
-  e2e::Process pointer_;
-  std::vector<unsigned long> ownWindows_;
+  std::string where_;
 };
 
 TEST_P(Start, TheFrameCoversExactlyTheScreenAndTheBoardShowsTheCapturedPicturePixelForPixel) {
@@ -122,19 +82,18 @@ TEST_P(Start, TheFrameCoversExactlyTheScreenAndTheBoardShowsTheCapturedPicturePi
   EXPECT_EQ(frame->rect.h, x_->height());
   EXPECT_EQ(x_->FindWindows(kFrameTitle).size(), 1u);
 
-  EXPECT_EQ(BoardDifferencesFrom(0), 0);
+  EXPECT_EQ(BoardDifferencesFrom(0), 0) << where_;
   // The board paints its own copy: what the desktop shows beneath it now no
   // longer matters.
   x_->ShowPattern(1);
-  EXPECT_EQ(BoardDifferencesFrom(0), 0);
+  EXPECT_EQ(BoardDifferencesFrom(0), 0) << where_;
   EXPECT_TRUE(pointer_.Running());
 }
 
-// Where each of the 20 enabled button images lies inside the tool bar's
-// window; buttons whose image is not found are left out.
-uint32_t MostFrequentColour(const Picture& p) {
-  std::map<uint32_t, int> count;
-  for (uint32_t c : p.px) ++count[c];
+// The button face: the colour of most of the bar.
+COLORREF MostFrequentColour(const Picture& p) {
+  std::map<COLORREF, int> count;
+  for (COLORREF c : p.pixels) ++count[c];
   return std::max_element(count.begin(), count.end(),
                           [](const auto& a, const auto& b) { return a.second < b.second; })
       ->first;
@@ -167,7 +126,7 @@ TEST_P(Start, TheToolBarFloatsAtItsPlaceWithSixRowsOfFourButtonsAndThePaletteHan
   Picture whole;
   std::map<int, std::pair<int, int>> at;
   e2e::WaitUntil([&] {
-    whole = x_->Screenshot().Crop(tools->rect);
+    whole = e2e::Crop(x_->Screenshot(), tools->rect);
     at = e2e::FindToolBarImages(whole, 20);
     return std::all_of(enabled.begin(), enabled.end(), [&](int i) { return at.count(i) > 0; });
   });
@@ -188,7 +147,7 @@ TEST_P(Start, TheToolBarFloatsAtItsPlaceWithSixRowsOfFourButtonsAndThePaletteHan
 
   // Row six (undo, redo, clear all, replay: disabled while nothing is drawn)
   // is there in grey.
-  const uint32_t face = MostFrequentColour(whole);
+  const COLORREF face = MostFrequentColour(whole);
   const int row6 = at.at(0).second + 5 * (pitchY / 2);
   ASSERT_LE(row6 + 15, whole.height) << "the window has no room for a sixth row";
   for (int col = 0; col < 4; ++col) {
@@ -224,9 +183,10 @@ TEST_P(Start, AnyWindowTitledLikeTheFrameMakesTheStartEndSilently) {
   }));
   EXPECT_EQ(pointer_.Wait(0), 0);
   EXPECT_FALSE(showedSomething);
-  EXPECT_EQ(e2e::CountDifferences(x_->Screenshot(), e2e::MakePattern(0, x_->width(), x_->height()),
-                                  {0, 0, x_->width(), x_->height()}),
-            0);
+  EXPECT_EQ(CountDifferences(x_->Screenshot(), e2e::MakePattern(0, x_->width(), x_->height()),
+                             &where_),
+            0)
+      << where_;
 }
 
 TEST_P(Start, ACommandReachesTheRunningBoardAndFailsWithStatusOneWhenNoneRuns) {
@@ -236,19 +196,17 @@ TEST_P(Start, ACommandReachesTheRunningBoardAndFailsWithStatusOneWhenNoneRuns) {
   EXPECT_TRUE(pointer_.Running());
 }
 
-TEST_P(Start, AfterATemporaryExitThatKeptThePictureAlt1ShowsTheOldPictureAgain) {
+TEST_P(Start, AfterATemporaryExitAlt1ShowsTheKeptPictureOrCapturesTheScreenAnew) {
   StartBoard();
-  ASSERT_EQ(BoardDifferencesFrom(0), 0);
+  ASSERT_EQ(BoardDifferencesFrom(0), 0) << where_;
   TemporaryExit("y");
   x_->ShowPattern(1);
   ASSERT_EQ(x_->Xdotool({"key", "alt+1"}), 0);
   ASSERT_TRUE(x_->WaitViewable(kFrameTitle)) << "Alt+1 did not bring the board back";
-  EXPECT_EQ(BoardDifferencesFrom(0), 0);
-}
+  EXPECT_EQ(BoardDifferencesFrom(0), 0) << "not the kept picture: " << where_;
 
-TEST_P(Start, AfterATemporaryExitThatDroppedThePictureAlt1CapturesTheScreenAnew) {
-  StartBoard();
-  ASSERT_EQ(BoardDifferencesFrom(0), 0);
+  // Dropped: the bars go too, and Alt+1 captures the desktop as it is then.
+  x_->ShowPattern(0);
   TemporaryExit("n");
   EXPECT_TRUE(x_->WaitNotViewable(kToolsBarTitle));
   EXPECT_TRUE(x_->WaitNotViewable(kPaletteTitle));
@@ -257,7 +215,7 @@ TEST_P(Start, AfterATemporaryExitThatDroppedThePictureAlt1CapturesTheScreenAnew)
   ASSERT_TRUE(x_->WaitViewable(kFrameTitle)) << "Alt+1 did not bring the board back";
   EXPECT_TRUE(x_->WaitViewable(kToolsBarTitle));
   EXPECT_TRUE(x_->WaitViewable(kPaletteTitle));
-  EXPECT_EQ(BoardDifferencesFrom(1), 0);
+  EXPECT_EQ(BoardDifferencesFrom(1), 0) << "not captured anew: " << where_;
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, Start,

@@ -2,20 +2,12 @@
 
 #include <unistd.h>
 
-#include <climits>
-#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <random>
 #include <sstream>
 
 namespace imgtest {
-
-Picture MakePicture(int width, int height, const std::function<Rgb(int, int)>& fn) {
-  Picture pic{width, height, std::vector<Rgb>(std::size_t(width) * height)};
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) pic.at(x, y) = fn(x, y);
-  }
-  return pic;
-}
 
 TempDir::TempDir() {
   std::random_device rd;
@@ -51,9 +43,9 @@ HDIB MakeDib24(const Picture& pic) {
   for (int y = 0; y < pic.height; ++y) {
     std::uint8_t* row = block->bytes.data() + 40 + stride * (pic.height - 1 - y);
     for (int x = 0; x < pic.width; ++x) {
-      const Rgb& c = pic.at(x, y);
-      row[3 * x] = std::uint8_t(c.b), row[3 * x + 1] = std::uint8_t(c.g);
-      row[3 * x + 2] = std::uint8_t(c.r);
+      const COLORREF c = pic.At(x, y);
+      row[3 * x] = std::uint8_t(GetBValue(c)), row[3 * x + 1] = std::uint8_t(GetGValue(c));
+      row[3 * x + 2] = std::uint8_t(GetRValue(c));
     }
   }
   return block;
@@ -67,8 +59,14 @@ Rgb Dib24Pixel(const PackedDib& block, int x, int y) {
   return {p[2], p[1], p[0]};
 }
 
-Picture PaintToPicture(CDib& dib, int width, int height) {
-  if (width == 0) width = dib.Width(), height = dib.Height();
+Picture PixelsOf(const PackedDib& block) {
+  const int width = int(dib::Get32(block.bytes.data() + 4));
+  const int height = int(dib::Get32(block.bytes.data() + 8));
+  return MakePicture(width, height, [&](int x, int y) { return Dib24Pixel(block, x, y); });
+}
+
+Picture PaintToPicture(CDib& dib) {
+  const int width = dib.Width(), height = dib.Height();
   CBitmap bitmap;
   bitmap.CreateBitmap(width, height);
   CDC mem;
@@ -78,15 +76,14 @@ Picture PaintToPicture(CDib& dib, int width, int height) {
   mem.FillSolidRect(&all, RGB(1, 2, 3));
   dib.Paint(&mem, &all);
   mem.SelectObject(old);
-  return MakePicture(width, height,
-                     [&](int x, int y) { return FromColorref(bitmap.GetPixel(x, y)); });
+  return MakePicture(width, height, [&](int x, int y) { return bitmap.GetPixel(x, y); });
 }
 
 void WritePpm(const std::string& path, const Picture& pic) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << "P6\n" << pic.width << ' ' << pic.height << "\n255\n";
-  for (const Rgb& c : pic.px) {
-    const char rgb[3] = {char(c.r), char(c.g), char(c.b)};
+  for (const COLORREF c : pic.pixels) {
+    const char rgb[3] = {char(GetRValue(c)), char(GetGValue(c)), char(GetBValue(c))};
     out.write(rgb, 3);
   }
 }
@@ -106,7 +103,7 @@ bool ReadPnm(const std::string& path, Picture* pic) {
   *pic = MakePicture(width, height, [&](int x, int y) {
     const std::uint8_t* p = reinterpret_cast<const std::uint8_t*>(data.data()) +
                             (std::size_t(y) * width + x) * channels;
-    return channels == 3 ? Rgb{p[0], p[1], p[2]} : Rgb{p[0], p[0], p[0]};
+    return channels == 3 ? RGB(p[0], p[1], p[2]) : RGB(p[0], p[0], p[0]);
   });
   return true;
 }
@@ -125,16 +122,6 @@ std::string FindTool(const std::string& name) {
 
 bool RunCommand(const std::string& command) {
   return std::system((command + " 2>/dev/null").c_str()) == 0;
-}
-
-int MaxDifference(const Picture& a, const Picture& b) {
-  if (a.width != b.width || a.height != b.height) return INT_MAX;
-  int worst = 0;
-  for (std::size_t i = 0; i < a.px.size(); ++i) {
-    worst = std::max({worst, std::abs(a.px[i].r - b.px[i].r), std::abs(a.px[i].g - b.px[i].g),
-                      std::abs(a.px[i].b - b.px[i].b)});
-  }
-  return worst;
 }
 
 }  // namespace imgtest

@@ -1,37 +1,28 @@
 #pragma once
-// Helpers shared by the picture tests: scratch folders, raw files, simple
-// pictures, PPM files for the external tools, and reading pixels back.
+// Helpers shared by the picture tests: scratch folders, raw files, 24-bit
+// packed blocks, PPM files for the external tools.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "image/dib.h"
 #include "platform/gdi.h"
+#include "tests/support/picture.h"
 
 namespace imgtest {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// One pixel's channels, for checks with a tolerance.
 struct Rgb {
   int r = 0, g = 0, b = 0;
   bool operator==(const Rgb&) const = default;
+  operator COLORREF() const { return RGB(r, g, b); }
 };
 inline Rgb FromColorref(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
-
-// A picture as plain pixels, top row first.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<Rgb> px;
-  Rgb& at(int x, int y) { return px[std::size_t(y) * width + x]; }
-  const Rgb& at(int x, int y) const { return px[std::size_t(y) * width + x]; }
-};
-Picture MakePicture(int width, int height, const std::function<Rgb(int, int)>& fn);
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempDir {
@@ -51,10 +42,12 @@ void WriteFileBytes(const std::string& path, const Bytes& data);
 HDIB MakeDib24(const Picture& pic);
 // Pixel (x, y) of a 24-bit bottom-up block, y from the top.
 Rgb Dib24Pixel(const PackedDib& block, int x, int y);
+// Every pixel of a 24-bit block.
+Picture PixelsOf(const PackedDib& block);
 
-// Draws the picture onto a bitmap of its own size (or the given size) the
-// way the board does, and reads the pixels back.
-Picture PaintToPicture(CDib& dib, int width = 0, int height = 0);
+// Draws the picture onto a bitmap of its own size the way the board does,
+// and reads the pixels back.
+Picture PaintToPicture(CDib& dib);
 
 // PPM (P6) and PGM (P5) files, for the external tools.
 void WritePpm(const std::string& path, const Picture& pic);
@@ -64,8 +57,5 @@ bool ReadPnm(const std::string& path, Picture* pic);
 std::string FindTool(const std::string& name);
 // Runs a shell command; true on exit status 0.
 bool RunCommand(const std::string& command);
-
-// Largest difference of any channel of any pixel; INT_MAX for other sizes.
-int MaxDifference(const Picture& a, const Picture& b);
 
 }  // namespace imgtest

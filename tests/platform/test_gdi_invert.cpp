@@ -93,12 +93,12 @@ TEST(GdiInvert, ShapesAndPolylinesInvertEachPixelOnceAndOtherRasterOperationsWor
   EXPECT_TRUE(c.dc.Rectangle(10, 10, 30, 20));
   // The pen's and the brush's pixels overlap; none may be inverted twice.
   EXPECT_EQ(c.Count(kBlack), 20 * 10);
-  EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{10, 10, 30, 20})) << Show(c.Extent(kWhite));
+  EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 30, 20}));
 
   c.Fill(kWhite);
   EXPECT_TRUE(c.dc.Ellipse(10, 5, 50, 35));
   const RECT ext = c.Extent(kWhite);
-  EXPECT_TRUE(SameRect(ext, RECT{10, 5, 50, 35})) << Show(ext);
+  EXPECT_EQ(ext, (RECT{10, 5, 50, 35}));
   for (int y = 5; y < 35; ++y) {
     // Each row of the inverted ellipse is one solid run: no pixel left behind inside.
     int first = -1, last = -1, n = 0;
@@ -110,6 +110,22 @@ TEST(GdiInvert, ShapesAndPolylinesInvertEachPixelOnceAndOtherRasterOperationsWor
     ASSERT_GE(first, 0) << "row " << y;
     EXPECT_EQ(n, last - first + 1) << "row " << y;
   }
+
+  // A filled polygon with a wide outline covers exactly the pixels it paints
+  // in copy mode, each inverted once where outline and fill overlap.
+  const POINT triangle[] = {{4, 4}, {54, 12}, {14, 36}};
+  CPen wide(PS_SOLID, 5, kRed);
+  Canvas painted(60, 40);
+  painted.dc.SelectObject(&wide);
+  painted.dc.SelectObject(&brush);
+  EXPECT_TRUE(painted.dc.Polygon(triangle, 3));
+  Canvas inverted(60, 40);
+  inverted.dc.SelectObject(&wide);
+  inverted.dc.SelectObject(&brush);
+  inverted.dc.SetROP2(R2_NOT);
+  EXPECT_TRUE(inverted.dc.Polygon(triangle, 3));
+  EXPECT_EQ(inverted.Count(kWhite), painted.Count(kWhite));
+  EXPECT_EQ(inverted.Count(kBlack), 60 * 40 - painted.Count(kWhite));
 
   Canvas p(40, 40);
   p.dc.SetROP2(R2_NOT);

@@ -22,7 +22,7 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
     CBrush red(kRed);
     c.dc.SelectObject(&red);
     Draw(c.dc, 10, 10, 40, 30);
-    EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{10, 10, 40, 30})) << Show(c.Extent(kWhite));
+    EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 40, 30}));
     EXPECT_EQ(c.At(25, 10), kBlack) << "outline on the top row";
     EXPECT_EQ(c.At(39, 20), kBlack) << "outline on the last column";
     EXPECT_EQ(c.At(25, 20), kRed) << "brush inside";
@@ -30,13 +30,13 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
     c.Fill(kWhite);
     c.dc.SelectStockObject(NULL_PEN);
     Draw(c.dc, 10, 10, 40, 30);
-    EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{10, 10, 39, 29})) << Show(c.Extent(kWhite));
+    EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 39, 29}));
     EXPECT_EQ(c.Count(kBlack), 0);
 
     c.Fill(kWhite);
     c.dc.SelectStockObject(NULL_PEN);
     Draw(c.dc, 40, 30, 10, 10);  // corners given the other way round
-    EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{10, 10, 39, 29})) << Show(c.Extent(kWhite));
+    EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 39, 29}));
   }
 
   Canvas hollow(10, 7);
@@ -76,7 +76,7 @@ TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBo
   w.dc.SelectObject(&five);
   w.dc.SelectStockObject(NULL_BRUSH);
   w.dc.Rectangle(10, 10, 40, 30);
-  EXPECT_TRUE(SameRect(w.Extent(kWhite), RECT{8, 8, 42, 32})) << Show(w.Extent(kWhite));
+  EXPECT_EQ(w.Extent(kWhite), (RECT{8, 8, 42, 32}));
   ExpectPixels(w, {{12, 20, kBlue}, {13, 20, kWhite}, {36, 20, kWhite}, {37, 20, kBlue}});
   EXPECT_EQ(w.At(8, 8), kWhite) << "joins are round";
 
@@ -97,13 +97,13 @@ TEST(GdiShapes,
   c.dc.SelectStockObject(NULL_PEN);
   const POINT box[] = {{5, 5}, {25, 5}, {25, 15}, {5, 15}};
   EXPECT_TRUE(c.dc.Polygon(box, 4));
-  EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{5, 5, 25, 15})) << Show(c.Extent(kWhite));
+  EXPECT_EQ(c.Extent(kWhite), (RECT{5, 5, 25, 15}));
 
   c.Fill(kWhite);
   CPen black(PS_SOLID, 1, kBlack);
   c.dc.SelectObject(&black);
   EXPECT_TRUE(c.dc.Polygon(box, 4));
-  EXPECT_TRUE(SameRect(c.Extent(kWhite), RECT{5, 5, 26, 16}))
+  EXPECT_EQ(c.Extent(kWhite), (RECT{5, 5, 26, 16}))
       << "the outline passes through the vertices";
 
   // Two overlapping squares in one outline: the overlap is outside.
@@ -121,7 +121,7 @@ TEST(GdiShapes,
   CBrush redFill(kRed);
   const RECT dab{100, 100, 115, 110};
   f.dc.FillRect(&dab, &redFill);
-  EXPECT_TRUE(SameRect(f.Extent(kWhite), RECT{100, 100, 115, 110})) << Show(f.Extent(kWhite));
+  EXPECT_EQ(f.Extent(kWhite), (RECT{100, 100, 115, 110}));
   EXPECT_EQ(f.Count(kRed), 15 * 10);
 
   const RECT solid{0, 0, 10, 10};

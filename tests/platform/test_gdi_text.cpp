@@ -24,8 +24,7 @@ TEST(GdiText, TextTakesItsColourAndABoxOnlyWhenOpaqueAndChineseUsesACjkFaceOfThe
   EXPECT_GT(size.cx, 20);
   EXPECT_EQ(size.cy, 16) << "the default font's cell";
   EXPECT_TRUE(c.dc.TextOut(10, 12, "Hi, 12"));
-  EXPECT_TRUE(SameRect(c.Extent(kRed), RECT{10, 12, 10 + size.cx, 12 + 16}))
-      << Show(c.Extent(kRed));
+  EXPECT_EQ(c.Extent(kRed), (RECT{10, 12, 10 + size.cx, 12 + 16}));
   EXPECT_GT(c.Count(kBlue), 30);
   EXPECT_EQ(c.Count(kRed) + c.Count(kBlue) + c.Count(kWhite), 120 * 40)
       << "no smoothed pixels: text colour, box colour, untouched";

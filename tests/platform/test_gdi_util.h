@@ -3,10 +3,16 @@
 // device-context tests.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/gdi.h"
+
+// Rectangles in failure messages as (left, top, right, bottom).
+inline void PrintTo(const RECT& r, std::ostream* os) {
+  *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
 
 namespace gdi_test {
 
@@ -83,15 +89,6 @@ struct Px {
 };
 inline void ExpectPixels(const Canvas& c, std::initializer_list<Px> want) {
   for (const Px& p : want) EXPECT_EQ(c.At(p.x, p.y), p.colour) << "pixel " << p.x << "," << p.y;
-}
-
-inline bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-inline std::string Show(const RECT& r) {
-  return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-         std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
 }
 
 }  // namespace gdi_test

@@ -9,6 +9,7 @@
 
 #include "platform/gdi.h"
 #include "records/board_core.h"
+#include "records/draw_routines.h"
 
 class TestBoard : public CBoardCore {
  public:
@@ -22,6 +23,10 @@ class TestBoard : public CBoardCore {
     std::unique_ptr<CDC> dc = GetBoardDC();
     const RECT rc{0, 0, m_bitmap.Width(), m_bitmap.Height()};
     dc->FillSolidRect(&rc, color);
+  }
+  // Draws record i of the store as a replay would.
+  void Draw(int i, const std::string& text = {}) {
+    DrawRecordOn(*GetBoardDC(), *this, g_records[i], text);
   }
   COLORREF Pixel(int x, int y) const { return m_bitmap.GetPixel(x, y); }
   std::vector<COLORREF> Pixels() const {

@@ -1,0 +1,72 @@
+// The board's mouse handlers: the guards every tool shares, then the steps of
+// the current tool's gesture.
+#include "board/board_wnd.h"
+#include "res/resource.h"
+
+void CBoardWnd::OnLButtonDown(UINT flags, CPoint pt) {
+  if (m_pReplayDlg || StoreFull(m_nCount)) return;
+  if (m_nTool != ID_TOOL_PICKCOLOR && m_nTool != ID_TOOL_POINTER) HideFrameBars();
+  if (CToolGesture* gesture = CurrentGesture()) gesture->OnPress(*this, flags, pt);
+  Default();
+}
+
+void CBoardWnd::OnMouseMove(UINT flags, CPoint pt) {
+  SetToolCursor();
+  if (m_pReplayDlg || StoreFull(m_nCount)) return;
+  // Ctrl or Shift held lets the pointer travel without drawing.
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0) {
+    Default();
+    return;
+  }
+  if (flags == MK_RBUTTON) return;
+  if (CToolGesture* gesture = CurrentGesture()) gesture->OnMove(*this, flags, pt);
+  Default();
+}
+
+void CBoardWnd::OnLButtonUp(UINT flags, CPoint pt) {
+  if (m_pReplayDlg || StoreFull(m_nCount)) {
+    // A drag cut short here (a file that filled the store was opened during
+    // it) must not keep the mouse, or the board would swallow every click.
+    if (GetCapture() == this) ReleaseCapture();
+    return;
+  }
+  CToolGesture* gesture = CurrentGesture();
+  if (gesture && gesture->OnRelease(*this, flags, pt)) return;
+  // The flashing mark's release acts whenever mark mode is armed.
+  if (m_bMarkMode) {
+    CToolGesture* mark = m_tools ? m_tools->GestureFor(ID_TOOL_FLASH_MARK) : nullptr;
+    if (mark && mark != gesture) mark->OnRelease(*this, flags, pt);
+  }
+  Default();
+  // Tools 32001 to 32009 have changed the picture: it becomes the current one.
+  if (m_nTool < ID_TOOL_POINTER) SnapshotBoard();
+}
+
+void CBoardWnd::OnLButtonDblClk(UINT flags, CPoint pt) {
+  if (m_pReplayDlg) return;
+  if (CToolGesture* gesture = CurrentGesture()) gesture->OnDoubleClick(*this, flags, pt);
+  Default();
+}
+
+void CBoardWnd::OnRButtonUp(UINT flags, CPoint pt) {
+  if (m_pReplayDlg) return;
+  if (CToolGesture* gesture = CurrentGesture()) gesture->OnRightRelease(*this, flags, pt);
+  // A right click shows or hides the bars, whatever the tool.
+  if (m_pFrame) m_pFrame->ToggleBars();
+  Default();
+}
+
+// The flashing shapes (timer 4) and the text box (timer 2) hook their ticks in
+// here; any other tick gets default processing.
+void CBoardWnd::SetTools(std::unique_ptr<CBoardTools> tools) { m_tools = std::move(tools); }
+
+CToolGesture* CBoardWnd::CurrentGesture() const {
+  return m_tools ? m_tools->GestureFor(m_nTool) : nullptr;
+}
+
+void CBoardWnd::EndGestures() {
+  if (m_tools) m_tools->EndGestures(*this);
+  m_nPolyPoints = 0;
+}
+
+void CBoardWnd::OnTimer(UINT_PTR id) { CWnd::OnTimer(id); }

@@ -1,0 +1,334 @@
+// Undo, redo, clear all, temporary exit, tool selection and their command
+// states. Steps are drawn as a gesture leaves them: the record appended,
+// drawn from its record and the picture taken.
+#include "board/text_box.h"
+#include "platform/app.h"
+#include "platform/codepage.h"
+#include "tests/support/board_fixture.h"
+
+namespace {
+
+class BoardCommandsTest : public BoardTest {
+ protected:
+  static void Draw(const DrawRecord& r) {
+    CBoardWnd& board = Board();
+    ASSERT_TRUE(board.AppendRecord(r));
+    board.Replay(board.m_nCount - 1, board.m_nCount, false);
+    board.SnapshotBoard();
+  }
+  static void Line(int y) { Draw(Rec(op::kLine, 100, y, 10, y)); }
+
+  static bool Enabled(UINT id) {
+    CCmdUI ui;
+    ui.m_nID = id;
+    ui.m_bEnabled = true;
+    EXPECT_TRUE(Board().OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui));
+    return ui.m_bEnabled;
+  }
+  static bool Checked(UINT id) {
+    CCmdUI ui;
+    ui.m_nID = id;
+    EXPECT_TRUE(Board().OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui));
+    return ui.m_nCheck != 0;
+  }
+};
+
+TEST_F(BoardCommandsTest, UndoRedrawsTheRemainingRecordsOverTheBackground) {
+  CBoardWnd& board = Board();
+  Draw(Rec(op::kLine, 200, 100, 10, 10));
+  const Picture first = Snap();
+  Draw(Rec(op::kRect, 300, 260, 50, 150));
+  Frame().m_barsHidden = false;
+  board.OnUndo();
+  EXPECT_EQ(Count(), 1);
+  std::string where;
+  EXPECT_EQ(CountDifferences(first, Snap(), &where), 0) << where;
+  EXPECT_EQ(CountDifferences(first, Of(board.m_bmpCurrent), &where), 0) << where;
+  EXPECT_FALSE(board.m_bRedrawing);
+  EXPECT_FALSE(Frame().m_barsHidden);  // shown again after the redraw hid them
+}
+
+TEST_F(BoardCommandsTest, RedoAfterANewStepBringsBackTheOlderUndoneStep) {
+  CBoardWnd& board = Board();
+  Line(10);
+  Line(20);
+  Line(30);
+  board.OnUndo();
+  board.OnUndo();
+  ASSERT_EQ(Count(), 1);
+  Line(40);
+  ASSERT_TRUE(Enabled(ID_REDO));
+  board.OnRedo();
+  EXPECT_EQ(Count(), 3);
+  EXPECT_EQ(Describe(2), "'*' 100 30 10 30");
+  std::string where;
+  const Picture live = Snap();
+  EXPECT_EQ(CountDifferences(Of(board.m_bmpCurrent), live, &where), 0) << where;
+  EXPECT_EQ(CountDifferences(live, ReplayedPicture(), &where), 0) << where;
+}
+
+TEST_F(BoardCommandsTest, UndoOfATextOrFontRecordDropsItsTextButAPenRecordStaysForRedo) {
+  CBoardWnd& board = Board();
+  g_style.faceName = GBK("宋体");
+  board.AppendStyleRecord(kStyleFont);
+  board.AppendRecord(Rec(op::kText, 10, 10, 200, 60));
+  board.m_texts.push_back(GBK("课文"));
+  ASSERT_EQ(board.m_texts.size(), 2u);
+
+  board.OnUndo();
+  EXPECT_EQ(g_records[1].op, op::kEmpty);
+  EXPECT_EQ(board.m_texts.size(), 1u);
+  EXPECT_FALSE(Enabled(ID_REDO));
+  board.OnUndo();
+  EXPECT_EQ(g_records[0].op, op::kEmpty);
+  EXPECT_TRUE(board.m_texts.empty());
+  EXPECT_FALSE(Enabled(ID_UNDO));
+
+  g_style.penColor = 0x00FF00;
+  board.AppendStyleRecord(kStylePen);
+  board.OnUndo();
+  EXPECT_EQ(board.m_pen.m_color, 0x000000u);
+  ASSERT_TRUE(Enabled(ID_REDO));
+  board.OnRedo();
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(board.m_pen.m_color, 0x00FF00u);
+}
+
+TEST_F(BoardCommandsTest, UndoWithTheTextToolDropsTheUnfinishedText) {
+  CBoardWnd& board = Board();
+  board.AppendRecord(Rec(op::kLine, 1, 1, 50, 50));
+  UseTool(ID_TOOL_TEXT);
+  ASSERT_TRUE(Frame().m_fontBarShown);
+  board.m_textBox->SetWindowText(GBK("未完"));
+  board.m_textBox->ShowWindow(SW_SHOW);
+  board.SetTimer(2, 1000);
+  board.OnUndo();
+  EXPECT_EQ(Count(), 0);
+  EXPECT_EQ(board.m_textBox->GetWindowText(), "");
+  EXPECT_FALSE(board.m_textBox->IsWindowVisible());
+  EXPECT_FALSE(board.HasTimer(2));
+  // The text tool stays current, and so does its font bar.
+  EXPECT_EQ(board.m_nTool, ID_TOOL_TEXT);
+  EXPECT_TRUE(Frame().m_fontBarShown);
+}
+
+TEST_F(BoardCommandsTest, CommandStatesFollowTheStoreAndRedoIsRefusedWhereItCannotWork) {
+  CBoardWnd& board = Board();
+  EXPECT_FALSE(Enabled(ID_UNDO));
+  EXPECT_FALSE(Enabled(ID_CLEAR_ALL));
+  // As after an open of a shorter file: an old text record lies at the count,
+  // its text entry gone.
+  g_records[0] = Rec(op::kText, 10, 10, 100, 40);
+  g_records[1] = Rec(op::kFont, 0, 0, 21, 0);
+  EXPECT_FALSE(Enabled(ID_REDO));
+  board.OnRedo();
+  EXPECT_EQ(Count(), 0);
+  board.m_nCount = 1;
+  EXPECT_FALSE(Enabled(ID_REDO));
+
+  board.m_nCount = 0;
+  board.AppendRecord(Rec(op::kLine, 1, 1, 5, 5));
+  EXPECT_TRUE(Enabled(ID_UNDO));
+  EXPECT_TRUE(Enabled(ID_CLEAR_ALL));
+  EXPECT_FALSE(Enabled(ID_REDO));
+  // At the drawing limit redo does nothing, so it is not offered either.
+  g_records[kRecordLimit] = Rec(op::kLine, 1, 1, 5, 5);
+  board.m_nCount = kRecordLimit;
+  EXPECT_FALSE(Enabled(ID_REDO));
+  board.OnRedo();
+  EXPECT_EQ(Count(), kRecordLimit);
+  board.m_nCount = kRecordLimit - 1;
+  g_records[kRecordLimit - 1] = Rec(op::kLine, 1, 1, 5, 5);
+  EXPECT_TRUE(Enabled(ID_REDO));
+
+  // Undo at a full file steps back into the store.
+  for (int i = 0; i < kRecordSlots; ++i) g_records[i] = Rec(op::kLine, 5, 5 + i % 50, 1, 1);
+  board.m_nCount = kRecordSlots;
+  board.OnUndo();
+  EXPECT_EQ(Count(), kRecordLimit);
+  EXPECT_EQ(g_records[kRecordLimit].op, op::kLine);
+}
+
+TEST_F(BoardCommandsTest, ClearAllWithOkEmptiesEverySlotAndCancelKeepsRecordsAndBars) {
+  CBoardWnd& board = Board();
+  Line(10);
+  for (bool hidden : {false, true}) {
+    Frame().m_barsHidden = hidden;
+    m_services.boxAnswers.push_back(IDCANCEL);
+    board.OnClearAll();
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(Frame().m_barsHidden, hidden);
+  }
+  Frame().m_barsHidden = false;  // the command is chosen from the shown tool bar
+  board.OnUndo();
+  m_services.boxAnswers.push_back(IDOK);
+  board.OnClearAll();
+  ASSERT_EQ(m_services.boxes.size(), 3u);
+  EXPECT_EQ(m_services.boxes[2].text, GBK("删除所有的作图记录？"));
+  EXPECT_EQ(m_services.boxes[2].type & 0xF, MB_OKCANCEL);
+  EXPECT_EQ(Count(), 0);
+  EXPECT_EQ(g_records[0].op, op::kEmpty);
+  EXPECT_FALSE(Enabled(ID_REDO));
+  EXPECT_TRUE(board.m_texts.empty());
+  EXPECT_FALSE(Frame().m_barsHidden);
+  std::string where;
+  EXPECT_EQ(CountDifferences(Snap(), Of(board.m_bmpCaptured), &where), 0) << where;
+  EXPECT_EQ(CountDifferences(Of(board.m_bmpCurrent), Of(board.m_bmpCaptured), &where), 0) << where;
+}
+
+TEST_F(BoardCommandsTest, TemporaryExitHidesTheFrameAndItsBarsAndOnlyNoAsksForAFreshCapture) {
+  CBoardWnd& board = Board();
+  Line(10);
+  Frame().m_barsHidden = false;  // the command is chosen from the shown tool bar
+  m_services.boxAnswers = {IDCANCEL, IDYES, IDNO};
+  board.OnTempExit();
+  EXPECT_TRUE(Frame().IsWindowVisible());
+  EXPECT_FALSE(Frame().m_barsHidden);
+
+  Frame().m_fontBarShown = true;
+  board.OnTempExit();
+  ASSERT_EQ(m_services.boxes.size(), 2u);
+  EXPECT_EQ(m_services.boxes[1].text, GBK("是否保存当前画面，以待激活时重现？"));
+  EXPECT_EQ(m_services.boxes[1].caption, GBK("请按Alt+1激活"));
+  EXPECT_EQ(m_services.boxes[1].type & 0xF, MB_YESNOCANCEL);
+  EXPECT_FALSE(Frame().IsWindowVisible());
+  EXPECT_FALSE(Frame().m_tempExited);
+  // The floating bars do not stay behind over the desktop.
+  EXPECT_TRUE(Frame().m_barsHidden);
+  EXPECT_FALSE(Frame().m_fontBarShown);
+
+  Frame().ShowWindow(SW_SHOW);
+  Frame().m_barsHidden = false;
+  board.OnTempExit();
+  EXPECT_TRUE(Frame().m_tempExited);
+  EXPECT_FALSE(Frame().IsWindowVisible());
+  EXPECT_TRUE(Frame().m_barsHidden);
+  EXPECT_EQ(Count(), 1);
+}
+
+// The desktop the board is hidden from: a screen-sized window showing stripes.
+// Offscreen, a screen capture is the picture of such a window.
+class CDesktopStandIn : public CWnd {
+ public:
+  bool OnEraseBkgnd(CDC* pDC) override {
+    RECT rc;
+    GetClientRect(&rc);
+    for (int x = 0; x < rc.right; x += 8) {
+      const CRect stripe(x, 0, x + 8, rc.bottom);
+      pDC->FillSolidRect(&stripe, RGB(x % 256, 90, 200 - x % 128));
+    }
+    return true;
+  }
+};
+
+TEST_F(BoardCommandsTest, AFreshCaptureHidesTheDrawingUntilUndoRedrawsTheRestOverIt) {
+  CBoardWnd& board = Board();
+  g_style.penColor = 0x00FFFF;
+  board.AppendStyleRecord(kStylePen);
+  Draw(Rec(op::kLine, 200, 100, 10, 10));
+  Draw(Rec(op::kLine, 200, 300, 10, 300));
+  Frame().ShowWindow(SW_HIDE);
+  Frame().m_barsHidden = true;
+
+  CDesktopStandIn desktop;
+  ASSERT_TRUE(desktop.CreateEx(0, WS_POPUP | WS_VISIBLE, std::string(), nullptr,
+                               CRect(0, 0, board.m_rcDesktop.right, board.m_rcDesktop.bottom), 0));
+  desktop.ShowWindow(SW_SHOWNOACTIVATE);
+  plat::ProcessEvents(50);
+  desktop.Invalidate(true);
+  desktop.UpdateWindow();
+  CBitmap shot;
+  {
+    CClientDC dc(&desktop);
+    shot.CreateCompatibleBitmap(&dc, board.m_rcDesktop.right, board.m_rcDesktop.bottom);
+    CDC mem;
+    mem.CreateCompatibleDC(&dc);
+    CSelectScope<CBitmap> select(mem, &shot);
+    mem.BitBlt(0, 0, shot.Width(), shot.Height(), &dc, 0, 0, SRCCOPY);
+  }
+  const Picture screen = Of(shot);
+
+  board.CaptureScreen();
+  desktop.DestroyWindow();
+  EXPECT_EQ(Count(), 3);
+  std::string where;
+  EXPECT_EQ(CountDifferences(screen, Snap(), &where), 0) << where;
+  EXPECT_EQ(CountDifferences(screen, Of(board.m_bmpCaptured), &where), 0) << where;
+
+  // Undo draws the remaining line over the fresh capture, and only that.
+  board.OnUndo();
+  const Picture after = Snap();
+  int redrawn = 0, kept = 0;
+  for (int y = 0; y < after.height; ++y)
+    for (int x = 0; x < after.width; ++x) {
+      const bool same = after.At(x, y) == screen.At(x, y);
+      if (y < 150) redrawn += !same;
+      if (y >= 150) kept += same;
+    }
+  EXPECT_GT(redrawn, 300);  // a 2-pixel line about 210 pixels long
+  EXPECT_EQ(kept, after.width * (after.height - 150));
+  EXPECT_EQ(CountDifferences(after, ReplayedPicture(), &where), 0) << where;
+}
+
+TEST_F(BoardCommandsTest, ExactlyTheCurrentToolsButtonIsCheckedAndStartFlips) {
+  CBoardWnd& board = Board();
+  for (UINT id : {ID_TOOL_PEN, ID_TOOL_FILL, ID_TOOL_ELLIPSE, ID_TOOL_POINTER}) {
+    board.SendCommand(id);
+    EXPECT_EQ(board.m_nTool, id);
+    for (UINT other = ID_TOOL_FILL; other <= ID_TOOL_PICKCOLOR; ++other)
+      EXPECT_EQ(Checked(other), other == id) << other;
+  }
+  board.m_bStart = true;
+  for (bool expected : {false, true}) {
+    board.SendCommand(ID_START);
+    EXPECT_TRUE(Enabled(ID_START));
+    EXPECT_EQ(Checked(ID_START), expected);
+  }
+}
+
+TEST_F(BoardCommandsTest, ToolsTellTheFrameWhatTheyShowAndTheMagnifierTakesTheBoardsPicture) {
+  CBoardWnd& board = Board();
+  UseTool(ID_TOOL_FLASH_MARK);
+  EXPECT_TRUE(board.m_bMarkMode);
+  UseTool(ID_TOOL_FILL);
+  EXPECT_FALSE(board.m_bMarkMode);
+  EXPECT_EQ(Frame().m_paletteRepaints, 0);
+  UseTool(ID_TOOL_LINE);  // the palette shows widths or fills by tool
+  EXPECT_EQ(Frame().m_paletteRepaints, 1);
+  UseTool(ID_TOOL_TEXT);
+  EXPECT_TRUE(Frame().m_fontBarShown);
+  UseTool(ID_TOOL_PEN);
+  EXPECT_FALSE(Frame().m_fontBarShown);
+
+  board.m_nZoomLevel = 2;
+  UseTool(ID_TOOL_MAGNIFY);
+  EXPECT_TRUE(Frame().m_barsHidden);
+  EXPECT_EQ(board.m_nZoomLevel, 0);
+  std::string where;
+  EXPECT_EQ(CountDifferences(Of(board.m_bmpZoomView), Snap(), &where), 0) << where;
+}
+
+HCURSOR ShownCursor() {
+  const HCURSOR shown = ::SetCursor(nullptr);
+  ::SetCursor(shown);
+  return shown;
+}
+
+TEST_F(BoardCommandsTest, EveryMoveShowsTheCursorOfTheToolOrOfAFullStore) {
+  CBoardWnd& board = Board();
+  UseTool(ID_TOOL_LINE);
+  board.OnMouseMove(0, {10, 10});
+  EXPECT_NE(ShownCursor(), nullptr);
+  EXPECT_EQ(ShownCursor(), LoadCursorResource(IDC_LINE));
+  for (int full : {kRecordLimit, -1}) {  // a damaged negative count is as full
+    board.m_nCount = full;
+    board.OnMouseMove(0, {11, 10});
+    EXPECT_EQ(ShownCursor(), LoadCursorResource(IDC_FULL));
+  }
+  board.m_nCount = 0;
+  UseTool(ID_TOOL_PICKCOLOR);
+  board.OnMouseMove(0, {12, 10});
+  EXPECT_EQ(ShownCursor(), LoadCursorResource(IDC_PICKCOLOR));
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// The board's save-picture and load-picture commands, driven through the
+// board's message map with scripted file dialogs and message boxes.
+#include <filesystem>
+
+#include "image/dib.h"
+#include "image/picture_commands.h"
+#include "image_test_util.h"
+#include "platform/codepage.h"
+#include "platform/commdlg.h"
+#include "res/res.h"
+#include "tests/support/board_fixture.h"
+
+using namespace imgtest;
+
+namespace {
+
+class PictureCommands : public BoardTest {
+ protected:
+  void SetUp() override {
+    BoardTest::SetUp();
+    static const bool installed = (InstallPictureCommands(Board()), true);
+    (void)installed;
+    board = &Board();
+    W = board->m_rcDesktop.right;
+    H = board->m_rcDesktop.bottom;
+    // A picture whose every quarter differs, so orientation and size show.
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    CSelectScope<CBitmap> select(mem, &board->m_bmpCurrent);
+    const RECT all{0, 0, W, H}, topLeft{0, 0, W / 2, H / 2};
+    mem.FillSolidRect(&all, kBack);
+    mem.FillSolidRect(&topLeft, kCorner);
+  }
+
+  static constexpr COLORREF kBack = RGB(10, 120, 200), kCorner = RGB(250, 200, 0);
+  plat::ScriptedServices& services = m_services;
+  TempDir dir;
+  CBoardWnd* board = nullptr;
+  int W = 0, H = 0;
+};
+
+}  // namespace
+
+TEST_F(PictureCommands, SaveAsksForAJpegWithOverwritePromptAndLoadForAnyFileWithTheStoredFilter) {
+  services.fileAnswers = {"", ""};
+  board->SendCommand(ID_SAVE_PICTURE);
+  board->SendCommand(ID_LOAD_PICTURE);
+  ASSERT_EQ(services.fileRequests.size(), 2u);
+  const plat::FileDialogRequest& save = services.fileRequests[0];
+  EXPECT_FALSE(save.open);
+  EXPECT_EQ(save.defExt, "jpg");
+  EXPECT_EQ(save.initialFile, "");
+  EXPECT_EQ(save.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+  const plat::FileDialogRequest& load = services.fileRequests[1];
+  EXPECT_TRUE(load.open);
+  EXPECT_EQ(load.defExt, "");
+  EXPECT_EQ(load.flags, OFN_HIDEREADONLY);
+  for (const auto& req : services.fileRequests)
+    EXPECT_EQ(req.filter, GBK(res::String(IDS_PICTURE_FILTER)));
+  EXPECT_TRUE(services.boxes.empty()) << "cancelling ends the command";
+}
+
+TEST_F(PictureCommands, SavingAsBmpWritesTheBoardPictureAndSaysSo) {
+  services.fileAnswers.push_back(dir.Path("B.BMP"));
+  board->SendCommand(ID_SAVE_PICTURE);
+  ASSERT_EQ(services.boxes.size(), 1u);
+  EXPECT_EQ(services.boxes[0].text, GBK("保存图片文件完成！"));
+  EXPECT_EQ(services.boxes[0].caption, GBK("消息"));
+  EXPECT_EQ(services.boxes[0].type, MB_OK);
+  const std::size_t rows = std::size_t(dib::RowBytes(24, W)) * H;
+  EXPECT_EQ(std::filesystem::file_size(dir.Path("B.BMP")), 54 + rows);
+  CDib saved;
+  ASSERT_TRUE(saved.Load(dir.Path("B.BMP")));
+  EXPECT_EQ(Dib24Pixel(*saved.Block(), 0, 0), FromColorref(kCorner));
+  EXPECT_EQ(Dib24Pixel(*saved.Block(), W - 1, H - 1), FromColorref(kBack));
+}
+
+TEST_F(PictureCommands, SavingAsJpegWritesAJpegFileAndAnUnknownExtensionNothing) {
+  services.fileAnswers = {dir.Path("a.jpg"), dir.Path("c.png")};
+  board->SendCommand(ID_SAVE_PICTURE);
+  EXPECT_EQ(services.boxes.size(), 1u);
+  CDib saved;
+  ASSERT_TRUE(saved.Load(dir.Path("a.jpg")));
+  EXPECT_EQ(saved.Width(), W);
+  const Rgb corner = Dib24Pixel(*saved.Block(), 5, 5);
+  EXPECT_NEAR(corner.r, 250, 4);
+  EXPECT_NEAR(corner.g, 200, 4);
+  EXPECT_NEAR(corner.b, 0, 4);
+  board->SendCommand(ID_SAVE_PICTURE);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("c.png")));
+  EXPECT_EQ(services.boxes.size(), 1u) << "no message for a file not written";
+}
+
+TEST_F(PictureCommands, AFailedLoadLeavesTheBoardPictureAndBarsUnchanged) {
+  WriteFileBytes(dir.Path("broken.bmp"), {'B', 'M', 1, 2, 3});
+  const bool barsHidden = Frame().m_barsHidden;
+  for (const std::string& path :
+       {dir.Path("broken.bmp"), dir.Path("missing.jpg"), dir.Path("notes.txt")}) {
+    services.fileAnswers.push_back(path);
+    board->SendCommand(ID_LOAD_PICTURE);
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(1, 1), kCorner) << path;
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(W - 1, H - 1), kBack) << path;
+    EXPECT_EQ(Frame().m_barsHidden, barsHidden) << path;
+  }
+}

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+
+#include "platform/codepage.h"
+#include "records/draw_geometry.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text, const std::vector<TextLine>& lines) {
+  std::vector<std::string> out;
+  for (const TextLine& l : lines) out.push_back(text.substr(l.offset, l.length));
+  return out;
+}
+
+std::vector<LONG> Ys(const std::vector<TextLine>& lines) {
+  std::vector<LONG> out;
+  for (const TextLine& l : lines) out.push_back(l.y);
+  return out;
+}
+
+}  // namespace
+
+TEST(ArrowHead, MatchesTheWorkedCasesExactly) {
+  const ArrowGeometry a = ComputeArrowHead(0, 0, 100, 0, 2, 10);
+  ASSERT_TRUE(a.drawn);
+  EXPECT_EQ(a.corner1, (Point64{90, -1}));
+  EXPECT_EQ(a.corner2, (Point64{90, 1}));
+  EXPECT_EQ(a.shaftEnd, (Point64{90, 0}));
+
+  const ArrowGeometry b = ComputeArrowHead(100, 100, 200, 200, 3, 10);
+  EXPECT_EQ(b.corner1, (Point64{192, 187}));
+  EXPECT_EQ(b.corner2, (Point64{187, 192}));
+  EXPECT_EQ(b.shaftEnd, (Point64{190, 190}));
+
+  const ArrowGeometry c = ComputeArrowHead(200, 100, 100, 200, 1, 10);
+  EXPECT_EQ(c.corner1, (Point64{109, 189}));
+  EXPECT_EQ(c.corner2, (Point64{110, 190}));
+  EXPECT_EQ(c.shaftEnd, (Point64{110, 190}));
+
+  // Long arrows across a 4K screen in each direction and at several widths:
+  // a head angle off by a hair moves these corners by whole pixels.
+  const struct {
+    int x0, y0, x1, y1, width;
+    Point64 corner1, corner2;
+  } longArrows[] = {{0, 0, 3840, 2160, 2, {3490, 1883}, {3421, 2004}},
+                    {3800, 50, 40, 2100, 7, {290, 1664}, {541, 2125}},
+                    {100, 2000, 3000, 300, 15, {3119, 1168}, {2300, -228}},
+                    {20, 20, 1900, 1060, 5, {1755, 878}, {1668, 1033}}};
+  for (const auto& l : longArrows) {
+    const ArrowGeometry g = ComputeArrowHead(l.x0, l.y0, l.x1, l.y1, l.width, 10);
+    EXPECT_EQ(g.corner1, l.corner1) << l.x0 << "," << l.y0 << " width " << l.width;
+    EXPECT_EQ(g.corner2, l.corner2) << l.x0 << "," << l.y0 << " width " << l.width;
+  }
+
+  // dx = -7: -7 * 10 / 100 is 0 truncated toward zero, not -1; dy = 15 gives 1.
+  EXPECT_EQ(ComputeArrowHead(7, 0, 0, 15, 1, 10).shaftEnd, (Point64{0, 14}));
+  EXPECT_FALSE(ComputeArrowHead(50, 60, 50, 60, 2, 10).drawn) << "zero length";
+  EXPECT_FALSE(ComputeArrowHead(0, 0, 100, 0, 2, 0).drawn);
+}
+
+TEST(ArrowHead, WidePensDrawTheHeadOfTheWidestSaneWidth) {
+  const ArrowGeometry sane = ComputeArrowHead(0, 0, 100, 0, kMaxArrowHeadWidth, 10);
+  for (int width : {20, 21, 40, 1000, INT_MAX}) {
+    const ArrowGeometry g = ComputeArrowHead(0, 0, 100, 0, width, 10);
+    ASSERT_TRUE(g.drawn) << width;
+    EXPECT_EQ(g.corner1, sane.corner1) << width;
+    EXPECT_EQ(g.corner2, sane.corner2) << width;
+  }
+  // The head still opens backwards from the tip and stays within a few line
+  // lengths of it (a right angle would put it at infinity).
+  EXPECT_EQ(sane.corner1.x, 90);
+  EXPECT_LT(sane.corner1.y, -100);
+  EXPECT_GT(sane.corner1.y, -200);
+  // A negative width mirrors the head: the same two corners, swapped.
+  const ArrowGeometry neg = ComputeArrowHead(0, 0, 100, 0, -3, 10);
+  const ArrowGeometry pos = ComputeArrowHead(0, 0, 100, 0, 3, 10);
+  EXPECT_EQ(neg.corner1, pos.corner2);
+  EXPECT_EQ(neg.corner2, pos.corner1);
+}
+
+TEST(ArrowHead, FarOffEndsDoNotOverflow) {
+  const ArrowGeometry g = ComputeArrowHead(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 2, 10);
+  ASSERT_TRUE(g.drawn);
+  // dx = 2^32 - 1, which 32-bit arithmetic could not hold.
+  EXPECT_EQ(g.shaftEnd.x, std::int64_t(INT_MAX) - (std::int64_t(UINT_MAX) * 10 / 100));
+  EXPECT_EQ(g.shaftEnd.x, g.shaftEnd.y);
+  EXPECT_LT(g.corner1.x, std::int64_t(INT_MAX));
+  EXPECT_GT(g.corner1.x, std::int64_t(INT_MAX) - std::int64_t(UINT_MAX) / 5);
+}
+
+TEST(SegmentClipping, CutsOnlyFarOffEndsKeepingTheDirection) {
+  std::int64_t x0 = -10, y0 = 20, x1 = 3000, y1 = 4000;
+  ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
+  EXPECT_EQ(std::vector<std::int64_t>({x0, y0, x1, y1}),
+            std::vector<std::int64_t>({-10, 20, 3000, 4000}));
+
+  x0 = INT_MIN, y0 = 150, x1 = INT_MAX, y1 = 150;
+  ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
+  EXPECT_EQ(x0, -kCoordLimit);
+  EXPECT_EQ(x1, kCoordLimit);
+  EXPECT_EQ(y0, 150);
+  EXPECT_EQ(y1, 150);
+
+  // A diagonal through the origin stays a diagonal.
+  x0 = -4000000000LL, y0 = -4000000000LL, x1 = 2000000000, y1 = 2000000000;
+  ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
+  EXPECT_EQ(x0, y0);
+  EXPECT_EQ(x1, y1);
+  EXPECT_EQ(x0, -kCoordLimit);
+
+  x0 = INT_MIN, y0 = INT_MIN, x1 = INT_MIN, y1 = INT_MAX;  // wholly to the left
+  EXPECT_FALSE(ClipSegment(x0, y0, x1, y1));
+}
+
+TEST(PolygonClipping, KeepsPolygonsInRangeAndCutsFarOffOnes) {
+  const std::vector<POINT> in = ClipPolygon({{0, 0}, {100, 0}, {50, 80}});
+  ASSERT_EQ(in.size(), 3u);
+  EXPECT_EQ(in[2], (POINT{50, 80}));
+
+  const std::vector<POINT> cut = ClipPolygon({{0, 0}, {INT_MAX, 0}, {0, INT_MAX}});
+  ASSERT_GE(cut.size(), 3u);
+  for (const POINT& p : cut) {
+    EXPECT_LE(std::abs(p.x), kCoordLimit);
+    EXPECT_LE(std::abs(p.y), kCoordLimit);
+  }
+  EXPECT_TRUE(
+      ClipPolygon({{INT_MAX, INT_MAX}, {INT_MAX - 5, INT_MAX}, {INT_MAX, INT_MAX - 5}}).empty());
+}
+
+TEST(TextLayout, WrapsByBytesInTheBoxAndBreaksAtLineEnds) {
+  // Width 100 with 9-pixel cells: 12 subtractions, 11 bytes a line; height
+  // 64 with 21-pixel lines: 4 subtractions, 3 lines. Exactly 99 = 11 cells
+  // wide: 10 bytes. 54 wide: 5 bytes, cutting Chinese text inside a character.
+  const std::string zh = GBK("中文字符");
+  const struct {
+    std::string text;
+    LONG left, top, right, bottom;
+    std::vector<std::string> lines;
+    std::vector<LONG> ys;
+  } cases[] = {
+      {std::string(60, 'x'),
+       10,
+       20,
+       110,
+       84,
+       std::vector<std::string>(3, std::string(11, 'x')),
+       {19, 40, 61}},
+      {std::string(11, 'x'), 0, 0, 99, 100, {std::string(10, 'x'), "x"}, {-1, 20}},
+      {"abcdefghijklm", 0, 0, 54, 1000, {"abcde", "fghij", "klm"}, {-1, 20, 41}},
+      {zh, 0, 0, 54, 100, {zh.substr(0, 5), zh.substr(5)}, {-1, 20}},
+      {"ab\r\ncd\nef\rgh", 0, 0, 200, 200, {"ab", "cd", "ef", "gh"}, {-1, 20, 41, 62}},
+      // An empty line keeps its place; a full line takes its break.
+      {"abcde\r\n\r\nfg", 0, 0, 54, 200, {"abcde", "fg"}, {-1, 41}},
+  };
+  for (const auto& c : cases) {
+    const auto lines = LayoutTextLines(c.text, c.left, c.top, c.right, c.bottom, 9, 21);
+    EXPECT_EQ(Lines(c.text, lines), c.lines) << c.text;
+    EXPECT_EQ(Ys(lines), c.ys) << c.text;
+  }
+}
+
+TEST(TextLayout, ZeroAndNegativeFontSizesLayOutWithTheirDefaultOrMagnitude) {
+  const std::string text(100, 'x');
+  const auto byDefault = LayoutTextLines(text, 0, 0, 100, 64, 9, 21);
+  EXPECT_EQ(Lines(text, LayoutTextLines(text, 0, 0, 100, 64, 0, 0)), Lines(text, byDefault));
+  EXPECT_EQ(Ys(LayoutTextLines(text, 0, 0, 100, 64, -9, -21)), Ys(byDefault));
+  EXPECT_EQ(LayoutCell(INT_MIN, 9), -std::int64_t(INT_MIN));
+}
+
+TEST(TextLayout, AbsurdSizesFromAFileFinishAtOnce) {
+  const std::string text(1000, 'x');
+  // Boxes of 4 billion pixels with one-pixel cells: bounded by the text.
+  auto all = LayoutTextLines(text, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 1, 1);
+  EXPECT_TRUE(all.empty());  // starts far off every screen
+  all = LayoutTextLines(text, 0, 0, INT_MAX, INT_MAX, 1, 1);
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0].length, 1000u);
+  all = LayoutTextLines(text, 0, 0, 2, INT_MAX, 1, 1);  // one byte a line
+  EXPECT_EQ(all.size(), 1000u);
+  // Huge cells: nothing fits.
+  EXPECT_TRUE(LayoutTextLines(text, 0, 0, 300, 300, INT_MAX, INT_MIN).empty());
+  // Reversed or empty boxes.
+  EXPECT_TRUE(LayoutTextLines(text, 300, 300, 0, 0, 9, 21).empty());
+  EXPECT_TRUE(LayoutTextLines(text, 0, 0, 9, 300, 9, 21).empty());
+}
+
+TEST(TextLayout, LinesBelowTheCoordinateRangeAreNotLaidOut) {
+  const std::string text(200000, 'x');
+  const auto lines = LayoutTextLines(text, 0, 0, 2, INT_MAX, 1, 1000);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_LE(lines.back().y, kCoordLimit);
+  EXPECT_EQ(lines.size(), std::size_t(kCoordLimit / 1000 + 1));
+}

@@ -1,0 +1,190 @@
+#include <climits>
+
+#include "platform/codepage.h"
+#include "records/draw_routines.h"
+#include "records/style_objects.h"
+#include "test_board.h"
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kGreen = 0x00FF00,
+                   kBlue = 0xFF0000;
+
+class DrawRoutines : public RecordsTest {
+ protected:
+  void Arrow(int x0, int y0, int x1, int y1, int width, COLORREF color) {
+    std::unique_ptr<CDC> dc = board.GetBoardDC();
+    DrawArrowLine(*dc, x0, y0, x1, y1, PS_SOLID, width, 10, color);
+  }
+  TestBoard board;
+};
+
+}  // namespace
+
+TEST_F(DrawRoutines, AnArrowPaintsItsShaftAndAFilledHeadThatAWidePenOpensAndInvertsNothing) {
+  Arrow(50, 150, 150, 150, 2, kRed);
+  EXPECT_EQ(board.Pixel(60, 150), kRed);
+  EXPECT_EQ(board.Pixel(120, 150), kRed);
+  EXPECT_EQ(board.Pixel(146, 150), kRed);  // inside the head
+  EXPECT_EQ(board.Pixel(120, 140), kWhite);
+  EXPECT_EQ(board.Pixel(155, 150), kWhite);  // nothing past the tip
+  EXPECT_EQ(board.Pixel(45, 150), kWhite);
+
+  // Width 6: half-angle 0.471 rad, sides of 22.4 px: corners near (230, 90)
+  // and (230, 110).
+  Arrow(50, 100, 250, 100, 6, kBlue);
+  EXPECT_EQ(board.Pixel(232, 93), kBlue);
+  EXPECT_EQ(board.Pixel(232, 107), kBlue);
+  EXPECT_EQ(board.Pixel(225, 90), kWhite);
+  // Only painted: no pixel of the line is inverted to black.
+  EXPECT_EQ(board.Count(kBlack, 0, 0, 400, 300), 0);
+
+  const std::vector<COLORREF> before = board.Pixels();
+  Arrow(120, 30, 120, 30, 5, kRed);
+  EXPECT_EQ(board.Pixels(), before) << "a tail at the tip draws nothing";
+}
+
+TEST_F(DrawRoutines, ArrowsBetweenFarOffPointsDrawTheVisiblePartQuickly) {
+  {
+    std::unique_ptr<CDC> dc = board.GetBoardDC();
+    DrawArrowLine(*dc, INT_MIN, 150, INT_MAX, 150, PS_DASH, INT_MAX, 10, kRed);
+  }
+  Arrow(-2000000000, 20, 2000000000, 20, 1, kBlue);
+  EXPECT_EQ(board.Pixel(0, 20), kBlue);
+  EXPECT_EQ(board.Pixel(399, 20), kBlue);
+}
+
+TEST_F(DrawRoutines, AShapeIsOutlinedWithThePenAndFilledWithTheBrushAsItsStyleSays) {
+  g_records[0] = Rec(op::kRect, 300, 200, 100, 100);  // dragged up and left
+  board.m_pen.DeleteObject();
+  board.m_pen.CreatePen(PS_SOLID, 1, kRed);
+  board.m_brush.DeleteObject();
+  board.m_brush.CreateSolidBrush(kGreen);
+  board.Draw(0);
+  EXPECT_EQ(board.Pixel(100, 150), kRed);
+  EXPECT_EQ(board.Pixel(200, 100), kRed);
+  EXPECT_EQ(board.Pixel(200, 150), kGreen);
+  EXPECT_EQ(board.Pixel(99, 150), kWhite);
+  EXPECT_EQ(board.Pixel(300, 150), kWhite);  // right edge exclusive
+
+  // Without outline the shape grows by one pixel and shows no pen.
+  board.Clear(kWhite);
+  g_style.outline = 0;
+  board.Draw(0);
+  EXPECT_EQ(board.Pixel(99, 150), kGreen);
+  EXPECT_EQ(board.Pixel(150, 99), kGreen);
+  EXPECT_EQ(board.Pixel(98, 150), kWhite);
+  EXPECT_EQ(board.Count(kRed, 0, 0, 400, 300), 0);
+
+  // Without fill it is hollow.
+  g_records[1] = Rec(op::kEllipse, 300, 250, 100, 50);
+  g_style = DrawStyle{};
+  g_style.fill = 0;
+  board.m_pen.DeleteObject();
+  board.m_pen.CreatePen(PS_SOLID, 1, kBlack);
+  board.Clear(kBlue);
+  board.Draw(1);
+  EXPECT_EQ(board.Pixel(200, 150), kBlue);
+  EXPECT_GT(board.Count(kBlack, 95, 140, 105, 160), 0);  // the left side of the outline
+}
+
+TEST_F(DrawRoutines, TransparentDisplayInvertsFilledShapesInsteadOfPaintingThem) {
+  g_records[0] = Rec(op::kRect, 200, 200, 100, 100);
+  g_records[1] = Rec(op::kEllipse, 390, 290, 250, 150);
+  board.m_bTransparent = true;
+  board.Draw(0);
+  board.Draw(1);
+  // The rectangle's inverted area keeps 3 pixels off the outline's place.
+  EXPECT_EQ(board.Pixel(150, 150), kBlack);
+  EXPECT_EQ(board.Pixel(104, 150), kBlack);
+  EXPECT_EQ(board.Pixel(101, 150), kWhite);
+  EXPECT_EQ(board.Pixel(320, 220), kBlack);
+  EXPECT_EQ(board.Count(kWhite, 0, 0, 400, 300) + board.Count(kBlack, 0, 0, 400, 300), 400 * 300);
+
+  // Twice inverted is the picture again: nothing was painted.
+  board.Draw(0);
+  board.Draw(1);
+  EXPECT_EQ(board.Count(kWhite, 0, 0, 400, 300), 400 * 300);
+}
+
+TEST_F(DrawRoutines, TransparentDisplayWithoutOutlineInvertsTheGrownArea) {
+  g_records[0] = Rec(op::kRoundRect, 300, 250, 100, 100);
+  g_style.outline = 0;
+  board.m_bTransparent = true;
+  board.Draw(0);
+  EXPECT_EQ(board.Pixel(99, 175), kBlack);
+  EXPECT_EQ(board.Pixel(101, 101), kWhite);  // the rounded corner
+}
+
+TEST_F(DrawRoutines, TextSitsOnAFramedBoxOfTheBrushColourUnlessTransparent) {
+  g_records[0] = Rec(op::kText, 100, 100, 300, 160);
+  g_style.penColor = kRed;
+  board.m_brush.DeleteObject();
+  board.m_brush.CreateSolidBrush(kGreen);
+  board.Draw(0, "Hello");
+  EXPECT_EQ(board.Pixel(98, 130), kBlack);   // frame at left - 2
+  EXPECT_EQ(board.Pixel(200, 98), kBlack);   // frame at top - 2
+  EXPECT_EQ(board.Pixel(250, 150), kGreen);  // box, beside the text
+  EXPECT_EQ(board.Pixel(299, 130), kWhite);  // right - 2 is exclusive
+  EXPECT_GT(board.Count(kRed, 100, 99, 160, 120), 0);
+
+  board.Clear(kWhite);
+  board.m_bTransparent = true;
+  board.Draw(0, "Hello");
+  EXPECT_EQ(board.Pixel(98, 130), kWhite);
+  EXPECT_EQ(board.Pixel(250, 150), kWhite);
+  EXPECT_GT(board.Count(kRed, 100, 99, 160, 120), 0);
+
+  // Chinese text wrapped inside a character still draws both lines.
+  board.Clear(kWhite);
+  g_records[1] = Rec(op::kText, 10, 10, 64, 200);  // 5 bytes a line
+  board.Draw(1, GBK("中文字符"));
+  EXPECT_GT(board.Count(kRed, 10, 9, 64, 30), 0);
+  EXPECT_GT(board.Count(kRed, 0, 30, 80, 51), 0);
+}
+
+TEST_F(DrawRoutines, TextRecordsWithAbsurdSizesFromAFileFinish) {
+  g_style.penColor = kRed;
+  const std::string text(5000, 'x');
+  g_records[0] = Rec(op::kText, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  g_records[1] = Rec(op::kText, 0, 0, INT_MAX, INT_MAX);
+  g_records[2] = Rec(op::kText, 10, 10, 12, INT_MAX);
+  for (LONG size : {0, -1, 1, -21, INT_MIN, INT_MAX}) {
+    board.m_logFont.lfWidth = size;
+    board.m_logFont.lfHeight = size;
+    CreateStyleFont(board.m_font, board.m_logFont);
+    for (int i = 0; i < 3; ++i) board.Draw(i, text);
+  }
+  // Negative sizes draw as their magnitude: the one-byte column is visible.
+  board.Clear(kWhite);
+  board.m_logFont.lfWidth = -9;
+  board.m_logFont.lfHeight = -21;
+  CreateStyleFont(board.m_font, board.m_logFont);
+  board.Draw(2, "xxxx");
+  EXPECT_EQ(board.Count(kRed, 0, 0, 400, 300), 0);  // 2 wide: no byte fits
+  g_records[3] = Rec(op::kText, 10, 10, 20, 300);
+  board.Draw(3, "xxxx");
+  EXPECT_GT(board.Count(kRed, 10, 9 + 63, 20, 9 + 84), 0);
+}
+
+TEST_F(DrawRoutines, AZeroFontSizeLaysTextOutInTheCellOfTheFontThatDrawsIt) {
+  g_records[0] = Rec(op::kText, 10, 10, 390, 290);
+  g_style.penColor = kRed;
+  board.m_bTransparent = true;
+  board.m_logFont.lfHeight = 0;
+  board.m_logFont.lfWidth = 0;
+  CreateStyleFont(board.m_font, board.m_logFont);
+  TEXTMETRIC tm;
+  {
+    std::unique_ptr<CDC> dc = board.GetBoardDC();
+    CSelectScope<CFont> font(*dc, &board.m_font);
+    ASSERT_TRUE(dc->GetTextMetrics(&tm));
+  }
+  ASSERT_GT(tm.tmHeight, 0);
+  board.Draw(0, "x\nx\nx");
+  int lowest = -1;
+  for (int y = 0; y < 300; ++y)
+    if (board.Count(kRed, 0, y, 400, y + 1) > 0) lowest = y;
+  EXPECT_GE(lowest, 9 + 2 * tm.tmHeight);
+  EXPECT_LT(lowest, 9 + 3 * tm.tmHeight);
+}

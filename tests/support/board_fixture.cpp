@@ -1,0 +1,168 @@
+#include "tests/support/board_fixture.h"
+
+#include <cstring>
+#include <sstream>
+
+#include "platform/app.h"
+
+bool CTestFrame::Create() { return CreateEx(0, WS_POPUP, "board", nullptr, CRect(), 0); }
+
+bool CTestFrame::PreCreateWindow(CREATESTRUCT& cs) {
+  if (!CFrameWnd::PreCreateWindow(cs)) return false;
+  cs.x = cs.y = 0;
+  cs.cx = GetSystemMetrics(SM_CXSCREEN);
+  cs.cy = GetSystemMetrics(SM_CYSCREEN);
+  return true;
+}
+
+// Built as the main frame builds its board.
+int CTestFrame::OnCreate(CREATESTRUCT* cs) {
+  if (CFrameWnd::OnCreate(cs) == -1) return -1;
+  if (!m_board.CreateEx(0, WS_CHILD | WS_VISIBLE | WS_BORDER, std::string(), this, CRect(),
+                        AFX_IDW_PANE_FIRST))
+    return -1;
+  RecalcLayout();
+  m_board.m_pFrame = this;
+  m_board.CreateSurfaces();
+  return 0;
+}
+
+CTestFrame& BoardTest::Frame() {
+  static CTestFrame* frame = [] {
+    auto* f = new CTestFrame;
+    if (!f->Create()) ADD_FAILURE() << "the board could not be created";
+    f->m_board.CaptureScreen();
+    return f;
+  }();
+  return *frame;
+}
+
+COLORREF BoardTest::BackgroundAt(int x, int y) {
+  // 20-pixel tiles of varied colours: inverted pixels never blend in.
+  const unsigned tx = unsigned(x) / 20, ty = unsigned(y) / 20;
+  const unsigned h = (tx * 73856093u) ^ (ty * 19349663u);
+  return RGB(40 + h % 150, 60 + (h >> 8) % 140, 30 + (h >> 16) % 160);
+}
+
+void BoardTest::SetUp() {
+  plat::SetServices(&m_services);
+  CTestFrame& frame = Frame();
+  CBoardWnd& board = frame.m_board;
+  std::memset(g_records, 0, sizeof g_records);
+  MarkAllSlotsEmpty();
+  g_style = DrawStyle{};
+  CWnd::ReleaseCapture();
+  board.SetTools(nullptr);
+  board.m_nCount = 0;
+  board.m_texts.clear();
+  board.m_nTool = ID_TOOL_POINTER;
+  board.m_nPolyPoints = 0;
+  board.m_bMarkMode = false;
+  board.m_bRedrawing = false;
+  board.m_nBackMode = 0;
+  board.m_pReplayDlg = nullptr;
+  board.ResetStyle(false);
+  frame.m_tempExited = false;
+  frame.m_fontBarShown = false;
+  frame.m_barsHidden = false;
+  frame.m_toggles = frame.m_paletteRepaints = 0;
+  frame.ShowWindow(SW_SHOW);
+  plat::ProcessEvents();
+
+  const int w = board.m_rcDesktop.right, h = board.m_rcDesktop.bottom;
+  {
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    CSelectScope<CBitmap> select(mem, &board.m_bmpCaptured);
+    for (int y = 0; y < h; y += 20)
+      for (int x = 0; x < w; x += 20) {
+        const CRect rc(x, y, x + 20, y + 20);
+        mem.FillSolidRect(&rc, BackgroundAt(x, y));
+      }
+  }
+  board.Invalidate(true);
+  board.UpdateWindow();
+  board.SnapshotZoomView();
+  CDC mem;
+  mem.CreateCompatibleDC(nullptr);
+  CSelectScope<CBitmap> select(mem, &board.m_bmpCurrent);
+  CClientDC dc(&board);
+  mem.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY);
+}
+
+void BoardTest::TearDown() {
+  CWnd::ReleaseCapture();
+  plat::SetServices(nullptr);
+}
+
+Picture BoardTest::Of(const CBitmap& bitmap) {
+  return MakePicture(bitmap.Width(), bitmap.Height(),
+                     [&](int x, int y) { return bitmap.GetPixel(x, y); });
+}
+
+Picture BoardTest::Snap() {
+  CBoardWnd& board = Board();
+  CClientDC dc(&board);
+  CBitmap bitmap;
+  bitmap.CreateCompatibleBitmap(&dc, board.m_rcDesktop.right, board.m_rcDesktop.bottom);
+  CDC mem;
+  mem.CreateCompatibleDC(&dc);
+  {
+    CSelectScope<CBitmap> select(mem, &bitmap);
+    mem.BitBlt(0, 0, bitmap.Width(), bitmap.Height(), &dc, 0, 0, SRCCOPY);
+  }
+  return Of(bitmap);
+}
+
+Picture BoardTest::ReplayedPicture() {
+  CBoardWnd& board = Board();
+  {
+    CClientDC dc(&board);
+    CDC mem;
+    mem.CreateCompatibleDC(&dc);
+    CSelectScope<CBitmap> select(mem, &board.m_bmpCaptured);
+    dc.BitBlt(0, 0, board.m_rcDesktop.right, board.m_rcDesktop.bottom, &mem, 0, 0, SRCCOPY);
+  }
+  board.Replay(0, board.m_nCount, false);
+  return Snap();
+}
+
+::testing::AssertionResult BoardTest::ShowsItsReplay() {
+  // The live picture is taken before the replay draws over it.
+  const Picture live = Snap();
+  const Picture replayed = ReplayedPicture();
+  std::string where;
+  if (CountDifferences(live, replayed, &where) == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "live and replayed pictures differ: " << where;
+}
+
+void BoardTest::Drag(CPoint from, const std::vector<CPoint>& via, CPoint to) {
+  Press(from);
+  for (const CPoint& p : via) Move(p);
+  Release(to);
+}
+
+void BoardTest::Click(CPoint p) {
+  Press(p);
+  Release(p);
+}
+
+void BoardTest::DoubleClickAt(CPoint p) {
+  Press(p);
+  Release(p);
+  DoubleClick(p);
+  Release(p);
+}
+
+DrawRecord BoardTest::Rec(char op, int f1, int f2, int f3, int f4) {
+  DrawRecord r{};
+  r.op = op;
+  r.f1 = f1, r.f2 = f2, r.f3 = f3, r.f4 = f4;
+  return r;
+}
+
+std::string BoardTest::Describe(const DrawRecord& r) {
+  std::ostringstream s;
+  s << "'" << r.op << "' " << r.f1 << ' ' << r.f2 << ' ' << r.f3 << ' ' << r.f4;
+  return s.str();
+}

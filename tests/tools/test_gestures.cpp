@@ -1,0 +1,340 @@
+// The drawing gestures: what each tool records, what it draws, and the
+// guards every gesture shares.
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include "platform/wnd_widget_qt.h"
+#include "tests/tools/tools_fixture.h"
+
+namespace {
+
+using GesturesTest = ToolsTest;
+
+TEST_F(GesturesTest, PenMovesWithAButtonDownAppendChainedSegments) {
+  UseTool(ID_TOOL_PEN);
+  Press({10, 10});
+  Move({20, 10});
+  Move({30, 15}, MK_LBUTTON | MK_RBUTTON);
+  Move({40, 20}, MK_MBUTTON);
+  Release({40, 20});
+  ASSERT_EQ(Count(), 3);
+  EXPECT_EQ(Describe(0), "'#' 20 10 10 10");
+  EXPECT_EQ(Describe(1), "'#' 30 15 20 10");
+  EXPECT_EQ(Describe(2), "'#' 40 20 30 15");
+  // Black 2-pixel pen; the segment's end pixel belongs to the next one.
+  EXPECT_EQ(Snap().At(15, 10), 0x000000u);
+}
+
+TEST_F(GesturesTest, ClicksWithoutMovementDrawNothingAndOnlyTheArrowRecordsOne) {
+  const Picture before = Snap();
+  UseTool(ID_TOOL_PEN);
+  Click({50, 50});
+  Press({10, 10});
+  Move({60, 60}, 0);  // no button held
+  Release({60, 60});
+  EXPECT_EQ(Count(), 0);
+  UseTool(ID_TOOL_ARROW);
+  Click({300, 200});
+  ASSERT_EQ(Count(), 1);
+  EXPECT_EQ(Describe(0), "'R' 300 200 300 200");
+  EXPECT_EQ(CountDifferences(before, Snap()), 0);
+}
+
+// Modifier keys come with the platform's mouse event, as the user holds them.
+void SendMove(CBoardWnd& board, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+  QMouseEvent ev(QEvent::MouseMove, QPointF(at), QPointF(at), Qt::NoButton, buttons, mods);
+  QCoreApplication::sendEvent(board.GetWidget(), &ev);
+}
+
+TEST_F(GesturesTest, CtrlOrShiftMovesDrawNothingAndThePenGoesOnFromItsLastPoint) {
+  CBoardWnd& board = Board();
+  UseTool(ID_TOOL_PEN);
+  Press({10, 10});
+  Move({20, 20});
+  const Picture before = Snap();
+  SendMove(board, {100, 20}, Qt::LeftButton, Qt::ControlModifier);
+  SendMove(board, {100, 100}, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(CountDifferences(before, Snap()), 0);
+  SendMove(board, {120, 120}, Qt::LeftButton, Qt::NoModifier);
+  ASSERT_EQ(Count(), 2);
+  EXPECT_EQ(Describe(1), "'#' 120 120 20 20");
+}
+
+TEST_F(GesturesTest, ARightButtonOnlyMoveDrawsNothingForAnyTool) {
+  for (UINT tool : {ID_TOOL_PEN, ID_TOOL_BRUSH, ID_TOOL_LINE, ID_TOOL_ARROW, ID_TOOL_RECT,
+                    ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE, ID_TOOL_POLYLINE}) {
+    SCOPED_TRACE(tool);
+    UseTool(tool);
+    Press({300, 300});
+    const int count = Count();
+    const Picture before = Snap();
+    Move({380, 350}, MK_RBUTTON);
+    Move({200, 390}, MK_RBUTTON);
+    EXPECT_EQ(Count(), count);
+    EXPECT_EQ(CountDifferences(before, Snap()), 0);
+    Release({300, 300});
+    UseTool(ID_TOOL_POINTER);
+  }
+}
+
+TEST_F(GesturesTest, BrushStampsFifteenByTenAtThePressAndEachLeftOnlyMove) {
+  g_style.brushColor = 0x0000FF;
+  Board().AppendStyleRecord(kStyleBrush);
+  // The slot's unwritten fields keep what it held.
+  g_records[1].f3 = 7, g_records[1].f4 = 8, g_records[1].f5 = 9;
+  UseTool(ID_TOOL_BRUSH);
+  Press({100, 100});
+  ASSERT_EQ(Count(), 2);
+  EXPECT_EQ(Describe(1), "'b' 100 100 7 8");
+  EXPECT_EQ(g_records[1].f5, 9);
+  const Picture p = Snap();
+  EXPECT_EQ(p.At(100, 100), 0x0000FFu);
+  EXPECT_EQ(p.At(114, 109), 0x0000FFu);
+  EXPECT_EQ(p.At(115, 105), BackgroundAt(115, 105));
+  EXPECT_EQ(p.At(105, 110), BackgroundAt(105, 110));
+
+  Move({200, 200}, 0);
+  Move({210, 200}, MK_LBUTTON | MK_RBUTTON);
+  EXPECT_EQ(Count(), 2);
+  Move({220, 200});
+  ASSERT_EQ(Count(), 3);
+  EXPECT_EQ(Describe(2).substr(0, 11), "'b' 220 200");
+}
+
+TEST_F(GesturesTest, ArrowDragsRecordTailAndTipAndDrawTheHead) {
+  UseTool(ID_TOOL_ARROW);
+  Drag({100, 100}, {{150, 120}, {200, 200}}, {200, 200});
+  Drag({10, 300}, {{60, 300}}, {110, 300});
+  ASSERT_EQ(Count(), 2);
+  EXPECT_EQ(Describe(0), "'R' 200 200 100 100");
+  EXPECT_EQ(Describe(1), "'R' 110 300 10 300");
+  const Picture live = Snap();
+  // Width 2: head corners (192, 187) and (187, 192) around the tip; the
+  // shaft stops at (190, 190).
+  EXPECT_EQ(live.At(195, 195), 0x000000u);
+  EXPECT_EQ(live.At(188, 191), 0x000000u);
+  EXPECT_EQ(live.At(150, 150), 0x000000u);
+  // Along the axis the corners are (100, 299) and (100, 301): a head three
+  // pixels high at its base.
+  EXPECT_EQ(live.At(101, 299), 0x000000u);
+  EXPECT_EQ(live.At(101, 301), 0x000000u);
+  EXPECT_EQ(live.At(101, 304), BackgroundAt(101, 304));
+  EXPECT_TRUE(ShowsItsReplay());
+}
+
+TEST_F(GesturesTest, LinesAndShapesRecordPressAndReleasePointsAndLeaveNoBand) {
+  const struct {
+    UINT tool;
+    const char* record;
+  } cases[] = {{ID_TOOL_LINE, "'*' 100 100 200 200"},
+               {ID_TOOL_RECT, "'@' 100 100 200 200"},
+               {ID_TOOL_ROUNDRECT, "'r' 100 100 200 200"},
+               {ID_TOOL_ELLIPSE, "'$' 100 100 200 200"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tool);
+    SetUp();
+    UseTool(c.tool);
+    Drag({200, 200}, {{150, 170}, {90, 120}}, {100, 100});
+    ASSERT_EQ(Count(), 1);
+    EXPECT_EQ(Describe(0), c.record);
+    EXPECT_TRUE(ShowsItsReplay());
+  }
+}
+
+TEST_F(GesturesTest, PolylineClicksAndADoubleClickRecordChainedSegments) {
+  UseTool(ID_TOOL_POLYLINE);
+  Click({100, 100});
+  Move({150, 120}, 0);
+  Move({200, 110}, 0);
+  Click({200, 110});
+  Move({250, 200}, 0);
+  DoubleClickAt({260, 210});
+  ASSERT_EQ(Count(), 3);
+  EXPECT_EQ(Describe(0), "'z' 100 100 100 100");
+  EXPECT_EQ(Describe(1), "'z' 200 110 100 100");
+  EXPECT_EQ(Describe(2), "'z' 260 210 200 110");
+  // The band no longer follows the pointer, and the next click starts anew.
+  Move({400, 400}, 0);
+  Click({300, 300});
+  ASSERT_EQ(Count(), 4);
+  EXPECT_EQ(Describe(3), "'z' 300 300 300 300");
+  EXPECT_TRUE(ShowsItsReplay());
+}
+
+TEST_F(GesturesTest, PolylineGoesOnFromItsVertexWhenAStyleRecordCameBetweenClicks) {
+  UseTool(ID_TOOL_POLYLINE);
+  Click({100, 100});
+  Move({180, 150}, 0);
+  g_style.penWidth = 6;
+  g_style.penColor = 0xFF0000;
+  Board().AppendStyleRecord(kStylePen);
+  Move({200, 150}, 0);
+  Click({200, 150});
+  ASSERT_EQ(Count(), 3);
+  EXPECT_EQ(Describe(2), "'z' 200 150 100 100");
+  EXPECT_TRUE(ShowsItsReplay());
+}
+
+TEST_F(GesturesTest, TheSameToolAgainLeavesAPolylineOpenAnotherEndsItAndErasesItsBand) {
+  UseTool(ID_TOOL_POLYLINE);
+  Click({100, 100});
+  Move({150, 150}, 0);
+  UseTool(ID_TOOL_POLYLINE);
+  EXPECT_EQ(Board().m_nPolyPoints, 1);
+  Click({200, 100});
+  EXPECT_EQ(Describe(1), "'z' 200 100 100 100");
+  Move({300, 250}, 0);
+  UseTool(ID_TOOL_LINE);
+  EXPECT_EQ(Board().m_nPolyPoints, 0);
+  EXPECT_TRUE(ShowsItsReplay());
+}
+
+TEST_F(GesturesTest, AMoveOutsideADragLeavesNoBandForTheNextPressToStrand) {
+  UseTool(ID_TOOL_RECT);
+  Drag({10, 10}, {{80, 90}}, {80, 90});
+  Move({200, 200}, MK_MBUTTON);
+  Move({250, 220}, MK_LBUTTON);
+  Drag({300, 300}, {{350, 380}}, {350, 380});
+  ASSERT_EQ(Count(), 2);
+  EXPECT_TRUE(ShowsItsReplay());
+}
+
+TEST_F(GesturesTest, AGestureThatAppendsNothingLeavesAnUndoneRecordForRedo) {
+  CBoardWnd& board = Board();
+  UseTool(ID_TOOL_LINE);
+  Drag({10, 10}, {{60, 70}}, {60, 70});
+  Drag({20, 200}, {{300, 210}}, {300, 210});
+  board.OnUndo();
+  ASSERT_EQ(Count(), 1);
+  const std::string undone = Describe(1);
+
+  Press({400, 400});  // a press whose release finds no capture
+  Move({500, 450});
+  CWnd::ReleaseCapture();
+  Release({500, 450});
+  UseTool(ID_TOOL_PEN);
+  Click({5, 5});
+  UseTool(ID_TOOL_POLYLINE);
+  Press({40, 40});
+  CWnd::ReleaseCapture();
+  Release({40, 40});
+
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(Describe(1), undone);
+  board.OnRedo();
+  EXPECT_EQ(Count(), 2);
+  EXPECT_EQ(Describe(1), "'*' 300 210 20 200");
+}
+
+TEST_F(GesturesTest, AFullStoreTakesNoGestureAndNoSlotPastItsEnd) {
+  CBoardWnd& board = Board();
+  for (int i = 0; i < kRecordLimit; ++i) g_records[i] = Rec(op::kPen, 0, 0, 0, 2);
+  board.m_nCount = kRecordLimit;
+  g_records[kRecordLimit] = Rec('x', 1, 2, 3, 4);
+  const Picture before = Snap();
+  for (UINT tool : {ID_TOOL_PEN, ID_TOOL_BRUSH, ID_TOOL_LINE, ID_TOOL_ARROW, ID_TOOL_RECT,
+                    ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE, ID_TOOL_POLYLINE}) {
+    SCOPED_TRACE(tool);
+    UseTool(tool);
+    Drag({100, 100}, {{150, 150}, {200, 120}}, {200, 120});
+    DoubleClickAt({200, 120});
+    EXPECT_EQ(Count(), kRecordLimit);
+    EXPECT_EQ(Describe(kRecordLimit), "'x' 1 2 3 4");
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  }
+  EXPECT_EQ(CountDifferences(before, Snap()), 0);
+  // A file may fill the last slot too.
+  g_records[kRecordLimit] = Rec(op::kLine, 1, 2, 3, 4);
+  board.m_nCount = kRecordSlots;
+  UseTool(ID_TOOL_PEN);
+  Drag({100, 100}, {{150, 150}}, {150, 150});
+  EXPECT_EQ(Count(), kRecordSlots);
+}
+
+TEST_F(GesturesTest, APenStrokeStopsWhereTheStoreFills) {
+  CBoardWnd& board = Board();
+  board.m_nCount = kRecordLimit - 2;
+  UseTool(ID_TOOL_PEN);
+  Press({10, 10});
+  for (int x = 20; x <= 80; x += 10) Move({x, 10});
+  Release({80, 10});
+  EXPECT_EQ(Count(), kRecordLimit);
+  EXPECT_EQ(Describe(kRecordLimit - 1), "'#' 30 10 20 10");
+}
+
+TEST_F(GesturesTest, ADragCutShortByAFullStoreReleasesTheMouse) {
+  CBoardWnd& board = Board();
+  UseTool(ID_TOOL_RECT);
+  Press({10, 10});
+  Move({50, 50});
+  ASSERT_EQ(CWnd::GetCapture(), &board);
+  board.m_nCount = kRecordLimit;  // a full file was opened meanwhile
+  Release({50, 50});
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  EXPECT_EQ(Count(), kRecordLimit);
+}
+
+TEST_F(GesturesTest, WhileTheReplayDialogIsOpenNoGestureDrawsOrRecords) {
+  CTestFrame& frame = Frame();
+  CBoardWnd& board = Board();
+  // Only whether a dialog is open matters to the gestures.
+  alignas(16) static char openDialog[16];
+  board.m_pReplayDlg = reinterpret_cast<CReplayDlg*>(openDialog);
+  const Picture before = Snap();
+  for (UINT tool : {ID_TOOL_PEN, ID_TOOL_BRUSH, ID_TOOL_LINE, ID_TOOL_POLYLINE}) {
+    board.m_nTool = tool;
+    Drag({100, 100}, {{150, 150}}, {150, 150});
+    DoubleClickAt({150, 150});
+  }
+  board.OnRButtonUp(MK_RBUTTON, {10, 10});
+  const HCURSOR shown = ::SetCursor(nullptr);
+  ::SetCursor(shown);
+  board.m_pReplayDlg = nullptr;
+  EXPECT_EQ(Count(), 0);
+  EXPECT_EQ(CountDifferences(before, Snap()), 0);
+  EXPECT_FALSE(frame.m_barsHidden);
+  EXPECT_EQ(shown, LoadCursorResource(IDC_POLYLINE));
+}
+
+TEST_F(GesturesTest, EveryLeftReleaseOfADrawingToolTakesTheCurrentPicture) {
+  CBoardWnd& board = Board();
+  UseTool(ID_TOOL_ELLIPSE);
+  Drag({100, 100}, {{200, 180}}, {200, 180});
+  std::string where;
+  EXPECT_EQ(CountDifferences(Of(board.m_bmpCurrent), Snap(), &where), 0) << where;
+
+  // The pointer tool takes no picture: a stray drawing stays out of it.
+  UseTool(ID_TOOL_POINTER);
+  {
+    CClientDC dc(&board);
+    const CRect rc(0, 0, 30, 30);
+    dc.FillSolidRect(&rc, 0x00FF00);
+  }
+  Click({10, 10});
+  EXPECT_NE(Of(board.m_bmpCurrent).At(5, 5), 0x00FF00u);
+}
+
+TEST_F(GesturesTest, ARightClickTogglesTheBarsAndAPressHidesThemForDrawingTools) {
+  CTestFrame& frame = Frame();
+  CBoardWnd& board = Board();
+  ASSERT_FALSE(frame.m_barsHidden);
+  UseTool(ID_TOOL_POINTER);
+  Press({10, 10});
+  EXPECT_FALSE(frame.m_barsHidden);
+  UseTool(ID_TOOL_PICKCOLOR);
+  Press({10, 10});
+  EXPECT_FALSE(frame.m_barsHidden);
+  board.OnRButtonUp(MK_RBUTTON, {10, 10});
+  EXPECT_TRUE(frame.m_barsHidden);
+  board.OnRButtonUp(MK_RBUTTON, {10, 10});
+  EXPECT_FALSE(frame.m_barsHidden);
+  UseTool(ID_TOOL_LINE);
+  Press({10, 10});
+  EXPECT_TRUE(frame.m_barsHidden);
+  Release({10, 10});
+  board.OnRButtonUp(MK_RBUTTON, {10, 10});
+  EXPECT_FALSE(frame.m_barsHidden);
+}
+
+}  // namespace
