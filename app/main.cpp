@@ -1,28 +1,57 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/main_frame.h"
 #include "app/pointer_app.h"
 #include "platform/app.h"
 #include "platform/desktop.h"
+#include "platform/session.h"
 #include "res/res.h"
 
-// pointer                 start the board
-// pointer --command ID    deliver command ID to the running instance
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: pointer [--command ID]\n"
+    "Freezes the screen into a full-screen drawing board for teaching.\n"
+    "\n"
+    "  --command ID   deliver command ID (1-65535) to the board running on this\n"
+    "                 display; exit status 1 when none runs\n"
+    "  --help         show this text and exit\n"
+    "  --version      show the version and exit\n";
+
+int UsageError(const std::string& what) {
+  std::fprintf(stderr, "pointer: %s\nTry 'pointer --help'.\n", what.c_str());
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   int command = -1;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--command") == 0 && i + 1 < argc) {
-      char* end = nullptr;
-      const long id = std::strtol(argv[i + 1], &end, 10);
-      if (!end || *end || id <= 0 || id > 0xFFFF) {
-        std::fprintf(stderr, "pointer: bad command identifier '%s'\n", argv[i + 1]);
-        return 2;
-      }
-      command = int(id);
-      ++i;
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
     }
+    if (arg == "--version") {
+      std::printf("pointer %s\n", POINTER_VERSION);
+      return 0;
+    }
+    if (arg != "--command") return UsageError("unknown option '" + arg + "'");
+    if (i + 1 >= argc) return UsageError("--command needs a command identifier");
+    char* end = nullptr;
+    const long id = std::strtol(argv[++i], &end, 10);
+    if (!end || *end || end == argv[i] || id <= 0 || id > 0xFFFF)
+      return UsageError(std::string("bad command identifier '") + argv[i] + "'");
+    command = int(id);
+  }
+  // Qt aborts on a display it cannot open; say why and stop instead.
+  if (const std::string problem = plat::DisplayProblem(); !problem.empty()) {
+    std::fprintf(stderr, "pointer: %s\n", problem.c_str());
+    return 1;
   }
   plat::InitApplication(argc, argv);
   res::RegisterResources();

@@ -1,8 +1,10 @@
 #include "app/main_frame.h"
 
 #include <cstring>
+#include <utility>
 
 #include "app/pointer_app.h"
+#include "dialogs/replay_dlg.h"
 #include "image/picture_commands.h"
 #include "platform/app.h"
 #include "platform/codepage.h"
@@ -56,17 +58,12 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 
 int CMainFrame::OnCreate(CREATESTRUCT* cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
-  if (!m_board.CreateEx(0, WS_CHILD | WS_VISIBLE | WS_BORDER, std::string(), this, CRect(),
-                        AFX_IDW_PANE_FIRST))
-    return -1;
-  RecalcLayout();
-  m_board.m_pFrame = this;
-  m_board.CreateSurfaces();
+  if (!m_board.CreateInFrame(*this, *this)) return -1;
   m_board.SetTools(MakeBoardTools());
   InstallPictureCommands(m_board);
+  InstallReplayCommand(m_board);
   EnableDocking(CBRS_ALIGN_ANY);
   if (!CreateToolsBar() || !CreatePaletteBar() || !CreateFontBar()) return -1;
-  m_paletteBar.m_pBoard = &m_board;
   // Alt+1 may be taken by another program; the board then runs without it.
   RegisterHotKey(this, HOTKEY_ACTIVATE, MOD_ALT, '1');
   return 0;
@@ -86,10 +83,12 @@ void CMainFrame::OnClose() {
 
 long CMainFrame::OnHotKey(UINT id, UINT, UINT) {
   if (id == HOTKEY_ACTIVATE && m_tempExited) {
+    // The capture shows the bars again.
     m_board.CaptureScreen();
     m_tempExited = false;
   }
   ShowWindow(SW_MAXIMIZE);
+  if (std::exchange(m_barsBeforeExit, false) && m_barsHidden) ToggleBars();
   SetForegroundWindow();
   return 1;
 }
@@ -108,8 +107,10 @@ void CMainFrame::ToggleBars() {
         &m_paletteBar,
         CPoint(m_toolsBarRect.left - 2, m_toolsBarRect.bottom - CToolBarEx::kPaletteOverlap),
         CBRS_ALIGN_TOP);
-    ShowControlBar(&m_paletteBar, true, false);
+    // The palette, shown last, lies over the tool bar's empty bottom strip:
+    // its caption stays in sight.
     ShowControlBar(&m_toolsBar, true, false);
+    ShowControlBar(&m_paletteBar, true, false);
   } else {
     ShowControlBar(&m_toolsBar, false, false);
     ShowControlBar(&m_paletteBar, false, false);

@@ -23,6 +23,7 @@ class CMainFrame : public CFrameWnd, public CBoardFrame {
   void HideBars() override;
   void ShowFontBar(bool show, bool delay) override { ShowControlBar(&m_fontBar, show, delay); }
   void RepaintPalette() override { m_paletteBar.Invalidate(true); }
+  void BeginTempExit() override { m_barsBeforeExit = !m_barsHidden; }
   void SetTempExited(bool exited) override { m_tempExited = exited; }
 
   bool PreCreateWindow(CREATESTRUCT& cs) override;
@@ -40,6 +41,8 @@ class CMainFrame : public CFrameWnd, public CBoardFrame {
   CComboBox m_fontSizeBox;
   bool m_tempExited = false;
   bool m_barsHidden = true;
+  // The bars were shown when the teacher left the board for a while.
+  bool m_barsBeforeExit = false;
   RECT m_toolsBarRect{};
 
  private:

@@ -56,6 +56,8 @@ bool CMainFrame::CreateToolsBar() {
 }
 
 bool CMainFrame::CreatePaletteBar() {
+  // Linked before the window exists: its first paint reads the board's tool.
+  m_paletteBar.m_pBoard = &m_board;
   if (!m_paletteBar.Create(this, IDD_PALETTEBAR,
                            WS_CHILD | CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT | CBRS_SIZE_FIXED,
                            IDD_PALETTEBAR))

@@ -3,6 +3,7 @@
 #include "app/main_frame.h"
 #include "platform/codepage.h"
 #include "platform/desktop.h"
+#include "platform/session.h"
 #include "res/resource.h"
 
 CPointerApp theApp;
@@ -16,6 +17,9 @@ CPointerApp::CPointerApp() {
 CPointerApp::~CPointerApp() = default;
 
 bool CPointerApp::InitInstance() {
+  // The window looked for next appears only after the pause: two quick
+  // starts are told apart by the lock.
+  if (!plat::TakeInstanceLock()) return false;
   if (plat::FindTopLevelWindow("Corvale_Tavix")) return false;
   if (plat::FindTopLevelWindow("Corvale多媒体网络教室")) g_showAbout = false;
   m_registryKey = "Vestrio";

@@ -134,6 +134,7 @@ void CBoardWnd::OnClearAll() {
 void CBoardWnd::OnTempExit() {
   const int answer = MessageBoxOwned(this, GBK("是否保存当前画面，以待激活时重现？"),
                                      GBK("请按Alt+1激活"), MB_YESNOCANCEL);
+  if ((answer == IDYES || answer == IDNO) && m_pFrame) m_pFrame->BeginTempExit();
   if (answer == IDYES) {
     // The picture stays as it is; Alt+1 shows the frame again. The floating
     // bars are windows of their own: they leave with the frame instead of

@@ -16,6 +16,9 @@ class CBoardFrame {
   virtual void ShowFontBar(bool show, bool delay) = 0;
   // The palette shows width or fill choices by tool.
   virtual void RepaintPalette() = 0;
+  // A temporary exit begins: the frame remembers how its bars were, so the
+  // hot key brings the board back as it was left.
+  virtual void BeginTempExit() = 0;
   // Set by a temporary exit that discards the picture: the hot key then
   // captures the screen afresh.
   virtual void SetTempExited(bool exited) = 0;

@@ -10,6 +10,8 @@ void CBoardWnd::BuildMessageMap() {
   OnCommand(ID_CLEAR_ALL, [this] { OnClearAll(); });
   OnUpdateCommand(ID_CLEAR_ALL, [this](CCmdUI* ui) { OnUpdateHasRecords(ui); });
   OnCommand(ID_TEMP_EXIT, [this] { OnTempExit(); });
+  OnCommand(ID_SAVE_DATA, [this] { OnSaveData(); });
+  OnCommand(ID_OPEN_DATA, [this] { OnOpenData(); });
   OnCommand(ID_START, [this] { OnStart(); });
   OnUpdateCommand(ID_START, [this](CCmdUI* ui) { OnUpdateStart(ui); });
   OnCommand(ID_REDO, [this] { OnRedo(); });

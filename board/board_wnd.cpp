@@ -1,6 +1,7 @@
 #include "board/board_wnd.h"
 
 #include "board/text_box.h"
+#include "platform/frame.h"
 #include "res/resource.h"
 
 const UINT CBoardWnd::kCursorIds[18] = {
@@ -43,6 +44,16 @@ int CBoardWnd::OnCreate(CREATESTRUCT* cs) {
 
   for (int i = 0; i < 18; ++i) m_cursors[i] = LoadCursorResource(kCursorIds[i]);
   return 0;
+}
+
+bool CBoardWnd::CreateInFrame(CFrameWnd& frame, CBoardFrame& host) {
+  if (!CreateEx(0, WS_CHILD | WS_VISIBLE | WS_BORDER, std::string(), &frame, CRect(),
+                AFX_IDW_PANE_FIRST))
+    return false;
+  frame.RecalcLayout();
+  m_pFrame = &host;
+  CreateSurfaces();
+  return true;
 }
 
 void CBoardWnd::CreateSurfaces() {

@@ -21,6 +21,9 @@ class CBoardWnd : public CWnd, public CBoardCore {
   CBoardWnd();
   ~CBoardWnd() override;
 
+  // Creates the board as the frame's only pane, gives it its host and its
+  // surfaces; false when the window cannot be created.
+  bool CreateInFrame(CFrameWnd& frame, CBoardFrame& host);
   // Screen-sized bitmaps and the empty record store; the frame calls it right
   // after creating the board.
   void CreateSurfaces();
@@ -101,6 +104,9 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void OnTempExit();
   void OnUpdateHasRecords(CCmdUI* pCmdUI);
   void OnUpdateRedo(CCmdUI* pCmdUI);
+  // Pointer data files (Ctrl+S, Ctrl+O).
+  void OnSaveData();
+  void OnOpenData();
 
  protected:
   std::unique_ptr<CDC> GetBoardDC() override;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/dib_format.h"
+#include "image/picture_file.h"
 #include "platform/gdi.h"
 
 // The movable memory block: header, colour table and pixel rows, byte for
@@ -55,9 +56,11 @@ class CDib {
   int Paint(CDC* dc, const RECT* dest = nullptr, const RECT* src = nullptr,
             const LogPalette* palette = nullptr);
   int GetBitCount() const;
-  // Picture files chosen by extension (.bmp, .dib, .jpg, .jpeg).
-  bool Load(const std::string& gbkPath);
-  bool Save(const std::string& gbkPath);
+  // Picture files chosen by extension (.bmp, .dib, .jpg, .jpeg); why names
+  // the reason of a failure. A save writes a new file beside the old one and
+  // replaces it only when complete.
+  bool Load(const std::string& gbkPath, PictureError* why = nullptr);
+  bool Save(const std::string& gbkPath, PictureError* why = nullptr);
 
   const PackedDib* Block() const { return m_block.get(); }
   const LogPalette* Palette() const { return m_palette.get(); }

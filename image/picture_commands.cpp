@@ -14,6 +14,12 @@ std::string PictureFilter() {
   return filter ? GBK(filter) : std::string();
 }
 
+// Every failed save or load says so, naming the file and the reason.
+void ShowFailure(CBoardWnd& board, const char* what, const std::string& path, PictureError why) {
+  MessageBoxOwned(&board, GBK(what) + "\n" + path + "\n" + PictureErrorText(why), GBK("消息"),
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
 }  // namespace
 
 void OnSavePicture(CBoardWnd& board) {
@@ -25,8 +31,12 @@ void OnSavePicture(CBoardWnd& board) {
   if (!picture.Create(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 24)) return;
   // Saving the blank picture when the capture failed would report a black
   // file as the board's picture.
-  if (!picture.FromBitmap(&board.m_bmpCurrent)) return;
-  if (picture.Save(path)) MessageBoxOwned(&board, GBK("保存图片文件完成！"), GBK("消息"), MB_OK);
+  PictureError why = PictureError::kWriteFailed;
+  if (!picture.FromBitmap(&board.m_bmpCurrent) || !picture.Save(path, &why)) {
+    ShowFailure(board, "图片文件无法保存：", path, why);
+    return;
+  }
+  MessageBoxOwned(&board, GBK("保存图片文件完成！"), GBK("消息"), MB_OK);
 }
 
 void OnLoadPicture(CBoardWnd& board) {
@@ -36,15 +46,22 @@ void OnLoadPicture(CBoardWnd& board) {
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   CDib picture;
   if (!picture.Create(width, height, 24)) return;
-  // A file that cannot be read leaves the board as it was: the bars stay,
-  // and no black picture is captured in place of the drawing.
-  if (!picture.Load(path)) return;
-  board.HideFrameBars();
+  // A file that cannot be read or drawn leaves the board as it was: the
+  // bars stay, and no black picture is captured in place of the drawing.
+  PictureError why = PictureError::kNone;
+  if (!picture.Load(path, &why)) {
+    ShowFailure(board, "图片文件无法打开：", path, why);
+    return;
+  }
   {
     CClientDC dc(&board);
     const RECT screen{0, 0, width, height};
-    picture.Paint(&dc, &screen);
+    if (picture.Paint(&dc, &screen) == 0) {
+      ShowFailure(board, "图片文件无法打开：", path, PictureError::kCannotPaint);
+      return;
+    }
   }
+  board.HideFrameBars();
   // The capture copies the screen, so the picture must be on it first.
   board.PresentNow();
   board.CaptureScreen();

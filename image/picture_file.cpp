@@ -1,8 +1,12 @@
 #include "image/picture_file.h"
 
+#include <cerrno>
+
 #include "image/bmp_file.h"
 #include "image/dib.h"
 #include "image/jpeg_file.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -33,27 +37,101 @@ PictureFormat PictureFormatOf(const std::string& gbkPath) {
   return PictureFormat::kNone;
 }
 
-bool CDib::Save(const std::string& gbkPath) {
-  if (!m_block) return false;
-  const PictureFormat format = PictureFormatOf(gbkPath);
-  if (format == PictureFormat::kNone) return false;
-  // A path the codec cannot take is refused before a file is created.
-  if (format == PictureFormat::kJpeg && !JpegPathFits(gbkPath)) return false;
-  CImageFile file;
-  if (!file.Open(gbkPath,
-                 CImageFile::modeCreate | CImageFile::modeWrite | CImageFile::shareDenyWrite)) {
-    return false;
+namespace {
+
+PictureError FromErrno(int error, PictureError otherwise) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return otherwise == PictureError::kCannotCreate ? PictureError::kCannotCreate
+                                                      : PictureError::kNotFound;
+    case EISDIR:
+    case ENODEV:
+    case ENXIO:
+      return PictureError::kNotRegular;
+    case ENAMETOOLONG:
+      return PictureError::kPathTooLong;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EIO:
+      return PictureError::kWriteFailed;
+    default:
+      return otherwise;
   }
-  if (format == PictureFormat::kJpeg) return WriteJpegFile(m_block.get(), file, kJpegSaveQuality);
-  const bool written = WriteBmpToFile(m_block.get(), file);
-  return file.Close() && written;
 }
 
-bool CDib::Load(const std::string& gbkPath) {
+bool Fail(PictureError* why, PictureError error) {
+  if (why) *why = error;
+  return false;
+}
+
+}  // namespace
+
+std::string PictureErrorText(PictureError error) {
+  switch (error) {
+    case PictureError::kNone:
+      return {};
+    case PictureError::kUnsupportedType:
+      return GBK("只能使用 BMP 或 JPEG 图片文件（扩展名 .bmp、.dib、.jpg 或 .jpeg）。");
+    case PictureError::kNotFound:
+      return GBK("文件不存在。");
+    case PictureError::kNotRegular:
+      return GBK("这不是一个普通文件。");
+    case PictureError::kCannotOpen:
+      return GBK("文件无法打开（没有权限，或正被其他程序写入）。");
+    case PictureError::kCannotCreate:
+      return GBK("无法在该文件夹中创建文件（文件夹不存在或没有写入权限）。");
+    case PictureError::kWriteFailed:
+      return GBK("文件写入失败（磁盘可能已满），原来的文件保持不变。");
+    case PictureError::kPathTooLong:
+      return GBK("文件名太长。");
+    case PictureError::kUnreadable:
+      return GBK("文件已损坏，或不是可以读取的图片，或图片太大。");
+    case PictureError::kCannotPaint:
+      return GBK("图片太大，无法显示。");
+  }
+  return {};
+}
+
+bool CDib::Save(const std::string& gbkPath, PictureError* why) {
+  if (!m_block) return Fail(why, PictureError::kWriteFailed);
   const PictureFormat format = PictureFormatOf(gbkPath);
-  if (format == PictureFormat::kNone) return false;
+  if (format == PictureFormat::kNone) return Fail(why, PictureError::kUnsupportedType);
+  // A path the codec cannot take is refused before a file is created.
+  if (format == PictureFormat::kJpeg && !JpegPathFits(gbkPath))
+    return Fail(why, PictureError::kPathTooLong);
+  plat::FileReplacement replacement;
+  if (!replacement.Begin(gbkPath)) return Fail(why, FromErrno(errno, PictureError::kCannotCreate));
+  const std::string& temp = replacement.TempPath();
+  if (format == PictureFormat::kJpeg && !JpegPathFits(temp))
+    return Fail(why, PictureError::kPathTooLong);
+  bool written = false;
+  {
+    CImageFile file;
+    if (!file.Open(temp,
+                   CImageFile::modeCreate | CImageFile::modeWrite | CImageFile::shareDenyWrite))
+      return Fail(why, FromErrno(errno, PictureError::kCannotCreate));
+    errno = 0;
+    if (format == PictureFormat::kJpeg) {
+      written = WriteJpegFile(m_block.get(), file, kJpegSaveQuality);
+    } else {
+      written = WriteBmpToFile(m_block.get(), file);
+      written = file.Close() && written;
+    }
+  }
+  if (!written || !replacement.Commit())
+    return Fail(why, FromErrno(errno, PictureError::kWriteFailed));
+  return true;
+}
+
+bool CDib::Load(const std::string& gbkPath, PictureError* why) {
+  const PictureFormat format = PictureFormatOf(gbkPath);
+  if (format == PictureFormat::kNone) return Fail(why, PictureError::kUnsupportedType);
   CImageFile file;
-  if (!file.Open(gbkPath, CImageFile::modeRead | CImageFile::shareDenyWrite)) return false;
+  if (!file.Open(gbkPath, CImageFile::modeRead | CImageFile::shareDenyWrite))
+    return Fail(why, FromErrno(errno, PictureError::kCannotOpen));
   HDIB block = format == PictureFormat::kBmp ? ReadBmpFromFile(file) : ReadJpegFile(file);
-  return Attach(std::move(block));
+  if (!Attach(std::move(block))) return Fail(why, PictureError::kUnreadable);
+  return true;
 }

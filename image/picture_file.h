@@ -12,3 +12,19 @@ PictureFormat PictureFormatOf(const std::string& gbkPath);
 
 // JPEG files are written at this quality.
 constexpr int kJpegSaveQuality = 100;
+
+// Why a picture file was not saved or loaded: the message names it.
+enum class PictureError {
+  kNone,
+  kUnsupportedType,  // not .bmp, .dib, .jpg or .jpeg
+  kNotFound,
+  kNotRegular,     // a folder, FIFO, device or socket
+  kCannotOpen,     // no permission, or held by another writer
+  kCannotCreate,   // the folder is missing or takes no new file
+  kWriteFailed,    // a full disk
+  kPathTooLong,
+  kUnreadable,     // not a picture of its type, or larger than pictures may be
+  kCannotPaint,    // read, but too large to draw
+};
+// The reason in the program's language (GBK), for a message box.
+std::string PictureErrorText(PictureError error);

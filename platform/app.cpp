@@ -9,8 +9,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QImageReader>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdlib>
 #include <string>
 
@@ -87,6 +91,17 @@ class AppFilter : public QObject {
   }
 };
 
+// The program's texts are Chinese in code page 936; Qt's own dialogs (file,
+// colour, message boxes) speak the same language: zh_CN is that code page's
+// locale, whatever the machine's.
+void InstallTranslations(QApplication* app) {
+  const QLocale chinese(QLocale::Chinese, QLocale::China);
+  QLocale::setDefault(chinese);
+  auto* qt = new QTranslator(app);
+  if (qt->load(chinese, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app->installTranslator(qt);
+}
+
 }  // namespace
 
 namespace plat {
@@ -101,6 +116,10 @@ void InitApplication(int& argc, char** argv) {
   auto* app = new QApplication(argc, argv);
   app->setQuitOnLastWindowClosed(false);
   InstallFontSubstitutions();  // "宋体" and the other Windows faces
+  InstallTranslations(app);
+  // Pictures are bounded by their own decoders (2^26 pixels); Qt's default
+  // of 128 MB would refuse to draw the larger ones they accept.
+  QImageReader::setAllocationLimit(1024);
   app->installEventFilter(new AppFilter(app));
   g_idleTimer = new QTimer(app);
   g_idleTimer->setSingleShot(true);

@@ -266,25 +266,6 @@ bool FindTopLevelWindow(const std::string& utf8Title) {
   return found;
 }
 
-std::FILE* OpenFile(const std::string& gbkPath, const char* mode) {
-  const std::string path = Utf8FromGbk(gbkPath);
-  std::FILE* f = std::fopen(path.c_str(), mode);
-  if (!f) return nullptr;
-  // A folder opens for reading here, but is not a file to read.
-  struct stat st;
-  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
-    std::fclose(f);
-    errno = EISDIR;
-    return nullptr;
-  }
-  return f;
-}
-
-bool FileExists(const std::string& gbkPath) {
-  struct stat st;
-  return stat(Utf8FromGbk(gbkPath).c_str(), &st) == 0;
-}
-
 bool SendCommandToRunningInstance(unsigned id) {
   if (id == 0 || id > kMaxCommandId) return false;
   XConnection x;

@@ -1,10 +1,10 @@
 #pragma once
 // Desktop services: top-level window lookup, machine-wide settings (in place
-// of the registry), files named in the program's code page, and the
-// command channel between two instances.
+// of the registry) and the command channel between two instances.
 #include <cstdio>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/types.h"
 
 class CWnd;
@@ -13,10 +13,6 @@ namespace plat {
 // Whether a top-level window titled exactly utf8Title exists (X11:
 // _NET_WM_NAME or WM_NAME). False without a display.
 bool FindTopLevelWindow(const std::string& utf8Title);
-
-// Files with paths in the program's code page.
-std::FILE* OpenFile(const std::string& gbkPath, const char* mode);
-bool FileExists(const std::string& gbkPath);
 
 // Delivers command id (1..0xFFFF) to the running instance's frame on the same
 // display, as a command message (the frame's SendCommand, on its thread);

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <map>
 
@@ -157,7 +158,11 @@ class DialogKeyFilter : public QObject {
   DialogKeyFilter(CDialog* dlg, QObject* parent) : QObject(parent), m_dlg(dlg) {}
   bool eventFilter(QObject*, QEvent* e) override {
     if (e->type() != QEvent::KeyPress || e == m_last) return false;
-    m_last = e;  // the same event climbs to the parents: handle it once
+    // The same event climbs to the parents: handle it once. The next press
+    // may come in an event at the same address, so the mark only lasts
+    // until the loop runs again.
+    m_last = e;
+    QTimer::singleShot(0, this, [this] { m_last = nullptr; });
     auto* ke = static_cast<QKeyEvent*>(e);
     const int vk = plat::VkFromQtKey(ke->key());
     if (!vk) return false;

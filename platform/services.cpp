@@ -83,7 +83,8 @@ bool ScriptedServices::FileDialog(CWnd*, const FileDialogRequest& req, std::stri
   return true;
 }
 
-bool ScriptedServices::ColorDialog(CWnd*, COLORREF& color, DWORD) {
+bool ScriptedServices::ColorDialog(CWnd*, COLORREF& color, DWORD flags) {
+  colorRequests.push_back({color, flags});
   if (colorAnswers.empty()) return false;
   const auto [ok, answer] = colorAnswers.front();
   colorAnswers.pop_front();

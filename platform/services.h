@@ -45,6 +45,10 @@ class ScriptedServices : public Services {
     std::string text, caption;  // GBK
     UINT type;
   };
+  struct ColorRequest {
+    COLORREF initial;
+    DWORD flags;
+  };
   int MessageBox(CWnd*, const std::string& text, const std::string& caption, UINT type) override;
   bool FileDialog(CWnd*, const FileDialogRequest& req, std::string& path) override;
   bool ColorDialog(CWnd*, COLORREF& color, DWORD flags) override;
@@ -57,6 +61,7 @@ class ScriptedServices : public Services {
   std::deque<std::pair<bool, COLORREF>> colorAnswers;
   std::vector<Box> boxes;
   std::vector<FileDialogRequest> fileRequests;
+  std::vector<ColorRequest> colorRequests;
   std::vector<unsigned> pauses;
   std::vector<POINT> pointerMoves;
   POINT pointer{0, 0};

@@ -30,6 +30,9 @@ QWidget* CSliderCtrl::CreateWidget(QWidget* parent, const CREATESTRUCT& cs) {
   slider->setRange(0, 100);
   slider->setPageStep(std::max(1, 100 / 5));
   slider->setFocusPolicy(Qt::StrongFocus);
+  // The host paints nothing under its control: without a background of its
+  // own the slider would leave its old handle behind when it moves.
+  slider->setAutoFillBackground(true);
   // Only the user's moves notify; SetPos and SetRange stay silent.
   QObject::connect(slider, &QSlider::valueChanged, slider, [this, host](int pos) {
     if (host->programmatic) return;

@@ -144,6 +144,10 @@ bool SharesRgb32Layout(xcb_connection_t* c, const xcb_screen_t* s) {
 QImage GrabScreen(const QRect& rect) {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (!x11 || !x11->display()) return QImage();
+  // The screen as we left it: what was asked on Qt's connection (a dialog
+  // unmapped, a picture put) is done before the other connection reads.
+  if (xcb_connection_t* own = x11->connection())
+    std::free(xcb_get_input_focus_reply(own, xcb_get_input_focus(own), nullptr));
   // A connection of its own: replies read through Qt's connection pass its
   // event reader thread and arrive several times slower.
   xcb_connection_t* c = xcb_connect(DisplayString(x11->display()), nullptr);

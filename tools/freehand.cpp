@@ -8,14 +8,15 @@ namespace {
 class CPenGesture : public CRecordingGesture {
  public:
   // The pen does not capture the mouse: a stroke goes on with whatever move
-  // messages reach the board.
+  // messages reach the board while the left button is held. Another button
+  // alone would draw from wherever the last stroke ended.
   void OnPress(CBoardWnd&, UINT, CPoint pt) override {
     m_recOpen.f3 = pt.x;
     m_recOpen.f4 = pt.y;
   }
 
   void OnMove(CBoardWnd& board, UINT flags, CPoint pt) override {
-    if (flags == 0) return;
+    if (!(flags & MK_LBUTTON)) return;
     m_recOpen.op = op::kPenSegment;
     m_recOpen.f1 = pt.x;
     m_recOpen.f2 = pt.y;

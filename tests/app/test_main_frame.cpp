@@ -108,13 +108,25 @@ TEST_F(FrameTest, CommandsGoToTheBoardFirstAndWhatItLeavesReachesTheFrame) {
   EXPECT_FALSE(frame->OnCmdMsg(12345, CN_COMMAND, nullptr));
 }
 
-TEST_F(FrameTest, TheHotKeyRecapturesOnlyAfterATemporaryExitThatDroppedThePicture) {
+TEST_F(FrameTest, TheHotKeyBringsTheBoardBackAsLeftAndRecapturesOnlyWhenThePictureWasDropped) {
   CBoardWnd& board = frame->m_board;
   board.m_nBackMode = 2;
-  frame->ShowWindow(SW_HIDE);
+  frame->ShowWindow(SW_SHOW);
+  frame->ToggleBars();
+  plat::ScriptedServices services;
+  plat::ScopedServices scope(&services);
+  services.boxAnswers = {IDYES};
+  board.OnTempExit();
+  ASSERT_FALSE(frame->IsWindowVisible());
+  ASSERT_TRUE(frame->m_barsHidden);
   EXPECT_EQ(frame->OnHotKey(HOTKEY_ACTIVATE, MOD_ALT, '1'), 1);
   EXPECT_TRUE(frame->IsWindowVisible());
+  EXPECT_FALSE(frame->m_barsHidden) << "the bars come back as the teacher left them";
+  EXPECT_TRUE(frame->m_toolsBar.IsWindowVisible());
   EXPECT_EQ(board.m_nBackMode, 2);  // no capture: the picture was kept
+  frame->ToggleBars();
+  frame->OnHotKey(HOTKEY_ACTIVATE, MOD_ALT, '1');
+  EXPECT_TRUE(frame->m_barsHidden) << "a hot key without a temporary exit leaves them";
 
   frame->m_tempExited = true;
   frame->ShowWindow(SW_HIDE);

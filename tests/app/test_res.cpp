@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <cstring>
+#include <vector>
 
 #include "res/res.h"
 #include "res/resource.h"
@@ -10,10 +11,10 @@
 namespace {
 
 TEST(Resources, EveryCursorDecodesTo32By32WithItsHotSpotOnAPixelItDraws) {
-  for (unsigned id : {IDC_POINTER, IDC_LINE, IDC_PEN, IDC_RECT, IDC_MAGNIFY, IDC_PICKCOLOR,
-                      IDC_BRUSH, IDC_FILL, IDC_FLASH_MARK, IDC_FORBIDDEN, IDC_TEXT, IDC_ARROW,
-                      IDC_POLYLINE, IDC_ROUNDRECT, IDC_ELLIPSE, IDC_FLASH_RECT, IDC_FLASH_AREA,
-                      IDC_FULL}) {
+  for (unsigned id :
+       {IDC_POINTER, IDC_LINE, IDC_PEN, IDC_RECT, IDC_MAGNIFY, IDC_PICKCOLOR, IDC_BRUSH, IDC_FILL,
+        IDC_FLASH_MARK, IDC_FORBIDDEN, IDC_TEXT, IDC_ARROW, IDC_POLYLINE, IDC_ROUNDRECT,
+        IDC_ELLIPSE, IDC_FLASH_RECT, IDC_FLASH_AREA, IDC_FULL}) {
     int hx = -1, hy = -1;
     const char* const* xpm = res::CursorXpm(id, &hx, &hy);
     ASSERT_NE(xpm, nullptr) << id;
@@ -38,12 +39,11 @@ TEST(Resources, EveryBarImageDecodesAtItsSizeAndIndexesPastTheStripsGiveNothing)
 TEST(Resources, TheTitleTheFilterAndEveryToolBarCommandsStatusTextAndToolTipAreThere) {
   EXPECT_NE(res::String(IDR_MAINFRAME), nullptr);
   EXPECT_NE(res::String(IDS_PICTURE_FILTER), nullptr);
-  for (unsigned id :
-       {ID_MENU_POPUP, ID_TRANSPARENT, ID_TEMP_EXIT, ID_TOOL_POINTER, ID_BACKGROUND_CYCLE,
-        ID_TOOL_FLASH_AREA, ID_TOOL_FLASH_RECT, ID_TOOL_MAGNIFY, ID_TOOL_FILL, ID_TOOL_BRUSH,
-        ID_TOOL_PEN, ID_TOOL_LINE, ID_TOOL_ARROW, ID_TOOL_POLYLINE, ID_TOOL_RECT,
-        ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE, ID_TOOL_FLASH_MARK, ID_TOOL_PICKCOLOR, ID_TOOL_TEXT,
-        ID_UNDO, ID_REDO, ID_CLEAR_ALL, ID_REPLAY}) {
+  // The main tool bar's commands: every tool and eight others.
+  std::vector<unsigned> ids = {ID_MENU_POPUP, ID_TRANSPARENT, ID_TEMP_EXIT, ID_BACKGROUND_CYCLE,
+                               ID_UNDO,       ID_REDO,        ID_CLEAR_ALL, ID_REPLAY};
+  for (unsigned tool = ID_TOOL_FILL; tool <= ID_TOOL_PICKCOLOR; ++tool) ids.push_back(tool);
+  for (unsigned id : ids) {
     const char* s = res::String(id);
     ASSERT_NE(s, nullptr) << id;
     const char* nl = std::strchr(s, '\n');

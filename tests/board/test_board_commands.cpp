@@ -184,6 +184,7 @@ TEST_F(BoardCommandsTest, TemporaryExitHidesTheFrameAndItsBarsAndOnlyNoAsksForAF
   board.OnTempExit();
   EXPECT_TRUE(Frame().IsWindowVisible());
   EXPECT_FALSE(Frame().m_barsHidden);
+  EXPECT_EQ(Frame().m_tempExits, 0);
 
   Frame().m_fontBarShown = true;
   board.OnTempExit();
@@ -193,6 +194,8 @@ TEST_F(BoardCommandsTest, TemporaryExitHidesTheFrameAndItsBarsAndOnlyNoAsksForAF
   EXPECT_EQ(m_services.boxes[1].type & 0xF, MB_YESNOCANCEL);
   EXPECT_FALSE(Frame().IsWindowVisible());
   EXPECT_FALSE(Frame().m_tempExited);
+  EXPECT_EQ(Frame().m_tempExits, 1);
+  EXPECT_TRUE(Frame().m_barsShownAtExit) << "told before the bars are hidden";
   // The floating bars do not stay behind over the desktop.
   EXPECT_TRUE(Frame().m_barsHidden);
   EXPECT_FALSE(Frame().m_fontBarShown);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/harness.h"
@@ -48,6 +50,29 @@ class Session : public Base {
   }
   void Move(int x, int y) { x_->Xdotool({"mousemove", std::to_string(x), std::to_string(y)}); }
   void ParkPointer() { Move(x_->width() / 2, x_->height() / 2); }
+  void Click(int x, int y) {
+    Move(x, y);
+    x_->Xdotool({"click", "1"});
+  }
+  // Clicks the tool bar button of image `image` once it is drawn enabled.
+  bool ClickToolBarImage(int image) {
+    const auto bar = x_->FindWindow(kToolsBarTitle);
+    if (!bar) return false;
+    std::map<int, std::pair<int, int>> at;
+    const bool shown = WaitUntil([&] {
+      at = FindToolBarImages(Crop(x_->Screenshot(), bar->rect), image + 1);
+      return at.count(image) > 0;
+    });
+    if (shown) Click(bar->rect.x + at[image].first + 8, bar->rect.y + at[image].second + 7);
+    return shown;
+  }
+  // A left-button drag through `steps` moves from (x0, y0) to (x1, y1).
+  void Drag(int x0, int y0, int x1, int y1, int steps = 10) {
+    Move(x0, y0);
+    x_->Xdotool({"mousedown", "1"});
+    for (int i = 1; i <= steps; ++i) Move(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+    x_->Xdotool({"mouseup", "1"});
+  }
 
   XServer* x_ = nullptr;
   Process pointer_;

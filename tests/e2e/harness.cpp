@@ -39,37 +39,19 @@ std::string MakeTempDir(const char* stem) {
   return buf.data();
 }
 
-std::optional<std::string> GetTextProperty(Display* d, Window w, Atom prop, Atom type) {
-  Atom actualType = None;
+// Every window looked up is the toolkit's or our own: both carry the UTF-8 name.
+std::optional<std::string> WindowTitle(Display* d, Window w) {
+  Atom type = None;
   int format = 0;
   unsigned long n = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, prop, 0, 1 << 16, False, type, &actualType, &format, &n, &after,
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1 << 16, False,
+                         XInternAtom(d, "UTF8_STRING", False), &type, &format, &n, &after,
                          &data) != Success)
     return std::nullopt;
   std::optional<std::string> out;
-  if (data && actualType != None && format == 8)
-    out = std::string(reinterpret_cast<char*>(data), n);
+  if (data && type != None && format == 8) out = std::string(reinterpret_cast<char*>(data), n);
   if (data) XFree(data);
-  return out;
-}
-
-std::optional<std::string> WindowTitle(Display* d, Window w) {
-  const Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
-  const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-  if (auto t = GetTextProperty(d, w, netName, utf8)) return t;
-  XTextProperty tp{};
-  if (!XGetWMName(d, w, &tp) || !tp.value) return std::nullopt;
-  std::optional<std::string> out;
-  char** list = nullptr;
-  int count = 0;
-  if (Xutf8TextPropertyToTextList(d, &tp, &list, &count) >= Success && count > 0 && list) {
-    out = list[0];
-    XFreeStringList(list);
-  } else {
-    out = std::string(reinterpret_cast<char*>(tp.value), tp.nitems);
-  }
-  XFree(tp.value);
   return out;
 }
 

@@ -91,7 +91,7 @@ class XServer {
   void ShowPattern(int variant);
   Picture Screenshot();
 
-  // Top-level windows whose _NET_WM_NAME (or WM_NAME) is exactly utf8Title.
+  // Top-level windows whose _NET_WM_NAME is exactly utf8Title.
   std::vector<WindowInfo> FindWindows(const std::string& utf8Title);
   // The viewable one if any, else the first one found.
   std::optional<WindowInfo> FindWindow(const std::string& utf8Title);

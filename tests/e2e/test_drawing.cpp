@@ -28,24 +28,10 @@ class Drawing : public e2e::BoardSession {
 };
 
 TEST_F(Drawing, ALineDrawnWithTheLineToolShowsAndCtrlZTakesItAway) {
-  const auto tools = x_->FindWindow(e2e::kToolsBarTitle);
-  ASSERT_TRUE(tools);
-  std::map<int, std::pair<int, int>> at;
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    at = e2e::FindToolBarImages(e2e::Crop(x_->Screenshot(), tools->rect), kLineImage + 1);
-    return at.count(kLineImage) > 0;
-  }));
-  const int bx = tools->rect.x + at[kLineImage].first + 8;
-  const int by = tools->rect.y + at[kLineImage].second + 7;
-  Move(bx, by);
-  x_->Xdotool({"click", "1"});
-
+  ASSERT_TRUE(ClickToolBarImage(kLineImage));
   const Rect around{380, 280, 260, 140};
   ASSERT_EQ(Changed(around), 0);
-  Move(400, 300);
-  x_->Xdotool({"mousedown", "1"});
-  for (int i = 1; i <= 10; ++i) Move(400 + 20 * i, 300 + 10 * i);
-  x_->Xdotool({"mouseup", "1"});
+  Drag(400, 300, 600, 400);
 
   // A black line of width 2 from (400, 300) to (600, 400).
   ASSERT_TRUE(e2e::WaitUntil([&] { return Changed(around) > 300; })) << "no line on the board";

@@ -1,6 +1,7 @@
 // Saving the board as a picture and loading a picture as its background,
 // through the real file dialogs, with commands sent from another process.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <cstdlib>
@@ -23,6 +24,16 @@ class PictureFiles : public e2e::BoardSession {
       x_->Xdotool(k.size() > 1 && k[0] == '@' ? std::vector<std::string>{"key", k.substr(1)}
                                               : std::vector<std::string>{"type", k});
     return true;
+  }
+  // Types a path into the open dialog and accepts it. The name's completion
+  // list may take the first Return.
+  bool OpenFile(const std::string& path) {
+    if (!TypeInto("打开", {path})) return false;
+    for (int i = 0; i < 3; ++i) {
+      x_->Xdotool({"key", "Return"});
+      if (x_->WaitNotViewable("打开", 1500)) return true;
+    }
+    return false;
   }
 };
 
@@ -68,8 +79,7 @@ TEST_F(PictureFiles, ALoadedBmpOfAnotherSizeIsStretchedOverTheBoardWithTheBarsSh
   ASSERT_TRUE(img.save(QString::fromStdString(path), "BMP"));
 
   ASSERT_EQ(x_->RunPointer({"--command", "32841"}), 0);
-  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
-  ASSERT_TRUE(x_->WaitNotViewable("打开"));
+  ASSERT_TRUE(OpenFile(path)) << "no open dialog";
   const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255),
                  yellow = RGB(255, 255, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] {
@@ -84,6 +94,64 @@ TEST_F(PictureFiles, ALoadedBmpOfAnotherSizeIsStretchedOverTheBoardWithTheBarsSh
   EXPECT_EQ(s.At(512, 384), yellow);
   EXPECT_TRUE(x_->WaitViewable(e2e::kToolsBarTitle));
   EXPECT_TRUE(x_->WaitViewable(e2e::kPaletteTitle));
+}
+
+TEST_F(PictureFiles, AFifoChosenToLoadIsRefusedAtOnceWithAMessageAndLeftAsItWas) {
+  const std::string fifo = e2e::ArtifactDir() + "/pipe.jpg";
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(x_->RunPointer({"--command", "32841"}), 0);
+  ASSERT_TRUE(OpenFile(fifo)) << "no open dialog";
+  ASSERT_TRUE(TypeInto("消息", {"@Return"})) << "no message naming the failure";
+  EXPECT_TRUE(x_->WaitNotViewable("消息"));
+  // The board answers at once: a right click hides the bars.
+  ParkPointer();
+  ASSERT_EQ(x_->Xdotool({"click", "3"}), 0);
+  EXPECT_TRUE(x_->WaitNotViewable(e2e::kToolsBarTitle));
+  struct stat st;
+  ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  std::remove(fifo.c_str());
+}
+
+TEST_F(PictureFiles, AFiftyMegapixelJpegIsStretchedOverTheWholeBoardWithNoDialogLeftInIt) {
+  const int w = 8200, h = 6100;
+  QImage img(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int x = 0; x < w; ++x) row[x] = x < w / 2 ? 0xFF2040 : 0x20C060;
+  }
+  const std::string path = e2e::ArtifactDir() + "/huge.jpg";
+  ASSERT_TRUE(img.save(QString::fromStdString(path), "JPEG", 90));
+  img = QImage();
+
+  ASSERT_EQ(x_->RunPointer({"--command", "32841"}), 0);
+  ASSERT_TRUE(OpenFile(path)) << "no open dialog";
+  // Everything outside the bars is one half or the other, within JPEG's
+  // tolerance: the dialog is not in the captured picture.
+  int wrong = -1;
+  e2e::WaitUntil([&] {
+    std::vector<e2e::Rect> bars;
+    for (const char* t : {e2e::kToolsBarTitle, e2e::kPaletteTitle})
+      if (const auto b = x_->FindWindow(t); b && b->viewable) bars.push_back(b->rect);
+    const Picture shot = e2e::Masked(x_->Screenshot(), bars);
+    wrong = 0;
+    for (int y = 0; y < shot.height; ++y)
+      for (int x = 0; x < shot.width; ++x) {
+        const COLORREF c = shot.At(x, y);
+        if (c == 0) continue;  // masked
+        const COLORREF want = x < shot.width / 2 - 1 ? RGB(0xFF, 0x20, 0x40)
+                              : x > shot.width / 2   ? RGB(0x20, 0xC0, 0x60)
+                                                     : c;
+        wrong += std::abs(GetRValue(c) - GetRValue(want)) +
+                     std::abs(GetGValue(c) - GetGValue(want)) +
+                     std::abs(GetBValue(c) - GetBValue(want)) >
+                 24;
+      }
+    return wrong == 0;
+  });
+  EXPECT_EQ(wrong, 0);
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -4,17 +4,14 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace imgtest {
 
 TempDir::TempDir() {
-  std::random_device rd;
-  for (;;) {
-    m_dir = std::filesystem::temp_directory_path() / ("pointer-img-" + std::to_string(rd()));
-    if (std::filesystem::create_directory(m_dir)) break;
-  }
+  std::string templ = (std::filesystem::temp_directory_path() / "pointer-img-XXXXXX").string();
+  EXPECT_NE(mkdtemp(templ.data()), nullptr);
+  m_dir = templ;
 }
 
 TempDir::~TempDir() {
@@ -36,9 +33,7 @@ HDIB MakeDib24(const Picture& pic) {
   const std::size_t stride = std::size_t(dib::RowBytes(24, pic.width));
   HDIB block = AllocDib(40 + stride * pic.height);
   BITMAPINFOHEADER h;
-  h.biWidth = pic.width;
-  h.biHeight = pic.height;
-  h.biBitCount = 24;
+  h.biWidth = pic.width, h.biHeight = pic.height, h.biBitCount = 24;
   dib::WriteInfoHeader(block->bytes.data(), h);
   for (int y = 0; y < pic.height; ++y) {
     std::uint8_t* row = block->bytes.data() + 40 + stride * (pic.height - 1 - y);
@@ -109,10 +104,8 @@ bool ReadPnm(const std::string& path, Picture* pic) {
 }
 
 std::string FindTool(const std::string& name) {
-  const std::string preferred = "/usr/bin/" + name;
-  if (access(preferred.c_str(), X_OK) == 0) return preferred;
   const char* path = std::getenv("PATH");
-  std::stringstream dirs(path ? path : "");
+  std::stringstream dirs("/usr/bin:" + std::string(path ? path : ""));
   for (std::string dir; std::getline(dirs, dir, ':');) {
     const std::string candidate = dir + "/" + name;
     if (!dir.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;

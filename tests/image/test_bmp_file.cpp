@@ -1,10 +1,10 @@
 // BMP files: the exact bytes written, and what the reader refuses.
-#include "image/bmp_file.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
+#include "image/bmp_file.h"
 #include "image/dib.h"
 #include "image_test_util.h"
 
@@ -44,20 +44,19 @@ TEST(BmpWrite, IsTheFileHeaderThenTheBlockByteForByteWithTheOffsetCountingTheTab
   ASSERT_TRUE(dib.Save(dir.Path("a.bmp")));
   const Bytes file = ReadFileBytes(dir.Path("a.bmp"));
   ASSERT_EQ(file.size(), 14u + 40u + 1440000u);
-  EXPECT_EQ(file[0], 'B');
-  EXPECT_EQ(file[1], 'M');
-  EXPECT_EQ(dib::Get32(&file[2]), 14u + 40u + 1440000u);
-  EXPECT_EQ(dib::Get32(&file[6]), 0u) << "reserved fields";
-  EXPECT_EQ(dib::Get32(&file[10]), 54u);
-  EXPECT_EQ(dib::Get32(&file[14 + 20]), 1440000u) << "image size stored in the header";
+  // The signature, the file's size, the reserved fields, the pixels' offset
+  // and the image size stored in the header.
+  EXPECT_EQ(std::tuple(std::string(file.begin(), file.begin() + 2), dib::Get32(&file[2]),
+                       dib::Get32(&file[6]), dib::Get32(&file[10]), dib::Get32(&file[14 + 20])),
+            std::tuple("BM", 14u + 40u + 1440000u, 0u, 54u, 1440000u));
   const Bytes& block = dib.Block()->bytes;
   EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), block.begin()));
 
   ASSERT_TRUE(dib.Create(9, 2, 4));
   ASSERT_TRUE(dib.Save(dir.Path("p.dib")));
   const Bytes paletted = ReadFileBytes(dir.Path("p.dib"));
-  EXPECT_EQ(dib::Get32(&paletted[10]), 14u + 40u + 16u * 4u);
-  EXPECT_EQ(paletted.size(), 14u + 40u + 64u + 2u * 8u);
+  EXPECT_EQ(std::pair(dib::Get32(&paletted[10]), paletted.size()),
+            std::pair(14u + 40u + 16u * 4u, 14ul + 40 + 64 + 2 * 8));
 }
 
 TEST(BmpWrite, AnInvalidBlockWritesNothingAndAFullDiskIsReportedAsFailure) {

@@ -1,10 +1,10 @@
 // CDib: blank pictures, taking blocks over, palettes, capture and painting.
-#include "image/dib.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
+#include "image/dib.h"
 #include "image_test_util.h"
 
 using namespace imgtest;
@@ -16,10 +16,7 @@ HDIB Paletted(int w, int h, const std::vector<COLORREF>& table, std::uint8_t ind
   const std::size_t stride = std::size_t(dib::RowBytes(8, w));
   HDIB block = AllocDib(40 + 4 * table.size() + stride * h);
   BITMAPINFOHEADER hdr;
-  hdr.biWidth = w;
-  hdr.biHeight = h;
-  hdr.biBitCount = 8;
-  hdr.biClrUsed = DWORD(table.size());
+  hdr.biWidth = w, hdr.biHeight = h, hdr.biBitCount = 8, hdr.biClrUsed = DWORD(table.size());
   dib::WriteInfoHeader(block->bytes.data(), hdr);
   for (std::size_t i = 0; i < table.size(); ++i) {
     std::uint8_t* e = block->bytes.data() + 40 + 4 * i;
@@ -36,22 +33,17 @@ Picture Gradient(int w, int h) {
 
 }  // namespace
 
-TEST(CDibCreate, GivesABlackPictureWithAHalftonePaletteAndTheRightStride) {
+TEST(CDibCreate, GivesABlackPictureWithAHalftonePaletteOrRefusesAndEmptiesTheObject) {
   CDib dib;
   ASSERT_TRUE(dib.Create(1024, 768, 24));
-  EXPECT_EQ(dib.RowBytes(), 3072);
-  EXPECT_EQ(dib.GetBitCount(), 24);
+  EXPECT_EQ(std::pair(dib.RowBytes(), dib.GetBitCount()), std::pair(3072, 24));
   ASSERT_NE(dib.Palette(), nullptr);
   EXPECT_EQ(dib.Palette()->entries.size(), 256u);
   const Bytes& b = dib.Block()->bytes;
   ASSERT_GE(b.size(), 40u + 3072u * 768u);
   const BITMAPINFOHEADER h = dib::ReadInfoHeader(b.data());
-  EXPECT_EQ(h.biSize, 40u);
-  EXPECT_EQ(h.biWidth, 1024);
-  EXPECT_EQ(h.biHeight, 768);
-  EXPECT_EQ(h.biPlanes, 1);
-  EXPECT_EQ(h.biCompression, BI_RGB);
-  EXPECT_EQ(h.biClrUsed, 0u);
+  EXPECT_EQ(std::tuple(h.biSize, h.biWidth, h.biHeight, h.biPlanes, h.biCompression, h.biClrUsed),
+            std::tuple(DWORD(40), LONG(1024), LONG(768), WORD(1), DWORD(BI_RGB), DWORD(0)));
   EXPECT_TRUE(std::all_of(b.begin() + 40, b.end(), [](std::uint8_t v) { return v == 0; }));
 
   for (int bits : {1, 4, 8}) {
@@ -62,33 +54,26 @@ TEST(CDibCreate, GivesABlackPictureWithAHalftonePaletteAndTheRightStride) {
     ASSERT_TRUE(dib::ParseDib(p.data(), p.size(), &l)) << bits;
     EXPECT_EQ(l.bitsOffset, 40u + 4u * (1u << bits)) << "room for the colour table";
   }
-}
 
-TEST(CDibCreate, RefusesSizesAndDepthsItCannotHoldAndEmptiesTheObject) {
-  CDib dib;
-  ASSERT_TRUE(dib.Create(4, 4, 24));
-  EXPECT_FALSE(dib.Create(0, 4, 24));
-  EXPECT_EQ(dib.Block(), nullptr);
-  EXPECT_EQ(dib.Palette(), nullptr);
-  EXPECT_FALSE(dib.Create(4, -4, 24));
-  EXPECT_FALSE(dib.Create(4, 4, 12));
-  EXPECT_FALSE(dib.Create(100000, 100000, 24));
-  EXPECT_EQ(dib.GetBitCount(), 0);
+  for (const auto& [w, h, bits] :
+       {std::tuple{0, 4, 24}, {4, -4, 24}, {4, 4, 12}, {100000, 100000, 24}}) {
+    ASSERT_TRUE(dib.Create(4, 4, 24));
+    EXPECT_FALSE(dib.Create(w, h, bits)) << w << "x" << h << " bits " << bits;
+    EXPECT_EQ(dib.Block(), nullptr);
+    EXPECT_EQ(dib.Palette(), nullptr);
+    EXPECT_EQ(dib.GetBitCount(), 0);
+  }
 }
 
 TEST(CDibAttach, TakesAValidBlockWithItsPaletteAndRefusesAnInvalidOne) {
   CDib dib;
   ASSERT_TRUE(dib.Attach(Paletted(3, 2, {RGB(10, 20, 30), RGB(40, 50, 60)}, 1)));
-  EXPECT_EQ(dib.Width(), 3);
-  EXPECT_EQ(dib.Height(), 2);
-  EXPECT_EQ(dib.RowBytes(), 4);
-  EXPECT_EQ(dib.GetBitCount(), 8);
+  EXPECT_EQ(std::tuple(dib.Width(), dib.Height(), dib.RowBytes(), dib.GetBitCount()),
+            std::tuple(3, 2, 4, 8));
   ASSERT_NE(dib.Palette(), nullptr);
   ASSERT_EQ(dib.Palette()->entries.size(), 2u);
   const PALETTEENTRY& e = dib.Palette()->entries[1];
-  EXPECT_EQ(e.peRed, 40);
-  EXPECT_EQ(e.peGreen, 50);
-  EXPECT_EQ(e.peBlue, 60);
+  EXPECT_EQ(RGB(e.peRed, e.peGreen, e.peBlue), RGB(40, 50, 60));
 
   ASSERT_TRUE(dib.Attach(MakeDib24(Gradient(4, 4))));
   EXPECT_EQ(dib.Palette(), nullptr) << "true colour on a true-colour screen";
@@ -112,9 +97,8 @@ TEST(CDibPaint, TrueColourAndPalettedPicturesShowTheirOwnColours) {
   EXPECT_NE(dib.Palette(), nullptr) << "painting makes a halftone palette when there is none";
 
   ASSERT_TRUE(dib.Attach(Paletted(5, 3, {RGB(10, 20, 30), RGB(200, 100, 50)}, 1)));
-  EXPECT_EQ(CountDifferences(PaintToPicture(dib), MakePicture(5, 3, [](int, int) {
-                               return RGB(200, 100, 50);
-                             })),
+  EXPECT_EQ(CountDifferences(PaintToPicture(dib),
+                             MakePicture(5, 3, [](int, int) { return RGB(200, 100, 50); })),
             0);
 }
 

@@ -1,10 +1,9 @@
 // The packed layout's rules and the validation every block passes before use.
-#include "image/dib_format.h"
-
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <tuple>
 
+#include "image/dib_format.h"
 #include "image_test_util.h"
 
 using imgtest::Bytes;
@@ -16,12 +15,8 @@ Bytes InfoBlock(std::int32_t width, std::int32_t height, int bits, DWORD compres
                 std::size_t tail, DWORD sizeImage = 0) {
   Bytes b(40 + tail);
   BITMAPINFOHEADER h;
-  h.biWidth = width;
-  h.biHeight = height;
-  h.biBitCount = WORD(bits);
-  h.biCompression = compression;
-  h.biClrUsed = clrUsed;
-  h.biSizeImage = sizeImage;
+  h.biWidth = width, h.biHeight = height, h.biBitCount = WORD(bits);
+  h.biCompression = compression, h.biClrUsed = clrUsed, h.biSizeImage = sizeImage;
   dib::WriteInfoHeader(b.data(), h);
   return b;
 }
@@ -34,11 +29,9 @@ Bytes With(Bytes b, std::size_t at, std::initializer_list<std::uint32_t> values)
 
 Bytes CoreBlock(std::size_t size) {
   Bytes b(size);
-  dib::Put32(b.data(), 12);
-  dib::Put16(b.data() + 4, 7);  // width
-  dib::Put16(b.data() + 6, 2);  // height
-  dib::Put16(b.data() + 8, 1);  // planes
-  dib::Put16(b.data() + 10, 4);
+  // Width 7, height 2, one plane, 4 bits.
+  dib::Put32(b.data(), 12), dib::Put16(b.data() + 4, 7), dib::Put16(b.data() + 6, 2);
+  dib::Put16(b.data() + 8, 1), dib::Put16(b.data() + 10, 4);
   return b;
 }
 
@@ -54,8 +47,8 @@ TEST(PackedLayout, RowsArePaddedToFourBytes) {
 }
 
 TEST(PackedLayout, HeadersTablesAndMasksArePlacedByTheHeaderSizeUsedColoursAndBitCount) {
-  const Bytes masks16 = With(InfoBlock(2, 1, 16, BI_BITFIELDS, 0, 12 + 4), 40,
-                             {0xF800, 0x07E0, 0x001F});
+  const Bytes masks16 =
+      With(InfoBlock(2, 1, 16, BI_BITFIELDS, 0, 12 + 4), 40, {0xF800, 0x07E0, 0x001F});
   const Bytes v5 = With(With(InfoBlock(2, 1, 32, BI_BITFIELDS, 0, 124 - 40 + 8), 0, {124}), 40,
                         {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
   const struct {
@@ -81,12 +74,9 @@ TEST(PackedLayout, HeadersTablesAndMasksArePlacedByTheHeaderSizeUsedColoursAndBi
   for (const auto& c : cases) {
     dib::Layout l;
     ASSERT_TRUE(Valid(c.block, &l)) << c.what;
-    EXPECT_EQ(l.width, c.width) << c.what;
-    EXPECT_EQ(l.height, c.height) << c.what;
-    EXPECT_EQ(l.colors, c.colors) << c.what;
-    EXPECT_EQ(l.tableOffset, c.tableOffset) << c.what;
-    EXPECT_EQ(l.bitsOffset, c.bitsOffset) << c.what;
-    EXPECT_EQ(l.topDown, c.topDown) << c.what;
+    EXPECT_EQ(std::tuple(l.width, l.height, l.colors, l.tableOffset, l.bitsOffset, l.topDown),
+              std::tuple(c.width, c.height, c.colors, c.tableOffset, c.bitsOffset, c.topDown))
+        << c.what;
   }
   EXPECT_TRUE(Valid(InfoBlock(2, 1, 4, BI_RLE4, 0, 64 + 4, 4)));
   EXPECT_TRUE(Valid(InfoBlock(1, 1, 24, BI_RGB, 16, 64 + 4))) << "a display hint for true colour";

@@ -20,20 +20,15 @@ Bytes BmpFile(std::uint32_t headerSize, int w, int h, int bits, DWORD compressio
   Bytes f(14 + headerSize);
   dib::Put16(f.data(), kBmpSignature);
   if (headerSize == 12) {
-    dib::Put32(&f[14], 12);
-    dib::Put16(&f[18], std::uint16_t(w));
-    dib::Put16(&f[20], std::uint16_t(h));
-    dib::Put16(&f[22], 1);
+    dib::Put32(&f[14], 12), dib::Put16(&f[18], std::uint16_t(w));
+    dib::Put16(&f[20], std::uint16_t(h)), dib::Put16(&f[22], 1);
     dib::Put16(&f[24], std::uint16_t(bits));
     for (std::uint32_t c : tableOrMasks) {
       f.insert(f.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
     }
   } else {
     BITMAPINFOHEADER hdr;
-    hdr.biSize = headerSize;
-    hdr.biWidth = w;
-    hdr.biHeight = h;
-    hdr.biBitCount = WORD(bits);
+    hdr.biSize = headerSize, hdr.biWidth = w, hdr.biHeight = h, hdr.biBitCount = WORD(bits);
     hdr.biCompression = compression;
     hdr.biSizeImage = compression == BI_RLE8 || compression == BI_RLE4 ? DWORD(pixels.size()) : 0;
     const bool masks = compression == BI_BITFIELDS;
@@ -84,9 +79,8 @@ std::vector<Bytes> BmpSeeds() {
 
 std::vector<Bytes> JpegSeeds(const TempDir& dir) {
   std::vector<Bytes> seeds;
-  const Picture pic = MakePicture(21, 13, [](int x, int y) {
-    return RGB(x * 12, y * 19, (x ^ y) * 8);
-  });
+  const Picture pic =
+      MakePicture(21, 13, [](int x, int y) { return RGB(x * 12, y * 19, (x ^ y) * 8); });
   HDIB block = MakeDib24(pic);
   const std::size_t stride = std::size_t(dib::RowBytes(24, 21));
   // Straight through the codec: three samplings at two qualities.
@@ -97,11 +91,8 @@ std::vector<Bytes> JpegSeeds(const TempDir& dir) {
     EXPECT_EQ(ijlInit(&props), IJL_OK);
     std::strcpy(props.JPGFile, dir.Path("seed.jpg").c_str());
     props.DIBBytes = block->bytes.data() + 40;
-    props.DIBWidth = 21;
-    props.DIBHeight = -13;
-    props.DIBPadBytes = int(stride) - 63;
-    props.JPGSubsampling = sampling;
-    props.jquality = quality;
+    props.DIBWidth = 21, props.DIBHeight = -13, props.DIBPadBytes = int(stride) - 63;
+    props.JPGSubsampling = sampling, props.jquality = quality;
     EXPECT_EQ(ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE), IJL_OK);
     ijlFree(&props);
     seeds.push_back(ReadFileBytes(dir.Path("seed.jpg")));
@@ -178,12 +169,10 @@ void Exercise(const TempDir& dir, const std::string& path, bool truncated, Outco
     ASSERT_TRUE(bitmap.CreateBitmap(24, 24));
     CDC mem;
     mem.CreateCompatibleDC(nullptr);
-    CBitmap* old = mem.SelectObject(&bitmap);
-    const RECT small{0, 0, 24, 24};
-    const RECT own{0, 0, dib.Width(), dib.Height()};
+    mem.SelectObject(&bitmap);
+    const RECT small{0, 0, 24, 24}, own{0, 0, dib.Width(), dib.Height()};
     dib.Paint(&mem, &small);
     dib.Paint(&mem, &own);
-    mem.SelectObject(old);
   }
   EXPECT_TRUE(dib.Save(dir.Path("again.bmp")));
   if (bits == 24) dib.Save(dir.Path("again.jpg"));

@@ -1,5 +1,7 @@
 // The board's save-picture and load-picture commands, driven through the
 // board's message map with scripted file dialogs and message boxes.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "image/dib.h"
@@ -88,18 +90,35 @@ TEST_F(PictureCommands, SavingAsJpegWritesAJpegFileAndAnUnknownExtensionNothing)
   EXPECT_NEAR(corner.b, 0, 4);
   board->SendCommand(ID_SAVE_PICTURE);
   EXPECT_FALSE(std::filesystem::exists(dir.Path("c.png")));
-  EXPECT_EQ(services.boxes.size(), 1u) << "no message for a file not written";
+  ASSERT_EQ(services.boxes.size(), 2u) << "a file not written is reported";
+  EXPECT_NE(services.boxes[1].text.find(GBK("图片文件无法保存")), std::string::npos);
+  EXPECT_NE(services.boxes[1].text.find(dir.Path("c.png")), std::string::npos);
+  EXPECT_NE(services.boxes[1].text.find(PictureErrorText(PictureError::kUnsupportedType)),
+            std::string::npos);
 }
 
-TEST_F(PictureCommands, AFailedLoadLeavesTheBoardPictureAndBarsUnchanged) {
+TEST_F(PictureCommands, AFailedLoadSaysWhyAndLeavesTheBoardPictureAndBarsUnchanged) {
   WriteFileBytes(dir.Path("broken.bmp"), {'B', 'M', 1, 2, 3});
+  ASSERT_EQ(mkfifo(dir.Path("pipe.jpg").c_str(), 0600), 0);
   const bool barsHidden = Frame().m_barsHidden;
-  for (const std::string& path :
-       {dir.Path("broken.bmp"), dir.Path("missing.jpg"), dir.Path("notes.txt")}) {
-    services.fileAnswers.push_back(path);
-    board->SendCommand(ID_LOAD_PICTURE);
-    EXPECT_EQ(board->m_bmpCurrent.GetPixel(1, 1), kCorner) << path;
-    EXPECT_EQ(board->m_bmpCurrent.GetPixel(W - 1, H - 1), kBack) << path;
-    EXPECT_EQ(Frame().m_barsHidden, barsHidden) << path;
+  const struct {
+    std::string path;
+    PictureError why;
+  } cases[] = {{dir.Path("broken.bmp"), PictureError::kUnreadable},
+               {dir.Path("missing.jpg"), PictureError::kNotFound},
+               {dir.Path("notes.txt"), PictureError::kUnsupportedType},
+               {dir.Path("pipe.jpg"), PictureError::kNotRegular},
+               {dir.Path(""), PictureError::kUnsupportedType}};
+  for (const auto& c : cases) {
+    services.boxes.clear();
+    services.fileAnswers.push_back(c.path);
+    board->SendCommand(ID_LOAD_PICTURE);  // a FIFO would hang here if opened blocking
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(1, 1), kCorner) << c.path;
+    EXPECT_EQ(board->m_bmpCurrent.GetPixel(W - 1, H - 1), kBack) << c.path;
+    EXPECT_EQ(Frame().m_barsHidden, barsHidden) << c.path;
+    ASSERT_EQ(services.boxes.size(), 1u) << c.path;
+    EXPECT_NE(services.boxes[0].text.find(GBK("图片文件无法打开")), std::string::npos);
+    EXPECT_NE(services.boxes[0].text.find(PictureErrorText(c.why)), std::string::npos) << c.path;
   }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path("pipe.jpg")));
 }

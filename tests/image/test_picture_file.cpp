@@ -1,11 +1,10 @@
 // Saving and loading pictures by the file name's extension.
-#include "image/picture_file.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "image/image_file.h"
+#include "image/picture_file.h"
 #include "image_test_util.h"
 #include "platform/codepage.h"
 

@@ -30,10 +30,7 @@ class Board : public CWnd {
   UINT tool = 9;
   std::vector<UINT> got;
   Board() {
-    OnCommandRange(1, 20, [this](UINT id) {
-      got.push_back(id);
-      tool = id;
-    });
+    OnCommandRange(1, 20, [this](UINT id) { got.push_back(tool = id); });
     OnUpdateCommandRange(9, 20, [this](CCmdUI* ui) { ui->SetCheck(ui->m_nID == tool); });
   }
 };
@@ -46,13 +43,11 @@ class Frame : public CFrameWnd {
     return board.OnCmdMsg(id, code, ui) || CFrameWnd::OnCmdMsg(id, code, ui);
   }
   int OnCreate(CREATESTRUCT* cs) override {
-    if (CFrameWnd::OnCreate(cs) == -1) return -1;
-    if (!board.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, this, RECT{}, 0xE900)) return -1;
-    if (!bar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP | CBRS_TOOLTIPS,
-                      RECT{0, 0, 0, 0}, 0xE800))
-      return -1;
-    bar.SetButtons(kEntries, 29);
-    return 0;
+    const bool made =
+        CFrameWnd::OnCreate(cs) != -1 &&
+        board.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, this, RECT{}, 0xE900) &&
+        bar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP | CBRS_TOOLTIPS, RECT{}, 0xE800);
+    return made && bar.SetButtons(kEntries, 29) ? 0 : -1;
   }
 };
 
@@ -69,17 +64,12 @@ using DialogBar = WithFrame;
 using FloatingBars = WithFrame;
 using ToolBar = WithFrame;
 
-void WrapEvery(CToolBar& bar, int n) {
-  for (int i = 0; i < bar.GetCount(); ++i) {
-    UINT s = bar.GetButtonStyle(i);
-    s = ((i + 1) % n == 0) ? (s | TBBS_WRAPPED) : (s & ~TBBS_WRAPPED);
-    bar.SetButtonStyle(i, s);
-  }
-}
-
 TEST_F(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
   ASSERT_EQ(f.bar.GetCount(), 29);
-  WrapEvery(f.bar, 5);
+  for (int i = 0; i < 29; ++i) {
+    const UINT s = f.bar.GetButtonStyle(i) & ~TBBS_WRAPPED;
+    f.bar.SetButtonStyle(i, (i + 1) % 5 == 0 ? s | TBBS_WRAPPED : s);
+  }
   std::map<LONG, std::vector<RECT>> rows;
   for (int i = 0; i < 29; ++i) {
     RECT rc;
@@ -87,17 +77,14 @@ TEST_F(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
     if (!(f.bar.GetButtonStyle(i) & TBBS_SEPARATOR)) rows[rc.top].push_back(rc);
   }
   ASSERT_EQ(rows.size(), 6u);
-  LONG prevBottom = -1;
+  LONG prevBottom = rows.begin()->first - 6;
   for (const auto& [top, buttons] : rows) {
     ASSERT_EQ(buttons.size(), 4u);
     for (size_t k = 0; k < 4; ++k) {
-      EXPECT_EQ(buttons[k].left, 6 + LONG(k) * 23) << "row " << top;
-      EXPECT_EQ(buttons[k].right - buttons[k].left, 23);
-      EXPECT_EQ(buttons[k].bottom - buttons[k].top, 22);
+      const LONG left = 6 + LONG(k) * 23;
+      EXPECT_EQ(buttons[k], (RECT{left, top, left + 23, top + 22})) << "row " << top;
     }
-    if (prevBottom >= 0) {
-      EXPECT_EQ(top - prevBottom, 6) << "a separator gap between rows";
-    }
+    EXPECT_EQ(top - prevBottom, 6) << "a separator gap between rows";
     prevBottom = buttons[0].bottom;
   }
   // The floating window fits the rows: client = borders + buttons + gaps.
@@ -105,26 +92,22 @@ TEST_F(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
 }
 
 TEST_F(ToolBar, ClickedButtonsSendCommandsAndIdleUpdatesOfShownBarsCheckOneToolAndDisableTheRest) {
-  CWnd::RunIdleUpdates();  // a hidden bar is not updated
-  for (int i = 0; i < f.bar.GetCount(); ++i)
-    EXPECT_EQ(f.bar.GetButtonStyle(i) & (TBBS_CHECKED | TBBS_DISABLED), 0u);
-  f.ShowControlBar(&f.bar, true, false);
-  auto checked = [&] {
+  // The identifiers of the entries with any of the style flags.
+  auto having = [&](UINT flags) {
     std::vector<UINT> ids;
     for (int i = 0; i < f.bar.GetCount(); ++i)
-      if (f.bar.GetButtonStyle(i) & TBBS_CHECKED) ids.push_back(f.bar.GetItemID(i));
+      if (f.bar.GetButtonStyle(i) & flags) ids.push_back(f.bar.GetItemID(i));
     return ids;
   };
   CWnd::RunIdleUpdates();
-  EXPECT_EQ(checked(), (std::vector<UINT>{9}));
+  EXPECT_TRUE(having(TBBS_CHECKED | TBBS_DISABLED).empty()) << "a hidden bar is not updated";
+  f.ShowControlBar(&f.bar, true, false);
+  CWnd::RunIdleUpdates();
+  EXPECT_EQ(having(TBBS_CHECKED), (std::vector<UINT>{9}));
   f.SendCommand(12);
   CWnd::RunIdleUpdates();
-  EXPECT_EQ(checked(), (std::vector<UINT>{12}));
-  for (int i = 0; i < f.bar.GetCount(); ++i) {
-    const UINT id = f.bar.GetItemID(i);
-    if (!id) continue;
-    EXPECT_EQ(bool(f.bar.GetButtonStyle(i) & TBBS_DISABLED), id > 20) << "button " << id;
-  }
+  EXPECT_EQ(having(TBBS_CHECKED), (std::vector<UINT>{12}));
+  EXPECT_EQ(having(TBBS_DISABLED), (std::vector<UINT>{21, 22, 23, 24}));
   // A disabled button sends nothing.
   const int last = f.bar.CommandToIndex(24);
   f.bar.ClickButton(last);
@@ -155,16 +138,14 @@ TEST_F(ToolBar, ASeparatorMayCarryAChildControlOfItsWidth) {
   UINT id, style;
   int width;
   f.bar.GetButtonInfo(0, id, style, width);
-  EXPECT_EQ(id, 77u);
-  EXPECT_EQ(width, 160);
+  EXPECT_EQ(std::pair(id, width), std::pair(77u, 160));
   EXPECT_EQ(f.bar.CommandToIndex(77), 0);
 }
 
 TEST_F(FloatingBars, ABarFloatsWhereAskedShowsWhenToldAndStaysAboveTheRaisedFrame) {
   f.bar.SetWindowText(GBK("多媒体工具"));
   f.FloatControlBar(&f.bar, POINT{10, 50}, CBRS_ALIGN_TOP);
-  EXPECT_EQ(WindowRect(f.bar).left, 10);
-  EXPECT_EQ(WindowRect(f.bar).top, 50);
+  EXPECT_EQ(std::pair(WindowRect(f.bar).left, WindowRect(f.bar).top), std::pair(10, 50));
   EXPECT_TRUE(f.bar.IsFloating());
   EXPECT_FALSE(f.bar.IsWindowVisible());
   EXPECT_EQ(f.bar.GetWidget()->windowTitle(), QStringLiteral("多媒体工具"));
@@ -189,20 +170,15 @@ TEST_F(FloatingBars, ABarFloatsWhereAskedShowsWhenToldAndStaysAboveTheRaisedFram
   f.ShowControlBar(&second, true, false);  // shown first: below
   f.ShowControlBar(&f.bar, true, false);   // shown last: on top
   f.ShowWindow(SW_SHOW);
-  EXPECT_LT(stamp(f), stamp(second));
-  EXPECT_LT(stamp(second), stamp(f.bar));
+  EXPECT_TRUE(stamp(f) < stamp(second) && stamp(second) < stamp(f.bar));
   f.BringWindowToTop();
-  EXPECT_LT(stamp(f), stamp(second));
-  EXPECT_LT(stamp(second), stamp(f.bar));
+  EXPECT_TRUE(stamp(f) < stamp(second) && stamp(second) < stamp(f.bar));
 }
 
 // A palette-like template: two frames, one hidden.
 DialogTemplate PaletteLike() {
   DialogTemplate t;
-  t.cx = 64;
-  t.cy = 85;
-  t.fontFace = GBK("宋体");
-  t.pointSize = 9;
+  t.cx = 64, t.cy = 85, t.fontFace = GBK("宋体"), t.pointSize = 9;
   t.items = {{DlgControl::Static, 1000, 37, 6, 15, 15, SS_BLACKFRAME | WS_VISIBLE, {}},
              {DlgControl::Static, 1001, 43, 10, 15, 15, SS_BLACKFRAME, {}},
              {DlgControl::Static, 1004, 1, 2, 30, 47, SS_GRAYFRAME | WS_VISIBLE, {}}};
@@ -220,8 +196,7 @@ TEST_F(DialogBar,
   const DialogTemplate t = PaletteLike();
   const SIZE base = GetDialogBaseUnits(t.fontFace, t.pointSize);
   // 9-point "宋体" is a 12-pixel face, 6 pixels per Latin letter.
-  EXPECT_EQ(base.cx, 6);
-  EXPECT_EQ(base.cy, 12);
+  EXPECT_EQ(std::pair(base.cx, base.cy), std::pair(6, 12));
   ClickBar bar;
   ASSERT_TRUE(bar.Create(&f, t, WS_CHILD | CBRS_ALIGN_RIGHT, 103));
   EXPECT_EQ(ClientRect(bar), (RECT{0, 0, (64 * base.cx + 2) / 4, (85 * base.cy + 4) / 8}));
@@ -268,14 +243,11 @@ TEST_F(ComboBox, SortedListsPutVerticalFacesFirstAndFindByPrefix) {
   ASSERT_TRUE(box.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN | CBS_SORT | CBS_HASSTRINGS,
                          RECT{0, 0, 160, 322}, &f.bar, 32824));
   for (const char* s : {"b", "@Song", "A", "@Ming", "c"}) box.AddString(s);
-  std::vector<std::string> items;
-  for (int i = 0; i < box.GetCount(); ++i) {
-    std::string s;
-    const int len = box.GetLBText(i, s);
-    EXPECT_EQ(len, int(s.size()));
-    items.push_back(s);
-  }
+  std::vector<std::string> items(std::size_t(box.GetCount()));
+  int lengths = 0;
+  for (int i = 0; i < box.GetCount(); ++i) lengths += box.GetLBText(i, items[std::size_t(i)]);
   EXPECT_EQ(items, (std::vector<std::string>{"@Ming", "@Song", "A", "b", "c"}));
+  EXPECT_EQ(lengths, 13) << "each text's length";
   EXPECT_EQ(box.InsertString(0, "zz"), 0) << "insertion never sorts";
   EXPECT_EQ(box.FindString(-1, "B"), 4);
   EXPECT_EQ(box.FindString(-1, "@"), 1);
@@ -307,21 +279,16 @@ TEST_F(ComboBox, AUserChoiceButNotSetCurSelIsACommandAndOwnerDrawnBoxesMeasureOn
   combo->setCurrentIndex(0);
   emit combo->activated(0);
   EXPECT_EQ(f.board.got, (std::vector<UINT>{15}));
-  EXPECT_EQ(box.GetCurSel(), 0);
-  EXPECT_EQ(box.GetWindowText(), GBK("初号"));
+  EXPECT_EQ(std::pair(box.GetCurSel(), box.GetWindowText()), std::pair(0, GBK("初号")));
 
   class Drawn : public CComboBox {
    public:
     int measured = 0;
-    void MeasureItem(MEASUREITEMSTRUCT* mis) override {
-      ++measured;
-      mis->itemHeight = 19;
-    }
+    void MeasureItem(MEASUREITEMSTRUCT* mis) override { ++measured, mis->itemHeight = 19; }
   } drawn;
   ASSERT_TRUE(
       drawn.Create(WS_CHILD | CBS_DROPDOWN | CBS_OWNERDRAWFIXED, RECT{0, 0, 160, 300}, &f.bar, 1));
-  EXPECT_EQ(drawn.measured, 1);
-  EXPECT_EQ(drawn.GetItemHeight(0), 19);
+  EXPECT_EQ(std::pair(drawn.measured, drawn.GetItemHeight(0)), std::pair(1, 19));
   drawn.SetItemHeight(0, 24);
   EXPECT_EQ(drawn.GetItemHeight(0), 24);
   drawn.SetDroppedWidth(300);
@@ -341,8 +308,7 @@ TEST(CommonControls, OnlyTheUsersSliderMovesNotifyAndRichEditTextKeepsItsCodePag
   ASSERT_TRUE(slider.Create(WS_CHILD | WS_VISIBLE | TBS_NOTICKS, RECT{0, 0, 256, 25}, &p, 1027));
   slider.SetRange(0, 12);
   slider.SetPos(3);
-  EXPECT_EQ(slider.GetPos(), 3);
-  EXPECT_EQ(slider.GetRangeMax(), 12);
+  EXPECT_EQ(std::pair(slider.GetPos(), slider.GetRangeMax()), std::pair(3, 12));
   EXPECT_TRUE(p.scrolls.empty());
   auto* qs = slider.GetWidget()->findChild<QSlider*>();
   ASSERT_NE(qs, nullptr);
@@ -356,11 +322,10 @@ TEST(CommonControls, OnlyTheUsersSliderMovesNotifyAndRichEditTextKeepsItsCodePag
   ASSERT_TRUE(edit.Create(WS_CHILD | WS_BORDER | WS_THICKFRAME | ES_MULTILINE | ES_WANTRETURN,
                           RECT{10, 10, 210, 110}, &p, 109));
   edit.SetWindowText(GBK("第一行\r\nsecond\r\nthird"));
-  EXPECT_EQ(edit.GetWindowText(), GBK("第一行\r\nsecond\r\nthird"));
-  EXPECT_EQ(edit.GetLineCount(), 3);
+  EXPECT_EQ(std::pair(edit.GetWindowText(), edit.GetLineCount()),
+            std::pair(GBK("第一行\r\nsecond\r\nthird"), 3));
   edit.SetWindowText({});
-  EXPECT_EQ(edit.GetWindowText(), "");
-  EXPECT_EQ(edit.GetLineCount(), 1);
+  EXPECT_EQ(std::pair(edit.GetWindowText(), edit.GetLineCount()), std::pair(std::string(), 1));
   EXPECT_EQ(WindowRect(edit), (RECT{10, 10, 210, 110})) << "the window rectangle has the frame";
   EXPECT_LT(ClientRect(edit).right, 200);
   EXPECT_EQ(edit.SetBackgroundColor(false, RGB(1, 2, 3)), RGB(255, 255, 255));
@@ -374,13 +339,9 @@ class Dlg : public CDialog {
   int inits = 0, cancels = 0;
   bool eatEscape = false;
   Dlg() {
-    OnCommand(5, [this] { got.push_back(5); });
-    OnCommand(32837, [this] { got.push_back(32837); });
+    for (UINT id : {5u, 32837u}) OnCommand(id, [this, id] { got.push_back(id); });
   }
-  bool OnInitDialog() override {
-    ++inits;
-    return true;
-  }
+  bool OnInitDialog() override { return ++inits > 0; }
   void OnCancel() override { ++cancels; }
   bool PreTranslateKeyDown(UINT vk) override {
     keys.push_back(vk);
@@ -388,22 +349,13 @@ class Dlg : public CDialog {
   }
 };
 
-DialogTemplate ReplayLike() {
+TEST(Dialog, ControlsAndMenuItemsSendCommandsAndEscapeGoesThroughTheDialog) {
   DialogTemplate t;
-  t.style = WS_POPUP | WS_CAPTION;
-  t.exStyle = WS_EX_TOOLWINDOW;
-  t.cx = 172;
-  t.cy = 18;
-  t.fontFace = GBK("宋体");
-  t.caption = GBK("复习控制");
+  t.style = WS_POPUP | WS_CAPTION, t.exStyle = WS_EX_TOOLWINDOW, t.cx = 172, t.cy = 18;
+  t.fontFace = GBK("宋体"), t.caption = GBK("复习控制");
   t.items = {{DlgControl::Slider, 1027, 0, 0, 171, 17, WS_VISIBLE | TBS_NOTICKS, {}},
              {DlgControl::Button, 5, 0, 0, 20, 10, 0, GBK("开始")}};
   t.menuBar = {{32837, GBK("开始播放")}};
-  return t;
-}
-
-TEST(Dialog, ControlsAndMenuItemsSendCommandsAndEscapeGoesThroughTheDialog) {
-  const DialogTemplate t = ReplayLike();
   Dlg d;
   ASSERT_TRUE(d.Create(t));
   EXPECT_EQ(d.inits, 1);

@@ -1,6 +1,7 @@
 // Device-context state, block transfers, pixels and the surfaces behind them.
 #include <QImage>
 #include <climits>
+#include <tuple>
 
 #include "platform/surface_qt.h"
 #include "platform/wnd.h"
@@ -13,21 +14,18 @@ using namespace gdi_test;
 
 TEST(GdiContext, AFreshContextHasThePlatformDefaults) {
   Canvas c(40, 40);
-  EXPECT_EQ(c.dc.GetROP2(), R2_COPYPEN);
-  EXPECT_EQ(c.dc.GetBkMode(), OPAQUE);
-  EXPECT_EQ(c.dc.GetTextColor(), kBlack);
+  EXPECT_EQ(std::tuple(c.dc.GetROP2(), c.dc.GetBkMode(), c.dc.GetTextColor()),
+            std::tuple(R2_COPYPEN, OPAQUE, kBlack));
   EXPECT_EQ(c.dc.SetBkColor(kRed), kWhite);
   CPen pen(PS_SOLID, 3, kRed);
   CPen* defaultPen = c.dc.SelectObject(&pen);
   ASSERT_NE(defaultPen, nullptr);
-  EXPECT_EQ(defaultPen->m_style, PS_SOLID);
-  EXPECT_EQ(defaultPen->m_width, 1);
-  EXPECT_EQ(defaultPen->m_color, kBlack);
+  EXPECT_EQ(std::tuple(defaultPen->m_style, defaultPen->m_width, defaultPen->m_color),
+            std::tuple(PS_SOLID, 1, kBlack));
   CBrush brush(kRed);
   CBrush* defaultBrush = c.dc.SelectObject(&brush);
   ASSERT_NE(defaultBrush, nullptr);
-  EXPECT_FALSE(defaultBrush->m_hollow);
-  EXPECT_EQ(defaultBrush->m_color, kWhite);
+  EXPECT_EQ(std::tuple(defaultBrush->m_hollow, defaultBrush->m_color), std::tuple(false, kWhite));
   EXPECT_EQ(c.dc.SelectObject(defaultPen), &pen) << "selection hands back what it replaced";
   EXPECT_EQ(c.dc.SelectStockObject(NULL_BRUSH), &brush);
   EXPECT_EQ(c.dc.SelectStockObject(12345), nullptr);
@@ -42,11 +40,10 @@ TEST(GdiContext, AFreshContextHasThePlatformDefaults) {
 
 TEST(GdiContext, SaveAndRestoreBringBackObjectsAndModes) {
   Canvas c(20, 20);
-  CPen red(PS_SOLID, 1, kRed), blue(PS_SOLID, 1, kBlue);
-  c.dc.SelectObject(&red);
+  c.Pen(PS_SOLID, 1, kRed);
   const int level = c.dc.SaveDC();
   EXPECT_EQ(level, 1);
-  c.dc.SelectObject(&blue);
+  c.Pen(PS_SOLID, 1, kBlue);
   c.dc.SetROP2(R2_NOT);
   c.dc.SetBkMode(TRANSPARENT);
   EXPECT_EQ(c.dc.SaveDC(), 2);
@@ -57,8 +54,7 @@ TEST(GdiContext, SaveAndRestoreBringBackObjectsAndModes) {
   EXPECT_TRUE(c.dc.RestoreDC(level));
   EXPECT_EQ(c.dc.GetROP2(), R2_COPYPEN);
   EXPECT_EQ(c.dc.GetBkMode(), OPAQUE);
-  c.dc.MoveTo(0, 0);
-  c.dc.LineTo(5, 0);
+  c.Line(0, 0, 5, 0);
   EXPECT_EQ(c.At(2, 0), kRed);
   EXPECT_FALSE(c.dc.RestoreDC(-1)) << "nothing left to restore";
   EXPECT_FALSE(c.dc.RestoreDC(3));
@@ -91,8 +87,7 @@ TEST(GdiContext, BitmapsAreCreatedBlackAndRefuseAbsurdSizes) {
   EXPECT_EQ(b.Width(), 0);
   EXPECT_EQ(b.GetPixel(0, 0), CLR_INVALID);
   ASSERT_TRUE(b.CreateCompatibleBitmap(nullptr, 30, 20));
-  EXPECT_EQ(b.Width(), 30);
-  EXPECT_EQ(b.Height(), 20);
+  EXPECT_EQ(std::pair(b.Width(), b.Height()), std::pair(30, 20));
   EXPECT_EQ(b.GetPixel(29, 19), kBlack);
   EXPECT_TRUE(b.DeleteObject());
   EXPECT_EQ(b.Width(), 0) << "deleting frees the pixels";
@@ -106,34 +101,25 @@ TEST(GdiContext, BitmapsAreCreatedBlackAndRefuseAbsurdSizes) {
 
 TEST(GdiContext, BlockTransfersCopyAndStretchWithoutSmoothing) {
   Canvas src(4, 4);
-  for (int y = 0; y < 4; ++y) {
+  for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) src.dc.SetPixel(x, y, (x + y) % 2 ? kBlack : kWhite);
-  }
   Canvas dst(20, 20, kRed);
   EXPECT_TRUE(dst.dc.BitBlt(2, 3, 4, 4, &src.dc, 0, 0, SRCCOPY));
-  for (int y = 0; y < 4; ++y) {
+  for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.At(2 + x, 3 + y), src.At(x, y));
-  }
-  EXPECT_EQ(dst.At(1, 3), kRed);
-  EXPECT_EQ(dst.At(6, 3), kRed);
+  EXPECT_EQ(dst.Count(kRed), 400 - 16) << "nothing outside the target rectangle";
 
   dst.Fill(kRed);
   EXPECT_TRUE(dst.dc.StretchBlt(0, 0, 8, 12, &src.dc, 0, 0, 4, 4, SRCCOPY));
-  for (int y = 0; y < 12; ++y) {
-    for (int x = 0; x < 8; ++x) {
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 8; ++x)
       ASSERT_EQ(dst.At(x, y), src.At(x / 2, y / 3)) << x << "," << y << ": nearest pixel";
-    }
-  }
   EXPECT_EQ(dst.Count(kRed), 400 - 96);
 
   dst.Fill(kRed);
   EXPECT_TRUE(dst.dc.StretchBlt(0, 0, 2, 2, &src.dc, 0, 0, 4, 4, SRCCOPY));
-  for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 2; ++x) {
-      const COLORREF p = dst.At(x, y);
-      EXPECT_TRUE(p == kWhite || p == kBlack) << "shrinking picks pixels, never blends them";
-    }
-  }
+  EXPECT_EQ(dst.Count(kWhite, {0, 0, 2, 2}) + dst.Count(kBlack, {0, 0, 2, 2}), 4)
+      << "shrinking picks pixels, never blends them";
 
   dst.Fill(kRed);
   EXPECT_TRUE(dst.dc.StretchBlt(4, 0, -4, 4, &src.dc, 0, 0, 4, 4, SRCCOPY));
@@ -164,61 +150,48 @@ TEST(GdiContext, ABlockTransferWithinOneSurfaceReadsThePixelsAsTheyWere) {
 
 TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten) {
   constexpr int w = 1024, h = 600;  // large enough for a mapping of its own
-  Canvas src(w, h, kBlue);
+  Canvas src(w, h, kBlue), a(w, h, CLR_INVALID), b(w, h, CLR_INVALID);
   const RECT mark{100, 100, 200, 150};
   CBrush red(kRed);
   src.dc.FillRect(&mark, &red);
   const uchar* srcBits = src.bitmap.GetSurface()->Peek().constBits();
-
-  CBitmap a, b;
-  ASSERT_TRUE(a.CreateCompatibleBitmap(nullptr, w, h));
-  ASSERT_TRUE(b.CreateCompatibleBitmap(nullptr, w, h));
-  EXPECT_EQ(a.GetPixel(w - 1, h - 1), kBlack);
-  EXPECT_FALSE(a.GetSurface()->IsMade()) << "reading an unmade bitmap makes nothing";
-
-  CDC da, db;
-  da.CreateCompatibleDC(nullptr);
-  db.CreateCompatibleDC(nullptr);
-  da.SelectObject(&a);
-  db.SelectObject(&b);
-  ASSERT_TRUE(da.BitBlt(0, 0, w, h, &src.dc, 0, 0, SRCCOPY));
-  ASSERT_TRUE(db.BitBlt(0, 0, w, h, &da, 0, 0, SRCCOPY));
-  EXPECT_EQ(a.GetSurface()->Peek().constBits(), srcBits);
-  EXPECT_EQ(b.GetSurface()->Peek().constBits(), srcBits);
-  EXPECT_EQ(b.GetPixel(150, 120), kRed);
+  auto bits = [](Canvas& c) { return c.bitmap.GetSurface()->Peek().constBits(); };
+  EXPECT_EQ(a.At(w - 1, h - 1), kBlack);
+  EXPECT_FALSE(a.bitmap.GetSurface()->IsMade()) << "reading an unmade bitmap makes nothing";
+  ASSERT_TRUE(a.dc.BitBlt(0, 0, w, h, &src.dc, 0, 0, SRCCOPY));
+  ASSERT_TRUE(b.dc.BitBlt(0, 0, w, h, &a.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(bits(a), srcBits);
+  EXPECT_EQ(bits(b), srcBits);
+  EXPECT_EQ(b.At(150, 120), kRed);
 
   // Each write lands in the writer's own copy only.
   const RECT corner{0, 0, 10, 10};
   CBrush green(kGreen);
-  da.FillRect(&corner, &green);
-  EXPECT_EQ(a.GetPixel(5, 5), kGreen);
-  EXPECT_EQ(a.GetPixel(150, 120), kRed) << "the copy keeps the shared pixels";
+  a.dc.FillRect(&corner, &green);
+  EXPECT_EQ(a.At(5, 5), kGreen);
+  EXPECT_EQ(a.At(150, 120), kRed) << "the copy keeps the shared pixels";
   EXPECT_EQ(src.At(5, 5), kBlue);
-  EXPECT_EQ(b.GetPixel(5, 5), kBlue);
+  EXPECT_EQ(b.At(5, 5), kBlue);
   src.Fill(kWhite);
-  EXPECT_EQ(b.GetPixel(150, 120), kRed);
+  EXPECT_EQ(b.At(150, 120), kRed);
   EXPECT_EQ(src.At(150, 120), kWhite);
 
   // A whole copy into a bitmap already drawn on, or into a window, copies.
-  ASSERT_TRUE(da.BitBlt(0, 0, w, h, &db, 0, 0, SRCCOPY));
-  EXPECT_EQ(a.GetPixel(5, 5), kBlue);
-  EXPECT_NE(a.GetSurface()->Peek().constBits(), b.GetSurface()->Peek().constBits());
+  ASSERT_TRUE(a.dc.BitBlt(0, 0, w, h, &b.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(a.At(5, 5), kBlue);
+  EXPECT_NE(bits(a), bits(b));
   CWnd board;
   ASSERT_TRUE(wndtest::MakePopup(board, 0, 0, w, h));
   CClientDC client(&board);
-  ASSERT_TRUE(client.BitBlt(0, 0, w, h, &db, 0, 0, SRCCOPY));
-  EXPECT_NE(board.GetSurface()->Peek().constBits(), b.GetSurface()->Peek().constBits());
+  ASSERT_TRUE(client.BitBlt(0, 0, w, h, &b.dc, 0, 0, SRCCOPY));
+  EXPECT_NE(board.GetSurface()->Peek().constBits(), bits(b));
   EXPECT_EQ(client.GetPixel(150, 120), kRed);
 
   // A part copied into an unmade bitmap leaves the rest of it black.
-  CBitmap c;
-  ASSERT_TRUE(c.CreateCompatibleBitmap(nullptr, w, h));
-  CDC dcc;
-  dcc.CreateCompatibleDC(nullptr);
-  dcc.SelectObject(&c);
-  ASSERT_TRUE(dcc.BitBlt(0, 0, w, h - 1, &db, 0, 0, SRCCOPY));
-  EXPECT_EQ(c.GetPixel(150, 120), kRed);
-  EXPECT_EQ(c.GetPixel(0, h - 1), kBlack);
+  Canvas c(w, h, CLR_INVALID);
+  ASSERT_TRUE(c.dc.BitBlt(0, 0, w, h - 1, &b.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(c.At(150, 120), kRed);
+  EXPECT_EQ(c.At(0, h - 1), kBlack);
 }
 
 TEST(GdiContext, DrawingReportsItsRectangleToTheContextAndTheSurface) {
@@ -226,13 +199,9 @@ TEST(GdiContext, DrawingReportsItsRectangleToTheContextAndTheSurface) {
   std::vector<QRect> heard;
   c.bitmap.GetSurface()->SetDamageListener([&](const QRect& r) { heard.push_back(r); });
   c.dc.TakeDirtyRect();
-  c.dc.MoveTo(10, 10);
-  c.dc.LineTo(20, 10);
-  ASSERT_EQ(heard.size(), 1u);
-  EXPECT_EQ(heard[0], QRect(10, 10, 10, 1));
+  c.Line(10, 10, 20, 10);
   c.dc.Rectangle(50, 60, 70, 65);
-  ASSERT_EQ(heard.size(), 2u);
-  EXPECT_EQ(heard[1], QRect(50, 60, 20, 5));
+  EXPECT_EQ(heard, (std::vector<QRect>{QRect(10, 10, 10, 1), QRect(50, 60, 20, 5)}));
   EXPECT_EQ(c.dc.TakeDirtyRect(), (RECT{10, 10, 70, 65}));
   EXPECT_EQ(c.dc.TakeDirtyRect(), (RECT{}));
   c.dc.Rectangle(-50, -50, -10, -10);

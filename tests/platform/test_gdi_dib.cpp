@@ -38,91 +38,60 @@ Bytes InfoDib(int w, int h, int bits, std::uint32_t compression,
   return b;
 }
 
-int Show(Canvas& c, const Bytes& dib, int x = 5, int y = 5, int w = 0, int h = 0) {
+int Show(Canvas& c, const Bytes& dib, int x, int y, int w, int h) {
   return c.dc.SetDIBitsToDevice(x, y, w, h, 0, 0, dib.data(), dib.size());
 }
 
 TEST(GdiDib, PalettedAndTrueColourPicturesDrawInEveryLayout) {
-  {
-    // 1 bit, 10 x 2, rows stored bottom first, each padded to 4 bytes.
-    const Bytes dib = InfoDib(10, 2, 1, 0, {0xFF0000, 0x0000FF},
-                              {0xA0, 0x40, 0, 0,  // bottom: 1010000001
-                               0x60, 0x00, 0, 0});
-    Canvas c(20, 10);
-    EXPECT_EQ(Show(c, dib, 5, 5, 10, 2), 2);
-    const std::string top = "rbbrrrrrrr", bottom = "brbrrrrrrb";
-    for (int x = 0; x < 10; ++x) {
-      EXPECT_EQ(c.At(5 + x, 5), top[std::size_t(x)] == 'r' ? kRed : kBlue) << "top " << x;
-      EXPECT_EQ(c.At(5 + x, 6), bottom[std::size_t(x)] == 'r' ? kRed : kBlue) << "bottom " << x;
-    }
-    ExpectPixels(c, {{4, 5, kWhite}, {15, 5, kWhite}});
-  }
-  {
-    std::vector<std::uint32_t> table(16, 0);
-    table[1] = 0xFF0000, table[2] = 0x00FF00, table[15] = 0x0000FF;
-    const Bytes dib = InfoDib(3, 1, 4, 0, table, {0x12, 0xF0, 0, 0});
+  auto expect = [](const char* what, const Bytes& dib, int w, int h, const std::vector<Px>& want) {
+    SCOPED_TRACE(what);
     Canvas c(10, 10);
-    EXPECT_EQ(Show(c, dib, 0, 0, 3, 1), 1);
-    ExpectPixels(c, {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}});
-  }
-  {
-    // 8 bits with a three-entry table (used colours 3).
-    const Bytes dib =
-        InfoDib(3, 2, 8, 0, {0x112233, 0x445566, 0x778899}, {2, 1, 0, 0, 0, 0, 2, 0}, 3);
-    Canvas c(10, 10);
-    EXPECT_EQ(Show(c, dib, 1, 1, 3, 2), 2);
-    ExpectPixels(c, {{1, 2, RGB(0x77, 0x88, 0x99)},
-                     {2, 2, RGB(0x44, 0x55, 0x66)},
-                     {3, 1, RGB(0x77, 0x88, 0x99)}});
-  }
-  {
-    // Run-length encoded 8 bits: bottom row 2 x index 1, 2 x index 2; top row 4 x index 0.
-    const Bytes dib =
-        InfoDib(4, 2, 8, 1, {0x0000FF, 0xFF0000, 0x00FF00}, {2, 1, 2, 2, 0, 0, 4, 0, 0, 1}, 3);
-    Canvas c(10, 10);
-    EXPECT_EQ(Show(c, dib, 0, 0, 4, 2), 2);
-    ExpectPixels(c, {{0, 0, kBlue}, {3, 0, kBlue}, {1, 1, kRed}, {2, 1, kGreen}});
-  }
+    EXPECT_EQ(Show(c, dib, 0, 0, w, h), h);
+    ExpectPixels(c, want);
+  };
+  std::vector<std::uint32_t> table16(16, 0);
+  table16[1] = 0xFF0000, table16[2] = 0x00FF00, table16[15] = 0x0000FF;
+  expect("4 bits", InfoDib(3, 1, 4, 0, table16, {0x12, 0xF0, 0, 0}), 3, 1,
+         {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}});
+  expect("8 bits with a three-entry table (used colours 3)",
+         InfoDib(3, 2, 8, 0, {0x112233, 0x445566, 0x778899}, {2, 1, 0, 0, 0, 0, 2, 0}, 3), 3, 2,
+         {{0, 1, RGB(0x77, 0x88, 0x99)},
+          {1, 1, RGB(0x44, 0x55, 0x66)},
+          {2, 0, RGB(0x77, 0x88, 0x99)}});
+  // Bottom row 2 x index 1, 2 x index 2; top row 4 x index 0.
+  expect("run-length encoded 8 bits",
+         InfoDib(4, 2, 8, 1, {0x0000FF, 0xFF0000, 0x00FF00}, {2, 1, 2, 2, 0, 0, 4, 0, 0, 1}, 3), 4,
+         2, {{0, 0, kBlue}, {3, 0, kBlue}, {1, 1, kRed}, {2, 1, kGreen}});
+  // Rows of 9 bytes padded to 12; the bottom one red, green, blue.
+  expect("24 bits", InfoDib(3, 2, 24, 0, {}, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
+                                              1, 2, 3,   4, 5,   6, 7,   8, 9, 0, 0, 0}),
+         3, 2,
+         {{0, 1, kRed}, {1, 1, kGreen}, {2, 1, kBlue}, {0, 0, RGB(3, 2, 1)}, {2, 0, RGB(9, 8, 7)}});
+  expect("32 bits with an unused fourth byte of 0, stored top-down (negative height)",
+         InfoDib(2, -2, 32, 0, {}, {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 1, 1, 1, 0}), 2, 2,
+         {{0, 0, kRed}, {1, 0, kGreen}, {0, 1, kBlue}, {1, 1, RGB(1, 1, 1)}});
+  expect("16 bits, 5-5-5 by default", InfoDib(2, 1, 16, 0, {}, {0x00, 0x7C, 0xE0, 0x03}), 2, 1,
+         {{0, 0, RGB(248, 0, 0)}, {1, 0, RGB(0, 248, 0)}});
+  expect("16 bits, 5-6-5 with colour masks after the header",
+         InfoDib(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x07, 0x1F, 0x00}), 2, 1,
+         {{0, 0, RGB(0, 252, 0)}, {1, 0, RGB(0, 0, 248)}});
+  Bytes core(12 + 4, 0);
+  Put32(core, 0, 12);
+  Put16(core, 4, 1), Put16(core, 6, 1), Put16(core, 8, 1), Put16(core, 10, 24);
+  core[12] = 0x33, core[13] = 0x22, core[14] = 0x11;
+  expect("the 12-byte core header with a 24-bit pixel", core, 1, 1,
+         {{0, 0, RGB(0x11, 0x22, 0x33)}});
 
-  {
-    // 24 bits, 3 x 2: rows of 9 bytes padded to 12.
-    const Bytes dib = InfoDib(3, 2, 24, 0, {},
-                              {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  // bottom: red green blue
-                               1, 2, 3,   4, 5,   6, 7,   8, 9, 0, 0, 0});
-    Canvas c(10, 10);
-    EXPECT_EQ(Show(c, dib, 0, 0, 3, 2), 2);
-    ExpectPixels(
-        c,
-        {{0, 1, kRed}, {1, 1, kGreen}, {2, 1, kBlue}, {0, 0, RGB(3, 2, 1)}, {2, 0, RGB(9, 8, 7)}});
-  }
-  {
-    // 32 bits with an unused fourth byte of 0, stored top-down (negative height).
-    const Bytes dib =
-        InfoDib(2, -2, 32, 0, {}, {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 1, 1, 1, 0});
-    Canvas c(10, 10);
-    EXPECT_EQ(Show(c, dib, 0, 0, 2, 2), 2);
-    ExpectPixels(c, {{0, 0, kRed}, {1, 0, kGreen}, {0, 1, kBlue}, {1, 1, RGB(1, 1, 1)}});
-  }
-  {
-    // 16 bits, 5-5-5 by default; 5-6-5 with colour masks after the header.
-    const Bytes rgb555 = InfoDib(2, 1, 16, 0, {}, {0x00, 0x7C, 0xE0, 0x03});
-    const Bytes rgb565 = InfoDib(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x07, 0x1F, 0x00});
-    Canvas c(10, 10);
-    EXPECT_EQ(Show(c, rgb555, 0, 0, 2, 1), 1);
-    ExpectPixels(c, {{0, 0, RGB(248, 0, 0)}, {1, 0, RGB(0, 248, 0)}});
-    EXPECT_EQ(Show(c, rgb565, 0, 1, 2, 1), 1);
-    ExpectPixels(c, {{0, 1, RGB(0, 252, 0)}, {1, 1, RGB(0, 0, 248)}});
-  }
-  {
-    // The 12-byte core header with a 24-bit pixel.
-    Bytes dib(12 + 4, 0);
-    Put32(dib, 0, 12);
-    Put16(dib, 4, 1), Put16(dib, 6, 1), Put16(dib, 8, 1), Put16(dib, 10, 24);
-    dib[12] = 0x33, dib[13] = 0x22, dib[14] = 0x11;
-    Canvas c(4, 4);
-    EXPECT_EQ(Show(c, dib, 2, 2, 1, 1), 1);
-    EXPECT_EQ(c.At(2, 2), RGB(0x11, 0x22, 0x33));
-  }
+  // 1 bit, 10 x 2, rows stored bottom first, each padded to 4 bytes; shown
+  // away from the origin.
+  const Bytes dib = InfoDib(10, 2, 1, 0, {0xFF0000, 0x0000FF},
+                            {0xA0, 0x40, 0, 0,  // bottom: 1010000001
+                             0x60, 0x00, 0, 0});
+  Canvas c(20, 10);
+  EXPECT_EQ(Show(c, dib, 5, 5, 10, 2), 2);
+  const std::vector<std::string> art = c.Art({{'r', kRed}, {'b', kBlue}});
+  EXPECT_EQ(art[5].substr(4, 12), ".rbbrrrrrrr.");
+  EXPECT_EQ(art[6].substr(5, 10), "brbrrrrrrb");
 }
 
 TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOriginAndMalformedBlocksDrawNothing) {

@@ -6,8 +6,17 @@ namespace {
 using namespace gdi_test;
 
 // '.' white, '#' black, 'r' red, 'w' almost white; 'o' is the fill colour.
+constexpr COLORREF kAlmostWhite = RGB(254, 255, 255);
 COLORREF ColourOf(char ch) {
-  return ch == '#' ? kBlack : ch == 'r' ? kRed : ch == 'w' ? RGB(254, 255, 255) : kWhite;
+  return ch == '#' ? kBlack : ch == 'r' ? kRed : ch == 'w' ? kAlmostWhite : kWhite;
+}
+
+bool Fill(Canvas& c, int x, int y, COLORREF colour, UINT type) {
+  CBrush blue(kBlue);
+  CBrush* old = c.dc.SelectObject(&blue);
+  const bool ok = c.dc.ExtFloodFill(x, y, colour, type);
+  c.dc.SelectObject(old);
+  return ok;
 }
 
 // Each row is {picture, after the fill}; paints the pictures, fills from
@@ -20,30 +29,13 @@ void ExpectFill(const std::vector<std::pair<std::string, std::string>>& rows, in
     for (int k = 0; k < c.width; ++k) c.dc.SetPixel(k, r, ColourOf(rows[r].first[k]));
     expected.push_back(rows[r].second);
   }
-  CBrush blue(kBlue);
-  c.dc.SelectObject(&blue);
-  EXPECT_TRUE(c.dc.ExtFloodFill(x, y, colour, type));
-  std::vector<std::string> got;
-  for (int r = 0; r < c.height; ++r) {
-    std::string row;
-    for (int k = 0; k < c.width; ++k) {
-      const COLORREF p = c.At(k, r);
-      row += p == kBlue ? 'o' : p == kBlack ? '#' : p == kRed ? 'r' : p == kWhite ? '.' : 'w';
-    }
-    got.push_back(row);
-  }
-  EXPECT_EQ(got, expected);
+  EXPECT_TRUE(Fill(c, x, y, colour, type));
+  EXPECT_EQ(
+      c.Art({{'o', kBlue}, {'#', kBlack}, {'r', kRed}, {'w', kAlmostWhite}, {'.', kWhite}}, '?'),
+      expected);
 }
 
-bool Fill(Canvas& c, int x, int y, COLORREF colour, UINT type) {
-  CBrush blue(kBlue);
-  CBrush* old = c.dc.SelectObject(&blue);
-  const bool ok = c.dc.ExtFloodFill(x, y, colour, type);
-  c.dc.SelectObject(old);
-  return ok;
-}
-
-TEST(GdiFlood, SurfaceFillStaysInItsColourAndGoesOnlyThroughEdges) {
+TEST(GdiFlood, SurfaceFillsStayInTheirColourThroughEdgesOnlyAndBorderFillsCrossAllButTheBorder) {
   // The diamond's inside touches the rest only diagonally.
   ExpectFill({{"..........", "oooooooooo"},
               {".####.....", "o####ooooo"},
@@ -54,18 +46,13 @@ TEST(GdiFlood, SurfaceFillStaysInItsColourAndGoesOnlyThroughEdges) {
               {".......#..", "ooooooo#oo"},
               {"..........", "oooooooooo"}},
              0, 0, kWhite, FLOODFILLSURFACE);
-}
-
-TEST(GdiFlood, SurfaceFillStopsAtAnyOtherColourEvenANearOne) {
+  // Any other colour stops it, even a near one.
   ExpectFill({{"....w.....", "oooow....."},
               {"....w.....", "oooow....."},
               {"....w.r...", "oooow.r..."},
               {"wwwww.r...", "wwwww.r..."},
               {"......r...", "......r..."}},
              0, 0, kWhite, FLOODFILLSURFACE);
-}
-
-TEST(GdiFlood, BorderFillCrossesEveryColourButTheBorder) {
   ExpectFill({{"##########", "##########"},
               {"#..r..w..#", "#oooooooo#"},
               {"#.rr.....#", "#oooooooo#"},
@@ -87,8 +74,7 @@ TEST(GdiFlood, AFillThatCannotStartChangesNothing) {
   EXPECT_TRUE(c.Snapshot() == before);
 
   // Filling an area with its own colour, or with no brush, ends and changes nothing.
-  CBrush white(kWhite);
-  c.dc.SelectObject(&white);
+  c.Brush(kWhite);
   EXPECT_TRUE(c.dc.ExtFloodFill(0, 0, kWhite, FLOODFILLSURFACE));
   EXPECT_TRUE(c.Snapshot() == before);
   c.dc.SelectStockObject(NULL_BRUSH);

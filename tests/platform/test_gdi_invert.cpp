@@ -60,14 +60,9 @@ TEST(GdiInvert, DrawingAnyPrimitiveTwiceInvertedRestoresEveryPixel) {
       Canvas c(80, 80);
       c.FillPattern();
       const std::vector<COLORREF> before = c.Snapshot();
-      CPen pen(p.penStyle, p.penWidth, kRed);
-      CBrush brush(kGreen);
-      c.dc.SelectObject(&pen);
-      if (p.brush) {
-        c.dc.SelectObject(&brush);
-      } else {
-        c.dc.SelectStockObject(NULL_BRUSH);
-      }
+      c.Pen(p.penStyle, p.penWidth, kRed);
+      c.Brush(kGreen);
+      if (!p.brush) c.dc.SelectStockObject(NULL_BRUSH);
       c.dc.SetBkMode(opaque ? OPAQUE : TRANSPARENT);
       EXPECT_EQ(c.dc.SetROP2(R2_NOT), R2_COPYPEN);
       p.draw(c.dc);
@@ -88,8 +83,7 @@ TEST(GdiInvert, DrawingAnyPrimitiveTwiceInvertedRestoresEveryPixel) {
 TEST(GdiInvert, ShapesAndPolylinesInvertEachPixelOnceAndOtherRasterOperationsWork) {
   Canvas c(60, 40);
   c.dc.SetROP2(R2_NOT);
-  CBrush brush(kRed);
-  c.dc.SelectObject(&brush);
+  c.Brush(kRed);
   EXPECT_TRUE(c.dc.Rectangle(10, 10, 30, 20));
   // The pen's and the brush's pixels overlap; none may be inverted twice.
   EXPECT_EQ(c.Count(kBlack), 20 * 10);
@@ -99,31 +93,24 @@ TEST(GdiInvert, ShapesAndPolylinesInvertEachPixelOnceAndOtherRasterOperationsWor
   EXPECT_TRUE(c.dc.Ellipse(10, 5, 50, 35));
   const RECT ext = c.Extent(kWhite);
   EXPECT_EQ(ext, (RECT{10, 5, 50, 35}));
+  const std::vector<std::string> art = c.Art(kBlack);
   for (int y = 5; y < 35; ++y) {
     // Each row of the inverted ellipse is one solid run: no pixel left behind inside.
-    int first = -1, last = -1, n = 0;
-    for (int x = 0; x < 60; ++x) {
-      if (c.At(x, y) != kBlack) continue;
-      if (first < 0) first = x;
-      last = x, ++n;
-    }
-    ASSERT_GE(first, 0) << "row " << y;
-    EXPECT_EQ(n, last - first + 1) << "row " << y;
+    const std::string& row = art[std::size_t(y)];
+    ASSERT_NE(row.find('#'), std::string::npos) << "row " << y;
+    EXPECT_EQ(row.find('.', row.find('#')), row.rfind('#') + 1) << "row " << y;
   }
 
   // A filled polygon with a wide outline covers exactly the pixels it paints
   // in copy mode, each inverted once where outline and fill overlap.
   const POINT triangle[] = {{4, 4}, {54, 12}, {14, 36}};
-  CPen wide(PS_SOLID, 5, kRed);
-  Canvas painted(60, 40);
-  painted.dc.SelectObject(&wide);
-  painted.dc.SelectObject(&brush);
-  EXPECT_TRUE(painted.dc.Polygon(triangle, 3));
-  Canvas inverted(60, 40);
-  inverted.dc.SelectObject(&wide);
-  inverted.dc.SelectObject(&brush);
+  Canvas painted(60, 40), inverted(60, 40);
   inverted.dc.SetROP2(R2_NOT);
-  EXPECT_TRUE(inverted.dc.Polygon(triangle, 3));
+  for (Canvas* t : {&painted, &inverted}) {
+    t->Pen(PS_SOLID, 5, kRed);
+    t->Brush(kRed);
+    EXPECT_TRUE(t->dc.Polygon(triangle, 3));
+  }
   EXPECT_EQ(inverted.Count(kWhite), painted.Count(kWhite));
   EXPECT_EQ(inverted.Count(kBlack), 60 * 40 - painted.Count(kWhite));
 
@@ -139,26 +126,21 @@ TEST(GdiInvert, ShapesAndPolylinesInvertEachPixelOnceAndOtherRasterOperationsWor
   Canvas d(40, 40);
   d.dc.SetROP2(R2_NOT);
   d.dc.Polyline(spike, 3);
-  for (int x = 5; x < 35; ++x) {
-    int hits = 0;
-    for (int y = 19; y < 24; ++y) hits += d.At(x, y) == kBlack;
-    EXPECT_GE(hits, 1) << "both arms show at x " << x << ": none cancelled by the other";
-  }
+  for (int x = 5; x < 35; ++x)
+    EXPECT_GE(d.Count(kBlack, {x, 19, x + 1, 24}), 1)
+        << "both arms show at x " << x << ": none cancelled by the other";
 
   Canvas o(20, 20, kRed);
   EXPECT_EQ(o.dc.GetROP2(), R2_COPYPEN);
   EXPECT_EQ(o.dc.SetROP2(0), 0) << "unknown operations are refused";
   EXPECT_EQ(o.dc.SetROP2(17), 0);
   EXPECT_EQ(o.dc.GetROP2(), R2_COPYPEN);
-  CPen blue(PS_SOLID, 1, kBlue);
-  o.dc.SelectObject(&blue);
+  o.Pen(PS_SOLID, 1, kBlue);
   o.dc.SetROP2(7);  // exclusive or with the pen colour
-  o.dc.MoveTo(0, 0);
-  o.dc.LineTo(10, 0);
+  o.Line(0, 0, 10, 0);
   EXPECT_EQ(o.At(3, 0), RGB(255, 0, 255));
   o.dc.SetROP2(11);  // leaves the destination alone
-  o.dc.MoveTo(0, 1);
-  o.dc.LineTo(10, 1);
+  o.Line(0, 1, 10, 1);
   EXPECT_EQ(o.At(3, 1), kRed);
 }
 

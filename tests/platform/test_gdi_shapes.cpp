@@ -19,8 +19,7 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
   for (const auto& [name, Draw] : kShapes) {
     SCOPED_TRACE(name);
     Canvas c(60, 40);
-    CBrush red(kRed);
-    c.dc.SelectObject(&red);
+    c.Brush(kRed);
     Draw(c.dc, 10, 10, 40, 30);
     EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 40, 30}));
     EXPECT_EQ(c.At(25, 10), kBlack) << "outline on the top row";
@@ -34,7 +33,6 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
     EXPECT_EQ(c.Count(kBlack), 0);
 
     c.Fill(kWhite);
-    c.dc.SelectStockObject(NULL_PEN);
     Draw(c.dc, 40, 30, 10, 10);  // corners given the other way round
     EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 39, 29}));
   }
@@ -49,15 +47,12 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
 
 TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBorder) {
   Canvas c(70, 50);
-  CBrush red(kRed);
-  c.dc.SelectObject(&red);
+  c.Brush(kRed);
   c.dc.Ellipse(5, 5, 45, 31);
-  for (int y = 5; y < 31; ++y) {
-    for (int x = 5; x < 45; ++x) {
-      ASSERT_EQ(c.At(x, y), c.At(5 + 44 - x, y)) << x << "," << y;
-      ASSERT_EQ(c.At(x, y), c.At(x, 5 + 30 - y)) << x << "," << y;
-    }
-  }
+  for (int y = 5; y < 31; ++y)
+    for (int x = 5; x < 45; ++x)
+      ASSERT_TRUE(c.At(x, y) == c.At(5 + 44 - x, y) && c.At(x, y) == c.At(x, 5 + 30 - y))
+          << "mirrored left to right and top to bottom at " << x << "," << y;
   EXPECT_EQ(c.At(5, 5), kWhite);
   EXPECT_EQ(c.At(5, 18), kBlack) << "leftmost point on the middle row";
 
@@ -72,8 +67,7 @@ TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBo
   EXPECT_EQ(c.At(5, 5), kBlack) << "no corner ellipse: a plain rectangle";
 
   Canvas w(60, 50);
-  CPen five(PS_SOLID, 5, kBlue);
-  w.dc.SelectObject(&five);
+  w.Pen(PS_SOLID, 5, kBlue);
   w.dc.SelectStockObject(NULL_BRUSH);
   w.dc.Rectangle(10, 10, 40, 30);
   EXPECT_EQ(w.Extent(kWhite), (RECT{8, 8, 42, 32}));
@@ -81,8 +75,7 @@ TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBo
   EXPECT_EQ(w.At(8, 8), kWhite) << "joins are round";
 
   w.Fill(kWhite);
-  CPen four(PS_SOLID, 4, kBlue);
-  w.dc.SelectObject(&four);
+  w.Pen(PS_SOLID, 4, kBlue);
   w.dc.Ellipse(10, 10, 40, 30);
   const RECT e = w.Extent(kWhite);
   EXPECT_EQ(e.right - e.left, 30 + 4);
@@ -92,19 +85,16 @@ TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBo
 TEST(GdiShapes,
      PolygonsFillAlternatelyExcludingRightAndBottomEdgesAndFillsIgnoreTheRasterOperation) {
   Canvas c(40, 40);
-  CBrush red(kRed);
-  c.dc.SelectObject(&red);
+  c.Brush(kRed);
   c.dc.SelectStockObject(NULL_PEN);
   const POINT box[] = {{5, 5}, {25, 5}, {25, 15}, {5, 15}};
   EXPECT_TRUE(c.dc.Polygon(box, 4));
   EXPECT_EQ(c.Extent(kWhite), (RECT{5, 5, 25, 15}));
 
   c.Fill(kWhite);
-  CPen black(PS_SOLID, 1, kBlack);
-  c.dc.SelectObject(&black);
+  c.Pen(PS_SOLID, 1, kBlack);
   EXPECT_TRUE(c.dc.Polygon(box, 4));
-  EXPECT_EQ(c.Extent(kWhite), (RECT{5, 5, 26, 16}))
-      << "the outline passes through the vertices";
+  EXPECT_EQ(c.Extent(kWhite), (RECT{5, 5, 26, 16})) << "the outline passes through the vertices";
 
   // Two overlapping squares in one outline: the overlap is outside.
   c.Fill(kWhite);
@@ -142,10 +132,8 @@ TEST(GdiShapes,
 
 TEST(GdiShapes, AbsurdShapesFinishAndDrawTheirVisiblePart) {
   Canvas c(64, 48);
-  CBrush red(kRed);
-  c.dc.SelectObject(&red);
-  CPen huge(PS_SOLID, INT_MAX, kBlue);
-  c.dc.SelectObject(&huge);
+  c.Brush(kRed);
+  c.Pen(PS_SOLID, INT_MAX, kBlue);
   EXPECT_TRUE(c.dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
   EXPECT_EQ(c.Count(kRed), 64 * 48) << "the pen's band lies a billion pixels away";
   EXPECT_TRUE(c.dc.Rectangle(0, 0, INT_MAX, INT_MAX));
@@ -162,13 +150,12 @@ TEST(GdiShapes, AbsurdShapesFinishAndDrawTheirVisiblePart) {
   EXPECT_TRUE(c.dc.Ellipse(INT_MIN, 20, INT_MAX, 21));
   EXPECT_EQ(c.Count(kRed), 0) << "a one-pixel box without a pen is empty";
 
-  CPen pen(PS_DOT, 1, kBlack);
-  c.dc.SelectObject(&pen);
+  c.Pen(PS_DOT, 1, kBlack);
   EXPECT_TRUE(c.dc.RoundRect(INT_MIN, INT_MIN, INT_MAX, 10, INT_MAX, INT_MAX));
   EXPECT_TRUE(c.dc.Ellipse(-100000000, 0, 100000000, 200000000));
   EXPECT_TRUE(c.dc.Ellipse(0, -1000000000, 60, 1000000000));
   const RECT far{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
-  c.dc.FillRect(&far, &red);
+  c.dc.FillRect(&far, &c.brushes.front());  // the red brush
   EXPECT_EQ(c.Count(kRed), 64 * 48);
   EXPECT_TRUE(c.dc.PatBlt(-1000, -1000, INT_MAX, INT_MAX, WHITENESS));
   EXPECT_EQ(c.At(0, 0), kWhite);

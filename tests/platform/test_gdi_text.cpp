@@ -1,5 +1,6 @@
 // Text output and fonts: colours, background box, GBK text and CJK faces.
 #include <climits>
+#include <functional>
 
 #include "platform/codepage.h"
 #include "tests/platform/test_gdi_util.h"
@@ -15,6 +16,17 @@ LOGFONT Font(const char* utf8Face, LONG height, LONG width = 0) {
   lf.lfCharSet = GB2312_CHARSET;
   lf.lfFaceName = GBK(utf8Face);
   return lf;
+}
+
+// Makes the font f from lf and selects it into dc.
+bool Select(CDC& dc, CFont& f, const LOGFONT& lf) {
+  const bool made = f.CreateFontIndirect(&lf);
+  dc.SelectObject(&f);
+  return made;
+}
+
+bool Within(const RECT& r, const RECT& box) {
+  return r.left >= box.left && r.top >= box.top && r.right <= box.right && r.bottom <= box.bottom;
 }
 
 TEST(GdiText, TextTakesItsColourAndABoxOnlyWhenOpaqueAndChineseUsesACjkFaceOfTheAskedSize) {
@@ -35,21 +47,16 @@ TEST(GdiText, TextTakesItsColourAndABoxOnlyWhenOpaqueAndChineseUsesACjkFaceOfThe
   EXPECT_TRUE(t.dc.TextOut(10, 12, std::string("Hi, 12")));
   EXPECT_EQ(t.Count(kWhite), 0);
   EXPECT_EQ(t.Count(kBlue), c.Count(kBlue));
-  const RECT ink = t.Extent(kRed);
-  EXPECT_GE(ink.left, 10);
-  EXPECT_GE(ink.top, 12);
-  EXPECT_LE(ink.bottom, 12 + 16);
+  EXPECT_TRUE(Within(t.Extent(kRed), {10, 12, 10 + size.cx, 12 + 16}))
+      << testing::PrintToString(t.Extent(kRed));
 
   Canvas d(100, 40);
-  const LOGFONT lf = Font("宋体", 16);
   CFont font;
-  ASSERT_TRUE(font.CreateFontIndirect(&lf));
-  d.dc.SelectObject(&font);
+  ASSERT_TRUE(Select(d.dc, font, Font("宋体", 16)));
   const SIZE zhong = d.dc.GetTextExtent(GBK("中"));
-  const SIZE a = d.dc.GetTextExtent("a");
   EXPECT_NEAR(zhong.cx, 16, 1);
-  EXPECT_NEAR(a.cx, 8, 1);
   EXPECT_EQ(zhong.cy, 16);
+  EXPECT_NEAR(d.dc.GetTextExtent("a").cx, 8, 1);
   TEXTMETRIC tm;
   ASSERT_TRUE(d.dc.GetTextMetrics(&tm));
   EXPECT_EQ(tm.tmHeight, 16);
@@ -59,32 +66,24 @@ TEST(GdiText, TextTakesItsColourAndABoxOnlyWhenOpaqueAndChineseUsesACjkFaceOfThe
   d.dc.SetBkMode(TRANSPARENT);
   EXPECT_TRUE(d.dc.TextOut(20, 10, GBK("中")));
   const RECT glyph = d.Extent(kWhite);
-  EXPECT_GE(glyph.left, 20);
-  EXPECT_LE(glyph.right, 20 + 16);
-  EXPECT_GE(glyph.top, 10);
-  EXPECT_LE(glyph.bottom, 10 + 16);
+  EXPECT_TRUE(Within(glyph, {20, 10, 20 + 16, 10 + 16})) << testing::PrintToString(glyph);
   EXPECT_GE(glyph.right - glyph.left, 12) << "a full-width glyph, not a fallback box";
   EXPECT_GT(d.Count(kBlack), 40);
 
   CDC probe;
-  const LOGFONT narrow = Font("宋体", 16, 9);
   CFont f9;
-  f9.CreateFontIndirect(&narrow);
-  probe.SelectObject(&f9);
+  Select(probe, f9, Font("宋体", 16, 9));
   EXPECT_NEAR(probe.GetTextExtent("a").cx, 9, 1);
   EXPECT_NEAR(probe.GetTextExtent(GBK("中")).cx, 18, 1);
   EXPECT_NEAR(probe.GetTextExtent("abcdefghij").cx, 90, 5);
 
   // The Hei face's cell is taller than its characters: a positive height
   // asks for the cell, a negative one for the character.
-  const LOGFONT cell = Font("黑体", 16), character = Font("黑体", -16);
   CFont fc, fch;
-  fc.CreateFontIndirect(&cell);
-  fch.CreateFontIndirect(&character);
   TEXTMETRIC tc, tch;
-  probe.SelectObject(&fc);
+  Select(probe, fc, Font("黑体", 16));
   probe.GetTextMetrics(&tc);
-  probe.SelectObject(&fch);
+  Select(probe, fch, Font("黑体", -16));
   probe.GetTextMetrics(&tch);
   EXPECT_LE(tc.tmHeight, 16);
   EXPECT_GE(tc.tmHeight, 14);
@@ -97,26 +96,21 @@ TEST(GdiText, TextTakesItsColourAndABoxOnlyWhenOpaqueAndChineseUsesACjkFaceOfThe
 }
 
 TEST(GdiText, StylesChangeTheInkAndCutCharactersLongNamesAndAbsurdFontsAreHandled) {
-  auto inkOf = [](LOGFONT lf) {
+  auto inkOf = [](const std::function<void(LOGFONT&)>& style) {
     Canvas c(120, 30);
+    LOGFONT lf = Font("Arial", 20);
+    style(lf);
     CFont f;
-    f.CreateFontIndirect(&lf);
-    c.dc.SelectObject(&f);
+    Select(c.dc, f, lf);
     c.dc.TextOut(2, 2, "Hello");
     return c.Count(kBlack);
   };
-  const LOGFONT plain = Font("Arial", 20);
-  LOGFONT bold = plain, underline = plain, strike = plain, italic = plain;
-  bold.lfWeight = FW_BOLD;
-  underline.lfUnderline = 1;
-  strike.lfStrikeOut = 1;
-  italic.lfItalic = 1;
-  const int base = inkOf(plain);
+  const int base = inkOf([](LOGFONT&) {});
   EXPECT_GT(base, 50);
-  EXPECT_GT(inkOf(bold), base);
-  EXPECT_GT(inkOf(underline), base);
-  EXPECT_GT(inkOf(strike), base);
-  EXPECT_NE(inkOf(italic), base);
+  EXPECT_GT(inkOf([](LOGFONT& lf) { lf.lfWeight = FW_BOLD; }), base);
+  EXPECT_GT(inkOf([](LOGFONT& lf) { lf.lfUnderline = 1; }), base);
+  EXPECT_GT(inkOf([](LOGFONT& lf) { lf.lfStrikeOut = 1; }), base);
+  EXPECT_NE(inkOf([](LOGFONT& lf) { lf.lfItalic = 1; }), base);
 
   Canvas c(100, 40);
   c.dc.SetBkMode(TRANSPARENT);
@@ -133,8 +127,7 @@ TEST(GdiText, StylesChangeTheInkAndCutCharactersLongNamesAndAbsurdFontsAreHandle
   LOGFONT longName = Font("宋体", 16);
   longName.lfFaceName = std::string(300, 'Q') + GBK("宋体");
   CFont f;
-  f.CreateFontIndirect(&longName);
-  c.dc.SelectObject(&f);
+  Select(c.dc, f, longName);
   EXPECT_NEAR(c.dc.GetTextExtent(GBK("中")).cx, 16, 1) << "an unknown face: the default CJK face";
 
   for (const LONG h : {LONG(INT_MIN), LONG(INT_MAX), LONG(-INT_MAX), LONG(0), LONG(1)}) {
@@ -142,8 +135,7 @@ TEST(GdiText, StylesChangeTheInkAndCutCharactersLongNamesAndAbsurdFontsAreHandle
       LOGFONT lf = Font("宋体", h, w);
       lf.lfWeight = w;
       CFont absurd;
-      absurd.CreateFontIndirect(&lf);
-      c.dc.SelectObject(&absurd);
+      Select(c.dc, absurd, lf);
       TEXTMETRIC tm;
       ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
       EXPECT_GE(tm.tmHeight, 1) << h << " x " << w;

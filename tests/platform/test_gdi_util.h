@@ -3,8 +3,12 @@
 // device-context tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <deque>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -23,39 +27,51 @@ inline COLORREF Inverse(COLORREF c) { return ~c & 0xFFFFFF; }
 
 struct Canvas {
   CBitmap bitmap;
+  std::deque<CPen> pens;  // made by Pen() and Brush(), outliving the context
+  std::deque<CBrush> brushes;
   CDC dc;
   int width, height;
 
+  // CLR_INVALID leaves the new bitmap as it is made: black, its pixels not
+  // yet allocated.
   Canvas(int w, int h, COLORREF background = kWhite) : width(w), height(h) {
     EXPECT_TRUE(bitmap.CreateBitmap(w, h));
     dc.CreateCompatibleDC(nullptr);
     dc.SelectObject(&bitmap);
-    Fill(background);
+    if (background != CLR_INVALID) Fill(background);
   }
   void Fill(COLORREF c) {
     CBrush brush(c);
     const RECT all{0, 0, width, height};
     dc.FillRect(&all, &brush);
   }
+  // Selects a new pen or brush.
+  void Pen(int style, int w, COLORREF c) { dc.SelectObject(&pens.emplace_back(style, w, c)); }
+  void Brush(COLORREF c) { dc.SelectObject(&brushes.emplace_back(c)); }
+  bool Line(int x0, int y0, int x1, int y1) {
+    dc.MoveTo(x0, y0);
+    return dc.LineTo(x1, y1);
+  }
   // A background where every pixel differs from its neighbours and from its
   // inverse, so that inverting mistakes show.
   void FillPattern() {
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) dc.SetPixel(x, y, RGB(x * 7 + y, y * 5 + 3 * x, x ^ y));
-    }
   }
   std::vector<COLORREF> Snapshot() const {
     std::vector<COLORREF> out;
-    out.reserve(std::size_t(width) * height);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) out.push_back(bitmap.GetPixel(x, y));
-    }
     return out;
   }
   COLORREF At(int x, int y) const { return bitmap.GetPixel(x, y); }
-  int Count(COLORREF c) const {
+  // Pixels of colour c, in the rectangle r (right and bottom exclusive) or
+  // in the whole picture.
+  int Count(COLORREF c, RECT r = {0, 0, INT_MAX, INT_MAX}) const {
     int n = 0;
-    for (COLORREF p : Snapshot()) n += p == c;
+    for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, height); ++y)
+      for (int x = std::max<int>(r.left, 0); x < std::min<int>(r.right, width); ++x)
+        n += At(x, y) == c;
     return n;
   }
   // The smallest rectangle holding every pixel that is not background
@@ -71,23 +87,31 @@ struct Canvas {
     }
     return r.left < r.right ? r : RECT{};
   }
-  // Rows of the picture as text: '#' for colour c, '.' for anything else.
-  std::vector<std::string> Art(COLORREF c) const {
-    std::vector<std::string> rows;
+  // Rows of the picture as text: the character of the first colour of key
+  // the pixel has, `other` for any other colour.
+  std::vector<std::string> Art(std::initializer_list<std::pair<char, COLORREF>> key,
+                               char other = '.') const {
+    std::vector<std::string> rows(std::size_t(height), std::string(std::size_t(width), other));
     for (int y = 0; y < height; ++y) {
-      std::string row;
-      for (int x = 0; x < width; ++x) row += At(x, y) == c ? '#' : '.';
-      rows.push_back(row);
+      for (int x = 0; x < width; ++x) {
+        for (const auto& [ch, colour] : key) {
+          if (At(x, y) != colour) continue;
+          rows[std::size_t(y)][std::size_t(x)] = ch;
+          break;
+        }
+      }
     }
     return rows;
   }
+  // '#' for colour c, '.' for anything else.
+  std::vector<std::string> Art(COLORREF c) const { return Art({{'#', c}}); }
 };
 
 struct Px {
   int x, y;
   COLORREF colour;
 };
-inline void ExpectPixels(const Canvas& c, std::initializer_list<Px> want) {
+inline void ExpectPixels(const Canvas& c, const std::vector<Px>& want) {
   for (const Px& p : want) EXPECT_EQ(c.At(p.x, p.y), p.colour) << "pixel " << p.x << "," << p.y;
 }
 

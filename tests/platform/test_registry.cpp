@@ -23,25 +23,18 @@ const std::string kKey = "Software\\RadeZoza";
 class Registry : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* old = std::getenv("POINTER_REGISTRY_DIR");
-    if (old) m_oldDir = old;
+    if (const char* old = std::getenv("POINTER_REGISTRY_DIR")) m_oldDir = old;
     char templ[] = "/tmp/pointer-registry-XXXXXX";
     ASSERT_NE(mkdtemp(templ), nullptr);
-    m_dir = templ;
     chmod(templ, 0755);
-    setenv("POINTER_REGISTRY_DIR", templ, 1);
+    setenv("POINTER_REGISTRY_DIR", (m_dir = templ).c_str(), 1);
   }
   void TearDown() override {
     std::error_code ec;
-    for (auto& e : fs::recursive_directory_iterator(m_dir, ec)) {
-      chmod(e.path().c_str(), 0755);
-    }
+    for (auto& e : fs::recursive_directory_iterator(m_dir, ec)) chmod(e.path().c_str(), 0755);
     fs::remove_all(m_dir, ec);
-    if (m_oldDir.empty()) {
-      unsetenv("POINTER_REGISTRY_DIR");
-    } else {
-      setenv("POINTER_REGISTRY_DIR", m_oldDir.c_str(), 1);
-    }
+    m_oldDir.empty() ? unsetenv("POINTER_REGISTRY_DIR")
+                     : setenv("POINTER_REGISTRY_DIR", m_oldDir.c_str(), 1);
   }
 
   // Creates the key with the two values the font list writes.
@@ -68,6 +61,14 @@ class Registry : public ::testing::Test {
     return WIFEXITED(status) && WEXITSTATUS(status) != 255 ? WEXITSTATUS(status) : -1;
   }
 
+  // The store's files.
+  std::vector<fs::path> Files() const {
+    std::vector<fs::path> files;
+    for (auto& e : fs::recursive_directory_iterator(m_dir))
+      if (e.is_regular_file()) files.push_back(e.path());
+    return files;
+  }
+
   std::string m_dir, m_oldDir;
 };
 
@@ -81,16 +82,14 @@ TEST_F(Registry, AMissingKeyIsCreatedAndItsValuesReadBackLeavingPresetsOfMissing
   ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WRITE, &key), ERROR_SUCCESS);
   DWORD value = 1, type = 0, size = 4;
   EXPECT_EQ(RegQueryValueEx(key, "Value", &type, &value, &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_DWORD);
-  EXPECT_EQ(size, 4u);
-  EXPECT_EQ(value, 0u);
+  EXPECT_EQ(std::tuple(type, size, value), std::tuple(DWORD(REG_DWORD), 4u, 0u));
 
   char writer[16] = {};
   size = sizeof writer;
   EXPECT_EQ(RegQueryValueEx(key, "Writer", &type, writer, &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(size, 9u);  // with the terminating zero
-  EXPECT_STREQ(writer, "Orin_TAK");
+  // The size with the terminating zero.
+  EXPECT_EQ(std::tuple(type, size, std::string(writer)),
+            std::tuple(DWORD(REG_SZ), 9u, std::string("Orin_TAK")));
 
   value = 1, size = 4;
   EXPECT_EQ(RegQueryValueEx(key, "Other", nullptr, &value, &size), ERROR_FILE_NOT_FOUND);
@@ -104,23 +103,18 @@ TEST_F(Registry, ADwordIsFourLittleEndianBytesAndAStringGainsItsTerminator) {
   const DWORD value = 0x01020304;
   ASSERT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &value, 4), ERROR_SUCCESS);
   EXPECT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &value, 2), ERROR_INVALID_PARAMETER);
-  int files = 0;
-  for (auto& e : fs::recursive_directory_iterator(m_dir)) {
-    if (!e.is_regular_file()) continue;
-    std::ifstream in(e.path(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\x04\x03\x02\x01", 4));
-    ++files;
-  }
-  EXPECT_EQ(files, 1);
+  const std::vector<fs::path> files = Files();
+  ASSERT_EQ(files.size(), 1u);
+  std::ifstream in(files[0], std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\x04\x03\x02\x01", 4));
 
   const std::string face = GBK("宋体");
   ASSERT_EQ(RegSetValueEx(key, "Face", REG_SZ, face.data(), DWORD(face.size())), ERROR_SUCCESS);
   char buffer[16];
   DWORD size = sizeof buffer;
   ASSERT_EQ(RegQueryValueEx(key, "Face", nullptr, buffer, &size), ERROR_SUCCESS);
-  EXPECT_EQ(size, 5u);
-  EXPECT_EQ(std::string(buffer), face);
+  EXPECT_EQ(std::pair(size, std::string(buffer)), std::pair(5u, face));
   RegCloseKey(key);
 }
 
@@ -185,9 +179,7 @@ TEST_F(Registry, BadHandlesAndCorruptValuesAreRefusedWithoutHarm) {
   EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
 
-  for (auto& e : fs::recursive_directory_iterator(m_dir)) {
-    if (e.is_regular_file()) fs::resize_file(e.path(), 2);
-  }
+  for (const fs::path& file : Files()) fs::resize_file(file, 2);
   ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(RegQueryValueEx(key, "Value", nullptr, &value, &size), ERROR_INVALID_DATA);
   EXPECT_EQ(value, 1u);
@@ -199,23 +191,20 @@ TEST_F(Registry, AStoreThatCannotBeWrittenOrCreatedRefusesWriteAccessButAllowsRe
   for (auto& e : fs::recursive_directory_iterator(m_dir)) {
     chmod(e.path().c_str(), e.is_directory() ? 0555 : 0444);
   }
+  // The steps in order; the result is the number of steps that held before
+  // the first that did not.
   const int result = AsUnprivileged([] {
     HKEY key = nullptr;
-    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WRITE, &key) !=
-        ERROR_ACCESS_DENIED) {
-      return 1;
-    }
-    if (key != nullptr) return 2;
-    if (RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key) != ERROR_ACCESS_DENIED) return 3;
-    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 4;
     DWORD value = 1, size = 4;
-    if (RegQueryValueEx(key, "Value", nullptr, &value, &size) != ERROR_SUCCESS || value != 0) {
-      return 5;
-    }
-    RegCloseKey(key);
-    return 0;
+    const bool steps[] = {
+        RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WRITE, &key) ==
+            ERROR_ACCESS_DENIED,
+        key == nullptr, RegCreateKey(HKEY_LOCAL_MACHINE, kKey, &key) == ERROR_ACCESS_DENIED,
+        RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) == ERROR_SUCCESS,
+        RegQueryValueEx(key, "Value", nullptr, &value, &size) == ERROR_SUCCESS && value == 0};
+    return int(std::find(std::begin(steps), std::end(steps), false) - std::begin(steps));
   });
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(result, 5) << "steps that held, of 5";
 
   const std::string file = m_dir + "/plain-file";
   std::ofstream(file) << "x";

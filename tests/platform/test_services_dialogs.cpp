@@ -1,5 +1,7 @@
-// The real message boxes and common dialogs, driven from a timer while they
-// run modally on the offscreen platform.
+// Message boxes and common dialogs: the services' side with the scripted
+// double standing in for the user, and the real ones, in the program's
+// language, driven from a timer while they run modally on the offscreen
+// platform.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -21,6 +23,8 @@
 #include "platform/commdlg.h"
 #include "platform/services.h"
 #include "platform/wnd.h"
+#include "res/res.h"
+#include "res/resource.h"
 #include "tests/platform/test_wnd_util.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +35,61 @@ void PrintTo(const QStringList& list, std::ostream* os) {
 }
 
 namespace {
+
+TEST(Services, AMessageBoxWithoutCaptionTakesTheTitleAndAFileDialogPassesItsOptions) {
+  plat::ScriptedServices script;
+  plat::ScopedServices scope(&script);
+  SetAppTitle({});
+  EXPECT_FALSE(GetAppTitle().empty()) << "the program's name until it names itself";
+  SetAppTitle(GBK("教鞭"));
+  AfxMessageBox(GBK("文件无法创建！"), MB_OKCANCEL);
+  SetAppTitle({});
+  ASSERT_EQ(script.boxes.size(), 1u);
+  EXPECT_EQ(std::tuple(script.boxes[0].text, script.boxes[0].caption, script.boxes[0].type),
+            std::tuple(GBK("文件无法创建！"), GBK("教鞭"), UINT(MB_OKCANCEL)));
+
+  const std::string filter = GBK("教鞭数据文件(*.zsy)|*.zsy||");
+  CFileDialog save(false, "zsy", "x", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter);
+  save.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
+  script.fileAnswers = {GBK("/tmp/课/lesson.zsy"), ""};
+  ASSERT_EQ(save.DoModal(), IDOK);
+  EXPECT_EQ(std::tuple(save.GetPathName(), save.GetFileName(), save.GetFileExt()),
+            std::tuple(GBK("/tmp/课/lesson.zsy"), std::string("lesson.zsy"), std::string("zsy")));
+  EXPECT_EQ(save.DoModal(), IDCANCEL);
+  ASSERT_EQ(script.fileRequests.size(), 2u);
+  const plat::FileDialogRequest& r = script.fileRequests[0];
+  EXPECT_EQ(std::tuple(r.open, r.title, r.defExt, r.filter, r.initialFile, r.flags),
+            std::tuple(false, GBK("把当前操作保存为数据文件"), std::string("zsy"), filter,
+                       std::string("x"), DWORD(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT)));
+}
+
+TEST(Services, AScopeRestoresTheRealServicesWhosePauseHandsNoEventToTheProgram) {
+  plat::Services* real = &plat::GetServices();
+  {
+    plat::ScriptedServices script;
+    plat::ScopedServices scope(&script);
+    EXPECT_EQ(&plat::GetServices(), &script);
+  }
+  EXPECT_EQ(&plat::GetServices(), real);
+  bool fired = false;
+  QTimer::singleShot(0, [&] { fired = true; });
+  Sleep(20);
+  EXPECT_FALSE(fired);
+  for (int i = 0; i < 100 && !fired; ++i) QCoreApplication::processEvents();
+  EXPECT_TRUE(fired);
+}
+
+TEST(Translations, TheStandardDialogsTextsAreChinese) {
+  for (const auto& [context, text] :
+       {std::pair{"QFileDialog", "Look in:"}, std::pair{"QFileDialog", "File &name:"},
+        std::pair{"QFileDialog", "Files of type:"}, std::pair{"QFileSystemModel", "Name"},
+        std::pair{"QColorDialog", "&Basic colors"}, std::pair{"QPlatformTheme", "Cancel"}}) {
+    const QString shown = QCoreApplication::translate(context, text);
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                            [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; }))
+        << context << " " << text << ": " << shown.toStdString();
+  }
+}
 
 // Runs act on the modal dialog once it is up. Each step re-arms itself until
 // the dialog shows, so the test never depends on how long that takes.
@@ -88,18 +147,16 @@ TEST(RealMessageBox, ShowsTheTextAndCaptionAndAnswersWithTheClickedButton) {
   EXPECT_EQ(text, QStringLiteral("是否保留当前画面？"));
   EXPECT_EQ(caption, QStringLiteral("临时退出"));
   labels.sort();
-  QStringList expected{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"), QStringLiteral("取消")};
-  expected.sort();
-  EXPECT_EQ(labels, expected);
+  EXPECT_EQ(labels, (QStringList{QStringLiteral("取消"), QStringLiteral("否(&N)"),
+                                 QStringLiteral("是(&Y)")}));
 }
 
 TEST(RealMessageBox, EscapeCancelsWhereItCanEnterTakesTheFirstButtonAndTheIconFollowsTheType) {
-  WhenShown<QMessageBox>([](QMessageBox* box) { wndtest::Key(box, Qt::Key_Escape); });
-  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_YESNOCANCEL), IDCANCEL);
-  WhenShown<QMessageBox>([](QMessageBox* box) { wndtest::Key(box, Qt::Key_Escape); });
-  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OKCANCEL), IDCANCEL);
-  WhenShown<QMessageBox>([](QMessageBox* box) { wndtest::Key(box, Qt::Key_Escape); });
-  EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OK), IDOK);
+  for (const auto& [type, answer] :
+       {std::pair{MB_YESNOCANCEL, IDCANCEL}, {MB_OKCANCEL, IDCANCEL}, {MB_OK, IDOK}}) {
+    WhenShown<QMessageBox>([](QMessageBox* box) { wndtest::Key(box, Qt::Key_Escape); });
+    EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", type), answer) << type;
+  }
 
   // A yes/no box has no cancel: Escape and closing do not answer it.
   bool stillShown = false;
@@ -154,10 +211,8 @@ class RealFileDialog : public ::testing::Test {
   fs::path m_root, m_dir;
 };
 
-// The picture filter exactly as the string table stores it, stray blanks in
-// the patterns included.
-const char kPictureFilter[] =
-    "JPEG 格式图片文件 (*.jpg;*.jpeg)|*.jpg;* .jpeg|BMP 格式图片文件(*.bmp;*.dib)|*.bmp; *.dib||";
+// The picture filter as the string table stores it, stray blanks included.
+std::string PictureFilter() { return GBK(res::String(IDS_PICTURE_FILTER)); }
 
 TEST_F(RealFileDialog, ThePictureFilterOffersEveryPictureFileDespiteItsStrayBlanks) {
   QStringList filters, jpegs, bitmaps;
@@ -184,7 +239,7 @@ TEST_F(RealFileDialog, ThePictureFilterOffersEveryPictureFileDespiteItsStrayBlan
   std::string path = "unchanged";
   plat::FileDialogRequest req;
   req.open = true;
-  req.filter = GBK(kPictureFilter);
+  req.filter = PictureFilter();
   req.initialFile = Gbk(m_dir / "none");
   req.flags = OFN_HIDEREADONLY;
   EXPECT_FALSE(plat::GetServices().FileDialog(nullptr, req, path));
@@ -232,7 +287,7 @@ TEST_F(RealFileDialog,
     static_cast<QDialog*>(replace)->accept();  // answered Yes
   });
   CFileDialog replace(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                      GBK(kPictureFilter));
+                      PictureFilter());
   ASSERT_EQ(replace.DoModal(), IDOK);
   EXPECT_TRUE(stayedAfterNo);
   EXPECT_EQ(replace.GetPathName(), Gbk(m_dir / "a.jpg"));
@@ -242,7 +297,7 @@ TEST_F(RealFileDialog,
   // Without the overwrite flag an existing file is taken silently.
   services.asked.clear();
   AcceptName(QStringLiteral("d.bmp"));
-  CFileDialog quiet(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY, GBK(kPictureFilter));
+  CFileDialog quiet(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY, PictureFilter());
   ASSERT_EQ(quiet.DoModal(), IDOK);
   EXPECT_EQ(quiet.GetPathName(), Gbk(m_dir / "d.bmp"));
   EXPECT_TRUE(services.asked.empty());

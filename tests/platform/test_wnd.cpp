@@ -1,17 +1,25 @@
-// The painting model, timers and command routing of windows.
+// Windows: the painting model, timers, command routing, input delivery,
+// capture, geometry, frames, accelerators and menus.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
-#include <QWidget>
+#include <QScreen>
+#include <string>
 #include <vector>
 
+#include "platform/codepage.h"
+#include "platform/frame.h"
 #include "platform/surface_qt.h"
 #include "platform/wnd_widget_qt.h"
 #include "tests/platform/test_wnd_util.h"
 
 namespace {
 
+using wndtest::ClientRect;
 using wndtest::MakePopup;
+using wndtest::MouseAt;
+using wndtest::WindowRect;
 
 class PaintCounter : public CWnd {
  public:
@@ -40,14 +48,14 @@ TEST(WindowPainting, InvalidateThenUpdateErasesOnceClippedAndTheLoopPaintsWhatNo
   w.Invalidate(true);
   EXPECT_TRUE(w.HasPendingPaint());
   w.UpdateWindow();
-  EXPECT_EQ(w.erases, 1);
-  EXPECT_EQ(w.paints, 1);
+  EXPECT_EQ(std::pair(w.erases, w.paints), std::pair(1, 1));
   EXPECT_FALSE(w.HasPendingPaint());
   w.UpdateWindow();
   plat::ProcessEvents();
   EXPECT_EQ(w.erases, 1) << "nothing was pending any more";
-  EXPECT_EQ(SurfacePixel(w, 0, 0), RGB(200, 0, 0));
-  EXPECT_EQ(SurfacePixel(w, 119, 89), RGB(200, 0, 0));
+  const COLORREF red = RGB(200, 0, 0), green = RGB(0, 255, 0);
+  EXPECT_EQ(SurfacePixel(w, 0, 0), red);
+  EXPECT_EQ(SurfacePixel(w, 119, 89), red);
 
   // An invalidation nobody updates is painted by the event loop.
   w.erases = w.paints = 0;
@@ -58,15 +66,13 @@ TEST(WindowPainting, InvalidateThenUpdateErasesOnceClippedAndTheLoopPaintsWhatNo
   EXPECT_EQ(w.paints, 1) << "two invalidations make one paint";
 
   // Painting is clipped to the invalid rectangle.
-  w.fill = RGB(0, 255, 0);
+  w.fill = green;
   RECT rc{10, 10, 20, 30};
   w.InvalidateRect(&rc, true);
   w.UpdateWindow();
-  EXPECT_EQ(SurfacePixel(w, 10, 10), RGB(0, 255, 0));
-  EXPECT_EQ(SurfacePixel(w, 19, 29), RGB(0, 255, 0));
-  EXPECT_EQ(SurfacePixel(w, 20, 29), RGB(200, 0, 0));
-  EXPECT_EQ(SurfacePixel(w, 9, 10), RGB(200, 0, 0));
-  EXPECT_EQ(SurfacePixel(w, 15, 30), RGB(200, 0, 0));
+  for (const auto& [x, y, colour] :
+       {std::tuple{10, 10, green}, {19, 29, green}, {20, 29, red}, {9, 10, red}, {15, 30, red}})
+    EXPECT_EQ(SurfacePixel(w, x, y), colour) << x << "," << y;
 }
 
 TEST(WindowPainting, DrawingThroughAClientContextPresentsOnlyTheChangedRectangle) {
@@ -127,10 +133,7 @@ TEST(WindowTimers, TimersFireByIdentifierUntilKilledRestartedOrTheWindowIsDestro
   // Setting an existing timer restarts it; a timer may kill itself.
   class SelfKilling : public TimerWnd {
    public:
-    void OnTimer(UINT_PTR id) override {
-      TimerWnd::OnTimer(id);
-      KillTimer(id);
-    }
+    void OnTimer(UINT_PTR id) override { TimerWnd::OnTimer(id), KillTimer(id); }
   } s;
   ASSERT_TRUE(MakePopup(s, 0, 0, 10, 10));
   s.SetTimer(1, 100000);
@@ -172,6 +175,274 @@ TEST(CommandMaps, CommandsFindTheirEntriesAndPostedOnesWaitForTheLoopOfALiveWind
   u.DestroyWindow();
   plat::ProcessEvents();
   EXPECT_EQ(u.done.size(), 2u) << "a posted command for a destroyed window is dropped";
+}
+
+struct Msg {
+  std::string what;
+  UINT flags;
+  POINT pt;
+  bool operator==(const Msg&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Msg& m) {
+  return os << m.what << " flags=" << m.flags << " (" << m.pt.x << "," << m.pt.y << ")";
+}
+
+class Recorder : public CWnd {
+ public:
+  explicit Recorder(UINT classStyle = 0) : m_class(classStyle) {}
+  std::vector<Msg> msgs;
+  short ctrlState = 0, shiftState = 0;
+  bool PreCreateWindow(CREATESTRUCT& cs) override {
+    cs.classStyle = m_class;
+    return true;
+  }
+  void OnLButtonDown(UINT f, CPoint p) override { Add("down", f, p); }
+  void OnLButtonUp(UINT f, CPoint p) override { Add("up", f, p); }
+  void OnLButtonDblClk(UINT f, CPoint p) override { Add("dbl", f, p); }
+  void OnRButtonDown(UINT f, CPoint p) override { Add("rdown", f, p); }
+  void OnRButtonUp(UINT f, CPoint p) override { Add("rup", f, p); }
+  void OnMouseMove(UINT f, CPoint p) override {
+    ctrlState = GetKeyState(VK_CONTROL);
+    shiftState = GetKeyState(VK_SHIFT);
+    Add("move", f, p);
+  }
+  void OnKeyDown(UINT vk, UINT, UINT) override { Add("key", vk, CPoint()); }
+
+ private:
+  void Add(const char* w, UINT f, CPoint p) { msgs.push_back({w, f, p}); }
+  UINT m_class;
+};
+
+TEST(MouseInput,
+     HandlersGetClientPointsTheButtonsHeldAfterTheEventAndDoubleClicksWithTheClassStyle) {
+  Recorder w;
+  ASSERT_TRUE(MakePopup(w, 30, 40, 200, 100));
+  MouseAt(w, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
+  MouseAt(w, QEvent::MouseMove, {15, 25}, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+  MouseAt(w, QEvent::MouseButtonPress, {15, 25}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+  MouseAt(w, QEvent::MouseButtonRelease, {16, 26}, Qt::LeftButton, Qt::RightButton,
+          Qt::ControlModifier);
+  MouseAt(w, QEvent::MouseButtonRelease, {17, 27}, Qt::RightButton, Qt::NoButton);
+  MouseAt(w, QEvent::MouseMove, {18, 28}, Qt::NoButton, Qt::NoButton);
+  const std::vector<Msg> expected = {
+      {"down", MK_LBUTTON, {10, 20}},
+      {"move", MK_LBUTTON | MK_SHIFT, {15, 25}},
+      {"rdown", MK_LBUTTON | MK_RBUTTON, {15, 25}},
+      {"up", MK_RBUTTON | MK_CONTROL, {16, 26}},
+      {"rup", 0, {17, 27}},
+      {"move", 0, {18, 28}},
+  };
+  EXPECT_EQ(w.msgs, expected);
+
+  // The key state is that of the message being handled.
+  MouseAt(w, QEvent::MouseMove, {1, 1}, Qt::NoButton, Qt::NoButton, Qt::ControlModifier);
+  EXPECT_EQ(std::pair(w.ctrlState < 0, w.shiftState), std::pair(true, short(0)))
+      << "high bit set while down";
+  MouseAt(w, QEvent::MouseMove, {1, 1}, Qt::NoButton, Qt::NoButton, Qt::ShiftModifier);
+  EXPECT_EQ(std::pair(w.ctrlState, w.shiftState < 0), std::pair(short(0), true));
+
+  // A double click arrives as press, release, double click, release.
+  Recorder d(CS_DBLCLKS);
+  ASSERT_TRUE(MakePopup(d, 0, 0, 50, 50));
+  for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                    QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+    const bool held = type != QEvent::MouseButtonRelease;
+    MouseAt(d, type, {5, 6}, Qt::LeftButton, held ? Qt::LeftButton : Qt::NoButton);
+  }
+  EXPECT_EQ(d.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, {5, 6}},
+                                      {"up", 0, {5, 6}},
+                                      {"dbl", MK_LBUTTON, {5, 6}},
+                                      {"up", 0, {5, 6}}}));
+
+  Recorder plain(0);
+  ASSERT_TRUE(MakePopup(plain, 0, 0, 50, 50));
+  MouseAt(plain, QEvent::MouseButtonDblClick, {5, 6}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(plain.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, {5, 6}}}))
+      << "without the double-click style: a press";
+}
+
+TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherUntilReleasedHiddenOrDestroyed) {
+  Recorder a, b;
+  ASSERT_TRUE(MakePopup(a, 0, 0, 100, 100));
+  ASSERT_TRUE(MakePopup(b, 200, 0, 100, 100));
+  a.ShowWindow(SW_SHOW);
+  b.ShowWindow(SW_SHOW);
+  plat::ProcessEvents(20);
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  EXPECT_EQ(a.SetCapture(), nullptr);
+  EXPECT_EQ(CWnd::GetCapture(), &a);
+  // Real input arrives at b's window; the grab routes it to a.
+  QWindow* bw = b.GetWidget()->windowHandle();
+  ASSERT_NE(bw, nullptr);
+  wndtest::Mouse(bw, QEvent::MouseMove, {10, 10}, {210, 10}, Qt::NoButton, Qt::LeftButton);
+  EXPECT_TRUE(b.msgs.empty());
+  ASSERT_FALSE(a.msgs.empty());
+  EXPECT_EQ(a.msgs.back().pt, (POINT{210, 10})) << "in a's client coordinates";
+  EXPECT_TRUE(CWnd::ReleaseCapture());
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  EXPECT_TRUE(CWnd::ReleaseCapture()) << "releasing without a capture is harmless";
+  a.msgs.clear();
+  wndtest::Mouse(bw, QEvent::MouseMove, {11, 10}, {211, 10}, Qt::NoButton, Qt::NoButton);
+  EXPECT_TRUE(a.msgs.empty());
+  ASSERT_FALSE(b.msgs.empty());
+  EXPECT_EQ(b.msgs.back().pt, (POINT{11, 10}));
+
+  // Hiding or destroying the capturing window ends the capture.
+  a.SetCapture();
+  a.ShowWindow(SW_HIDE);
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  a.ShowWindow(SW_SHOW);
+  a.SetCapture();
+  a.DestroyWindow();
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+TEST(WindowLifecycle, ACloseRequestRunsOnCloseWhichDestroysByDefaultAndARefusedCreationFails) {
+  class Closing : public CWnd {
+   public:
+    int closes = 0, destroys = 0;
+    void OnClose() override { ++closes, CWnd::OnClose(); }
+    void OnDestroy() override { ++destroys; }
+  } w;
+  ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
+  w.GetWidget()->close();
+  EXPECT_EQ(std::pair(w.closes, w.destroys), std::pair(1, 1));
+  EXPECT_FALSE(w.IsCreated());
+
+  class Refusing : public CWnd {
+   public:
+    int OnCreate(CREATESTRUCT*) override { return -1; }
+  } refusing;
+  EXPECT_FALSE(MakePopup(refusing, 0, 0, 10, 10)) << "OnCreate failing fails the creation";
+  EXPECT_FALSE(refusing.IsCreated());
+}
+
+TEST(WindowGeometry, ChildRectanglesConvertAndMaximisingCoversTheScreenAndTitlesKeepTheCodePage) {
+  CWnd top, child;
+  ASSERT_TRUE(MakePopup(top, 100, 50, 300, 200));
+  ASSERT_TRUE(child.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, &top, RECT{10, 20, 60, 50}, 5));
+  EXPECT_EQ(WindowRect(child), (RECT{110, 70, 160, 100}));
+  EXPECT_EQ(ClientRect(child), (RECT{0, 0, 50, 30}));
+  POINT p{1, 2};
+  child.ClientToScreen(&p);
+  EXPECT_EQ(p, (POINT{111, 72}));
+  top.ScreenToClient(&p);
+  EXPECT_EQ(p, (POINT{11, 22}));
+  child.MoveWindow(0, 0, 20, 10);
+  EXPECT_EQ(WindowRect(child), (RECT{100, 50, 120, 60}));
+  EXPECT_EQ(child.GetParent(), &top);
+  EXPECT_EQ(child.GetDlgCtrlID(), 5u);
+  EXPECT_EQ(child.GetSurface()->Image().size(), QSize(20, 10));
+
+  CWnd w;
+  ASSERT_TRUE(MakePopup(w, 5, 5, 10, 10));
+  w.ShowWindow(SW_MAXIMIZE);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(WindowRect(w),
+            (RECT{screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1}));
+  EXPECT_TRUE(w.IsWindowVisible());
+  EXPECT_TRUE(w.ShowWindow(SW_HIDE)) << "it was visible";
+  EXPECT_FALSE(w.IsWindowVisible());
+
+  // Titles are kept in the code page and shown as Unicode.
+  w.SetWindowText(GBK("调色板"));
+  EXPECT_EQ(w.GetWindowText(), GBK("调色板"));
+  EXPECT_EQ(w.GetWidget()->windowTitle(), QStringLiteral("调色板"));
+}
+
+// A frame whose pane is offered every command first.
+class Pane : public CWnd {
+ public:
+  std::vector<UINT> got;
+  Pane() {
+    OnCommand(10, [this] { got.push_back(10); });
+  }
+};
+class Frame : public CFrameWnd {
+ public:
+  Pane pane;
+  std::vector<UINT> got;
+  Frame() {
+    OnCommand(20, [this] { got.push_back(20); });
+  }
+  int OnCreate(CREATESTRUCT* cs) override {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    return pane.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, this, RECT{}, 0xE900) ? 0 : -1;
+  }
+  bool OnCmdMsg(UINT id, int code, CCmdUI* ui) override {
+    return pane.OnCmdMsg(id, code, ui) || CFrameWnd::OnCmdMsg(id, code, ui);
+  }
+};
+
+TEST(FrameWindow, ThePaneFillsTheClientAreaAndGetsCommandsFirstAndExitClosesAll) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 400, 300}, 0));
+  EXPECT_EQ(f.GetPane(), &f.pane);
+  EXPECT_EQ(ClientRect(f.pane), (RECT{0, 0, 400, 300}));
+  f.MoveWindow(0, 0, 640, 480);
+  EXPECT_EQ(ClientRect(f.pane), (RECT{0, 0, 640, 480}));
+
+  f.SendCommand(10);
+  f.SendCommand(20);
+  f.SendCommand(30);
+  EXPECT_EQ(f.pane.got, (std::vector<UINT>{10}));
+  EXPECT_EQ(f.got, (std::vector<UINT>{20})) << "commands go to the pane first, then the frame";
+
+  f.SendCommand(57665);  // exit
+  EXPECT_FALSE(f.IsCreated());
+  EXPECT_FALSE(f.pane.IsCreated()) << "children go with their frame";
+}
+
+TEST(Accelerators, KeysArriveAsVirtualKeysUnlessTheTableMakesThemCommandsOfItsOwner) {
+  Frame f;
+  ASSERT_TRUE(f.CreateEx(0, WS_POPUP, {}, nullptr, RECT{0, 0, 100, 100}, 0));
+  Recorder other;
+  ASSERT_TRUE(MakePopup(other, 0, 0, 10, 10));
+  for (int key : {Qt::Key_Escape, Qt::Key_A, Qt::Key_F12}) wndtest::Key(other.GetWidget(), key);
+  const std::vector<Msg> keys = {{"key", VK_ESCAPE, {}}, {"key", 'A', {}}, {"key", VK_F12, {}}};
+  EXPECT_EQ(other.msgs, keys) << "keys arrive as virtual keys";
+  other.msgs.clear();
+  SetAccelerators(&f, {{MK_CONTROL, 'O', 10}, {0, VK_F12, 20}});
+  wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier);
+  wndtest::Key(f.pane.GetWidget(), Qt::Key_F12);
+  EXPECT_EQ(f.pane.got, (std::vector<UINT>{10}));
+  EXPECT_EQ(f.got, (std::vector<UINT>{20}));
+  EXPECT_TRUE(other.msgs.empty()) << "the accelerator consumed the key";
+  wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+  wndtest::Key(other.GetWidget(), Qt::Key_O);
+  EXPECT_EQ(f.pane.got.size(), 1u) << "modifiers must match exactly";
+  EXPECT_EQ(other.msgs.size(), 2u);
+  f.DestroyWindow();
+  wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(f.pane.got.size(), 1u) << "a destroyed owner's table is gone";
+}
+
+TEST(PopupMenus, ItemStatesComeFromTheOwnersUpdates) {
+  class Owner : public CWnd {
+   public:
+    Owner() {
+      OnCommand(1, [] {});
+      OnUpdateCommand(1, [](CCmdUI* ui) { ui->SetCheck(1); });
+      OnCommand(2, [] {});
+      OnUpdateCommand(4, [](CCmdUI* ui) { ui->Enable(false); });
+    }
+  } owner;
+  CMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  menu.AppendMenu(MF_STRING, 1, GBK("启动"));
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING, 2, GBK("打开"));
+  menu.AppendMenu(MF_STRING, 3, GBK("保存"));
+  menu.AppendMenu(MF_STRING, 4, GBK("退出"));
+  menu.UpdateItemStates(&owner);
+  const auto& items = menu.Items();
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(items[0].flags, MF_CHECKED);
+  EXPECT_EQ(items[1].id, 0u);
+  EXPECT_EQ(items[2].flags, 0u) << "a command handler enables it";
+  EXPECT_EQ(items[3].flags, MF_GRAYED) << "no handler at all";
+  EXPECT_EQ(items[4].flags, MF_GRAYED);
+  EXPECT_EQ(menu.GetSubMenu(0), nullptr);
 }
 
 }  // namespace

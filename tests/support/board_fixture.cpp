@@ -15,16 +15,9 @@ bool CTestFrame::PreCreateWindow(CREATESTRUCT& cs) {
   return true;
 }
 
-// Built as the main frame builds its board.
 int CTestFrame::OnCreate(CREATESTRUCT* cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
-  if (!m_board.CreateEx(0, WS_CHILD | WS_VISIBLE | WS_BORDER, std::string(), this, CRect(),
-                        AFX_IDW_PANE_FIRST))
-    return -1;
-  RecalcLayout();
-  m_board.m_pFrame = this;
-  m_board.CreateSurfaces();
-  return 0;
+  return m_board.CreateInFrame(*this, *this) ? 0 : -1;
 }
 
 CTestFrame& BoardTest::Frame() {
@@ -65,7 +58,7 @@ void BoardTest::SetUp() {
   frame.m_tempExited = false;
   frame.m_fontBarShown = false;
   frame.m_barsHidden = false;
-  frame.m_toggles = frame.m_paletteRepaints = 0;
+  frame.m_toggles = frame.m_paletteRepaints = frame.m_tempExits = 0;
   frame.ShowWindow(SW_SHOW);
   plat::ProcessEvents();
 

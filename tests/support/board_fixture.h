@@ -30,11 +30,16 @@ class CTestFrame : public CFrameWnd, public CBoardFrame {
   void HideBars() override { m_barsHidden = true; }
   void ShowFontBar(bool show, bool) override { m_fontBarShown = show; }
   void RepaintPalette() override { ++m_paletteRepaints; }
+  void BeginTempExit() override {
+    ++m_tempExits;
+    m_barsShownAtExit = !m_barsHidden;
+  }
   void SetTempExited(bool exited) override { m_tempExited = exited; }
 
   CBoardWnd m_board;
   bool m_barsHidden = true, m_fontBarShown = false, m_tempExited = false;
-  int m_toggles = 0, m_paletteRepaints = 0;
+  bool m_barsShownAtExit = false;
+  int m_toggles = 0, m_paletteRepaints = 0, m_tempExits = 0;
 };
 
 class BoardTest : public ::testing::Test {

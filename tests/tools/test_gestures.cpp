@@ -10,17 +10,22 @@ namespace {
 
 using GesturesTest = ToolsTest;
 
-TEST_F(GesturesTest, PenMovesWithAButtonDownAppendChainedSegments) {
+TEST_F(GesturesTest, PenMovesWithTheLeftButtonDownAppendChainedSegments) {
   UseTool(ID_TOOL_PEN);
   Press({10, 10});
   Move({20, 10});
   Move({30, 15}, MK_LBUTTON | MK_RBUTTON);
-  Move({40, 20}, MK_MBUTTON);
-  Release({40, 20});
+  Release({30, 15});
+  // A drag with the middle button alone draws nothing from the stroke's end.
+  const Picture before = Snap();
+  Move({300, 200}, MK_MBUTTON);
+  EXPECT_EQ(CountDifferences(before, Snap()), 0);
+  Press({40, 20});
+  Move({50, 25});
   ASSERT_EQ(Count(), 3);
   EXPECT_EQ(Describe(0), "'#' 20 10 10 10");
   EXPECT_EQ(Describe(1), "'#' 30 15 20 10");
-  EXPECT_EQ(Describe(2), "'#' 40 20 30 15");
+  EXPECT_EQ(Describe(2), "'#' 50 25 40 20");
   // Black 2-pixel pen; the segment's end pixel belongs to the next one.
   EXPECT_EQ(Snap().At(15, 10), 0x000000u);
 }

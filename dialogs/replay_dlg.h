@@ -1,0 +1,61 @@
+#pragma once
+// The replay control dialog "复习控制": a slider over the drawing records and
+// a menu bar that plays them back on the board, one animated record per
+// tick of timer 1, jumps to the first or the last record, and closes.
+#include "platform/controls.h"
+
+class CBoardWnd;
+
+// Menu 249 of the dialog and its slider (template 217).
+constexpr UINT ID_REPLAY_TO_START = 32836, ID_REPLAY_PLAY = 32837, ID_REPLAY_TO_END = 32838,
+               ID_REPLAY_CLOSE = 32840, IDC_REPLAY_SLIDER = 1027;
+
+class CReplayDlg : public CDialog {
+ public:
+  // board: the board the dialog steers; it is taken over in OnInitDialog.
+  explicit CReplayDlg(CBoardWnd& board);
+  ~CReplayDlg() override;
+
+  // Modeless from template 217, owned by parent (nullptr: the main frame).
+  bool Create(CWnd* parent = nullptr);
+
+  bool OnInitDialog() override;
+  // Esc pauses a running play; it never ends the dialog.
+  bool PreTranslateKeyDown(UINT vk) override;
+  // Enter and Esc would end a modeless dialog as if it were modal: the
+  // board would be left in review mode with nothing to close it.
+  void OnOK() override {}
+  void OnCancel() override { Pause(); }
+
+  void Pause();
+  bool IsPlaying() const;
+  void OnToStart();
+  void OnPlay();
+  void OnToEnd();
+  void OnCloseCommand();
+  void OnTimer(UINT_PTR id) override;
+  void OnHScroll(UINT code, UINT pos, CWnd* scrollBar) override;
+  void OnSize(UINT type, int cx, int cy) override;
+  void OnClose() override;
+
+  POINT m_savedCursor{};
+  CBoardWnd* m_board = nullptr;
+  CSliderCtrl* m_slider = nullptr;
+  int m_position = 0;
+
+ protected:
+  // A closed dialog is gone for good: it deletes itself with its window.
+  void PostNcDestroy() override;
+
+ private:
+  void RedrawUpTo(int position);
+  CBoardWnd* m_pendingBoard;
+  bool m_created = false;  // a failed Create leaves the object to its maker
+};
+
+// The board's replay command: clears the board to its background, hides the
+// bars and opens the dialog with the default style in force.
+void OnReplay(CBoardWnd& board);
+// Adds ID_REPLAY and its state (enabled while there are records) to the
+// board's message map.
+void InstallReplayCommand(CBoardWnd& board);

@@ -1,0 +1,184 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/codepage.h"
+
+namespace plat {
+
+namespace {
+
+int OpenFlags(const char* mode) {
+  const bool plus = std::strchr(mode, '+') != nullptr;
+  switch (mode[0]) {
+    case 'r':
+      return plus ? O_RDWR : O_RDONLY;
+    case 'w':
+      return (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    case 'a':
+      return (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    default:
+      return -1;
+  }
+}
+
+// errno for a file that exists but is not a regular one.
+int NotRegularError(mode_t mode) { return S_ISDIR(mode) ? EISDIR : ENODEV; }
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The extension from the last dot of the file name on; '/' and '.' never
+// occur inside a double-byte GBK character.
+std::string ExtensionOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot);
+}
+
+}  // namespace
+
+std::FILE* OpenFile(const std::string& gbkPath, const char* mode) {
+  const int flags = mode ? OpenFlags(mode) : -1;
+  if (flags < 0) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  // Non-blocking, so that opening a FIFO returns at once; truncation only
+  // ever applies to regular files.
+  const int fd = ::open(Utf8FromGbk(gbkPath).c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  int error = 0;
+  if (::fstat(fd, &st) != 0)
+    error = errno;
+  else if (!S_ISREG(st.st_mode))
+    error = NotRegularError(st.st_mode);
+  if (error) {
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* f = ::fdopen(fd, mode);
+  if (!f) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+  }
+  return f;
+}
+
+bool FileExists(const std::string& gbkPath) {
+  struct stat st;
+  return ::stat(Utf8FromGbk(gbkPath).c_str(), &st) == 0;
+}
+
+FileReplacement::~FileReplacement() { Discard(); }
+
+void FileReplacement::Discard() {
+  if (!m_tempUtf8.empty()) ::unlink(m_tempUtf8.c_str());
+  m_tempUtf8.clear();
+  m_tempGbk.clear();
+  if (m_lock >= 0) ::close(m_lock);  // closing drops the lock
+  m_lock = -1;
+}
+
+bool FileReplacement::Begin(const std::string& gbkTarget) {
+  Discard();
+  std::string target = Utf8FromGbk(gbkTarget);
+  struct stat st;
+  if (::lstat(target.c_str(), &st) == 0) {
+    // A link is followed: the file it names gets the new contents.
+    if (S_ISLNK(st.st_mode)) {
+      char resolved[PATH_MAX];
+      if (!::realpath(target.c_str(), resolved)) return false;
+      target = resolved;
+      if (::stat(target.c_str(), &st) != 0) return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      errno = NotRegularError(st.st_mode);
+      return false;
+    }
+    // A file the user may not write stays as it is, though its folder would
+    // let a new file take its place.
+    if (::access(target.c_str(), W_OK) != 0) return false;
+    // Writers of the old file lock it; a save does not pull it from under them.
+    m_lock = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_lock < 0) return false;
+    if (::flock(m_lock, LOCK_EX | LOCK_NB) != 0) {
+      Discard();
+      errno = EBUSY;
+      return false;
+    }
+  }
+  const std::string ext = ExtensionOf(gbkTarget);
+  const std::string name = "/.pointer-XXXXXX" + ext;
+  std::string temp = FolderOf(target) + name;
+  const int fd = ::mkstemps(temp.data(), int(ext.size()));
+  if (fd < 0) {
+    const int error = errno;
+    Discard();
+    errno = error;
+    return false;
+  }
+  ::close(fd);
+  m_targetUtf8 = target;
+  m_tempUtf8 = temp;
+  // The random part is ASCII: the same bytes in either code page.
+  const std::string random = temp.substr(temp.size() - ext.size() - 6, 6);
+  m_tempGbk = FolderOf(GbkFromUtf8(target)) + "/.pointer-" + random + ext;
+  return true;
+}
+
+bool FileReplacement::Commit() {
+  if (m_tempUtf8.empty()) {
+    errno = EINVAL;
+    return false;
+  }
+  const int fd = ::open(m_tempUtf8.c_str(), O_RDONLY | O_CLOEXEC);
+  bool ok = fd >= 0 && ::fsync(fd) == 0;
+  int error = errno;
+  if (ok) {
+    struct stat st;
+    mode_t mode;
+    if (::stat(m_targetUtf8.c_str(), &st) == 0) {
+      mode = st.st_mode & 07777;
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ok = ::fchmod(fd, mode) == 0 && ::rename(m_tempUtf8.c_str(), m_targetUtf8.c_str()) == 0;
+    error = errno;
+  }
+  if (fd >= 0) ::close(fd);
+  if (!ok) {
+    Discard();
+    errno = error;
+    return false;
+  }
+  m_tempUtf8.clear();  // renamed: nothing left to remove, only the lock to drop
+  Discard();
+  // The rename itself reaches the disk with the folder.
+  const int dir = ::open(FolderOf(m_targetUtf8).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,41 @@
+#pragma once
+// Files named in the program's code page. Only regular files are opened:
+// a FIFO, device, socket or folder is refused at once, without blocking.
+#include <cstdio>
+#include <string>
+
+namespace plat {
+// fopen modes "r", "r+", "w", "w+", "a" (with or without "b"). Null with
+// errno set when the file cannot be opened; ENODEV or EISDIR when it is not
+// a regular file.
+std::FILE* OpenFile(const std::string& gbkPath, const char* mode);
+bool FileExists(const std::string& gbkPath);
+
+// A new version of a file, written beside it under a temporary name and put
+// in its place only when complete: a save that fails leaves the old file as
+// it was and nothing behind.
+class FileReplacement {
+ public:
+  FileReplacement() = default;
+  ~FileReplacement();  // removes the temporary file unless committed
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // Creates the empty temporary file, named with the target's extension.
+  // False with errno set when the target exists but is not a regular file
+  // (ENODEV, EISDIR), another writer holds it (EBUSY) or its folder takes
+  // no new file. The target stays locked against other writers until the
+  // replacement is committed or dropped.
+  bool Begin(const std::string& gbkTarget);
+  // Where the caller writes the new contents (GBK).
+  const std::string& TempPath() const { return m_tempGbk; }
+  // Flushes the temporary file to disk and renames it over the target,
+  // keeping the old file's permissions. False with errno set on failure.
+  bool Commit();
+
+ private:
+  void Discard();
+  std::string m_targetUtf8, m_tempGbk, m_tempUtf8;
+  int m_lock = -1;  // the old file, locked
+};
+}  // namespace plat

@@ -1,0 +1,86 @@
+// Pointer data files on disk. Only regular files are read or replaced, and
+// opening never blocks: a FIFO or a device named in the dialog is refused
+// before it can hold the program up.
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "records/pointer_file.h"
+
+namespace datafile {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+enum class ReadEnd { kEnd, kLimit, kError };
+
+ReadEnd ReadUpTo(std::FILE* f, std::size_t limit, std::string* out) {
+  out->clear();
+  while (out->size() < limit) {
+    const std::size_t have = out->size();
+    const std::size_t want = std::min<std::size_t>(limit - have, 1 << 16);
+    out->resize(have + want);
+    const std::size_t n = std::fread(out->data() + have, 1, want, f);
+    out->resize(have + n);
+    if (n < want) return std::ferror(f) ? ReadEnd::kError : ReadEnd::kEnd;
+  }
+  return ReadEnd::kLimit;
+}
+
+// All of bytes into the replacement's temporary file.
+bool WriteAll(const plat::FileReplacement& file, const std::string& bytes) {
+  File f(plat::OpenFile(file.TempPath(), "wb"));
+  if (!f) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
+  return std::fclose(f.release()) == 0 && written;
+}
+
+}  // namespace
+
+SaveStatus SavePointerData(const std::string& gbkPath, const DrawRecord* records, int count,
+                           const std::list<std::string>& texts) {
+  const std::string side = SideFilePath(gbkPath);
+  // A data file named "*.xyp" is its own side file: the texts have no place.
+  if (!texts.empty() && plat::Utf8FromGbk(side) == plat::Utf8FromGbk(gbkPath))
+    return SaveStatus::kCannotCreate;
+  // Both are written in full before either takes its place; the data file,
+  // which an open looks for, comes last.
+  plat::FileReplacement data, sideFile;
+  if (!data.Begin(gbkPath) || (!texts.empty() && !sideFile.Begin(side)))
+    return SaveStatus::kCannotCreate;
+  if (!WriteAll(data, EncodeRecords(records, count)) ||
+      (!texts.empty() && !WriteAll(sideFile, EncodeTexts(texts))))
+    return SaveStatus::kWriteFailed;
+  if ((!texts.empty() && !sideFile.Commit()) || !data.Commit()) return SaveStatus::kWriteFailed;
+  return SaveStatus::kSaved;
+}
+
+PointerData ReadPointerData(const std::string& gbkPath) {
+  PointerData data;
+  File f(plat::OpenFile(gbkPath, "rb"));
+  if (!f) return data;
+  std::string bytes;
+  const ReadEnd end = ReadUpTo(f.get(), std::size_t(kRecordSlots) * kRecordBytes, &bytes);
+  f.reset();
+  if (end == ReadEnd::kError) {
+    data.status = OpenStatus::kCannotRead;
+    return data;
+  }
+  data.status = OpenStatus::kOpened;
+  data.records = DecodeRecords(bytes);
+
+  const std::string side = SideFilePath(gbkPath);
+  if (plat::Utf8FromGbk(side) == plat::Utf8FromGbk(gbkPath)) return data;  // not its own side file
+  File sideFile(plat::OpenFile(side, "rb"));
+  if (!sideFile) return data;
+  const ReadEnd sideEnd = ReadUpTo(sideFile.get(), kMaxSideFileBytes, &bytes);
+  data.texts = DecodeTexts(bytes, sideEnd == ReadEnd::kEnd);
+  return data;
+}
+
+}  // namespace datafile

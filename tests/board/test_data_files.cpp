@@ -1,0 +1,114 @@
+// Saving and opening pointer data files through the board's commands, with
+// scripted file dialogs and message boxes.
+#include <climits>
+#include <cstring>
+#include <random>
+
+#include "platform/codepage.h"
+#include "platform/commdlg.h"
+#include "platform/modal.h"
+#include "tests/records/data_file_util.h"
+#include "tests/support/board_fixture.h"
+
+namespace {
+
+class DataFiles : public BoardTest {
+ protected:
+  // A line, a text over two lines and a rectangle, on the board's picture.
+  void SetUp() override {
+    BoardTest::SetUp();
+    CBoardWnd& b = Board();
+    b.AppendRecord(Rec(op::kLine, 300, 200, 20, 30));
+    b.AppendRecord(Rec(op::kText, 100, 100, 260, 160));
+    b.m_texts.push_back(GBK("第一行\r\n第二行"));
+    b.AppendRecord(Rec(op::kRect, 400, 300, 200, 250));
+    b.Replay(0, b.m_nCount, false);
+    b.SnapshotBoard();
+    Frame().m_barsHidden = false;
+    drawn = Snap();
+  }
+  void Run(UINT command, const std::string& path) {
+    m_services.fileAnswers = {path};
+    Board().SendCommand(command);
+  }
+  bool Intact() {
+    return Count() == 3 && Board().m_texts == std::list<std::string>{GBK("第一行\r\n第二行")} &&
+           CountDifferences(drawn, Snap()) == 0 &&
+           CountDifferences(drawn, Of(Board().m_bmpCurrent)) == 0;
+  }
+  std::string Says() {
+    if (m_services.boxes.empty()) return "";
+    const plat::ScriptedServices::Box box = m_services.boxes.back();
+    return box.caption == GetAppTitle() && box.type == MB_OK ? plat::Utf8FromGbk(box.text) : "?";
+  }
+
+  TempFolder dir;
+  Picture drawn;
+};
+
+TEST_F(DataFiles, AnOpenedDrawingComesBackWithItsTextsAndPicture) {
+  Run(ID_SAVE_DATA, GBK(dir / "课件.zsy"));
+  EXPECT_EQ(Board().m_strDataPath, GBK(dir / "课件.zsy"));
+  m_services.boxAnswers = {IDOK};
+  Board().OnClearAll();
+  Run(ID_OPEN_DATA, GBK(dir / "课件.zsy"));
+  EXPECT_EQ(m_services.boxes.size(), 1u) << "only clear all asked";
+  EXPECT_EQ(m_services.pauses, std::vector<unsigned>{1000});
+  EXPECT_TRUE(Intact());
+  EXPECT_TRUE(Frame().m_barsHidden);
+
+  const std::vector<plat::FileDialogRequest>& asked = m_services.fileRequests;
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].title, GBK("把当前操作保存为数据文件"));
+  EXPECT_EQ(asked[1].title, "");
+  for (const plat::FileDialogRequest& r : asked) {
+    EXPECT_EQ(r.filter, GBK("教鞭数据文件(*.zsy)|*.zsy||"));
+    EXPECT_EQ(r.defExt, "zsy");
+    EXPECT_EQ(r.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+  }
+}
+
+TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {
+  WriteBytes(dir / "old.zsy", "old records");
+  WriteBytes(dir / "old.xyp", "old texts");
+  Run(ID_OPEN_DATA, "");  // cancelled
+  Run(ID_OPEN_DATA, dir / "missing.zsy");
+  EXPECT_EQ(Says(), "文件不存在或打不开！");
+  Run(ID_OPEN_DATA, "/proc/self/mem");
+  EXPECT_EQ(Says(), "文件无法读取！");  // EIO at once
+  Run(ID_SAVE_DATA, dir / "gone/x.zsy");
+  EXPECT_EQ(Says(), "文件无法创建！");
+  {
+    FileSizeLimit limit(40);  // the texts fit, the records do not
+    Run(ID_SAVE_DATA, dir / "old.zsy");
+  }
+  EXPECT_EQ(Says(), "文件写入失败！");
+  EXPECT_EQ(m_services.boxes.size(), 4u);
+  EXPECT_TRUE(Intact());
+  EXPECT_FALSE(Frame().m_barsHidden);
+  EXPECT_EQ(ReadBytes(dir / "old.zsy") + ReadBytes(dir / "old.xyp"), "old recordsold texts");
+  EXPECT_EQ(dir.Entries(), 2) << "a temporary file was left behind";
+}
+
+TEST_F(DataFiles, HostileFilesOpenWithoutHarm) {
+  std::mt19937 random(7);
+  const char ops[] = "#$*1234@NRabcfirz\x00\xFF";
+  const int extremes[] = {INT_MIN, INT_MIN + 1, -1, 0, 1, 100, 5000, INT_MAX - 1, INT_MAX};
+  WriteBytes(dir / "h.xyp", "\x81\r\n\r\r\xFF\n" + std::string(1 << 20, 'w') + "\n\xFE\x30");
+  for (int file = 0; file < 8; ++file) {
+    const std::size_t records = random() % 5010;
+    std::string bytes(records * 24 + random() % 24, '\0');
+    for (std::size_t i = 0; i < bytes.size(); i += 4) {
+      const int v = extremes[random() % std::size(extremes)];
+      std::memcpy(&bytes[i], &v, std::min<std::size_t>(4, bytes.size() - i));
+      if (i % 24 == 0) bytes[i] = ops[random() % (sizeof ops - 1)];
+    }
+    WriteBytes(dir / "h.zsy", bytes);
+    Run(ID_OPEN_DATA, dir / "h.zsy");
+    EXPECT_EQ(Count(), int(std::min<std::size_t>(records, kRecordSlots)));
+  }
+  EXPECT_TRUE(m_services.boxes.empty());
+  EXPECT_TRUE(ShowsItsReplay());
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The replay dialog on the test clock: ticks are OnTimer calls, pauses and
+// pointer moves are recorded, and the board is compared with a plain replay.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPointer>
+#include <QSlider>
+#include <utility>
+
+#include "dialogs/replay_dlg.h"
+#include "platform/app.h"
+#include "tests/support/board_fixture.h"
+
+namespace {
+
+class ReplayDlgTest : public BoardTest {
+ protected:
+  void TearDown() override {
+    if (CReplayDlg* open = Board().m_pReplayDlg) open->OnClose();
+    plat::ProcessEvents();
+    BoardTest::TearDown();
+  }
+  // Shapes, a pen stroke and style changes; the ellipse is in transparent
+  // display, so drawing it twice would invert it back.
+  CReplayDlg& DrawAndOpen() {
+    for (const DrawRecord& r :
+         {Rec(op::kLine, 300, 150, 100, 100), Rec(op::kPen, 0, 0, PS_SOLID, 3),
+          Rec(op::kPenSegment, 420, 120, 400, 100), Rec(op::kTransparentOn, 0, 0, 0, 0),
+          Rec(op::kEllipse, 600, 300, 480, 180), Rec(op::kTransparentOff, 0, 0, 0, 0),
+          Rec(op::kRect, 260, 330, 120, 200), Rec(op::kLine, 760, 560, 650, 80)})
+      EXPECT_TRUE(Board().AppendRecord(r));
+    g_records[1].f5 = RGB(200, 0, 0);
+    ReplayedPicture();
+    Board().SnapshotBoard();
+    Frame().m_barsHidden = false;
+    m_drawing = Snap();
+    g_style.penColor = RGB(0, 0, 255);
+    Board().m_logFont.lfHeight = 30;
+    m_services.pointer = POINT{50, 60};
+    OnReplay(Board());
+    return *Board().m_pReplayDlg;
+  }
+  // Slider and position at n, the board showing records [0, n).
+  static bool Shows(CReplayDlg& dlg, int n) {
+    const Picture live = Snap();
+    const int count = std::exchange(Board().m_nCount, n);
+    const Picture expected = ReplayedPicture();
+    Board().m_nCount = count;
+    return dlg.m_position == n && dlg.m_slider->GetPos() == n &&
+           CountDifferences(live, expected) == 0;
+  }
+  // As the window system delivers a press: on the stack, often at the
+  // address of the one before, with the loop run in between.
+  static void Key(CReplayDlg& dlg, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(dlg.m_slider->GetWidget(), &press);
+    plat::ProcessEvents();
+  }
+  bool PointerBack() const { return m_services.pointer.x == 50 && m_services.pointer.y == 60; }
+  static bool Gone(QPointer<QWidget> window) {
+    for (int i = 0; i < 50 && window; ++i) plat::ProcessEvents(10), plat::ProcessEvents();
+    return !window && Board().m_pReplayDlg == nullptr;
+  }
+  Picture m_drawing;
+};
+
+TEST_F(ReplayDlgTest, OpensOnTheBareBackgroundInTheDefaultStyleAndClosingBringsAllBack) {
+  CBoardWnd& board = Board();
+  InstallReplayCommand(board);
+  CCmdUI ui;
+  ASSERT_TRUE(board.OnCmdMsg(ID_REPLAY, CN_UPDATE_COMMAND_UI, &ui));
+  EXPECT_FALSE(ui.m_bEnabled) << "no records to review";
+  CReplayDlg& dlg = DrawAndOpen();
+  EXPECT_EQ(g_style.penColor, 0x000000u);
+  EXPECT_TRUE(Frame().m_barsHidden);
+  EXPECT_TRUE(Shows(dlg, 0));
+  QMenuBar* bar = dlg.GetWidget()->findChild<QMenuBar*>();
+  QStringList items;
+  for (QAction* a : bar->actions())
+    if (bar->actionGeometry(a).right() < bar->width()) items << a->text();
+  EXPECT_EQ(items, QStringList({"到记录首", "开始播放", "到记录尾", " 关闭 "}));
+  OnReplay(board);
+  EXPECT_EQ(g_styleSaved.penColor, RGB(0, 0, 255)) << "a second review saved its own style";
+
+  dlg.GetWidget()->findChild<QSlider*>()->setValue(5);
+  QPointer<QWidget> window = dlg.GetWidget();
+  dlg.SendCommand(ID_REPLAY_CLOSE);
+  ASSERT_TRUE(Gone(window));
+  EXPECT_FALSE(Frame().m_barsHidden);
+  EXPECT_EQ(g_style.penColor, RGB(0, 0, 255));
+  EXPECT_EQ(board.m_logFont.lfHeight, 30);
+  EXPECT_EQ(CountDifferences(m_drawing, Snap()), 0);
+}
+
+TEST_F(ReplayDlgTest, PlaysARecordPerTickAnimatedPausesOnEscAndRewindsAtTheEnd) {
+  CReplayDlg& dlg = DrawAndOpen();
+  dlg.SendCommand(ID_REPLAY_PLAY);
+  dlg.OnTimer(1);
+  EXPECT_EQ(m_services.pauses, std::vector<unsigned>({2000, 1000}));
+  EXPECT_EQ(m_services.pointerMoves.at(0).x, 100);
+  EXPECT_TRUE(Shows(dlg, 1));
+  dlg.OnTimer(1);
+  Key(dlg, Qt::Key_Escape);
+  EXPECT_TRUE(!dlg.IsPlaying() && PointerBack() && Shows(dlg, 2));
+  // Paused, neither Esc nor Enter moves the pointer or ends the dialog.
+  m_services.pointer = POINT{70, 80};
+  Key(dlg, Qt::Key_Escape), Key(dlg, Qt::Key_Return);
+  EXPECT_TRUE(m_services.pointer.x == 70 && dlg.IsWindowVisible());
+
+  m_services.pointer = POINT{50, 60};
+  dlg.OnPlay();
+  dlg.OnTimer(1);
+  Key(dlg, Qt::Key_Escape);
+  EXPECT_FALSE(dlg.IsPlaying()) << "a second Esc is a press of its own";
+  dlg.OnPlay();
+  for (int played = 4; played <= 8; ++played) {
+    ASSERT_TRUE(dlg.IsPlaying());
+    dlg.OnTimer(1);
+    ASSERT_TRUE(Shows(dlg, played));
+  }
+  EXPECT_TRUE(!dlg.IsPlaying() && PointerBack());
+  EXPECT_EQ(m_services.pauses.size(), 8u) << "four shapes, two pauses each";
+  dlg.OnPlay();
+  EXPECT_TRUE(!dlg.IsPlaying() && Shows(dlg, 0)) << "play at the end rewinds";
+  dlg.OnPlay();
+  dlg.OnTimer(1);
+  EXPECT_TRUE(Shows(dlg, 1));
+}
+
+TEST_F(ReplayDlgTest, JumpsAndTheSliderDrawExactlyTheRecordsBeforeTheNewPosition) {
+  CReplayDlg& dlg = DrawAndOpen();
+  QSlider* slider = dlg.GetWidget()->findChild<QSlider*>();
+  for (int to : {3, 5, 7, 2}) {
+    slider->setValue(to);
+    EXPECT_TRUE(Shows(dlg, to)) << to;
+  }
+  dlg.OnPlay();
+  dlg.OnTimer(1);
+  dlg.SendCommand(ID_REPLAY_TO_START);
+  EXPECT_TRUE(Shows(dlg, 0));
+  dlg.OnTimer(1);
+  EXPECT_TRUE(Shows(dlg, 1)) << "a play goes on from the first record";
+  dlg.OnPlay();  // pressed again while the pointer is on the line
+  slider->setValue(6);
+  dlg.SendCommand(ID_REPLAY_TO_END);
+  EXPECT_TRUE(Shows(dlg, 8));
+  const std::size_t pauses = m_services.pauses.size();
+  dlg.OnTimer(1);
+  EXPECT_TRUE(!dlg.IsPlaying() && PointerBack() && m_services.pauses.size() == pauses);
+}
+
+TEST_F(ReplayDlgTest, TheCloseBoxDuringAPlayStopsItAndTheSliderFillsAResizedDialog) {
+  CReplayDlg& dlg = DrawAndOpen();
+  dlg.MoveWindow(0, 0, 420, 130);
+  RECT client, slider;
+  dlg.GetClientRect(&client);
+  dlg.m_slider->GetWindowRect(&slider);
+  EXPECT_EQ(slider.right - slider.left, client.right);
+  EXPECT_EQ(slider.bottom - slider.top, client.bottom);
+
+  dlg.OnPlay();
+  dlg.OnTimer(1);
+  QPointer<QWidget> window = dlg.GetWidget();
+  window->close();
+  ASSERT_TRUE(Gone(window));
+  const std::size_t moves = m_services.pointerMoves.size();
+  plat::ProcessEvents(60);
+  EXPECT_TRUE(PointerBack() && m_services.pointerMoves.size() == moves);
+  EXPECT_EQ(CountDifferences(m_drawing, Snap()), 0);
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+// Files for the pointer data file tests: a private folder, whole-file bytes,
+// and a cap on file sizes that makes writes fail as on a full disk.
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+struct TempFolder {
+  std::string path = [] {
+    char name[] = "/tmp/pointer-data-XXXXXX";
+    return std::string(mkdtemp(name) ? name : "/nonexistent");
+  }();
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  // Names are UTF-8 here; ASCII paths are the same bytes in GBK.
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+  auto Entries() const { return std::distance(std::filesystem::directory_iterator(path), {}); }
+};
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// While it lives no file grows past `bytes`: a longer write fails with EFBIG,
+// for root too.
+struct FileSizeLimit {
+  rlimit old{};
+  explicit FileSizeLimit(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit capped{bytes, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &capped);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+};

@@ -1,0 +1,103 @@
+// Pointer data files and text side files against bytes laid out by hand
+// from the file format, and the kinds of file they may be.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+
+#include "platform/codepage.h"
+#include "records/pointer_file.h"
+#include "tests/records/data_file_util.h"
+
+using namespace datafile;
+
+namespace {
+
+// '*', padding 01 02 03, f1..f5 = 0x01020304, -2, INT_MIN, INT_MAX, 0;
+// 'N', zero padding, f1..f5 = 1..5.
+const std::string kTwoRecords(
+    "*\x01\x02\x03\x04\x03\x02\x01\xFE\xFF\xFF\xFF\x00\x00\x00\x80\xFF\xFF\xFF\x7F\0\0\0\0"
+    "N\0\0\0\x01\0\0\0\x02\0\0\0\x03\0\0\0\x04\0\0\0\x05\0\0\0",
+    48);
+const DrawRecord kRecords[2] = {{'*', {1, 2, 3}, 0x01020304, -2, INT_MIN, INT_MAX, 0},
+                                {'N', {0, 0, 0}, 1, 2, 3, 4, 5}};
+
+TEST(PointerFile, RecordsAreWrittenAndReadInTheFileByteOrderAndOnlyWhole) {
+  TempFolder dir;
+  ASSERT_EQ(SavePointerData(dir / "a.zsy", kRecords, 2, {}), SaveStatus::kSaved);
+  EXPECT_EQ(ReadBytes(dir / "a.zsy"), kTwoRecords);
+  WriteBytes(dir / "b.zsy", kTwoRecords + "\x2A\x01");  // and a part of a record
+  WriteBytes(dir / "30.zsy", kTwoRecords.substr(0, 30));
+  EXPECT_EQ(ReadPointerData(dir / "30.zsy").records.size(), 1u);
+  const PointerData read = ReadPointerData(dir / "b.zsy");
+  ASSERT_EQ(read.status, OpenStatus::kOpened);
+  ASSERT_EQ(read.records.size(), 2u);
+  EXPECT_EQ(std::memcmp(read.records.data(), kRecords, sizeof kRecords), 0);
+
+  std::string full(std::size_t(kRecordSlots) * 24 + 10, 'z');
+  full[4999 * 24] = '@';
+  WriteBytes(dir / "full.zsy", full);
+  const std::vector<DrawRecord> all = ReadPointerData(dir / "full.zsy").records;
+  ASSERT_EQ(all.size(), std::size_t(kRecordSlots));
+  EXPECT_EQ(all.back().op, '@');
+
+  // An empty store: an empty file and no side file.
+  ASSERT_EQ(SavePointerData(dir / "c.zsy", kRecords, 0, {}), SaveStatus::kSaved);
+  EXPECT_EQ(ReadBytes(dir / "c.zsy"), "");
+  EXPECT_EQ(dir.Entries(), 5);
+}
+
+TEST(PointerFile, TheSideFileIsNamedByReplacingTheLastThreeCharacters) {
+  EXPECT_EQ(SideFilePath("/d/lesson.dat"), "/d/lesson.xyp");
+  EXPECT_EQ(SideFilePath("zs"), "xyp");
+  // Two-byte characters, one with a trail byte that reads as '\'.
+  EXPECT_EQ(SideFilePath(GBK("/d/课件.嘰")), GBK("/d/课xyp"));
+  EXPECT_EQ(SideFilePath(GBK("/d/a😀bc")), GBK("/d/axyp"));  // a four-byte character
+  EXPECT_EQ(SideFilePath("/d/ab\x81"), "/d/xyp");           // a lone lead byte
+}
+
+TEST(PointerFile, TextsWithoutLineBreaksAreLinesAsTheyAreAndOthersAreEscaped) {
+  TempFolder dir;
+  const std::list<std::string> texts = {GBK("宋体"),    "",     "C:\\new\\n",
+                                        "two\r\nlines", "cr\r", "\xFFn"};
+  ASSERT_EQ(SavePointerData(dir / "t.zsy", kRecords, 1, texts), SaveStatus::kSaved);
+  EXPECT_EQ(ReadBytes(dir / "t.xyp"),
+            GBK("宋体") + "\r\n\r\nC:\\new\\n\r\ntwo\xFFr\xFFnlines\r\ncr\xFFr\r\n\xFF\xFFn\r\n");
+  EXPECT_EQ(ReadPointerData(dir / "t.zsy").texts, texts);
+  // Saving without texts leaves a stale side file, which is read back; a
+  // file named like a side file is none of itself.
+  ASSERT_EQ(SavePointerData(dir / "t.dat", kRecords, 2, {}), SaveStatus::kSaved);
+  EXPECT_EQ(ReadPointerData(dir / "t.dat").texts, texts);
+  EXPECT_TRUE(ReadPointerData(dir / "t.xyp").texts.empty());
+  EXPECT_EQ(SavePointerData(dir / "t.xyp", kRecords, 2, texts), SaveStatus::kCannotCreate);
+
+  // Side files of any make: LF or CR LF, CR alone inside a line, no last
+  // break, lone lead bytes, stray escapes, a 1 MB line, too many lines.
+  const std::string mb(1 << 20, 'x');
+  EXPECT_EQ(DecodeTexts("a\nb\r\n\r\ncr\ronly\x81\r\n" + mb + "\n\xFFz\xFF", true),
+            (std::list<std::string>{"a", "b", "", "cr\ronly\x81", mb, "\xFFz\xFF"}));
+  EXPECT_EQ(DecodeTexts("a\r\ncut", false), std::list<std::string>{"a"});
+  EXPECT_EQ(DecodeTexts(std::string(3 * kMaxTextEntries, '\n'), true).size(), kMaxTextEntries);
+}
+
+TEST(PointerFile, OnlyRegularFilesAreOpenedOrReplacedAndNoFifoIsWaitedFor) {
+  TempFolder dir;
+  ASSERT_EQ(mkfifo((dir / "pipe.zsy").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((dir / "pipe.xyp").c_str(), 0600), 0);
+  WriteBytes(dir / "pipe.dat", kTwoRecords);
+  alarm(10);  // a wait on a FIFO ends the test run instead of hanging it
+  EXPECT_EQ(ReadPointerData(dir / "pipe.zsy").status, OpenStatus::kCannotOpen);
+  EXPECT_EQ(SavePointerData(dir / "pipe.zsy", kRecords, 1, {}), SaveStatus::kCannotCreate);
+  EXPECT_TRUE(ReadPointerData(dir / "pipe.dat").texts.empty());
+  EXPECT_EQ(SavePointerData(dir / "pipe.dat", kRecords, 1, {"t"}), SaveStatus::kCannotCreate);
+  alarm(0);
+  EXPECT_EQ(ReadPointerData(dir.path).status, OpenStatus::kCannotOpen);
+  EXPECT_EQ(ReadPointerData("/dev/zero").status, OpenStatus::kCannotOpen);
+  EXPECT_EQ(ReadPointerData(dir / "missing.zsy").status, OpenStatus::kCannotOpen);
+  EXPECT_EQ(ReadPointerData("/proc/self/mem").status, OpenStatus::kCannotRead);  // EIO at once
+  EXPECT_EQ(dir.Entries(), 3);
+}
+
+}  // namespace
