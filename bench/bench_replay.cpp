@@ -6,8 +6,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <list>
 #include <memory>
 #include <random>
 #include <vector>
@@ -17,6 +21,7 @@
 #include "platform/gdi.h"
 #include "records/board_core.h"
 #include "records/draw_geometry.h"
+#include "records/pointer_file.h"
 
 namespace {
 
@@ -251,6 +256,77 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Replay)->Apply(Sizes);
 BENCHMARK(BM_PlainQPainter)->Apply(Sizes);
 BENCHMARK(BM_FullUndo)->Apply(Sizes);
+
+// Pointer data files of the 4999-record lesson: a save (written beside the
+// old files, flushed to disk, renamed) against a plain write of the same
+// bytes, and an open with its replay at 1920x1080 (the mandated pause left
+// out) against a plain read of both files.
+std::string LessonPath() {
+  return (std::filesystem::temp_directory_path() / "pointer-bench-lesson.zsy").string();
+}
+
+void BM_SaveLesson(benchmark::State& state) {
+  Lesson& lesson = LessonFor(1920, 1080);
+  const std::list<std::string> texts(lesson.texts.begin(), lesson.texts.end());
+  for (auto _ : state) {
+    if (datafile::SavePointerData(LessonPath(), g_records, kRecordLimit, texts) !=
+        datafile::SaveStatus::kSaved)
+      state.SkipWithError("the lesson could not be saved");
+  }
+}
+
+void WritePlain(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+void BM_PlainWrite(benchmark::State& state) {
+  Lesson& lesson = LessonFor(1920, 1080);
+  const std::list<std::string> texts(lesson.texts.begin(), lesson.texts.end());
+  const std::string records = datafile::EncodeRecords(g_records, kRecordLimit);
+  const std::string side = datafile::EncodeTexts(texts);
+  for (auto _ : state) {
+    WritePlain(LessonPath() + ".plain", records);
+    WritePlain(LessonPath() + ".plain.xyp", side);
+  }
+}
+
+void BM_OpenLesson(benchmark::State& state) {
+  Lesson& lesson = LessonFor(1920, 1080);
+  const std::list<std::string> texts(lesson.texts.begin(), lesson.texts.end());
+  datafile::SavePointerData(LessonPath(), g_records, kRecordLimit, texts);
+  BenchBoard board(1920, 1080);
+  for (auto _ : state) {
+    datafile::PointerData data = datafile::ReadPointerData(LessonPath());
+    std::copy(data.records.begin(), data.records.end(), g_records);
+    board.m_nCount = int(data.records.size());
+    board.m_texts = std::move(data.texts);
+    board.CopyBackground();
+    board.Replay(0, board.m_nCount, false);
+  }
+}
+
+void BM_PlainRead(benchmark::State& state) {
+  Lesson& lesson = LessonFor(1920, 1080);
+  const std::list<std::string> texts(lesson.texts.begin(), lesson.texts.end());
+  datafile::SavePointerData(LessonPath(), g_records, kRecordLimit, texts);
+  std::string buffer(std::size_t(1) << 20, '\0');
+  for (auto _ : state) {
+    for (const std::string& path : {LessonPath(), datafile::SideFilePath(LessonPath())}) {
+      std::FILE* f = std::fopen(path.c_str(), "rb");
+      if (!f) continue;
+      benchmark::DoNotOptimize(std::fread(buffer.data(), 1, buffer.size(), f));
+      std::fclose(f);
+    }
+  }
+}
+
+BENCHMARK(BM_SaveLesson)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenLesson)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 
 // With POINTER_BENCH_DUMP set, writes both pictures of the 1920x1080 lesson
 // there (replay.png, plain.png) to compare them by eye.

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QImage>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -84,21 +85,11 @@ void WritePpm(const std::string& path, const Picture& pic) {
 }
 
 bool ReadPnm(const std::string& path, Picture* pic) {
-  std::ifstream in(path, std::ios::binary);
-  std::string magic;
-  int width = 0, height = 0, maxval = 0;
-  in >> magic >> width >> height >> maxval;
-  if (!in || (magic != "P6" && magic != "P5") || maxval != 255 || width <= 0 || height <= 0) {
-    return false;
-  }
-  in.get();
-  const int channels = magic == "P6" ? 3 : 1;
-  std::vector<char> data(std::size_t(width) * height * channels);
-  if (!in.read(data.data(), std::streamsize(data.size()))) return false;
-  *pic = MakePicture(width, height, [&](int x, int y) {
-    const std::uint8_t* p = reinterpret_cast<const std::uint8_t*>(data.data()) +
-                            (std::size_t(y) * width + x) * channels;
-    return channels == 3 ? RGB(p[0], p[1], p[2]) : RGB(p[0], p[0], p[0]);
+  const QImage image(QString::fromStdString(path));
+  if (image.isNull()) return false;
+  *pic = MakePicture(image.width(), image.height(), [&](int x, int y) {
+    const QRgb c = image.pixel(x, y);
+    return RGB(qRed(c), qGreen(c), qBlue(c));
   });
   return true;
 }

@@ -109,8 +109,7 @@ TEST_F(ToolBar, ClickedButtonsSendCommandsAndIdleUpdatesOfShownBarsCheckOneToolA
   EXPECT_EQ(having(TBBS_CHECKED), (std::vector<UINT>{12}));
   EXPECT_EQ(having(TBBS_DISABLED), (std::vector<UINT>{21, 22, 23, 24}));
   // A disabled button sends nothing.
-  const int last = f.bar.CommandToIndex(24);
-  f.bar.ClickButton(last);
+  f.bar.ClickButton(f.bar.CommandToIndex(24));
   EXPECT_EQ(f.board.got, (std::vector<UINT>{12}));
 
   RECT rc;
@@ -128,11 +127,10 @@ TEST_F(ToolBar, ClickedButtonsSendCommandsAndIdleUpdatesOfShownBarsCheckOneToolA
 
 TEST_F(ToolBar, ASeparatorMayCarryAChildControlOfItsWidth) {
   f.bar.SetButtonInfo(0, 77, TBBS_SEPARATOR, 160);
-  RECT rc;
+  RECT rc, next;
   f.bar.GetItemRect(0, &rc);
-  EXPECT_EQ(rc.right - rc.left, 160);
-  RECT next;
   f.bar.GetItemRect(1, &next);
+  EXPECT_EQ(rc.right - rc.left, 160);
   EXPECT_EQ(next.left, rc.right);
   EXPECT_EQ(f.bar.HitTest(POINT{rc.left + 5, rc.top + 5}), -1);
   UINT id, style;
@@ -146,8 +144,7 @@ TEST_F(FloatingBars, ABarFloatsWhereAskedShowsWhenToldAndStaysAboveTheRaisedFram
   f.bar.SetWindowText(GBK("多媒体工具"));
   f.FloatControlBar(&f.bar, POINT{10, 50}, CBRS_ALIGN_TOP);
   EXPECT_EQ(std::pair(WindowRect(f.bar).left, WindowRect(f.bar).top), std::pair(10, 50));
-  EXPECT_TRUE(f.bar.IsFloating());
-  EXPECT_FALSE(f.bar.IsWindowVisible());
+  EXPECT_EQ(std::pair(f.bar.IsFloating(), f.bar.IsWindowVisible()), std::pair(true, false));
   EXPECT_EQ(f.bar.GetWidget()->windowTitle(), QStringLiteral("多媒体工具"));
   POINT origin{0, 0};
   f.bar.ClientToScreen(&origin);
@@ -213,8 +210,9 @@ TEST_F(DialogBar,
   }
   EXPECT_EQ(bar.GetDlgItem(9999), nullptr);
   bar.ShowWindow(SW_SHOW);
-  EXPECT_TRUE(bar.GetDlgItem(1000)->IsWindowVisible());
-  EXPECT_FALSE(bar.GetDlgItem(1001)->IsWindowVisible());
+  EXPECT_EQ(
+      std::pair(bar.GetDlgItem(1000)->IsWindowVisible(), bar.GetDlgItem(1001)->IsWindowVisible()),
+      std::pair(true, false));
 
   CDialogBar unknown;
   EXPECT_FALSE(unknown.Create(&f, 4242u, WS_CHILD, 103)) << "an unknown template fails";
@@ -227,13 +225,10 @@ TEST_F(DialogBar,
   plat::ProcessEvents();
   const RECT cell = MapDialogItem(t, t.items[0]);
   const QPoint client(cell.left + 3, cell.top + 3);
-  const QPoint local = client + shown.GetWidget()->contentsRect().topLeft();
   QWindow* win = shown.GetWidget()->windowHandle();
   ASSERT_NE(win, nullptr);
-  wndtest::Mouse(win, QEvent::MouseButtonPress, local, shown.GetWidget()->mapToGlobal(local),
-                 Qt::LeftButton, Qt::LeftButton);
-  wndtest::Mouse(win, QEvent::MouseButtonRelease, local, shown.GetWidget()->mapToGlobal(local),
-                 Qt::LeftButton, Qt::NoButton);
+  MouseAt(shown, QEvent::MouseButtonPress, client, Qt::LeftButton, Qt::LeftButton, {}, win);
+  MouseAt(shown, QEvent::MouseButtonRelease, client, Qt::LeftButton, Qt::NoButton, {}, win);
   ASSERT_EQ(shown.clicks.size(), 1u);
   EXPECT_EQ(shown.clicks[0], (POINT{client.x(), client.y()}));
 }
@@ -269,8 +264,7 @@ TEST_F(ComboBox, AUserChoiceButNotSetCurSelIsACommandAndOwnerDrawnBoxesMeasureOn
   CComboBox box;
   ASSERT_TRUE(
       box.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, RECT{0, 0, 70, 500}, &f.bar, 15));
-  box.AddString(GBK("初号"));
-  box.AddString(GBK("小初"));
+  for (const char* size : {"初号", "小初"}) box.AddString(GBK(size));
   box.SetCurSel(1);
   EXPECT_TRUE(f.board.got.empty());
   auto* combo = box.GetWidget()->findChild<QComboBox*>();
@@ -314,8 +308,7 @@ TEST(CommonControls, OnlyTheUsersSliderMovesNotifyAndRichEditTextKeepsItsCodePag
   ASSERT_NE(qs, nullptr);
   qs->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   ASSERT_EQ(p.scrolls.size(), 1u);
-  EXPECT_EQ(p.scrolls[0].second, 4u);
-  EXPECT_EQ(slider.GetPos(), 4);
+  EXPECT_EQ(std::pair(p.scrolls[0].second, slider.GetPos()), std::pair(4u, 4));
 
   // Rich edit text round-trips in the code page with platform line breaks.
   CRichEditCtrl edit;
@@ -358,8 +351,7 @@ TEST(Dialog, ControlsAndMenuItemsSendCommandsAndEscapeGoesThroughTheDialog) {
   t.menuBar = {{32837, GBK("开始播放")}};
   Dlg d;
   ASSERT_TRUE(d.Create(t));
-  EXPECT_EQ(d.inits, 1);
-  EXPECT_FALSE(d.IsWindowVisible());
+  EXPECT_EQ(std::pair(d.inits, d.IsWindowVisible()), std::pair(1, false));
   EXPECT_EQ(ClientRect(d), MapDialogRect(t, RECT{0, 0, 172, 18}))
       << "the menu bar is outside the client area";
   auto* slider = dynamic_cast<CSliderCtrl*>(d.GetDlgItem(1027));

@@ -1,6 +1,7 @@
-// Device-context state, block transfers, pixels and the surfaces behind them.
+// Device-context state, block transfers, pixels and the surfaces behind them;
+// packed device-independent bitmaps made by hand drawn, malformed ones refused.
 #include <QImage>
-#include <climits>
+#include <cstdint>
 #include <tuple>
 
 #include "platform/surface_qt.h"
@@ -41,24 +42,18 @@ TEST(GdiContext, AFreshContextHasThePlatformDefaults) {
 TEST(GdiContext, SaveAndRestoreBringBackObjectsAndModes) {
   Canvas c(20, 20);
   c.Pen(PS_SOLID, 1, kRed);
-  const int level = c.dc.SaveDC();
-  EXPECT_EQ(level, 1);
+  EXPECT_EQ(c.dc.SaveDC(), 1);
   c.Pen(PS_SOLID, 1, kBlue);
-  c.dc.SetROP2(R2_NOT);
-  c.dc.SetBkMode(TRANSPARENT);
+  c.dc.SetROP2(R2_NOT), c.dc.SetBkMode(TRANSPARENT);
   EXPECT_EQ(c.dc.SaveDC(), 2);
   c.dc.SetTextColor(kGreen);
   EXPECT_TRUE(c.dc.RestoreDC(-1));
-  EXPECT_EQ(c.dc.GetTextColor(), kBlack);
-  EXPECT_EQ(c.dc.GetROP2(), R2_NOT);
-  EXPECT_TRUE(c.dc.RestoreDC(level));
-  EXPECT_EQ(c.dc.GetROP2(), R2_COPYPEN);
-  EXPECT_EQ(c.dc.GetBkMode(), OPAQUE);
+  EXPECT_EQ(std::pair(c.dc.GetTextColor(), c.dc.GetROP2()), std::pair(kBlack, R2_NOT));
+  EXPECT_TRUE(c.dc.RestoreDC(1));
+  EXPECT_EQ(std::pair(c.dc.GetROP2(), c.dc.GetBkMode()), std::pair(R2_COPYPEN, OPAQUE));
   c.Line(0, 0, 5, 0);
   EXPECT_EQ(c.At(2, 0), kRed);
-  EXPECT_FALSE(c.dc.RestoreDC(-1)) << "nothing left to restore";
-  EXPECT_FALSE(c.dc.RestoreDC(3));
-  EXPECT_FALSE(c.dc.RestoreDC(0));
+  for (int level : {-1, 3, 0}) EXPECT_FALSE(c.dc.RestoreDC(level)) << "nothing left to restore";
 
   EXPECT_EQ(c.dc.SetMapMode(8), 1);
   EXPECT_EQ(c.dc.SetWindowExt(1024, 768).cx, 1);
@@ -69,23 +64,20 @@ TEST(GdiContext, SaveAndRestoreBringBackObjectsAndModes) {
 TEST(GdiContext, PixelsReadAndWriteInsideAndRefuseOutside) {
   Canvas c(10, 10);
   EXPECT_EQ(c.dc.SetPixel(3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
-  EXPECT_EQ(c.dc.GetPixel(3, 4), RGB(1, 2, 3));
-  EXPECT_EQ(c.bitmap.GetPixel(3, 4), RGB(1, 2, 3));
-  for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {INT_MIN, INT_MAX}}) {
-    EXPECT_EQ(c.dc.GetPixel(x, y), CLR_INVALID);
-    EXPECT_EQ(c.dc.SetPixel(x, y, kRed), CLR_INVALID);
-  }
+  EXPECT_EQ(std::pair(c.dc.GetPixel(3, 4), c.bitmap.GetPixel(3, 4)),
+            std::pair(RGB(1, 2, 3), RGB(1, 2, 3)));
+  for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {INT_MIN, INT_MAX}})
+    EXPECT_EQ(std::pair(c.dc.GetPixel(x, y), c.dc.SetPixel(x, y, kRed)),
+              std::pair(CLR_INVALID, CLR_INVALID));
   EXPECT_EQ(c.Count(kRed), 0);
 }
 
 TEST(GdiContext, BitmapsAreCreatedBlackAndRefuseAbsurdSizes) {
   CBitmap b;
-  EXPECT_FALSE(b.CreateBitmap(0, 10));
-  EXPECT_FALSE(b.CreateBitmap(-5, 10));
-  EXPECT_FALSE(b.CreateBitmap(INT_MAX, INT_MAX));
-  EXPECT_FALSE(b.CreateBitmap(1 << 15, 1 << 14)) << "2^29 pixels";
-  EXPECT_EQ(b.Width(), 0);
-  EXPECT_EQ(b.GetPixel(0, 0), CLR_INVALID);
+  // 2^29 pixels the last.
+  for (const auto& [w, h] : {std::pair{0, 10}, {-5, 10}, {INT_MAX, INT_MAX}, {1 << 15, 1 << 14}})
+    EXPECT_FALSE(b.CreateBitmap(w, h)) << w << " x " << h;
+  EXPECT_EQ(std::pair(b.Width(), b.GetPixel(0, 0)), std::pair(0, CLR_INVALID));
   ASSERT_TRUE(b.CreateCompatibleBitmap(nullptr, 30, 20));
   EXPECT_EQ(std::pair(b.Width(), b.Height()), std::pair(30, 20));
   EXPECT_EQ(b.GetPixel(29, 19), kBlack);
@@ -160,21 +152,17 @@ TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten)
   EXPECT_FALSE(a.bitmap.GetSurface()->IsMade()) << "reading an unmade bitmap makes nothing";
   ASSERT_TRUE(a.dc.BitBlt(0, 0, w, h, &src.dc, 0, 0, SRCCOPY));
   ASSERT_TRUE(b.dc.BitBlt(0, 0, w, h, &a.dc, 0, 0, SRCCOPY));
-  EXPECT_EQ(bits(a), srcBits);
-  EXPECT_EQ(bits(b), srcBits);
+  EXPECT_EQ(std::pair(bits(a), bits(b)), std::pair(srcBits, srcBits));
   EXPECT_EQ(b.At(150, 120), kRed);
 
   // Each write lands in the writer's own copy only.
   const RECT corner{0, 0, 10, 10};
   CBrush green(kGreen);
   a.dc.FillRect(&corner, &green);
-  EXPECT_EQ(a.At(5, 5), kGreen);
-  EXPECT_EQ(a.At(150, 120), kRed) << "the copy keeps the shared pixels";
-  EXPECT_EQ(src.At(5, 5), kBlue);
-  EXPECT_EQ(b.At(5, 5), kBlue);
+  ExpectPixels(a, {{5, 5, kGreen}, {150, 120, kRed}});  // the copy keeps the shared pixels
+  EXPECT_EQ(std::pair(src.At(5, 5), b.At(5, 5)), std::pair(kBlue, kBlue));
   src.Fill(kWhite);
-  EXPECT_EQ(b.At(150, 120), kRed);
-  EXPECT_EQ(src.At(150, 120), kWhite);
+  EXPECT_EQ(std::pair(src.At(150, 120), b.At(150, 120)), std::pair(kWhite, kRed));
 
   // A whole copy into a bitmap already drawn on, or into a window, copies.
   ASSERT_TRUE(a.dc.BitBlt(0, 0, w, h, &b.dc, 0, 0, SRCCOPY));
@@ -190,8 +178,7 @@ TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten)
   // A part copied into an unmade bitmap leaves the rest of it black.
   Canvas c(w, h, CLR_INVALID);
   ASSERT_TRUE(c.dc.BitBlt(0, 0, w, h - 1, &b.dc, 0, 0, SRCCOPY));
-  EXPECT_EQ(c.At(150, 120), kRed);
-  EXPECT_EQ(c.At(0, h - 1), kBlack);
+  ExpectPixels(c, {{150, 120, kRed}, {0, h - 1, kBlack}});
 }
 
 TEST(GdiContext, DrawingReportsItsRectangleToTheContextAndTheSurface) {
@@ -214,8 +201,8 @@ TEST(GdiContext, SurfacesKeepTheirPixelsWhenResizedAndWhileTextIsPending) {
   plat::Surface s(4, 3, 0xFF0000);
   EXPECT_EQ(s.Image().pixel(3, 2), 0xFFFF0000u);
   EXPECT_TRUE(s.Resize(6, 5, 0x0000FF));
-  EXPECT_EQ(s.Image().pixel(3, 2), 0xFFFF0000u);
-  EXPECT_EQ(s.Image().pixel(5, 4), 0xFF0000FFu);
+  EXPECT_EQ(std::pair(s.Image().pixel(3, 2), s.Image().pixel(5, 4)),
+            std::pair(0xFFFF0000u, 0xFF0000FFu));
   EXPECT_FALSE(s.Resize(-1, 5));
   EXPECT_FALSE(s.Resize(1 << 16, 1 << 13));
   EXPECT_EQ(s.Width(), 6);
@@ -226,9 +213,145 @@ TEST(GdiContext, SurfacesKeepTheirPixelsWhenResizedAndWhileTextIsPending) {
   s.Painter().fillRect(2, 0, 1, 1, Qt::blue);
   EXPECT_EQ(early.pixel(1, 0), 0xFFFF0000u) << "a copy taken earlier stays as it was";
   EXPECT_EQ(early.pixel(2, 0), 0xFFFF0000u) << "the painter does not draw into the copy";
-  EXPECT_EQ(s.Image().pixel(0, 0), 0xFF00FF00u);
-  EXPECT_EQ(s.Image().pixel(1, 0), 0xFF123456u);
-  EXPECT_EQ(s.Image().pixel(2, 0), 0xFF0000FFu);
+  EXPECT_EQ(std::tuple(s.Image().pixel(0, 0), s.Image().pixel(1, 0), s.Image().pixel(2, 0)),
+            std::tuple(0xFF00FF00u, 0xFF123456u, 0xFF0000FFu));
+}
+
+// Packed device-independent bitmaps.
+using Bytes = std::vector<std::uint8_t>;
+
+void Put16(Bytes& b, std::size_t at, std::uint32_t v) {
+  b[at] = std::uint8_t(v), b[at + 1] = std::uint8_t(v >> 8);
+}
+void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
+  Put16(b, at, v & 0xFFFF), Put16(b, at + 2, v >> 16);
+}
+
+// A 40-byte header, the colour table (0x00RRGGBB values) and the pixels.
+Bytes InfoDib(int w, int h, int bits, std::uint32_t compression,
+              const std::vector<std::uint32_t>& table, const Bytes& pixels,
+              std::uint32_t clrUsed = 0) {
+  Bytes b(40 + table.size() * 4);
+  // Size, width, height, planes, bits, compression, image size, used colours.
+  Put32(b, 0, 40), Put32(b, 4, std::uint32_t(w)), Put32(b, 8, std::uint32_t(h));
+  Put16(b, 12, 1), Put16(b, 14, std::uint32_t(bits)), Put32(b, 16, compression);
+  Put32(b, 20, compression == 1 ? std::uint32_t(pixels.size()) : 0), Put32(b, 32, clrUsed);
+  // Blue, green, red, reserved in memory.
+  for (std::size_t i = 0; i < table.size(); ++i) Put32(b, 40 + 4 * i, table[i]);
+  b.insert(b.end(), pixels.begin(), pixels.end());
+  return b;
+}
+
+int Show(Canvas& c, const Bytes& dib, int x, int y, int w, int h) {
+  return c.dc.SetDIBitsToDevice(x, y, w, h, 0, 0, dib.data(), dib.size());
+}
+
+TEST(GdiDib, PalettedAndTrueColourPicturesDrawInEveryLayout) {
+  auto expect = [](const char* what, const Bytes& dib, int w, int h, const std::vector<Px>& want) {
+    SCOPED_TRACE(what);
+    Canvas c(10, 10);
+    EXPECT_EQ(Show(c, dib, 0, 0, w, h), h);
+    ExpectPixels(c, want);
+  };
+  std::vector<std::uint32_t> table16(16, 0);
+  table16[1] = 0xFF0000, table16[2] = 0x00FF00, table16[15] = 0x0000FF;
+  expect("4 bits", InfoDib(3, 1, 4, 0, table16, {0x12, 0xF0, 0, 0}), 3, 1,
+         {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}});
+  expect("8 bits with a three-entry table (used colours 3)",
+         InfoDib(3, 2, 8, 0, {0x112233, 0x445566, 0x778899}, {2, 1, 0, 0, 0, 0, 2, 0}, 3), 3, 2,
+         {{0, 1, RGB(0x77, 0x88, 0x99)},
+          {1, 1, RGB(0x44, 0x55, 0x66)},
+          {2, 0, RGB(0x77, 0x88, 0x99)}});
+  // Bottom row 2 x index 1, 2 x index 2; top row 4 x index 0.
+  expect("run-length encoded 8 bits",
+         InfoDib(4, 2, 8, 1, {0x0000FF, 0xFF0000, 0x00FF00}, {2, 1, 2, 2, 0, 0, 4, 0, 0, 1}, 3), 4,
+         2, {{0, 0, kBlue}, {3, 0, kBlue}, {1, 1, kRed}, {2, 1, kGreen}});
+  // Rows of 9 bytes padded to 12; the bottom one red, green, blue.
+  expect("24 bits", InfoDib(3, 2, 24, 0, {}, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
+                                              1, 2, 3,   4, 5,   6, 7,   8, 9, 0, 0, 0}),
+         3, 2,
+         {{0, 1, kRed}, {1, 1, kGreen}, {2, 1, kBlue}, {0, 0, RGB(3, 2, 1)}, {2, 0, RGB(9, 8, 7)}});
+  expect("32 bits with an unused fourth byte of 0, stored top-down (negative height)",
+         InfoDib(2, -2, 32, 0, {}, {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 1, 1, 1, 0}), 2, 2,
+         {{0, 0, kRed}, {1, 0, kGreen}, {0, 1, kBlue}, {1, 1, RGB(1, 1, 1)}});
+  expect("16 bits, 5-5-5 by default", InfoDib(2, 1, 16, 0, {}, {0x00, 0x7C, 0xE0, 0x03}), 2, 1,
+         {{0, 0, RGB(248, 0, 0)}, {1, 0, RGB(0, 248, 0)}});
+  expect("16 bits, 5-6-5 with colour masks after the header",
+         InfoDib(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x07, 0x1F, 0x00}), 2, 1,
+         {{0, 0, RGB(0, 252, 0)}, {1, 0, RGB(0, 0, 248)}});
+  Bytes core(12 + 4, 0);
+  Put32(core, 0, 12);
+  Put16(core, 4, 1), Put16(core, 6, 1), Put16(core, 8, 1), Put16(core, 10, 24);
+  core[12] = 0x33, core[13] = 0x22, core[14] = 0x11;
+  expect("the 12-byte core header with a 24-bit pixel", core, 1, 1,
+         {{0, 0, RGB(0x11, 0x22, 0x33)}});
+
+  // 1 bit, 10 x 2, rows stored bottom first, each padded to 4 bytes; shown
+  // away from the origin.
+  const Bytes dib = InfoDib(10, 2, 1, 0, {0xFF0000, 0x0000FF},
+                            {0xA0, 0x40, 0, 0,  // bottom: 1010000001
+                             0x60, 0x00, 0, 0});
+  Canvas c(20, 10);
+  EXPECT_EQ(Show(c, dib, 5, 5, 10, 2), 2);
+  const std::vector<std::string> art = c.Art({{'r', kRed}, {'b', kBlue}});
+  EXPECT_EQ(art[5].substr(4, 12), ".rbbrrrrrrr.");
+  EXPECT_EQ(art[6].substr(5, 10), "brbrrrrrrb");
+}
+
+TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOriginAndMalformedBlocksDrawNothing) {
+  const Bytes dib = InfoDib(2, 2, 24, 0, {},
+                            {0, 0, 255, 0, 255, 0, 0, 0,        // bottom: red green
+                             255, 0, 0, 255, 255, 255, 0, 0});  // top: blue white
+  Canvas c(10, 10, kBlack);
+  EXPECT_EQ(c.dc.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, dib.data(), dib.size(), SRCCOPY), 2);
+  const COLORREF expected[2][2] = {{kBlue, kWhite}, {kRed, kGreen}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(c.At(x, y), expected[y / 2][x / 2]) << x << "," << y;
+  EXPECT_EQ(c.At(4, 4), kBlack);
+  c.dc.StretchDIBits(6, 6, 3, 3, 1, 0, 1, 1, dib.data(), dib.size(), SRCCOPY);
+  EXPECT_EQ(c.At(7, 7), kGreen) << "source row 0 of a bottom-up picture is its bottom row";
+  EXPECT_EQ(c.dc.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, dib.data(), dib.size(), BLACKNESS), 0);
+
+  const Bytes good = InfoDib(3, 2, 24, 0, {}, Bytes(24, 0x80));
+  std::vector<std::pair<const char*, Bytes>> bad;
+  auto with = [&](const char* why, auto change) {
+    Bytes b = good;
+    change(b);
+    bad.emplace_back(why, b);
+  };
+  with("truncated pixels", [](Bytes& b) { b.pop_back(); });
+  with("header only", [](Bytes& b) { b.resize(40); });
+  with("cut header", [](Bytes& b) { b.resize(30); });
+  with("unknown header size", [](Bytes& b) { Put32(b, 0, 64); });
+  with("seven bits", [](Bytes& b) { Put16(b, 14, 7); });
+  with("two planes", [](Bytes& b) { Put16(b, 12, 2); });
+  with("zero width", [](Bytes& b) { Put32(b, 4, 0); });
+  with("negative width", [](Bytes& b) { Put32(b, 4, std::uint32_t(-3)); });
+  with("zero height", [](Bytes& b) { Put32(b, 8, 0); });
+  with("absurd size", [](Bytes& b) { Put32(b, 4, 1 << 20), Put32(b, 8, 1 << 20); });
+  with("most negative height", [](Bytes& b) { Put32(b, 8, 0x80000000u); });
+  with("jpeg compression", [](Bytes& b) { Put32(b, 16, 4); });
+  with("masks on 24 bits", [](Bytes& b) { Put32(b, 16, 3); });
+  with("run-length on 24 bits", [](Bytes& b) { Put32(b, 16, 1); });
+  with("colour table past the end", [](Bytes& b) { Put32(b, 32, 100000); });
+  bad.emplace_back("too many colours for 8 bits",
+                   InfoDib(1, 1, 8, 0, std::vector<std::uint32_t>(300, 0), Bytes(4, 0), 300));
+  Bytes topDownRle = InfoDib(2, -1, 8, 1, {0, 0}, {2, 1, 0, 1}, 2);
+  bad.emplace_back("top-down run-length", topDownRle);
+  bad.emplace_back("empty", Bytes{});
+
+  Canvas m(8, 8, kRed);
+  for (const auto& [why, b] : bad) {
+    EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 8, 8, 0, 0, b.data(), b.size()), 0) << why;
+    EXPECT_EQ(m.dc.StretchDIBits(0, 0, 8, 8, 0, 0, 3, 2, b.data(), b.size(), SRCCOPY), 0) << why;
+  }
+  EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 8, 8, 0, 0, nullptr, 100), 0);
+  EXPECT_EQ(m.Count(kRed), 64);
+  EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, good.data(), good.size()), 2);
+  EXPECT_EQ(m.At(2, 1), RGB(0x80, 0x80, 0x80));
+  EXPECT_EQ(m.dc.SetDIBitsToDevice(INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MAX,
+                                   good.data(), good.size()),
+            2);
 }
 
 }  // namespace

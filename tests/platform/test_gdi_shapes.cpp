@@ -1,12 +1,103 @@
-// Rectangles, ellipses, rounded rectangles, polygons and fills: which
-// pixels each covers.
-#include <climits>
+// Lines and pens, rectangles, ellipses, rounded rectangles, polygons and
+// fills on a memory context: the platform's pixel conventions, which pixels
+// each covers. The inverting raster operation: rubber bands vanish when
+// drawn twice, and one drawing inverts each pixel it covers exactly once.
+#include <functional>
 
 #include "tests/platform/test_gdi_util.h"
 
 namespace {
 
 using namespace gdi_test;
+
+TEST(GdiLines, ALineLeavesOutItsEndPixelSoConsecutiveLinesJoinWithoutGaps) {
+  const int cases[][4] = {{10, 20, 30, 20}, {30, 20, 10, 20}, {20, 10, 20, 30}, {20, 30, 20, 10},
+                          {10, 10, 30, 25}, {30, 25, 10, 10}, {5, 35, 25, 5},   {25, 5, 5, 35}};
+  for (const auto& [x0, y0, x1, y1] : cases) {
+    SCOPED_TRACE(testing::Message() << x0 << "," << y0 << " -> " << x1 << "," << y1);
+    Canvas c(40, 40);
+    EXPECT_TRUE(c.Line(x0, y0, x1, y1));
+    ExpectPixels(c, {{x0, y0, kBlack}, {x1, y1, kWhite}});  // the start pixel drawn, the end not
+    EXPECT_EQ(c.Count(kBlack), std::max(std::abs(x1 - x0), std::abs(y1 - y0)));
+  }
+
+  Canvas c(40, 40);
+  c.Line(5, 5, 5, 5);
+  EXPECT_EQ(c.Count(kBlack), 0);
+  c.dc.LineTo(20, 5), c.dc.LineTo(20, 20);
+  ExpectPixels(c, {{20, 5, kBlack}, {20, 20, kWhite}});  // the corner drawn by the second line
+  EXPECT_EQ(c.Count(kBlack), 30);
+  EXPECT_EQ(c.dc.MoveTo(0, 0).x, 20) << "the current position follows the last line";
+}
+
+TEST(GdiLines, PenColourNullPenWidePensAndStylesThatDashOnlyAtWidthOneFillingGapsWhenOpaque) {
+  Canvas c(60, 60);
+  c.Pen(PS_SOLID, 1, kRed);
+  c.Line(0, 0, 10, 0);
+  EXPECT_EQ(c.Count(kRed), 10);
+  c.dc.SelectStockObject(NULL_PEN);
+  c.Line(0, 10, 50, 10);
+  EXPECT_EQ(c.Count(kWhite), 60 * 60 - 10) << "the null pen draws nothing";
+
+  // Odd widths centre on the line; even widths are exactly as many pixels across.
+  c.Pen(PS_SOLID, 5, kBlack);
+  c.Line(10, 30, 40, 30);
+  EXPECT_EQ(std::pair(c.Count(kBlack, {25, 0, 26, 60}), c.Count(kBlack, {25, 28, 26, 33})),
+            std::pair(5, 5));
+  ExpectPixels(c, {{8, 30, kBlack}, {7, 30, kWhite}});  // round caps reach past the ends
+  c.Pen(PS_SOLID, 4, kBlue);
+  c.Line(50, 5, 50, 25);
+  EXPECT_EQ(c.Count(kBlue, {0, 15, 60, 16}), 4);
+
+  Canvas s(100, 30);
+  s.dc.SetBkColor(kBlue), s.dc.SetBkMode(TRANSPARENT);
+  s.Pen(PS_DASH, 1, kRed);
+  s.Line(0, 0, 48, 0);
+  s.dc.SetBkMode(OPAQUE);
+  s.Pen(PS_DOT, 1, kRed);
+  s.Line(0, 5, 12, 5);
+  const std::vector<std::string> art = s.Art({{'#', kRed}, {'o', kBlue}});
+  EXPECT_EQ(art[0].substr(0, 48), std::string(18, '#') + std::string(6, '.') +
+                                      std::string(18, '#') + std::string(6, '.'));
+  EXPECT_EQ(art[5].substr(0, 12), "###ooo###ooo") << "opaque gaps take the background colour";
+
+  s.Pen(PS_DASH, 3, kRed);
+  s.Line(0, 20, 90, 20);
+  EXPECT_EQ(s.Count(kRed, {2, 20, 88, 21}), 86) << "a wide pen draws solid";
+}
+
+TEST(GdiLines, FarAndAbsurdLinesFinishAndDrawTheirVisiblePartOnly) {
+  Canvas c(50, 50);
+  c.Line(INT_MIN, 10, 20, 10);
+  EXPECT_EQ(std::pair(c.Count(kBlack, {0, 10, 20, 11}), c.Count(kBlack)), std::pair(20, 20));
+
+  c.Fill(kWhite);
+  c.Line(-1000000, -1000000, 1000000, 1000000);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(c.At(i, i), kBlack) << i;
+  EXPECT_EQ(c.Count(kBlack), 50);
+
+  c.Fill(kWhite);
+  c.Line(INT_MAX, INT_MIN, INT_MIN, INT_MAX);  // through the far corners, crossing near (0, 0)
+  c.Line(INT_MAX, INT_MAX, INT_MAX - 5, INT_MIN);
+  EXPECT_LE(c.Count(kBlack), 2);
+
+  Canvas e(64, 48);
+  e.Pen(PS_SOLID, INT_MAX, kRed);
+  EXPECT_TRUE(e.Line(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
+  EXPECT_EQ(e.Count(kRed), 64 * 48) << "a pen wider than the target covers all of it";
+
+  Canvas d(64, 48);
+  d.Pen(PS_SOLID, 1 << 20, kRed);
+  d.Line(INT_MIN, -(1 << 18), INT_MAX, -(1 << 18));  // a band whose edge lies far away
+  EXPECT_EQ(d.Count(kRed), 64 * 48);
+  d.Fill(kWhite);
+  d.Line(INT_MIN, -(1 << 20), INT_MAX, -(1 << 20));  // the band ends above the target
+  EXPECT_EQ(d.Count(kRed), 0);
+
+  POINT far[] = {{INT_MIN, INT_MIN}, {INT_MAX, 0}, {0, INT_MAX}, {INT_MIN, INT_MAX}};
+  EXPECT_TRUE(e.dc.Polyline(far, 4));
+  EXPECT_TRUE(e.dc.Polygon(far, 4));
+}
 
 using Shape = bool (*)(CDC&, int, int, int, int);
 const std::pair<const char*, Shape> kShapes[] = {
@@ -22,9 +113,8 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
     c.Brush(kRed);
     Draw(c.dc, 10, 10, 40, 30);
     EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 40, 30}));
-    EXPECT_EQ(c.At(25, 10), kBlack) << "outline on the top row";
-    EXPECT_EQ(c.At(39, 20), kBlack) << "outline on the last column";
-    EXPECT_EQ(c.At(25, 20), kRed) << "brush inside";
+    // The outline on the top row and the last column, the brush inside.
+    ExpectPixels(c, {{25, 10, kBlack}, {39, 20, kBlack}, {25, 20, kRed}});
 
     c.Fill(kWhite);
     c.dc.SelectStockObject(NULL_PEN);
@@ -53,15 +143,12 @@ TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBo
     for (int x = 5; x < 45; ++x)
       ASSERT_TRUE(c.At(x, y) == c.At(5 + 44 - x, y) && c.At(x, y) == c.At(x, 5 + 30 - y))
           << "mirrored left to right and top to bottom at " << x << "," << y;
-  EXPECT_EQ(c.At(5, 5), kWhite);
-  EXPECT_EQ(c.At(5, 18), kBlack) << "leftmost point on the middle row";
+  ExpectPixels(c, {{5, 5, kWhite}, {5, 18, kBlack}});  // the leftmost point on the middle row
 
   c.Fill(kWhite);
   c.dc.RoundRect(5, 5, 65, 45, 20, 20);
-  EXPECT_EQ(c.At(5, 5), kWhite) << "corner cut";
-  EXPECT_EQ(c.At(35, 5), kBlack) << "straight top edge";
-  EXPECT_EQ(c.At(5, 25), kBlack) << "straight left edge";
-  EXPECT_EQ(c.At(35, 25), kRed);
+  // The corner cut, straight top and left edges.
+  ExpectPixels(c, {{5, 5, kWhite}, {35, 5, kBlack}, {5, 25, kBlack}, {35, 25, kRed}});
   c.Fill(kWhite);
   c.dc.RoundRect(5, 5, 65, 45, 0, 0);
   EXPECT_EQ(c.At(5, 5), kBlack) << "no corner ellipse: a plain rectangle";
@@ -78,8 +165,7 @@ TEST(GdiShapes, EllipsesAreSymmetricRoundRectsCutCornersAndWidePensCentreOnTheBo
   w.Pen(PS_SOLID, 4, kBlue);
   w.dc.Ellipse(10, 10, 40, 30);
   const RECT e = w.Extent(kWhite);
-  EXPECT_EQ(e.right - e.left, 30 + 4);
-  EXPECT_EQ(e.bottom - e.top, 20 + 4);
+  EXPECT_EQ(std::pair(e.right - e.left, e.bottom - e.top), std::pair(30 + 4, 20 + 4));
 }
 
 TEST(GdiShapes,
@@ -159,6 +245,248 @@ TEST(GdiShapes, AbsurdShapesFinishAndDrawTheirVisiblePart) {
   EXPECT_EQ(c.Count(kRed), 64 * 48);
   EXPECT_TRUE(c.dc.PatBlt(-1000, -1000, INT_MAX, INT_MAX, WHITENESS));
   EXPECT_EQ(c.At(0, 0), kWhite);
+}
+
+// Flood fill: 4-connected areas of one colour, or up to a border colour.
+// '.' white, '#' black, 'r' red, 'w' almost white; 'o' is the fill colour.
+constexpr COLORREF kAlmostWhite = RGB(254, 255, 255);
+COLORREF ColourOf(char ch) {
+  return ch == '#' ? kBlack : ch == 'r' ? kRed : ch == 'w' ? kAlmostWhite : kWhite;
+}
+
+bool Fill(Canvas& c, int x, int y, COLORREF colour, UINT type) {
+  c.Brush(kBlue);
+  return c.dc.ExtFloodFill(x, y, colour, type);
+}
+
+// Each row is {picture, after the fill}; paints the pictures, fills from
+// (x, y) and compares the whole result.
+void ExpectFill(const std::vector<std::pair<std::string, std::string>>& rows, int x, int y,
+                COLORREF colour, UINT type) {
+  Canvas c(int(rows[0].first.size()), int(rows.size()));
+  std::vector<std::string> expected;
+  for (int r = 0; r < c.height; ++r) {
+    for (int k = 0; k < c.width; ++k) c.dc.SetPixel(k, r, ColourOf(rows[r].first[k]));
+    expected.push_back(rows[r].second);
+  }
+  EXPECT_TRUE(Fill(c, x, y, colour, type));
+  EXPECT_EQ(
+      c.Art({{'o', kBlue}, {'#', kBlack}, {'r', kRed}, {'w', kAlmostWhite}, {'.', kWhite}}, '?'),
+      expected);
+}
+
+TEST(GdiFlood, SurfaceFillsStayInTheirColourThroughEdgesOnlyAndBorderFillsCrossAllButTheBorder) {
+  // The diamond's inside touches the rest only diagonally.
+  ExpectFill({{"..........", "oooooooooo"},
+              {".####.....", "o####ooooo"},
+              {".#..#.....", "o#..#ooooo"},
+              {".#..#..#..", "o#..#oo#oo"},
+              {".####.#.#.", "o####o#.#o"},
+              {"......#.#.", "oooooo#.#o"},
+              {".......#..", "ooooooo#oo"},
+              {"..........", "oooooooooo"}},
+             0, 0, kWhite, FLOODFILLSURFACE);
+  // Any other colour stops it, even a near one.
+  ExpectFill({{"....w.....", "oooow....."},
+              {"....w.....", "oooow....."},
+              {"....w.r...", "oooow.r..."},
+              {"wwwww.r...", "wwwww.r..."},
+              {"......r...", "......r..."}},
+             0, 0, kWhite, FLOODFILLSURFACE);
+  ExpectFill({{"##########", "##########"},
+              {"#..r..w..#", "#oooooooo#"},
+              {"#.rr.....#", "#oooooooo#"},
+              {"####.#####", "####o#####"},
+              {"...#.#....", "...#o#...."}},
+             1, 1, kBlack, FLOODFILLBORDER);
+}
+
+TEST(GdiFlood, AFillThatCannotStartChangesNothing) {
+  Canvas c(20, 20);
+  c.dc.SetPixel(5, 5, kRed);
+  c.dc.SetPixel(0, 19, kBlack);
+  const auto before = c.Snapshot();
+  EXPECT_FALSE(Fill(c, 5, 5, kWhite, FLOODFILLSURFACE)) << "the start pixel is not the colour";
+  EXPECT_FALSE(Fill(c, -1, 5, kWhite, FLOODFILLSURFACE));
+  EXPECT_FALSE(Fill(c, 5, 20, kWhite, FLOODFILLSURFACE));
+  EXPECT_FALSE(Fill(c, 1, 1, kWhite, 7));
+  EXPECT_FALSE(Fill(c, 0, 19, kBlack, FLOODFILLBORDER)) << "starting on the border fills nothing";
+  EXPECT_TRUE(c.Snapshot() == before);
+
+  // Filling an area with its own colour, or with no brush, ends and changes nothing.
+  c.Brush(kWhite);
+  EXPECT_TRUE(c.dc.ExtFloodFill(0, 0, kWhite, FLOODFILLSURFACE));
+  EXPECT_TRUE(c.Snapshot() == before);
+  c.dc.SelectStockObject(NULL_BRUSH);
+  EXPECT_TRUE(c.dc.ExtFloodFill(0, 0, kWhite, FLOODFILLSURFACE));
+  EXPECT_TRUE(c.Snapshot() == before);
+}
+
+TEST(GdiFlood, LongCorridorsAndScreenSizedAreasFillCompletely) {
+  // A one-pixel corridor winding inwards: every turn needs a new seed.
+  const int n = 41;
+  Canvas c(n, n, kBlack);
+  int l = 0, t = 0, r = n - 1, b = n - 1, x = 0, y = 0;
+  c.dc.SetPixel(x, y, kWhite);
+  while (l <= r && t <= b) {
+    for (; x < r; ++x) c.dc.SetPixel(x + 1, y, kWhite);
+    if ((t += 2) > b) break;
+    for (; y < b; ++y) c.dc.SetPixel(x, y + 1, kWhite);
+    if (l > (r -= 2)) break;
+    for (; x > l; --x) c.dc.SetPixel(x - 1, y, kWhite);
+    if (t > (b -= 2)) break;
+    for (; y > t; --y) c.dc.SetPixel(x, y - 1, kWhite);
+    l += 2;
+  }
+  const int corridor = c.Count(kWhite);
+  EXPECT_TRUE(Fill(c, 0, 0, kWhite, FLOODFILLSURFACE));
+  EXPECT_EQ(c.Count(kBlue), corridor);
+  EXPECT_EQ(c.Count(kWhite), 0);
+
+  Canvas s(3840, 2160);
+  s.dc.SelectStockObject(NULL_BRUSH);
+  s.dc.Ellipse(1000, 500, 2000, 1500);
+  EXPECT_TRUE(Fill(s, 10, 10, kWhite, FLOODFILLSURFACE));
+  EXPECT_EQ(s.At(3839, 2159), kBlue);
+  EXPECT_EQ(s.At(1500, 1000), kWhite) << "the inside of the ring is not reached";
+  ExpectPixels(s, {{1000, 1000, kBlack}, {999, 1000, kBlue}});
+}
+
+// The inverting raster operation.
+struct Primitive {
+  const char* name;
+  int penStyle, penWidth;
+  bool brush;
+  std::function<void(CDC&)> draw;
+};
+
+std::vector<Primitive> Primitives() {
+  static const POINT star[] = {{40, 5}, {52, 70}, {5, 28}, {75, 28}, {28, 70}};
+  static const POINT zigzag[] = {{5, 5}, {70, 10}, {8, 14}, {70, 40}, {10, 70}, {12, 20}};
+  auto line = [](int x0, int y0, int x1, int y1) {
+    return [=](CDC& dc) {
+      dc.MoveTo(x0, y0);
+      dc.LineTo(x1, y1);
+    };
+  };
+  return {
+      {"1-pixel line", PS_SOLID, 1, false, line(3, 7, 71, 60)},
+      {"5-pixel line", PS_SOLID, 5, false, line(70, 3, 6, 66)},
+      {"4-pixel steep line", PS_SOLID, 4, false, line(30, 2, 36, 75)},
+      {"dashed line", PS_DASH, 1, false, line(2, 40, 78, 45)},
+      {"rectangle with pen and brush", PS_SOLID, 1, true,
+       [](CDC& dc) { dc.Rectangle(10, 12, 60, 50); }},
+      {"rectangle with a wide pen and brush", PS_SOLID, 7, true,
+       [](CDC& dc) { dc.Rectangle(10, 12, 60, 50); }},
+      {"dashed rectangle outline", PS_DASHDOT, 1, false,
+       [](CDC& dc) { dc.Rectangle(4, 4, 70, 66); }},
+      {"ellipse with pen and brush", PS_SOLID, 1, true, [](CDC& dc) { dc.Ellipse(8, 6, 73, 50); }},
+      {"ellipse with a 4-pixel pen and brush", PS_SOLID, 4, true,
+       [](CDC& dc) { dc.Ellipse(8, 6, 73, 50); }},
+      {"dotted ellipse with brush", PS_DOT, 1, true, [](CDC& dc) { dc.Ellipse(3, 9, 77, 70); }},
+      {"round rectangle with pen and brush", PS_SOLID, 1, true,
+       [](CDC& dc) { dc.RoundRect(5, 5, 75, 65, 50, 50); }},
+      {"round rectangle with a 6-pixel pen", PS_SOLID, 6, false,
+       [](CDC& dc) { dc.RoundRect(5, 5, 75, 65, 30, 20); }},
+      {"self-crossing polygon with pen and brush", PS_SOLID, 1, true,
+       [](CDC& dc) { dc.Polygon(star, 5); }},
+      {"polygon with a wide pen and brush", PS_SOLID, 9, true,
+       [](CDC& dc) { dc.Polygon(star, 5); }},
+      {"polyline with acute vertices", PS_SOLID, 1, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
+      {"wide polyline", PS_SOLID, 8, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
+      {"dashed polyline", PS_DASH, 1, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
+  };
+}
+
+TEST(GdiInvert, DrawingAnyPrimitiveTwiceInvertedRestoresEveryPixel) {
+  for (const bool opaque : {true, false}) {
+    for (const Primitive& p : Primitives()) {
+      SCOPED_TRACE(std::string(p.name) + (opaque ? ", opaque" : ", transparent"));
+      Canvas c(80, 80);
+      c.FillPattern();
+      const std::vector<COLORREF> before = c.Snapshot();
+      c.Pen(p.penStyle, p.penWidth, kRed);
+      c.Brush(kGreen);
+      if (!p.brush) c.dc.SelectStockObject(NULL_BRUSH);
+      c.dc.SetBkMode(opaque ? OPAQUE : TRANSPARENT);
+      EXPECT_EQ(c.dc.SetROP2(R2_NOT), R2_COPYPEN);
+      p.draw(c.dc);
+      const std::vector<COLORREF> once = c.Snapshot();
+      int inverted = 0;
+      for (std::size_t i = 0; i < before.size(); ++i) {
+        if (once[i] == before[i]) continue;
+        ASSERT_EQ(once[i], Inverse(before[i])) << "pixel " << i << " is not an inverse";
+        ++inverted;
+      }
+      EXPECT_GT(inverted, 40);
+      p.draw(c.dc);
+      EXPECT_TRUE(c.Snapshot() == before) << "the second drawing restores the picture";
+    }
+  }
+}
+
+TEST(GdiInvert, ShapesAndPolylinesInvertEachPixelOnceAndOtherRasterOperationsWork) {
+  Canvas c(60, 40);
+  c.dc.SetROP2(R2_NOT);
+  c.Brush(kRed);
+  EXPECT_TRUE(c.dc.Rectangle(10, 10, 30, 20));
+  // The pen's and the brush's pixels overlap; none may be inverted twice.
+  EXPECT_EQ(c.Count(kBlack), 20 * 10);
+  EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 30, 20}));
+
+  c.Fill(kWhite);
+  EXPECT_TRUE(c.dc.Ellipse(10, 5, 50, 35));
+  const RECT ext = c.Extent(kWhite);
+  EXPECT_EQ(ext, (RECT{10, 5, 50, 35}));
+  const std::vector<std::string> art = c.Art(kBlack);
+  for (int y = 5; y < 35; ++y) {
+    // Each row of the inverted ellipse is one solid run: no pixel left behind inside.
+    const std::string& row = art[std::size_t(y)];
+    ASSERT_NE(row.find('#'), std::string::npos) << "row " << y;
+    EXPECT_EQ(row.find('.', row.find('#')), row.rfind('#') + 1) << "row " << y;
+  }
+
+  // A filled polygon with a wide outline covers exactly the pixels it paints
+  // in copy mode, each inverted once where outline and fill overlap.
+  const POINT triangle[] = {{4, 4}, {54, 12}, {14, 36}};
+  Canvas painted(60, 40), inverted(60, 40);
+  inverted.dc.SetROP2(R2_NOT);
+  for (Canvas* t : {&painted, &inverted}) {
+    t->Pen(PS_SOLID, 5, kRed);
+    t->Brush(kRed);
+    EXPECT_TRUE(t->dc.Polygon(triangle, 3));
+  }
+  EXPECT_EQ(inverted.Count(kWhite), painted.Count(kWhite));
+  EXPECT_EQ(inverted.Count(kBlack), 60 * 40 - painted.Count(kWhite));
+
+  Canvas p(40, 40);
+  p.dc.SetROP2(R2_NOT);
+  const POINT square[] = {{5, 5}, {30, 5}, {30, 30}, {5, 30}, {5, 5}};
+  EXPECT_TRUE(p.dc.Polyline(square, 5));
+  ExpectPixels(p, {{30, 5, kBlack}, {30, 30, kBlack}, {5, 30, kBlack}});
+  EXPECT_EQ(p.At(5, 5), kBlack) << "the closing line ends where the first began";
+  EXPECT_EQ(p.Count(kBlack), 100);
+
+  const POINT spike[] = {{5, 20}, {35, 21}, {5, 22}};
+  Canvas d(40, 40);
+  d.dc.SetROP2(R2_NOT);
+  d.dc.Polyline(spike, 3);
+  for (int x = 5; x < 35; ++x)
+    EXPECT_GE(d.Count(kBlack, {x, 19, x + 1, 24}), 1)
+        << "both arms show at x " << x << ": none cancelled by the other";
+
+  Canvas o(20, 20, kRed);
+  EXPECT_EQ(o.dc.GetROP2(), R2_COPYPEN);
+  EXPECT_EQ(o.dc.SetROP2(0), 0) << "unknown operations are refused";
+  EXPECT_EQ(o.dc.SetROP2(17), 0);
+  EXPECT_EQ(o.dc.GetROP2(), R2_COPYPEN);
+  o.Pen(PS_SOLID, 1, kBlue);
+  o.dc.SetROP2(7);  // exclusive or with the pen colour
+  o.Line(0, 0, 10, 0);
+  EXPECT_EQ(o.At(3, 0), RGB(255, 0, 255));
+  o.dc.SetROP2(11);  // leaves the destination alone
+  o.Line(0, 1, 10, 1);
+  EXPECT_EQ(o.At(3, 1), kRed);
 }
 
 }  // namespace

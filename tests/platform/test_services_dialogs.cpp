@@ -91,30 +91,23 @@ TEST(Translations, TheStandardDialogsTextsAreChinese) {
   }
 }
 
-// Runs act on the modal dialog once it is up. Each step re-arms itself until
-// the dialog shows, so the test never depends on how long that takes.
-template <class Dialog>
-void WhenShown(std::function<void(Dialog*)> act, int tries = 1000) {
-  QTimer::singleShot(10, [act, tries] {
-    auto* dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-    if (dlg && dlg->isVisible()) {
-      act(dlg);
-    } else if (tries > 0) {
-      WhenShown<Dialog>(act, tries - 1);
-    }
-  });
+// Calls step from the event loop until it returns true, then done; done also
+// ends a step that never succeeds. Each call re-arms itself, so a test never
+// depends on how long a dialog takes to show.
+void Poll(std::function<bool()> step, std::function<void()> done, int tries = 1000) {
+  QTimer::singleShot(
+      10, [step, done, tries] { step() || tries == 0 ? done() : Poll(step, done, tries - 1); });
 }
 
-// Calls step from the event loop until it returns true, then done; done also
-// ends a step that never succeeds.
-void Poll(std::function<bool()> step, std::function<void()> done, int tries = 1000) {
-  QTimer::singleShot(10, [step, done, tries]() mutable {
-    if (step() || tries == 0) {
-      done();
-    } else {
-      Poll(step, done, tries - 1);
-    }
-  });
+// Runs act on the modal dialog once it is up.
+template <class Dialog>
+void WhenShown(std::function<void(Dialog*)> act) {
+  Poll(
+      [act] {
+        auto* dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        return dlg && dlg->isVisible() && (act(dlg), true);
+      },
+      [] {});
 }
 
 // Types a name into the file dialog once it is up and accepts it.
@@ -126,9 +119,8 @@ void AcceptName(const QString& name) {
 }
 
 QPushButton* ButtonLabelled(QMessageBox* box, const QString& label) {
-  for (QAbstractButton* b : box->buttons()) {
+  for (QAbstractButton* b : box->buttons())
     if (b->text() == label) return qobject_cast<QPushButton*>(b);
-  }
   return nullptr;
 }
 
@@ -136,14 +128,13 @@ TEST(RealMessageBox, ShowsTheTextAndCaptionAndAnswersWithTheClickedButton) {
   QString text, caption;
   QStringList labels;
   WhenShown<QMessageBox>([&](QMessageBox* box) {
-    text = box->text();
-    caption = box->windowTitle();
+    text = box->text(), caption = box->windowTitle();
     for (QAbstractButton* b : box->buttons()) labels << b->text();
     ButtonLabelled(box, QStringLiteral("否(&N)"))->click();
   });
-  const int answer = MessageBoxOwned(nullptr, GBK("是否保留当前画面？"), GBK("临时退出"),
-                                     MB_YESNOCANCEL | MB_ICONQUESTION);
-  EXPECT_EQ(answer, IDNO);
+  EXPECT_EQ(MessageBoxOwned(nullptr, GBK("是否保留当前画面？"), GBK("临时退出"),
+                            MB_YESNOCANCEL | MB_ICONQUESTION),
+            IDNO);
   EXPECT_EQ(text, QStringLiteral("是否保留当前画面？"));
   EXPECT_EQ(caption, QStringLiteral("临时退出"));
   labels.sort();
@@ -170,10 +161,8 @@ TEST(RealMessageBox, EscapeCancelsWhereItCanEnterTakesTheFirstButtonAndTheIconFo
   EXPECT_TRUE(stillShown);
 
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  WhenShown<QMessageBox>([&](QMessageBox* box) {
-    icon = box->icon();
-    wndtest::Key(box, Qt::Key_Return);
-  });
+  WhenShown<QMessageBox>(
+      [&](QMessageBox* box) { icon = box->icon(), wndtest::Key(box, Qt::Key_Return); });
   EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", MB_OKCANCEL | MB_ICONEXCLAMATION), IDOK);
   EXPECT_EQ(icon, QMessageBox::Warning);
 }
@@ -184,12 +173,10 @@ class RealFileDialog : public ::testing::Test {
   void SetUp() override {
     char templ[] = "/tmp/pointer-dialog-XXXXXX";
     ASSERT_NE(mkdtemp(templ), nullptr);
-    m_root = templ;
-    m_dir = m_root / "图片";
+    m_root = templ, m_dir = m_root / "图片";
     fs::create_directory(m_dir);
-    for (const char* name : {"a.jpg", "b.jpeg", "C.JPG", "d.bmp", "e.dib", "f.txt", "g.png"}) {
+    for (const char* name : {"a.jpg", "b.jpeg", "C.JPG", "d.bmp", "e.dib", "f.txt", "g.png"})
       std::ofstream(m_dir / name) << "x";
-    }
   }
   void TearDown() override { fs::remove_all(m_root); }
 
@@ -226,9 +213,7 @@ TEST_F(RealFileDialog, ThePictureFilterOffersEveryPictureFileDespiteItsStrayBlan
         [&, dlg, second = false]() mutable {
           if (!second) {
             jpegs = Listed(dlg);
-            if (jpegs.size() < 3) return false;
-            dlg->selectNameFilter(filters.value(1));
-            second = true;
+            if (jpegs.size() >= 3) dlg->selectNameFilter(filters.value(1)), second = true;
             return false;
           }
           bitmaps = Listed(dlg);
@@ -237,11 +222,8 @@ TEST_F(RealFileDialog, ThePictureFilterOffersEveryPictureFileDespiteItsStrayBlan
         [dlg] { dlg->reject(); });
   });
   std::string path = "unchanged";
-  plat::FileDialogRequest req;
-  req.open = true;
-  req.filter = PictureFilter();
-  req.initialFile = Gbk(m_dir / "none");
-  req.flags = OFN_HIDEREADONLY;
+  plat::FileDialogRequest req;  // for opening a file
+  req.filter = PictureFilter(), req.initialFile = Gbk(m_dir / "none"), req.flags = OFN_HIDEREADONLY;
   EXPECT_FALSE(plat::GetServices().FileDialog(nullptr, req, path));
   EXPECT_EQ(path, "unchanged");
   EXPECT_EQ(title, QStringLiteral("打开"));

@@ -26,11 +26,9 @@ class PaintCounter : public CWnd {
   int erases = 0, paints = 0;
   COLORREF fill = RGB(200, 0, 0);
   bool OnEraseBkgnd(CDC* dc) override {
-    ++erases;
-    RECT rc;
-    GetClientRect(&rc);
+    const RECT rc = ClientRect(*this);
     dc->FillSolidRect(&rc, fill);
-    return true;
+    return ++erases > 0;
   }
   void OnPaint() override { ++paints; }
 };
@@ -112,8 +110,7 @@ TEST(WindowTimers, TimersFireByIdentifierUntilKilledRestartedOrTheWindowIsDestro
   TimerWnd w;
   ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
   EXPECT_EQ(w.SetTimer(7, 5), 7u);
-  EXPECT_TRUE(w.HasTimer(7));
-  EXPECT_FALSE(w.HasTimer(8));
+  EXPECT_EQ(std::pair(w.HasTimer(7), w.HasTimer(8)), std::pair(true, false));
   ASSERT_TRUE(wndtest::RunUntil([&] { return w.Count(7) >= 2; }));
   EXPECT_EQ(w.Count(8), 0);
   EXPECT_TRUE(w.KillTimer(7));
@@ -140,8 +137,7 @@ TEST(WindowTimers, TimersFireByIdentifierUntilKilledRestartedOrTheWindowIsDestro
   s.SetTimer(1, 1);  // the same timer, now short
   ASSERT_TRUE(wndtest::RunUntil([&] { return s.Count(1) == 1; }));
   plat::ProcessEvents(30);
-  EXPECT_EQ(s.Count(1), 1);
-  EXPECT_FALSE(s.HasTimer(1));
+  EXPECT_EQ(std::pair(s.Count(1), s.HasTimer(1)), std::pair(1, false));
 }
 
 // Command maps.
@@ -157,10 +153,10 @@ class Target : public CWnd {
 
 TEST(CommandMaps, CommandsFindTheirEntriesAndPostedOnesWaitForTheLoopOfALiveWindow) {
   Target t;
-  EXPECT_TRUE(t.OnCmdMsg(102, CN_COMMAND, nullptr));
-  EXPECT_TRUE(t.OnCmdMsg(200, CN_COMMAND, nullptr));
-  EXPECT_FALSE(t.OnCmdMsg(300, CN_COMMAND, nullptr)) << "a state handler runs no command";
-  EXPECT_FALSE(t.OnCmdMsg(999, CN_COMMAND, nullptr));
+  // A state handler (300) runs no command.
+  for (const auto& [id, handled] :
+       {std::pair{102u, true}, {200u, true}, {300u, false}, {999u, false}})
+    EXPECT_EQ(t.OnCmdMsg(id, CN_COMMAND, nullptr), handled) << id;
   EXPECT_EQ(t.done, (std::vector<UINT>{102, 200}));
 
   Target u;
@@ -177,15 +173,8 @@ TEST(CommandMaps, CommandsFindTheirEntriesAndPostedOnesWaitForTheLoopOfALiveWind
   EXPECT_EQ(u.done.size(), 2u) << "a posted command for a destroyed window is dropped";
 }
 
-struct Msg {
-  std::string what;
-  UINT flags;
-  POINT pt;
-  bool operator==(const Msg&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Msg& m) {
-  return os << m.what << " flags=" << m.flags << " (" << m.pt.x << "," << m.pt.y << ")";
-}
+// A handled message: its handler, flags (or key) and client point.
+using Msg = std::tuple<std::string, UINT, LONG, LONG>;
 
 class Recorder : public CWnd {
  public:
@@ -202,14 +191,13 @@ class Recorder : public CWnd {
   void OnRButtonDown(UINT f, CPoint p) override { Add("rdown", f, p); }
   void OnRButtonUp(UINT f, CPoint p) override { Add("rup", f, p); }
   void OnMouseMove(UINT f, CPoint p) override {
-    ctrlState = GetKeyState(VK_CONTROL);
-    shiftState = GetKeyState(VK_SHIFT);
+    ctrlState = GetKeyState(VK_CONTROL), shiftState = GetKeyState(VK_SHIFT);
     Add("move", f, p);
   }
   void OnKeyDown(UINT vk, UINT, UINT) override { Add("key", vk, CPoint()); }
 
  private:
-  void Add(const char* w, UINT f, CPoint p) { msgs.push_back({w, f, p}); }
+  void Add(const char* w, UINT f, CPoint p) { msgs.emplace_back(w, f, p.x, p.y); }
   UINT m_class;
 };
 
@@ -224,14 +212,12 @@ TEST(MouseInput,
           Qt::ControlModifier);
   MouseAt(w, QEvent::MouseButtonRelease, {17, 27}, Qt::RightButton, Qt::NoButton);
   MouseAt(w, QEvent::MouseMove, {18, 28}, Qt::NoButton, Qt::NoButton);
-  const std::vector<Msg> expected = {
-      {"down", MK_LBUTTON, {10, 20}},
-      {"move", MK_LBUTTON | MK_SHIFT, {15, 25}},
-      {"rdown", MK_LBUTTON | MK_RBUTTON, {15, 25}},
-      {"up", MK_RBUTTON | MK_CONTROL, {16, 26}},
-      {"rup", 0, {17, 27}},
-      {"move", 0, {18, 28}},
-  };
+  const std::vector<Msg> expected = {{"down", MK_LBUTTON, 10, 20},
+                                     {"move", MK_LBUTTON | MK_SHIFT, 15, 25},
+                                     {"rdown", MK_LBUTTON | MK_RBUTTON, 15, 25},
+                                     {"up", MK_RBUTTON | MK_CONTROL, 16, 26},
+                                     {"rup", 0, 17, 27},
+                                     {"move", 0, 18, 28}};
   EXPECT_EQ(w.msgs, expected);
 
   // The key state is that of the message being handled.
@@ -249,15 +235,15 @@ TEST(MouseInput,
     const bool held = type != QEvent::MouseButtonRelease;
     MouseAt(d, type, {5, 6}, Qt::LeftButton, held ? Qt::LeftButton : Qt::NoButton);
   }
-  EXPECT_EQ(d.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, {5, 6}},
-                                      {"up", 0, {5, 6}},
-                                      {"dbl", MK_LBUTTON, {5, 6}},
-                                      {"up", 0, {5, 6}}}));
+  EXPECT_EQ(d.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, 5, 6},
+                                      {"up", 0, 5, 6},
+                                      {"dbl", MK_LBUTTON, 5, 6},
+                                      {"up", 0, 5, 6}}));
 
   Recorder plain(0);
   ASSERT_TRUE(MakePopup(plain, 0, 0, 50, 50));
   MouseAt(plain, QEvent::MouseButtonDblClick, {5, 6}, Qt::LeftButton, Qt::LeftButton);
-  EXPECT_EQ(plain.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, {5, 6}}}))
+  EXPECT_EQ(plain.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, 5, 6}}))
       << "without the double-click style: a press";
 }
 
@@ -277,7 +263,7 @@ TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherUntilReleasedHiddenO
   wndtest::Mouse(bw, QEvent::MouseMove, {10, 10}, {210, 10}, Qt::NoButton, Qt::LeftButton);
   EXPECT_TRUE(b.msgs.empty());
   ASSERT_FALSE(a.msgs.empty());
-  EXPECT_EQ(a.msgs.back().pt, (POINT{210, 10})) << "in a's client coordinates";
+  EXPECT_EQ(a.msgs.back(), Msg("move", MK_LBUTTON, 210, 10)) << "in a's client coordinates";
   EXPECT_TRUE(CWnd::ReleaseCapture());
   EXPECT_EQ(CWnd::GetCapture(), nullptr);
   EXPECT_TRUE(CWnd::ReleaseCapture()) << "releasing without a capture is harmless";
@@ -285,7 +271,7 @@ TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherUntilReleasedHiddenO
   wndtest::Mouse(bw, QEvent::MouseMove, {11, 10}, {211, 10}, Qt::NoButton, Qt::NoButton);
   EXPECT_TRUE(a.msgs.empty());
   ASSERT_FALSE(b.msgs.empty());
-  EXPECT_EQ(b.msgs.back().pt, (POINT{11, 10}));
+  EXPECT_EQ(b.msgs.back(), Msg("move", 0, 11, 10));
 
   // Hiding or destroying the capturing window ends the capture.
   a.SetCapture();
@@ -330,8 +316,8 @@ TEST(WindowGeometry, ChildRectanglesConvertAndMaximisingCoversTheScreenAndTitles
   EXPECT_EQ(p, (POINT{11, 22}));
   child.MoveWindow(0, 0, 20, 10);
   EXPECT_EQ(WindowRect(child), (RECT{100, 50, 120, 60}));
-  EXPECT_EQ(child.GetParent(), &top);
-  EXPECT_EQ(child.GetDlgCtrlID(), 5u);
+  EXPECT_EQ(std::pair(child.GetParent(), child.GetDlgCtrlID()),
+            std::pair(static_cast<CWnd*>(&top), 5u));
   EXPECT_EQ(child.GetSurface()->Image().size(), QSize(20, 10));
 
   CWnd w;
@@ -382,15 +368,13 @@ TEST(FrameWindow, ThePaneFillsTheClientAreaAndGetsCommandsFirstAndExitClosesAll)
   f.MoveWindow(0, 0, 640, 480);
   EXPECT_EQ(ClientRect(f.pane), (RECT{0, 0, 640, 480}));
 
-  f.SendCommand(10);
-  f.SendCommand(20);
-  f.SendCommand(30);
+  for (UINT id : {10u, 20u, 30u}) f.SendCommand(id);
   EXPECT_EQ(f.pane.got, (std::vector<UINT>{10}));
   EXPECT_EQ(f.got, (std::vector<UINT>{20})) << "commands go to the pane first, then the frame";
 
   f.SendCommand(57665);  // exit
-  EXPECT_FALSE(f.IsCreated());
-  EXPECT_FALSE(f.pane.IsCreated()) << "children go with their frame";
+  EXPECT_EQ(std::pair(f.IsCreated(), f.pane.IsCreated()), std::pair(false, false))
+      << "children go with their frame";
 }
 
 TEST(Accelerators, KeysArriveAsVirtualKeysUnlessTheTableMakesThemCommandsOfItsOwner) {
@@ -399,7 +383,8 @@ TEST(Accelerators, KeysArriveAsVirtualKeysUnlessTheTableMakesThemCommandsOfItsOw
   Recorder other;
   ASSERT_TRUE(MakePopup(other, 0, 0, 10, 10));
   for (int key : {Qt::Key_Escape, Qt::Key_A, Qt::Key_F12}) wndtest::Key(other.GetWidget(), key);
-  const std::vector<Msg> keys = {{"key", VK_ESCAPE, {}}, {"key", 'A', {}}, {"key", VK_F12, {}}};
+  const std::vector<Msg> keys = {
+      {"key", VK_ESCAPE, 0, 0}, {"key", 'A', 0, 0}, {"key", VK_F12, 0, 0}};
   EXPECT_EQ(other.msgs, keys) << "keys arrive as virtual keys";
   other.msgs.clear();
   SetAccelerators(&f, {{MK_CONTROL, 'O', 10}, {0, VK_F12, 20}});

@@ -19,11 +19,14 @@ inline void Mouse(QObject* target, QEvent::Type type, QPoint local, QPoint globa
   QCoreApplication::sendEvent(target, &ev);
 }
 
+// A mouse event at a point of w's client area, sent to target (w's native
+// window, say) or else to w's widget.
 inline void MouseAt(CWnd& w, QEvent::Type type, QPoint client, Qt::MouseButton button,
-                    Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+                    Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = Qt::NoModifier,
+                    QObject* target = nullptr) {
   QWidget* widget = w.GetWidget();
   const QPoint local = client + widget->contentsRect().topLeft();
-  Mouse(widget, type, local, widget->mapToGlobal(local), button, buttons, mods);
+  Mouse(target ? target : widget, type, local, widget->mapToGlobal(local), button, buttons, mods);
 }
 
 inline void Key(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {

@@ -1,8 +1,11 @@
+// The program's code page and files named in it, and the machine-wide store
+// of settings in place of the registry.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +19,68 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+TEST(CodePage, TextBecomesItsGbkBytesAndCharactersOutsideGbkSurviveTheRoundTrip) {
+  EXPECT_EQ(GBK("宋体"), std::string("\xCB\xCE\xCC\xE5"));
+  EXPECT_EQ(plat::Utf8FromGbk("\xCB\xCE\xCC\xE5"), "宋体");
+  EXPECT_EQ(GBK("Orin_TAK 1.5"), "Orin_TAK 1.5");
+  EXPECT_EQ(GBK(""), "");
+}
+
+TEST(CodePage, EveryGbkDoubleByteCharacterRoundTripsAndTheStrictCheckRejectsBytesThatAreNone) {
+  int checked = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail == 0x7F) continue;
+      const std::string gbk{char(lead), char(trail)};
+      ASSERT_TRUE(plat::IsValidGbk(gbk)) << std::hex << lead << trail;
+      const std::string utf8 = plat::Utf8FromGbk(gbk);
+      ASSERT_EQ(plat::GbkFromUtf8(utf8), gbk) << std::hex << lead << trail;
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 126 * 190);
+
+  for (const std::string utf8 : {"€", "😀", "ü", "Ǹ", "a€b😀c宋"}) {
+    const std::string stored = plat::GbkFromUtf8(utf8);
+    EXPECT_TRUE(plat::IsValidGbk(stored)) << utf8;
+    EXPECT_EQ(plat::Utf8FromGbk(stored), utf8);
+  }
+  // The emoji needs the four-byte form, not a question mark.
+  EXPECT_EQ(plat::GbkFromUtf8("😀").size(), 4u);
+
+  // Bytes that are no GBK text: 0xFF, 0x80, a lead byte cut off at the end or
+  // without its trail byte; text longer than the converter's chunk, with the
+  // fault at the far end.
+  const std::string chunk(5000, 'x');
+  for (const std::string& s :
+       {std::string(), std::string("plain ascii\r\n"), GBK("文件无法读取！"), chunk + GBK("宋体")})
+    EXPECT_TRUE(plat::IsValidGbk(s)) << s;
+  for (const std::string& s :
+       {std::string("\xFF"), std::string("abc\xFF") + "def", std::string("\x80"),
+        std::string("abc\x81"), std::string("\x81\x20xyz"), chunk + "\xFF"})
+    EXPECT_FALSE(plat::IsValidGbk(s)) << s;
+}
+
+TEST(CodePage, FilesNamedInTheProgramsCodePageAreTheLocalUtf8Names) {
+  char templ[] = "/tmp/pointer-files-XXXXXX";
+  ASSERT_NE(mkdtemp(templ), nullptr);
+  const fs::path dir(templ);
+  const std::string gbkPath = GBK(std::string(templ) + "/课件.zsy");
+
+  EXPECT_FALSE(plat::FileExists(gbkPath));
+  EXPECT_EQ(plat::OpenFile(gbkPath, "rb"), nullptr);
+  std::FILE* f = plat::OpenFile(gbkPath, "wb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  EXPECT_TRUE(fs::exists(dir / "课件.zsy"));
+  EXPECT_TRUE(plat::FileExists(gbkPath));
+
+  // A folder exists, but is no file to read.
+  EXPECT_TRUE(plat::FileExists(templ));
+  EXPECT_EQ(plat::OpenFile(templ, "rb"), nullptr);
+  fs::remove_all(dir);
+}
 
 const std::string kKey = "Software\\RadeZoza";
 
@@ -126,8 +191,7 @@ TEST_F(Registry, ATooSmallBufferIsNeverWrittenPastAndTheNeededSizeIsReported) {
   std::memset(buffer, '#', sizeof buffer);
   DWORD size = 4;
   EXPECT_EQ(RegQueryValueEx(key, "Writer", nullptr, buffer, &size), ERROR_MORE_DATA);
-  EXPECT_EQ(size, 9u);
-  EXPECT_EQ(std::string(buffer, 8), "########");
+  EXPECT_EQ(std::pair(size, std::string(buffer, 8)), std::pair(9u, std::string("########")));
 
   size = 0;
   EXPECT_EQ(RegQueryValueEx(key, "Writer", nullptr, nullptr, &size), ERROR_SUCCESS);
@@ -188,9 +252,8 @@ TEST_F(Registry, BadHandlesAndCorruptValuesAreRefusedWithoutHarm) {
 
 TEST_F(Registry, AStoreThatCannotBeWrittenOrCreatedRefusesWriteAccessButAllowsReading) {
   CreateFontListKey(0);
-  for (auto& e : fs::recursive_directory_iterator(m_dir)) {
+  for (auto& e : fs::recursive_directory_iterator(m_dir))
     chmod(e.path().c_str(), e.is_directory() ? 0555 : 0444);
-  }
   // The steps in order; the result is the number of steps that held before
   // the first that did not.
   const int result = AsUnprivileged([] {
