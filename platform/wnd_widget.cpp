@@ -295,63 +295,51 @@ CPoint WndWidget::ClientPoint(const QMouseEvent* e) const {
   return CPoint(p.x(), p.y());
 }
 
-void WndWidget::mousePressEvent(QMouseEvent* e) {
+// A client-area mouse event reaches the owner with the key state and the
+// dispatch window set for its handlers; presses and releases are input that
+// schedules the command-state updates.
+template <class Handler>
+void WndWidget::DispatchMouse(QMouseEvent* e, bool input, Handler handler) {
   if (NonClientMouse(e) || !m_owner) return;
-  plat::MarkUiBusy();
+  if (input) plat::MarkUiBusy();
   CWnd* owner = m_owner;
   ScopedKeyState ks(e->modifiers());
   ScopedDispatch sd(owner);
-  const CPoint pt = ClientPoint(e);
-  const UINT flags = MouseFlags(e->buttons(), e->modifiers());
-  if (e->button() == Qt::LeftButton)
-    owner->OnLButtonDown(flags, pt);
-  else if (e->button() == Qt::RightButton)
-    owner->OnRButtonDown(flags, pt);
+  handler(owner, MouseFlags(e->buttons(), e->modifiers()), ClientPoint(e));
 }
 
-void WndWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (NonClientMouse(e) || !m_owner) return;
-  plat::MarkUiBusy();
-  CWnd* owner = m_owner;
-  ScopedKeyState ks(e->modifiers());
-  ScopedDispatch sd(owner);
-  const CPoint pt = ClientPoint(e);
-  const UINT flags = MouseFlags(e->buttons(), e->modifiers());
-  const bool dbl = m_classStyle & CS_DBLCLKS;
-  if (e->button() == Qt::LeftButton) {
-    if (dbl)
-      owner->OnLButtonDblClk(flags, pt);
-    else
+void WndWidget::mousePressEvent(QMouseEvent* e) {
+  DispatchMouse(e, true, [e](CWnd* owner, UINT flags, CPoint pt) {
+    if (e->button() == Qt::LeftButton)
       owner->OnLButtonDown(flags, pt);
-  } else if (e->button() == Qt::RightButton) {
-    if (dbl)
-      owner->OnRButtonDblClk(flags, pt);
-    else
+    else if (e->button() == Qt::RightButton)
       owner->OnRButtonDown(flags, pt);
-  }
+  });
+}
+
+// Without CS_DBLCLKS a second click is a plain press.
+void WndWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  const bool dbl = m_classStyle & CS_DBLCLKS;
+  DispatchMouse(e, true, [e, dbl](CWnd* owner, UINT flags, CPoint pt) {
+    if (e->button() == Qt::LeftButton)
+      dbl ? owner->OnLButtonDblClk(flags, pt) : owner->OnLButtonDown(flags, pt);
+    else if (e->button() == Qt::RightButton)
+      dbl ? owner->OnRButtonDblClk(flags, pt) : owner->OnRButtonDown(flags, pt);
+  });
 }
 
 void WndWidget::mouseReleaseEvent(QMouseEvent* e) {
-  if (NonClientMouse(e) || !m_owner) return;
-  plat::MarkUiBusy();
-  CWnd* owner = m_owner;
-  ScopedKeyState ks(e->modifiers());
-  ScopedDispatch sd(owner);
-  const CPoint pt = ClientPoint(e);
-  const UINT flags = MouseFlags(e->buttons(), e->modifiers());
-  if (e->button() == Qt::LeftButton)
-    owner->OnLButtonUp(flags, pt);
-  else if (e->button() == Qt::RightButton)
-    owner->OnRButtonUp(flags, pt);
+  DispatchMouse(e, true, [e](CWnd* owner, UINT flags, CPoint pt) {
+    if (e->button() == Qt::LeftButton)
+      owner->OnLButtonUp(flags, pt);
+    else if (e->button() == Qt::RightButton)
+      owner->OnRButtonUp(flags, pt);
+  });
 }
 
 void WndWidget::mouseMoveEvent(QMouseEvent* e) {
-  if (NonClientMouse(e) || !m_owner) return;
-  CWnd* owner = m_owner;
-  ScopedKeyState ks(e->modifiers());
-  ScopedDispatch sd(owner);
-  const CPoint pt = ClientPoint(e);
-  owner->OnMouseMove(MouseFlags(e->buttons(), e->modifiers()), pt);
+  DispatchMouse(e, false,
+                [](CWnd* owner, UINT flags, CPoint pt) { owner->OnMouseMove(flags, pt); });
 }
 
 void WndWidget::keyPressEvent(QKeyEvent* e) {

@@ -90,6 +90,8 @@ class WndWidget : public QWidget {
   virtual void PaintNonClient(QPainter& p);
   // The event's position in client coordinates.
   CPoint ClientPoint(const QMouseEvent* e) const;
+  template <class Handler>
+  void DispatchMouse(QMouseEvent* e, bool input, Handler handler);
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
