@@ -45,7 +45,6 @@ void OnLoadPicture(CBoardWnd& board) {
   const std::string path = dialog.GetPathName();
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   CDib picture;
-  if (!picture.Create(width, height, 24)) return;
   // A file that cannot be read or drawn leaves the board as it was: the
   // bars stay, and no black picture is captured in place of the drawing.
   PictureError why = PictureError::kNone;

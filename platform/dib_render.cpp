@@ -30,8 +30,10 @@ void Put32(char* p, quint32 v) {
 
 }  // namespace
 
-bool DecodePackedDib(const void* packed, std::size_t bytes, QImage* out, bool* bottomUp) {
-  if (packed == nullptr || bytes < kCoreHeader || out == nullptr || bottomUp == nullptr) {
+bool PackedDibRows(const void* packed, std::size_t bytes, QImage* decoded, PixelRows* rows,
+                   bool* bottomUp) {
+  if (packed == nullptr || bytes < kCoreHeader || decoded == nullptr || rows == nullptr ||
+      bottomUp == nullptr) {
     return false;
   }
   const auto* p = static_cast<const uchar*>(packed);
@@ -90,49 +92,76 @@ bool DecodePackedDib(const void* packed, std::size_t bytes, QImage* out, bool* b
     if (dataBytes > bytes - pixelsAt) return false;
   }
 
+  *bottomUp = !topDown;
+  if (!rle && (bits == 24 || (bits == 32 && compression == kRgb))) {
+    // Read in place: a screen-sized picture needs no copy before the blit.
+    const qsizetype stride = qsizetype(((u64(bits) * u64(width) + 31) / 32) * 4);
+    rows->top = p + pixelsAt + (topDown ? 0 : stride * (height - 1));
+    rows->stride = topDown ? stride : -stride;
+    rows->width = int(width);
+    rows->height = int(height);
+    rows->format = bits == 24 ? PixelRows::kBgr24 : PixelRows::kBgrx32;
+    return true;
+  }
+
   // Qt's reader takes whole files: a 14-byte file header goes in front.
   const u64 fileSize = 14 + pixelsAt + dataBytes;
-  QByteArray file(qsizetype(fileSize), '\0');
+  QByteArray file(qsizetype(fileSize), Qt::Uninitialized);
   char* f = file.data();
+  std::memset(f, 0, 14);
   f[0] = 'B', f[1] = 'M';
   Put32(f + 2, quint32(fileSize));
   Put32(f + 10, quint32(14 + pixelsAt));
   std::memcpy(f + 14, p, std::size_t(pixelsAt + dataBytes));
   const QImage image = QImage::fromData(file, "BMP");
   if (image.isNull() || image.width() != width || image.height() != height) return false;
-  *out = image.convertToFormat(QImage::Format_RGB32);
-  *bottomUp = !topDown;
-  return !out->isNull();
+  *decoded = image.convertToFormat(QImage::Format_RGB32);
+  if (decoded->isNull()) return false;
+  *rows = RowsOf(*decoded);
+  return true;
 }
 
 }  // namespace plat::raster
+
+namespace {
+
+// Draws source rows [ys, ys + hs) counted from the picture's origin: the
+// lower-left corner of a bottom-up picture, the upper-left of a top-down one.
+int DrawPackedDib(CDC::State& state, plat::Surface* surface, std::int64_t x, std::int64_t y,
+                  std::int64_t w, std::int64_t h, std::int64_t xs, std::int64_t ys, std::int64_t ws,
+                  std::int64_t hs, const void* packed, std::size_t bytes) {
+  QImage decoded;
+  plat::raster::PixelRows rows;
+  bool bottomUp = false;
+  if (surface == nullptr ||
+      !plat::raster::PackedDibRows(packed, bytes, &decoded, &rows, &bottomUp)) {
+    return 0;
+  }
+  const std::int64_t top = bottomUp ? std::int64_t(rows.height) - ys - hs : ys;
+  // A picture covering the whole surface from inside its own pixels writes
+  // every pixel, so pixels shared with another bitmap need no copy first.
+  const bool whole = x == 0 && y == 0 && w == surface->Width() && h == surface->Height() &&
+                     xs >= 0 && top >= 0 && ws > 0 && hs > 0 && xs + ws <= rows.width &&
+                     top + hs <= rows.height;
+  plat::dc::Touch(state, surface,
+                  plat::raster::StretchCopy(whole ? surface->Overwrite() : surface->Pixels(), x, y,
+                                            w, h, rows, xs, top, ws, hs));
+  return rows.height;
+}
+
+}  // namespace
 
 // A bottom-up picture's source rows count from its bottom row, as the
 // platform's origin for such pictures is the lower-left corner.
 int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int hs,
                        const void* packed, std::size_t packedBytes, DWORD rop) {
-  plat::Surface* surface = plat::dc::Target(this);
-  QImage image;
-  bool bottomUp = false;
-  if (surface == nullptr || rop != SRCCOPY ||
-      !plat::raster::DecodePackedDib(packed, packedBytes, &image, &bottomUp)) {
-    return 0;
-  }
-  const std::int64_t top = bottomUp ? std::int64_t(image.height()) - ys - hs : ys;
-  plat::dc::StretchImage(*m_state, surface, image, x, y, w, h, xs, top, ws, hs);
-  return image.height();
+  if (rop != SRCCOPY) return 0;
+  return DrawPackedDib(*m_state, plat::dc::Target(this), x, y, w, h, xs, ys, ws, hs, packed,
+                       packedBytes);
 }
 
 int CDC::SetDIBitsToDevice(int x, int y, int w, int h, int xs, int ys, const void* packed,
                            std::size_t packedBytes) {
-  plat::Surface* surface = plat::dc::Target(this);
-  QImage image;
-  bool bottomUp = false;
-  if (surface == nullptr ||
-      !plat::raster::DecodePackedDib(packed, packedBytes, &image, &bottomUp)) {
-    return 0;
-  }
-  const std::int64_t top = bottomUp ? std::int64_t(image.height()) - ys - h : ys;
-  plat::dc::StretchImage(*m_state, surface, image, x, y, w, h, xs, top, w, h);
-  return image.height();
+  return DrawPackedDib(*m_state, plat::dc::Target(this), x, y, w, h, xs, ys, w, h, packed,
+                       packedBytes);
 }

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -540,55 +539,6 @@ bool FloodSpans(const QImage& image, int x, int y, QRgb colour, bool surface, Sp
     }
   }
   return true;
-}
-
-QRect StretchCopy(QImage& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
-                  const QImage& src, std::int64_t xs, std::int64_t ys, std::int64_t ws,
-                  std::int64_t hs) {
-  if (w == 0 || h == 0 || ws == 0 || hs == 0 || dst.isNull() || src.isNull()) return {};
-  bool flipX = false, flipY = false;
-  if (w < 0) x += w, w = -w, flipX = !flipX;
-  if (ws < 0) xs += ws, ws = -ws, flipX = !flipX;
-  if (h < 0) y += h, h = -h, flipY = !flipY;
-  if (hs < 0) ys += hs, hs = -hs, flipY = !flipY;
-  const i64 cx0 = std::max<i64>(x, 0), cx1 = std::min<i64>(x + w, dst.width());
-  const i64 cy0 = std::max<i64>(y, 0), cy1 = std::min<i64>(y + h, dst.height());
-  if (cx0 >= cx1 || cy0 >= cy1) return {};
-  // Destination pixel i samples the source at the centre of its footprint.
-  auto sample = [](i64 i, i64 n, i64 sn, bool flip) {
-    if (flip) i = n - 1 - i;
-    return i64((i128(2) * i + 1) * sn / (i128(2) * n));
-  };
-  const i64 sw = src.width(), sh = src.height();
-  uchar* dbits = dst.bits();
-  const qsizetype dbpl = dst.bytesPerLine();
-  if (!flipX && !flipY && ws == w && hs == h) {
-    const i64 from = std::max(cx0, x - xs), to = std::min(cx1, x - xs + sw);
-    for (i64 yy = cy0; yy < cy1 && from < to; ++yy) {
-      const i64 sy = ys + (yy - y);
-      if (sy < 0 || sy >= sh) continue;
-      const QRgb* srow = reinterpret_cast<const QRgb*>(src.constScanLine(int(sy)));
-      QRgb* drow = reinterpret_cast<QRgb*>(dbits + yy * dbpl);
-      std::memmove(drow + from, srow + (xs + from - x), std::size_t(to - from) * sizeof(QRgb));
-    }
-    return QRect(int(cx0), int(cy0), int(cx1 - cx0), int(cy1 - cy0));
-  }
-  std::vector<int> cols(std::size_t(cx1 - cx0));
-  for (i64 xx = cx0; xx < cx1; ++xx) {
-    const i64 sx = xs + sample(xx - x, w, ws, flipX);
-    cols[std::size_t(xx - cx0)] = sx >= 0 && sx < sw ? int(sx) : -1;
-  }
-  for (i64 yy = cy0; yy < cy1; ++yy) {
-    const i64 sy = ys + sample(yy - y, h, hs, flipY);
-    if (sy < 0 || sy >= sh) continue;
-    const QRgb* srow = reinterpret_cast<const QRgb*>(src.constScanLine(int(sy)));
-    QRgb* drow = reinterpret_cast<QRgb*>(dbits + yy * dbpl);
-    for (i64 xx = cx0; xx < cx1; ++xx) {
-      const int sx = cols[std::size_t(xx - cx0)];
-      if (sx >= 0) drow[xx] = srow[sx];
-    }
-  }
-  return QRect(int(cx0), int(cy0), int(cx1 - cx0), int(cy1 - cy0));
 }
 
 }  // namespace plat::raster

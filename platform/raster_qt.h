@@ -98,16 +98,37 @@ void AddPolygon(Spans& spans, const POINT* pts, int n, Role role);
 // of anything but colour (border). False when (x, y) is outside or not part of it.
 bool FloodSpans(const QImage& image, int x, int y, QRgb colour, bool surface, Spans* out);
 
+// Rows of pixels a copy reads: Qt's 32-bit pixels, or a packed bitmap's
+// blue, green, red (and unused) bytes. Rows stored bottom-up are read from
+// the top row through a negative stride.
+struct PixelRows {
+  enum Format : std::uint8_t { kRgb32, kBgrx32, kBgr24 };
+  const uchar* top = nullptr;
+  qsizetype stride = 0;
+  int width = 0, height = 0;
+  Format format = kRgb32;
+};
+// The rows of a Format_RGB32 image.
+PixelRows RowsOf(const QImage& image);
+
 // Nearest-neighbour copy of source rectangle (xs, ys, ws, hs) onto destination
 // rectangle (x, y, w, h); negative extents mirror. Source pixels outside the
 // source leave the destination unchanged. Returns the rectangle touched.
 QRect StretchCopy(QImage& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
-                  const QImage& src, std::int64_t xs, std::int64_t ys, std::int64_t ws,
+                  const PixelRows& src, std::int64_t xs, std::int64_t ys, std::int64_t ws,
                   std::int64_t hs);
+inline QRect StretchCopy(QImage& dst, std::int64_t x, std::int64_t y, std::int64_t w,
+                         std::int64_t h, const QImage& src, std::int64_t xs, std::int64_t ys,
+                         std::int64_t ws, std::int64_t hs) {
+  return StretchCopy(dst, x, y, w, h, RowsOf(src), xs, ys, ws, hs);
+}
 
 // Checks a packed device-independent bitmap (header, colour table, pixels)
-// completely and decodes it to a 32-bit image; bottomUp tells how its rows are
-// stored. False for anything malformed or absurdly large.
-bool DecodePackedDib(const void* packed, std::size_t bytes, QImage* out, bool* bottomUp);
+// completely and gives its rows, top row first: the block's own rows when
+// they can be read as they are (24 and 32 bits uncompressed), else rows
+// decoded into *decoded. bottomUp tells how the block stores them. False for
+// anything malformed or absurdly large.
+bool PackedDibRows(const void* packed, std::size_t bytes, QImage* decoded, PixelRows* rows,
+                   bool* bottomUp);
 
 }  // namespace plat::raster
