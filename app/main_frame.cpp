@@ -103,10 +103,14 @@ void CMainFrame::ToggleBars() {
   m_barsHidden = !m_barsHidden;
   if (!m_barsHidden) {
     m_toolsBar.GetWindowRect(&m_toolsBarRect);
-    FloatControlBar(
-        &m_paletteBar,
-        CPoint(m_toolsBarRect.left - 2, m_toolsBarRect.bottom - CToolBarEx::kPaletteOverlap),
-        CBRS_ALIGN_TOP);
+    CPoint at(m_toolsBarRect.left - ScaleToDpi(2),
+              m_toolsBarRect.bottom - ScaleToDpi(CToolBarEx::kPaletteOverlap));
+    // A screen too low for the palette below the tool bar gets it beside.
+    CRect palette;
+    m_paletteBar.GetWindowRect(&palette);
+    if (at.y + palette.Height() > GetSystemMetrics(SM_CYSCREEN))
+      at = CPoint(m_toolsBarRect.right, m_toolsBarRect.top);
+    FloatControlBar(&m_paletteBar, at, CBRS_ALIGN_TOP);
     // The palette, shown last, lies over the tool bar's empty bottom strip:
     // its caption stays in sight.
     ShowControlBar(&m_toolsBar, true, false);

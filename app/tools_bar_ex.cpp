@@ -24,6 +24,6 @@ void CToolBarEx::SetEntriesPerRow(UINT n) {
 
 SIZE CToolBarEx::CalcFixedLayout() {
   SIZE size = CToolBar::CalcFixedLayout();
-  size.cy += kPaletteOverlap;
+  size.cy += ScaleToDpi(kPaletteOverlap);
   return size;
 }

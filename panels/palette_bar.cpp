@@ -66,6 +66,10 @@ CPaletteBar::CPaletteBar() {
 
 bool CPaletteBar::Create(CWnd* parent, UINT templateId, DWORD barStyle, UINT id) {
   if (!FindDialogTemplate(templateId)) RegisterDialogTemplate(templateId, PaletteBarTemplate());
+  // The first fill choice is marked where it lies at the desktop's scale.
+  RECT& fill = m_rcFill[1];
+  fill = RECT{ScaleToDpi(fill.left), ScaleToDpi(fill.top), ScaleToDpi(fill.right),
+              ScaleToDpi(fill.bottom)};
   return CDialogBar::Create(parent, templateId, barStyle, id);
 }
 

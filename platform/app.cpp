@@ -13,13 +13,16 @@
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "platform/fonts_qt.h"
 #include "platform/wnd_widget_qt.h"
+#include "platform/x11_qt.h"
 
 namespace {
 
@@ -65,6 +68,25 @@ void RunIdleIfDue() {
   g_inIdle = false;
 }
 
+// A window about to appear is kept wholly on its screen: on a small screen
+// a dialog larger than the screen is shrunk to it (its layout squeezes) and
+// moved inside.
+void FitOnScreen(QWidget* w) {
+  if (!w->isWindow() || (w->windowType() & Qt::Popup) == Qt::Popup) return;
+  const QRect avail = plat::ScreenOf(w)->availableGeometry();
+  QRect g = w->geometry();
+  if (g.width() > avail.width() || g.height() > avail.height()) {
+    // An explicit minimum (never 0) keeps the layout from raising it again.
+    w->setMinimumSize(std::clamp(w->minimumWidth(), 1, avail.width()),
+                      std::clamp(w->minimumHeight(), 1, avail.height()));
+    w->resize(std::min(g.width(), avail.width()), std::min(g.height(), avail.height()));
+    g = w->geometry();
+  }
+  const int x = std::clamp(g.x(), avail.left(), avail.right() + 1 - g.width());
+  const int y = std::clamp(g.y(), avail.top(), avail.bottom() + 1 - g.height());
+  if (QPoint(x, y) != g.topLeft()) w->move(x, y);
+}
+
 class AppFilter : public QObject {
  public:
   using QObject::QObject;
@@ -77,9 +99,12 @@ class AppFilter : public QObject {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
-      case QEvent::Show:
       case QEvent::Hide:
         plat::MarkUiBusy();
+        break;
+      case QEvent::Show:
+        plat::MarkUiBusy();
+        if (obj->isWidgetType()) FitOnScreen(static_cast<QWidget*>(obj));
         break;
       case QEvent::FocusOut:
         if (obj->isWidgetType()) plat::NoteFocusLost(static_cast<QWidget*>(obj));
@@ -110,8 +135,8 @@ void MarkUiBusy() { g_busy = true; }
 
 void InitApplication(int& argc, char** argv) {
   if (QCoreApplication::instance()) return;
-  // Board pixels are device pixels.
-  ::setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
+  // Qt scales bars and dialogs as the desktop asks (Xft.dpi, QT_SCALE_FACTOR);
+  // the program itself works in device pixels, converted where widgets meet it.
   EnsureRuntimeDir();
   auto* app = new QApplication(argc, argv);
   app->setQuitOnLastWindowClosed(false);
@@ -121,6 +146,7 @@ void InitApplication(int& argc, char** argv) {
   // of 128 MB would refuse to draw the larger ones they accept.
   QImageReader::setAllocationLimit(1024);
   app->installEventFilter(new AppFilter(app));
+  plat::x11::TrackPointerPositions();
   g_idleTimer = new QTimer(app);
   g_idleTimer->setSingleShot(true);
   QObject::connect(g_idleTimer, &QTimer::timeout, app, [] { RunIdleIfDue(); });

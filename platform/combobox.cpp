@@ -10,6 +10,7 @@
 #include <cctype>
 
 #include "platform/controlbar.h"
+#include "platform/dpi_qt.h"
 #include "platform/host_widget_qt.h"
 #include "platform/surface_qt.h"
 
@@ -119,7 +120,8 @@ bool CComboBox::Create(DWORD style, const RECT& rc, CWnd* parent, UINT id) {
   m_impl->droppedHeight = rc.bottom - rc.top;
   if (!CreateEx(0, style | WS_CHILD, {}, parent, rc, id)) return false;
   // The closed box is as high as its font needs; the rest was the list.
-  const int h = std::min<int>(rc.bottom - rc.top, m_impl->combo->sizeHint().height());
+  const int h = std::min<int>(rc.bottom - rc.top, plat::ToDevice(m_impl->combo->sizeHint().height(),
+                                                                 plat::Ratio(m_impl->combo)));
   MoveWindow(rc.left, rc.top, rc.right - rc.left, std::max(h, 1), true);
   if (style & CBS_OWNERDRAWFIXED) {
     MEASUREITEMSTRUCT mis;
@@ -265,7 +267,7 @@ void CComboBox::GetDroppedControlRect(RECT* rc) const {
 CFont* CComboBox::GetFont() {
   const QFont f = ControlFont();
   LOGFONT lf;
-  lf.lfHeight = -f.pixelSize();
+  lf.lfHeight = -plat::ToDevice(f.pixelSize(), plat::Ratio(m_impl->combo));  // as the board counts
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfFaceName = ToGbk(f.family());

@@ -6,13 +6,16 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 
 #include "platform/codepage.h"
+#include "platform/dpi_qt.h"
 #include "platform/frame.h"
 #include "platform/resources.h"
 #include "platform/surface_qt.h"
@@ -101,7 +104,7 @@ class BarWidget : public plat::WndWidget {
       auto* tb = dynamic_cast<CToolBar*>(m_owner);
       QString tip;
       if (tb && (tb->GetBarStyle() & CBRS_TOOLTIPS)) {
-        const QPoint c = he->pos() - ClientOrigin();
+        const QPoint c = plat::ToDevice(QPointF(he->pos() - ClientOrigin()), plat::Ratio(this));
         const int i = tb->HitTest(POINT{c.x(), c.y()});
         if (i >= 0) tip = QString::fromStdString(tb->GetToolTipText(i));
       }
@@ -122,11 +125,17 @@ class BarWidget : public plat::WndWidget {
   QPoint m_dragOffset;
 };
 
-const QImage& XpmImage(const char* const* xpm) {
-  static std::map<const char* const*, QImage> cache;
-  auto it = cache.find(xpm);
-  if (it == cache.end())
-    it = cache.emplace(xpm, QPixmap(xpm).toImage().convertToFormat(QImage::Format_ARGB32)).first;
+// A tool bar picture at a whole multiple of its size: each pixel a block, so
+// the pictures stay crisp on scaled desktops.
+const QImage& XpmImage(const char* const* xpm, int times) {
+  static std::map<std::pair<const char* const*, int>, QImage> cache;
+  auto it = cache.find({xpm, times});
+  if (it == cache.end()) {
+    QImage img = QPixmap(xpm).toImage().convertToFormat(QImage::Format_ARGB32);
+    if (times > 1)
+      img = img.scaled(img.size() * times, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    it = cache.emplace(std::make_pair(xpm, times), std::move(img)).first;
+  }
   return it->second;
 }
 
@@ -221,7 +230,9 @@ bool CControlBar::CreateBar(CWnd* parent, DWORD barStyle, UINT id) {
 void CControlBar::RecalcBarLayout() {
   if (!IsCreated()) return;
   const SIZE s = CalcFixedLayout();
-  const int w = int(s.cx) + 2 * kFrameBorder, h = int(s.cy) + kCaptionHeight + kFrameBorder;
+  const QSize client = plat::ToLogical(QSize(int(s.cx), int(s.cy)), plat::Ratio(m_widget));
+  const int w = client.width() + 2 * kFrameBorder,
+            h = client.height() + kCaptionHeight + kFrameBorder;
   if (m_widget->width() != w || m_widget->height() != h) {
     m_widget->resize(w, h);
     m_widget->SyncSize();
@@ -232,7 +243,12 @@ void CControlBar::FloatAt(POINT pt) {
   if (!IsCreated()) return;
   m_floated = true;
   RecalcBarLayout();
-  m_widget->move(pt.x, pt.y);
+  // Kept wholly on the screen, however small the screen or large the bar.
+  const QRect screen = plat::ScreenOf(m_widget)->availableGeometry();
+  QPoint at = plat::ToLogical(QPoint(pt.x, pt.y), plat::Ratio(m_widget));
+  at.setX(std::max(screen.left(), std::min(at.x(), screen.right() + 1 - m_widget->width())));
+  at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() + 1 - m_widget->height())));
+  m_widget->move(at);
 }
 
 void CControlBar::DelayShow(bool show) {
@@ -409,8 +425,8 @@ void CToolBar::ClickButton(int index) {
 // as high as the separator is wide (two thirds of it without the flat style).
 void CToolBar::Layout() {
   m_rects.assign(m_entries.size(), RECT{});
-  const int left = m_cxLeftBorder, top = m_cyTopBorder;
-  const int bw = int(m_sizeButton.cx), bh = int(m_sizeButton.cy);
+  const int left = ScaleToDpi(m_cxLeftBorder), top = ScaleToDpi(m_cyTopBorder);
+  const int bw = ScaleToDpi(int(m_sizeButton.cx)), bh = ScaleToDpi(int(m_sizeButton.cy));
   int x = left, y = top, right = left, bottom = top;
   std::vector<size_t> gaps;
   for (size_t i = 0; i < m_entries.size(); ++i) {
@@ -418,7 +434,7 @@ void CToolBar::Layout() {
     const bool wrap = e.style & TBBS_WRAPPED;
     if (e.style & TBBS_SEPARATOR) {
       if (wrap) {
-        const int gap = (m_tbStyle & TBSTYLE_FLAT) ? e.width : e.width * 2 / 3;
+        const int gap = ScaleToDpi((m_tbStyle & TBSTYLE_FLAT) ? e.width : e.width * 2 / 3);
         m_rects[i] = RECT{left, y + bh, left, y + bh + gap};
         gaps.push_back(i);
         bottom = std::max(bottom, y + bh + gap);
@@ -426,8 +442,8 @@ void CToolBar::Layout() {
         y += bh + gap;
         continue;
       }
-      m_rects[i] = RECT{x, y, x + e.width, y + bh};
-      x += e.width;
+      m_rects[i] = RECT{x, y, x + ScaleToDpi(e.width), y + bh};
+      x += ScaleToDpi(e.width);
       right = std::max(right, x);
     } else {
       m_rects[i] = RECT{x, y, x + bw, y + bh};
@@ -446,12 +462,12 @@ void CToolBar::Layout() {
 }
 
 SIZE CToolBar::CalcFixedLayout() {
-  LONG right = m_cxLeftBorder, bottom = m_cyTopBorder;
+  LONG right = ScaleToDpi(m_cxLeftBorder), bottom = ScaleToDpi(m_cyTopBorder);
   for (const RECT& r : m_rects) {
     right = std::max(right, r.right);
     bottom = std::max(bottom, r.bottom);
   }
-  return SIZE{right + m_cxRightBorder, bottom + m_cyBottomBorder};
+  return SIZE{right + ScaleToDpi(m_cxRightBorder), bottom + ScaleToDpi(m_cyBottomBorder)};
 }
 
 void CToolBar::OnUpdateCmdUI(CWnd* target, bool disableIfNoHandler) {
@@ -515,10 +531,11 @@ void CToolBar::OnPaint() {
       Edge(p, r, false);
     const char* const* xpm = (m_images && e.image >= 0) ? m_images(e.image) : nullptr;
     if (xpm) {
-      const QImage& img = XpmImage(xpm);
-      const int off = (pressed || checked) ? 1 : 0;
-      const QPoint at(r.left() + (r.width() - int(m_sizeImage.cx)) / 2 + off,
-                      r.top() + (r.height() - int(m_sizeImage.cy)) / 2 + off);
+      const int times = plat::PictureScale();
+      const QImage& img = XpmImage(xpm, times);
+      const int off = (pressed || checked) ? times : 0;
+      const QPoint at(r.left() + (r.width() - int(m_sizeImage.cx) * times) / 2 + off,
+                      r.top() + (r.height() - int(m_sizeImage.cy) * times) / 2 + off);
       p.drawImage(at, disabled ? DisabledImage(img) : img);
     }
   }

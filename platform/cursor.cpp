@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/dpi_qt.h"
 #include "platform/resources.h"
 #include "platform/wnd_widget_qt.h"
 
@@ -20,7 +21,12 @@ HCURSOR LoadCursorResource(UINT id) {
   if (!found || !found->xpm) return nullptr;
   QPixmap pix(found->xpm);
   if (pix.isNull()) return nullptr;
-  auto data = std::make_unique<CursorData>(CursorData{QCursor(pix, found->hotX, found->hotY)});
+  // X cursors are device pixels: a scaled desktop gets the picture doubled.
+  const int times = plat::PictureScale();
+  if (times > 1)
+    pix = pix.scaled(pix.size() * times, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  auto data = std::make_unique<CursorData>(
+      CursorData{QCursor(pix, found->hotX * times, found->hotY * times)});
   HCURSOR h = data.get();
   cache.emplace(id, std::move(data));
   return h;

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/dc_qt.h"
+#include "platform/dpi_qt.h"
 #include "platform/fonts_qt.h"
 #include "platform/raster_qt.h"
 #include "platform/surface_qt.h"
@@ -155,7 +156,10 @@ std::unique_ptr<plat::Surface> GrabScreen() {
   auto shot = std::make_unique<plat::Surface>();
   QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return shot;
-  QImage image = plat::x11::GrabScreen(screen->geometry());
+  const double r = screen->devicePixelRatio();
+  const QRect g = screen->geometry();
+  QImage image = plat::x11::GrabScreen(
+      QRect(plat::ToDevice(QPointF(g.topLeft()), r), plat::ToDevice(g.size(), r)));
   shot->SetImage(image.isNull() ? screen->grabWindow(0).toImage() : image);
   return shot;
 }

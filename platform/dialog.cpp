@@ -28,11 +28,6 @@ std::map<UINT, DialogTemplate>& Templates() {
   return t;
 }
 
-int MulDiv(int a, int b, int c) {
-  const long long n = static_cast<long long>(a) * b;
-  return int(n >= 0 ? (n + c / 2) / c : (n - c / 2) / c);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -47,7 +42,7 @@ const DialogTemplate* FindDialogTemplate(UINT id) {
 
 SIZE GetDialogBaseUnits(const std::string& gbkFace, int pointSize) {
   QFont f(QString::fromStdString(plat::Utf8FromGbk(gbkFace)));
-  f.setPixelSize(std::max(1, MulDiv(std::max(1, pointSize), 96, 72)));
+  f.setPixelSize(std::max(1, MulDiv(std::max(1, pointSize), int(GetDpiForSystem()), 72)));
   const QFontMetrics fm(f);
   const int width =
       fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));

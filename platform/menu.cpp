@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "platform/codepage.h"
+#include "platform/dpi_qt.h"
 #include "platform/wnd_widget_qt.h"
 
 bool CMenu::CreatePopupMenu() {
@@ -60,7 +61,7 @@ bool CMenu::TrackPopupMenu(UINT, int x, int y, CWnd* owner) {
       a->setChecked(true);
     }
   }
-  QAction* chosen = menu.exec(QPoint(x, y));
+  QAction* chosen = menu.exec(plat::ToLogical(QPoint(x, y), plat::ScreenRatio()));
   if (chosen && owner) owner->PostCommand(chosen->data().toUInt());
   return true;
 }

@@ -7,6 +7,7 @@
 #include <QTextLayout>
 #include <algorithm>
 
+#include "platform/dpi_qt.h"
 #include "platform/fonts_qt.h"
 #include "platform/host_widget_qt.h"
 
@@ -102,7 +103,12 @@ COLORREF CRichEditCtrl::SetBackgroundColor(bool sysColor, COLORREF color) {
 
 void CRichEditCtrl::SetFont(CFont* font, bool redraw) {
   if (!m_impl->edit || !font) return;
-  const QFont f = FontFromLogFont(font->m_logFont);
+  // The font's height is device pixels, as on the board; the widget is
+  // drawn in Qt's scaled pixels.
+  QFont f = FontFromLogFont(font->m_logFont);
+  const double ratio = plat::Ratio(m_impl->edit);
+  if (ratio != 1 && f.pixelSize() > 0)
+    f.setPixelSize(std::max(1, plat::ToLogical(f.pixelSize(), ratio)));
   m_impl->edit->setFont(f);
   m_impl->edit->document()->setDefaultFont(f);
   QTextCharFormat fmt;

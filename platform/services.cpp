@@ -7,11 +7,16 @@
 #include <QCursor>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <thread>
 
+#include "platform/dpi_qt.h"
 #include "platform/wnd.h"
 #include "platform/wnd_widget_qt.h"
+#include "platform/x11_qt.h"
 
 namespace plat {
 namespace {
@@ -47,15 +52,29 @@ void Services::Sleep(unsigned ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// The pointer is moved and read in device pixels on X: through Qt's logical
+// positions a scaled desktop could reach only every other pixel.
 bool Services::SetCursorPos(int x, int y) {
   if (!qApp) return false;
-  QCursor::setPos(x, y);
+  if (xcb_connection_t* c = x11::Connection()) {
+    const auto coord = [](int v) { return std::int16_t(std::clamp(v, -32768, 32767)); };
+    xcb_warp_pointer(c, XCB_NONE, x11::Screen(c)->root, 0, 0, 0, 0, coord(x), coord(y));
+    xcb_flush(c);
+  } else {
+    QCursor::setPos(ToLogical(QPoint(x, y), ScreenRatio()));
+  }
   return true;
 }
 
 bool Services::GetCursorPos(POINT* p) {
   if (!p || !qApp) return false;
-  const QPoint pos = QCursor::pos();
+  QPoint pos = ToDevice(QPointF(QCursor::pos()), ScreenRatio());
+  if (xcb_connection_t* c = x11::Connection()) {
+    xcb_query_pointer_reply_t* r =
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, x11::Screen(c)->root), nullptr);
+    if (r) pos = QPoint(r->root_x, r->root_y);
+    free(r);
+  }
   p->x = pos.x();
   p->y = pos.y();
   return true;

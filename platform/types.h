@@ -119,6 +119,13 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
 // System metrics.
 constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1;
 int GetSystemMetrics(int index);
+// Dots per inch of the desktop's scale (96 at 1:1, 192 at 2:1). Coordinates
+// stay device pixels; bars and dialogs grow their own layout by it.
+UINT GetDpiForSystem();
+// a * b / c, rounded, without overflow.
+int MulDiv(int a, int b, int c);
+// A length of the 1:1 layout at the desktop's scale.
+inline int ScaleToDpi(int pixels) { return MulDiv(pixels, int(GetDpiForSystem()), 96); }
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_MAXIMIZE = 3,

@@ -7,8 +7,10 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/codepage.h"
+#include "platform/dpi_qt.h"
 #include "platform/frame.h"
 #include "platform/surface_qt.h"
 #include "platform/wnd_widget_qt.h"
@@ -18,6 +20,13 @@ namespace {
 CWnd* g_capture = nullptr;
 
 QRect ToQRect(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+// A window rectangle in device pixels as Qt geometry under parent's origin.
+QRect LogicalGeometry(int x, int y, int w, int h, double r, QPoint origin = {}) {
+  const QPoint tl = plat::ToLogical(QPoint(x, y), r);
+  const QPoint br = plat::ToLogical(QPoint(x + std::max(0, w), y + std::max(0, h)), r);
+  return QRect(tl + origin, br + origin - QPoint(1, 1));
+}
 
 }  // namespace
 
@@ -101,14 +110,14 @@ bool CWnd::CreateEx(DWORD exStyle, DWORD style, const std::string& title, CWnd* 
     if ((cs.style & WS_CAPTION) != WS_CAPTION) flags |= Qt::FramelessWindowHint;
     w->setWindowFlags(flags);
     w->setWindowTitle(QString::fromStdString(plat::Utf8FromGbk(cs.lpszName)));
-    w->setGeometry(cs.x, cs.y, std::max(0, cs.cx), std::max(0, cs.cy));
+    w->setGeometry(LogicalGeometry(cs.x, cs.y, cs.cx, cs.cy, plat::ScreenRatio()));
   } else {
     if (cs.style & WS_THICKFRAME)
       w->setContentsMargins(4, 4, 4, 4);
     else if (cs.style & WS_BORDER)
       w->setContentsMargins(1, 1, 1, 1);
-    const QPoint o = parent->m_widget->ClientOrigin();
-    w->setGeometry(cs.x + o.x(), cs.y + o.y(), std::max(0, cs.cx), std::max(0, cs.cy));
+    w->setGeometry(LogicalGeometry(cs.x, cs.y, cs.cx, cs.cy, plat::Ratio(parent->m_widget),
+                                   parent->m_widget->ClientOrigin()));
     // Qt shows a child with its parent unless it was hidden explicitly.
     if (!(cs.style & WS_VISIBLE)) w->hide();
   }
@@ -201,7 +210,7 @@ void CWnd::MoveWindow(int x, int y, int w, int h, bool repaint) {
   if (!m_widget->isWindow() && m_parent && m_parent->m_widget)
     o = m_parent->m_widget->ClientOrigin();
   const QSize before = m_widget->size();
-  m_widget->setGeometry(x + o.x(), y + o.y(), std::max(0, w), std::max(0, h));
+  m_widget->setGeometry(LogicalGeometry(x, y, w, h, plat::Ratio(m_widget), o));
   m_widget->SyncSize();
   if (repaint && before == m_widget->size()) Invalidate(true);
 }
@@ -215,29 +224,33 @@ void CWnd::SetWindowPos(int x, int y) {
   QPoint o(0, 0);
   if (!m_widget->isWindow() && m_parent && m_parent->m_widget)
     o = m_parent->m_widget->ClientOrigin();
-  m_widget->move(x + o.x(), y + o.y());
+  m_widget->move(plat::ToLogical(QPoint(x, y), plat::Ratio(m_widget)) + o);
 }
 
 void CWnd::GetWindowRect(RECT* rc) const {
   *rc = RECT{};
   if (!m_widget) return;
-  const QPoint tl =
-      m_widget->isWindow() ? m_widget->geometry().topLeft() : m_widget->mapToGlobal(QPoint(0, 0));
-  *rc = RECT{tl.x(), tl.y(), tl.x() + m_widget->width(), tl.y() + m_widget->height()};
+  const double r = plat::Ratio(m_widget);
+  const QPoint tl = plat::ToDevice(
+      m_widget->isWindow() ? m_widget->geometry().topLeft() : m_widget->mapToGlobal(QPoint(0, 0)),
+      r);
+  const QSize s = plat::ToDevice(m_widget->size(), r);
+  *rc = RECT{tl.x(), tl.y(), tl.x() + s.width(), tl.y() + s.height()};
 }
 
 void CWnd::GetClientRect(RECT* rc) const {
   *rc = RECT{};
   if (!m_widget) return;
-  const QSize s = m_widget->contentsRect().size();
+  const QSize s = plat::ToDevice(m_widget->contentsRect().size(), plat::Ratio(m_widget));
   *rc = RECT{0, 0, s.width(), s.height()};
 }
 
 void CWnd::ClientToScreen(POINT* p) const {
   if (!m_widget) return;
   const QPoint o = m_widget->ClientOrigin();
-  const QPoint g =
-      m_widget->isWindow() ? m_widget->geometry().topLeft() + o : m_widget->mapToGlobal(o);
+  const QPoint g = plat::ToDevice(
+      m_widget->isWindow() ? m_widget->geometry().topLeft() + o : m_widget->mapToGlobal(o),
+      plat::Ratio(m_widget));
   p->x += g.x();
   p->y += g.y();
 }
@@ -283,7 +296,7 @@ void CWnd::InvalidateRect(const RECT* rc, bool erase) {
     if (w) w->update();
     return;
   }
-  const QRect client(QPoint(0, 0), w->contentsRect().size());
+  const QRect client(QPoint(0, 0), plat::ToDevice(w->contentsRect().size(), plat::Ratio(w)));
   const QRect r = rc ? (ToQRect(*rc).normalized() & client) : client;
   if (r.isEmpty()) return;
   w->m_invalid |= r;
@@ -481,10 +494,29 @@ int GetSystemMetrics(int index) {
   if (!s) return 0;
   switch (index) {
     case SM_CXSCREEN:
-      return s->geometry().width();
+      return plat::ToDevice(s->geometry().width(), s->devicePixelRatio());
     case SM_CYSCREEN:
-      return s->geometry().height();
+      return plat::ToDevice(s->geometry().height(), s->devicePixelRatio());
     default:
       return 0;
   }
 }
+
+UINT GetDpiForSystem() { return UINT(std::lround(96 * plat::ScreenRatio())); }
+
+int MulDiv(int a, int b, int c) {
+  if (c == 0) return -1;
+  const long long n = static_cast<long long>(a) * b;
+  return int(n >= 0 ? (n + c / 2) / c : (n - c / 2) / c);
+}
+
+namespace plat {
+
+double Ratio(const QWidget* w) { return w ? w->devicePixelRatioF() : ScreenRatio(); }
+
+double ScreenRatio() {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->devicePixelRatio() : 1.0;
+}
+
+}  // namespace plat

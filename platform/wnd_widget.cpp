@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
+#include "platform/dpi_qt.h"
 #include "platform/surface_qt.h"
 #include "platform/wnd_widget_qt.h"
 #include "platform/x11_qt.h"
@@ -112,7 +114,7 @@ void WndWidget::Detach() {
 
 Surface* WndWidget::GetSurface() {
   if (!m_surface) {
-    const QSize sz = contentsRect().size();
+    const QSize sz = ClientSize();
     m_surface = std::make_unique<Surface>(std::max(0, sz.width()), std::max(0, sz.height()));
     QPointer<WndWidget> self(this);
     m_surface->SetDamageListener([self](const QRect& r) {
@@ -127,7 +129,7 @@ bool WndWidget::SetText(const std::string&) { return false; }
 
 void WndWidget::SyncSize() {
   ConsiderDirectPresent();
-  const QSize sz = contentsRect().size();
+  const QSize sz = ClientSize();
   if (sz == m_lastClientSize) return;
   m_lastClientSize = sz;
   if (m_surface) m_surface->Resize(sz.width(), sz.height());
@@ -138,15 +140,15 @@ void WndWidget::SyncSize() {
 }
 
 void WndWidget::AddDamage(const QRect& clientRect) {
-  const QRect r = clientRect & QRect(QPoint(0, 0), contentsRect().size());
+  const QRect r = clientRect & QRect(QPoint(0, 0), ClientSize());
   if (r.isEmpty()) return;
   m_damage += r;
-  if (isVisible()) update(r.translated(ClientOrigin()));
+  if (isVisible()) update(CoverLogical(r, Ratio(this)).translated(ClientOrigin()));
 }
 
 void WndWidget::Present(bool now) {
   if (!m_damage.isEmpty() && isVisible()) {
-    const QRegion r = m_damage.translated(ClientOrigin());
+    const QRegion r = CoverLogical(m_damage, Ratio(this)).translated(ClientOrigin());
     if (now)
       repaint(r);
     else
@@ -158,7 +160,7 @@ void WndWidget::Present(bool now) {
 void WndWidget::FlushDirect() {
   if (m_directPending.isEmpty() || !m_surface) return;
   if (!windowHandle() || !windowHandle()->isExposed()) return;
-  const QPoint o = ClientOrigin();
+  const QPoint o = ToDevice(ClientOrigin(), Ratio(this));
   m_surface->EndPaint();
   const QImage& img = m_surface->Peek();
   for (const QRect& r : m_directPending) {
@@ -199,14 +201,26 @@ bool WndWidget::event(QEvent* e) {
   return QWidget::event(e);
 }
 
+// The device pixels of the client area that a paint event's region covers.
+QRegion WndWidget::DeviceRegion(const QRegion& widgetRegion) const {
+  const double r = Ratio(this);
+  const QRegion client = widgetRegion.translated(-ClientOrigin());
+  if (r == 1) return client;
+  QRegion out;
+  for (const QRect& rect : client) out += CoverDevice(rect, r);
+  return out;
+}
+
+QSize WndWidget::ClientSize() const { return ToDevice(contentsRect().size(), Ratio(this)); }
+
 void WndWidget::paintEvent(QPaintEvent* e) {
   const QPoint o = ClientOrigin();
   if (m_direct) {
     // Before the server shows the window a put would be thrown away; the
     // exposure that shows it brings a paint of its own.
     if (!m_surface || !windowHandle() || !windowHandle()->isExposed()) return;
-    m_directPending += e->region().translated(-o);
-    m_damage -= e->region().translated(-o);
+    m_directPending += DeviceRegion(e->region());
+    m_damage -= DeviceRegion(e->region());
     // Exposures come in bursts (the frame's, then the pane's own): one put
     // of a screen image is tens of milliseconds, so they are sent together.
     if (!m_directFlushPosted) {
@@ -228,17 +242,28 @@ void WndWidget::paintEvent(QPaintEvent* e) {
     if (m_surface && !m_surface->IsMade()) {
       // Nothing was ever drawn: the surface is its fill colour.
       p.fillRect(e->rect(), m_surface->Fill());
-      m_damage -= e->region().translated(-o);
+      m_damage -= DeviceRegion(e->region());
     } else if (m_surface) {
       m_surface->EndPaint();
       const QImage& img = m_surface->Peek();
-      for (const QRect& r : e->region()) {
-        const QRect cr = r.translated(-o) & img.rect();
+      const QRegion device = DeviceRegion(e->region());
+      const double ratio = Ratio(this);
+      for (const QRect& r : device) {
+        const QRect cr = r & img.rect();
         if (cr.isEmpty()) continue;
-        p.drawImage(cr.topLeft() + o, img, cr);
+        if (ratio == 1) {
+          p.drawImage(cr.topLeft() + o, img, cr);
+        } else {
+          // Device pixels onto device pixels: the painter's scale undoes the ratio.
+          p.save();
+          p.translate(o);
+          p.scale(1 / ratio, 1 / ratio);
+          p.drawImage(cr.topLeft(), img, cr);
+          p.restore();
+        }
         if (g_presentHook) g_presentHook(m_owner, cr);
       }
-      m_damage -= e->region().translated(-o);
+      m_damage -= device;
     } else {
       p.fillRect(contentsRect(), Qt::white);
     }
@@ -291,7 +316,16 @@ bool WndWidget::NonClientMouse(QMouseEvent* e) {
 }
 
 CPoint WndWidget::ClientPoint(const QMouseEvent* e) const {
-  const QPoint p = e->position().toPoint() - ClientOrigin();
+  const double r = Ratio(this);
+  QPoint p = ToDevice(e->position() - QPointF(ClientOrigin()), r);
+  if (r != 1) {
+    // Qt's scaled positions are whole logical pixels; the X event that
+    // brought this one has the exact device pixel.
+    if (const auto root = x11::PointerRootAt(e->timestamp())) {
+      const QPoint exact = *root - ToDevice(QPointF(mapToGlobal(ClientOrigin())), r);
+      if ((exact - p).manhattanLength() <= 2 * int(std::ceil(r))) p = exact;
+    }
+  }
   return CPoint(p.x(), p.y());
 }
 

@@ -47,10 +47,14 @@ class WndWidget : public QWidget {
   void Detach();
 
   Surface* GetSurface();  // made on first use, client-sized
-  QRect ClientRect() const { return contentsRect(); }
+  // Where the client area starts, in Qt's (logical) widget coordinates.
   QPoint ClientOrigin() const { return contentsRect().topLeft(); }
+  // The client area's size in device pixels, the program's unit.
+  QSize ClientSize() const;
+  // The client device pixels a region of widget coordinates covers.
+  QRegion DeviceRegion(const QRegion& widgetRegion) const;
 
-  // Damage reported by contexts drawing into the surface (client pixels).
+  // Damage reported by contexts drawing into the surface (client device pixels).
   void AddDamage(const QRect& clientRect);
   QRegion PendingDamage() const { return m_damage; }
   void Present(bool now);  // update() or repaint() the pending damage

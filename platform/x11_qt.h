@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <optional>
 
 namespace plat::x11 {
 
@@ -28,5 +29,10 @@ QImage GrabScreen(xcb_connection_t* c, const QRect& rect);
 void PutImage(xcb_window_t window, const QImage& image, const QRect& src, const QPoint& dst);
 // True once large puts go through shared memory with the server.
 bool SharedMemoryPuts();
+
+// Remembers the device-pixel root position of the X mouse events from now
+// on; PointerRootAt gives that of the event with this time stamp, if seen.
+void TrackPointerPositions();
+std::optional<QPoint> PointerRootAt(unsigned long time);
 
 }  // namespace plat::x11

@@ -344,6 +344,18 @@ unsigned long XServer::CreateTitledWindow(const std::string& utf8Title) {
   return w;
 }
 
+void XServer::SetResources(const std::string& text) {
+  Display* d = Dpy(display_);
+  const Atom rm = XInternAtom(d, "RESOURCE_MANAGER", False);
+  if (text.empty()) {
+    XDeleteProperty(d, DefaultRootWindow(d), rm);
+  } else {
+    XChangeProperty(d, DefaultRootWindow(d), rm, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+  }
+  XSync(d, False);
+}
+
 void XServer::DestroyWindow(unsigned long id) {
   XDestroyWindow(Dpy(display_), id);
   XSync(Dpy(display_), False);
@@ -352,7 +364,7 @@ void XServer::DestroyWindow(unsigned long id) {
 std::map<std::string, std::optional<std::string>> XServer::ChildEnv() const {
   return {{"DISPLAY", name_},
           {"QT_QPA_PLATFORM", std::nullopt},
-          {"QT_ENABLE_HIGHDPI_SCALING", "0"},
+          {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt},
           {"QT_SCALE_FACTOR", std::nullopt},
           {"XDG_RUNTIME_DIR", xdgDir_},
           {"POINTER_REGISTRY_DIR", registryDir_}};

@@ -23,7 +23,6 @@ struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
   int right() const { return x + w; }
   int bottom() const { return y + h; }
-  bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
 };
 
 // The part of p inside r; p with the excluded rectangles blacked out, so
@@ -39,8 +38,8 @@ COLORREF PatternPixel(int variant, int x, int y, int width, int height);
 Picture MakePattern(int variant, int width, int height);
 
 // Where the enabled tool bar images 0 .. count-1 are drawn in bar (top-left
-// corners); a greyed button shows no image.
-std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count);
+// corners), each pixel a times-by-times block; a greyed button shows none.
+std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count, int times = 1);
 
 // A child process with its output in a log file.
 class Process {
@@ -102,8 +101,11 @@ class XServer {
   // the screen so the picture stays as it is.
   unsigned long CreateTitledWindow(const std::string& utf8Title);
   void DestroyWindow(unsigned long id);
+  // The X resources programs read at start ("Xft.dpi:\t192\n"); empty
+  // removes them.
+  void SetResources(const std::string& text);
 
-  // Environment for children: our display, Qt on xcb without scaling,
+  // Environment for children: our display, Qt on xcb scaled as the server says,
   // runtime and settings folders from ours (or private ones).
   std::map<std::string, std::optional<std::string>> ChildEnv() const;
 

@@ -52,10 +52,11 @@ Picture MakePattern(int variant, int width, int height) {
                      [&](int x, int y) { return PatternPixel(variant, x, y, width, height); });
 }
 
-std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count) {
+std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count, int times) {
   std::map<int, std::pair<int, int>> found;
   for (int i = 0; i < count; ++i) {
-    const QImage img = QImage(res::ToolBarImageXpm(i)).convertToFormat(QImage::Format_ARGB32);
+    QImage img = QImage(res::ToolBarImageXpm(i)).convertToFormat(QImage::Format_ARGB32);
+    img = img.scaled(img.size() * times, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     std::vector<std::tuple<int, int, COLORREF>> opaque;
     for (int y = 0; y < img.height(); ++y)
       for (int x = 0; x < img.width(); ++x) {
