@@ -18,7 +18,7 @@ class FrameTest : public ::testing::Test {
   std::unique_ptr<CMainFrame> frame;
 };
 
-TEST_F(FrameTest, ToggleBarsShowsBothBarsWithThePaletteUnderTheToolBarAndHidesThemAgain) {
+TEST_F(FrameTest, ToggleBarsShowsBothBarsWithThePaletteUnderTheToolBarAndToggleOrHideHidesThem) {
   ASSERT_TRUE(frame->m_barsHidden);
   EXPECT_FALSE(frame->m_toolsBar.IsWindowVisible());
   EXPECT_FALSE(frame->m_paletteBar.IsWindowVisible());
@@ -43,10 +43,8 @@ TEST_F(FrameTest, ToggleBarsShowsBothBarsWithThePaletteUnderTheToolBarAndHidesTh
   frame->m_paletteBar.GetWindowRect(&palette);
   EXPECT_EQ(palette.left, tools.left - 2);
   EXPECT_EQ(palette.top, tools.bottom - 17);
-}
 
-TEST_F(FrameTest, HideBarsHidesBothBarsOnlyWhenShown) {
-  frame->ToggleBars();
+  // Hiding hides both, and only when they are shown.
   frame->HideBars();
   EXPECT_TRUE(frame->m_barsHidden);
   EXPECT_FALSE(frame->m_toolsBar.IsWindowVisible());

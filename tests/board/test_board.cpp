@@ -40,16 +40,12 @@ class BoardWindowTest : public BoardTest {
   int W = 0, H = 0;
 };
 
-TEST_F(BoardWindowTest, TheBoardCoversTheScreenWithScreenSizedBitmaps) {
+TEST_F(BoardWindowTest, TheBoardCoversTheScreenAndStartsInTheDefaultFont) {
   EXPECT_EQ(W, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(H, GetSystemMetrics(SM_CYSCREEN));
   RECT rc;
   Board().GetWindowRect(&rc);
   EXPECT_EQ(rc, (RECT{0, 0, W, H}));
-  for (CBitmap* bmp : {&Board().m_bmpCurrent, &Board().m_bmpCaptured, &Board().m_bmpZoomView}) {
-    EXPECT_EQ(bmp->Width(), W);
-    EXPECT_EQ(bmp->Height(), H);
-  }
   EXPECT_EQ(Board().m_logFont.lfHeight, 21);
   EXPECT_EQ(Board().m_logFont.lfWidth, 9);
 }

@@ -240,16 +240,7 @@ TEST_F(BoardCommandsTest, AFreshCaptureHidesTheDrawingUntilUndoRedrawsTheRestOve
   plat::ProcessEvents(50);
   desktop.Invalidate(true);
   desktop.UpdateWindow();
-  CBitmap shot;
-  {
-    CClientDC dc(&desktop);
-    shot.CreateCompatibleBitmap(&dc, board.m_rcDesktop.right, board.m_rcDesktop.bottom);
-    CDC mem;
-    mem.CreateCompatibleDC(&dc);
-    CSelectScope<CBitmap> select(mem, &shot);
-    mem.BitBlt(0, 0, shot.Width(), shot.Height(), &dc, 0, 0, SRCCOPY);
-  }
-  const Picture screen = Of(shot);
+  const Picture screen = SnapOf(desktop);
 
   board.CaptureScreen();
   desktop.DestroyWindow();

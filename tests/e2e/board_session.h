@@ -16,6 +16,8 @@ namespace e2e {
 inline const char kFrameTitle[] = "Corvale_Tavix";
 inline const char kToolsBarTitle[] = "多媒体工具";
 inline const char kPaletteTitle[] = "调色板";
+inline const char kFontBarTitle[] = "字体";
+constexpr int kLineImage = 11;  // the line tool's button image
 
 template <class Base = ::testing::Test>
 class Session : public Base {
@@ -65,6 +67,30 @@ class Session : public Base {
     });
     if (shown) Click(bar->rect.x + at[image].first + 8, bar->rect.y + at[image].second + 7);
     return shown;
+  }
+  bool BarsShown() {
+    const auto tools = x_->FindWindow(kToolsBarTitle), palette = x_->FindWindow(kPaletteTitle);
+    return tools && tools->viewable && palette && palette->viewable;
+  }
+  // Rectangles of our floating bars that are on the screen now.
+  std::vector<Rect> ShownBars() {
+    std::vector<Rect> out;
+    for (const char* t : {kToolsBarTitle, kPaletteTitle, kFontBarTitle})
+      for (const auto& w : x_->FindWindows(t))
+        if (w.viewable) out.push_back(w.rect);
+    return out;
+  }
+  // Keyboard focus follows the pointer: rests it on the window, then types
+  // each text, or presses each key given as "@name".
+  bool TypeInto(const std::string& title, const std::vector<std::string>& keys) {
+    if (!x_->WaitViewable(title)) return false;
+    const auto w = x_->FindWindow(title);
+    Move(w->rect.x + w->rect.w / 2, w->rect.y + 10);
+    WaitUntil([] { return false; }, 300);  // the dialog takes the focus
+    for (const std::string& k : keys)
+      x_->Xdotool(k.size() > 1 && k[0] == '@' ? std::vector<std::string>{"key", k.substr(1)}
+                                              : std::vector<std::string>{"type", k});
+    return true;
   }
   // A left-button drag through `steps` moves from (x0, y0) to (x1, y1).
   void Drag(int x0, int y0, int x1, int y1, int steps = 10) {

@@ -1,33 +1,30 @@
-// Drawing with real input: a tool chosen on the tool bar, a drag on the
-// board, undo from the keyboard and the bars toggled by a right click.
+// Drawing with real input: tools and palette choices clicked on the bars, a
+// drag on the board, undo from the keyboard, the bars toggled by a right
+// click, and a lesson saved with Ctrl+S and opened again with Ctrl+O through
+// the real file dialogs.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <cstdio>
 #include <string>
 
 #include "tests/e2e/board_session.h"
 
 namespace {
 
+using e2e::kLineImage;
 using e2e::Rect;
-
-constexpr int kLineImage = 11;  // the line tool's button image
 
 class Drawing : public e2e::BoardSession {
  protected:
-  bool BarsShown() {
-    auto tools = x_->FindWindow(e2e::kToolsBarTitle);
-    auto palette = x_->FindWindow(e2e::kPaletteTitle);
-    return tools && tools->viewable && palette && palette->viewable;
-  }
   // Pixels of the board that differ from the known picture, around the line.
   int Changed(const Rect& r) {
     return CountDifferences(e2e::Crop(x_->Screenshot(), r),
                             e2e::Crop(e2e::MakePattern(0, 1024, 768), r));
   }
+  int ChangedFrom(const Picture& from) { return CountDifferences(x_->Screenshot(), from); }
 };
 
-TEST_F(Drawing, ALineDrawnWithTheLineToolShowsAndCtrlZTakesItAway) {
+TEST_F(Drawing, ALineShowsCtrlZTakesItAwayAndTheSavedFileBringsItBackPixelForPixel) {
   ASSERT_TRUE(ClickToolBarImage(kLineImage));
   const Rect around{380, 280, 260, 140};
   ASSERT_EQ(Changed(around), 0);
@@ -43,15 +40,35 @@ TEST_F(Drawing, ALineDrawnWithTheLineToolShowsAndCtrlZTakesItAway) {
   }
   EXPECT_GE(black, 18) << "the line is not black along its path";
   EXPECT_LT(Changed(around), 1200) << "more than the line changed";
+  EXPECT_FALSE(BarsShown()) << "the press did not hide the bars";
+  // The picture once the bars are gone and it stays.
+  ASSERT_TRUE(x_->WaitNotViewable(e2e::kToolsBarTitle) && x_->WaitNotViewable(e2e::kPaletteTitle));
+  Picture drawn = x_->Screenshot();
+  e2e::WaitUntil([&] { return ChangedFrom(drawn) == 0 || (drawn = x_->Screenshot(), false); });
 
-  // The press hid the bars; Ctrl+Z redraws without the line and shows them.
-  EXPECT_FALSE(BarsShown());
+  const std::string path = e2e::ArtifactDir() + "/lesson.zsy";
+  std::remove(path.c_str());
+  x_->Xdotool({"key", "ctrl+s"});
+  ASSERT_TRUE(TypeInto("把当前操作保存为数据文件", {path, "@Return"})) << "no save dialog";
+  ASSERT_TRUE(x_->WaitNotViewable("把当前操作保存为数据文件"));
+
+  // Ctrl+Z redraws without the line and shows the bars.
+  Move(700, 600);
   x_->Xdotool({"key", "ctrl+z"});
   EXPECT_TRUE(e2e::WaitUntil([&] { return Changed(around) == 0; })) << "undo left the line";
   EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); }));
+
+  x_->Xdotool({"key", "ctrl+o"});
+  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
+  ASSERT_TRUE(x_->WaitNotViewable("打开"));
+  std::string where;
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    return CountDifferences(x_->Screenshot(), drawn, &where) == 0;
+  })) << "the opened drawing differs: "
+      << where;
 }
 
-TEST_F(Drawing, ARightClickOnTheBoardHidesAndShowsTheBars) {
+TEST_F(Drawing, RightClicksToggleTheBarsThenARedCellAndTheWidestWidthDrawARedLineSixThick) {
   ASSERT_TRUE(BarsShown());
   Move(600, 500);
   x_->Xdotool({"click", "3"});
@@ -60,6 +77,31 @@ TEST_F(Drawing, ARightClickOnTheBoardHidesAndShowsTheBars) {
   EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); }));
   // The board itself is untouched by the toggling.
   EXPECT_EQ(Changed(Rect{300, 300, 600, 400}), 0);
+
+  const auto palette = x_->FindWindow(e2e::kPaletteTitle);
+  ASSERT_TRUE(palette);
+  // The client area starts inside the 2-pixel border, below the 17-pixel
+  // caption; a dialog unit of the palette's 9-point font is 1.5 pixels.
+  auto clickUnits = [&](int x, int y) {
+    Click(palette->rect.x + 2 + x * 3 / 2, palette->rect.y + 17 + y * 3 / 2);
+  };
+  clickUnits(40, 34);  // the red cell
+  clickUnits(16, 41);  // the lowest of the five widths in the pen area
+  ASSERT_TRUE(ClickToolBarImage(kLineImage));
+  Drag(400, 500, 700, 500);
+
+  // Across the line, away from its ends: six red rows where the picture was.
+  const COLORREF red = RGB(255, 0, 0);
+  const Picture pattern = e2e::MakePattern(0, 1024, 768);
+  auto redRows = [&](const Picture& shot, int x) {
+    int n = 0;
+    for (int y = 480; y < 520; ++y) n += shot.At(x, y) == red && pattern.At(x, y) != red;
+    return n;
+  };
+  ASSERT_TRUE(e2e::WaitUntil([&] { return redRows(x_->Screenshot(), 550) > 0; }))
+      << "no red line on the board";
+  const Picture line = x_->Screenshot();
+  for (int x : {450, 550, 650}) EXPECT_EQ(redRows(line, x), 6) << "at x " << x;
 }
 
 }  // namespace

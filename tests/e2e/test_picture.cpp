@@ -14,17 +14,6 @@ namespace {
 
 class PictureFiles : public e2e::BoardSession {
  protected:
-  // Keyboard focus follows the pointer: rest it on the window, then type.
-  bool TypeInto(const std::string& title, const std::vector<std::string>& keys) {
-    if (!x_->WaitViewable(title)) return false;
-    const auto w = x_->FindWindow(title);
-    Move(w->rect.x + w->rect.w / 2, w->rect.y + 10);
-    e2e::WaitUntil([] { return false; }, 300);  // the dialog takes the focus
-    for (const std::string& k : keys)
-      x_->Xdotool(k.size() > 1 && k[0] == '@' ? std::vector<std::string>{"key", k.substr(1)}
-                                              : std::vector<std::string>{"type", k});
-    return true;
-  }
   // Types a path into the open dialog and accepts it. The name's completion
   // list may take the first Return.
   bool OpenFile(const std::string& path) {
@@ -131,10 +120,7 @@ TEST_F(PictureFiles, AFiftyMegapixelJpegIsStretchedOverTheWholeBoardWithNoDialog
   // tolerance: the dialog is not in the captured picture.
   int wrong = -1;
   e2e::WaitUntil([&] {
-    std::vector<e2e::Rect> bars;
-    for (const char* t : {e2e::kToolsBarTitle, e2e::kPaletteTitle})
-      if (const auto b = x_->FindWindow(t); b && b->viewable) bars.push_back(b->rect);
-    const Picture shot = e2e::Masked(x_->Screenshot(), bars);
+    const Picture shot = e2e::Masked(x_->Screenshot(), ShownBars());
     wrong = 0;
     for (int y = 0; y < shot.height; ++y)
       for (int x = 0; x < shot.width; ++x) {

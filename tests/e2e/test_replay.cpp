@@ -52,7 +52,7 @@ class Replay : public e2e::BoardSession {
 };
 
 TEST_F(Replay, TwoLinesPlayedToTheEndAndClosedLeaveTheDrawingAndThePointerAsTheyWere) {
-  ASSERT_TRUE(ClickToolBarImage(11));  // the line tool
+  ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
   Drag(400, 300, 600, 400, 1);
   Drag(300, 500, 500, 450, 1);
   Move(800, 650);

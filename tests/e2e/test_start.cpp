@@ -6,18 +6,19 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/e2e/board_session.h"
 
 namespace {
 
+using e2e::kFontBarTitle;
 using e2e::kFrameTitle;
 using e2e::kPaletteTitle;
 using e2e::kToolsBarTitle;
 using e2e::Rect;
 
-const char kFontBarTitle[] = "字体";
 const char kClassroomTitle[] = "Corvale多媒体网络教室";
 const char kTempExitCaption[] = "请按Alt+1激活";
 
@@ -29,16 +30,6 @@ void PrintTo(const ScreenSize& s, std::ostream* os) { *os << s.w << "x" << s.h; 
 class Start : public e2e::Session<::testing::TestWithParam<ScreenSize>> {
  protected:
   void SetUp() override { Open(GetParam().w, GetParam().h); }
-
-  // Rectangles of our floating bars that are on the screen now.
-  std::vector<Rect> ShownBars() {
-    std::vector<Rect> out;
-    for (const char* t : {kToolsBarTitle, kPaletteTitle, kFontBarTitle}) {
-      for (const auto& w : x_->FindWindows(t))
-        if (w.viewable) out.push_back(w.rect);
-    }
-    return out;
-  }
 
   // Waits until everything outside the bars shows pattern variant v exactly;
   // the count of differing pixels at the end, the first one in `where_`.
@@ -76,10 +67,8 @@ TEST_P(Start, TheFrameCoversExactlyTheScreenAndTheBoardShowsTheCapturedPicturePi
   StartBoard();
   const auto frame = x_->FindWindow(kFrameTitle);
   ASSERT_TRUE(frame);
-  EXPECT_EQ(frame->rect.x, 0);
-  EXPECT_EQ(frame->rect.y, 0);
-  EXPECT_EQ(frame->rect.w, x_->width());
-  EXPECT_EQ(frame->rect.h, x_->height());
+  EXPECT_EQ(std::tuple(frame->rect.x, frame->rect.y, frame->rect.w, frame->rect.h),
+            std::tuple(0, 0, x_->width(), x_->height()));
   EXPECT_EQ(x_->FindWindows(kFrameTitle).size(), 1u);
 
   EXPECT_EQ(BoardDifferencesFrom(0), 0) << where_;

@@ -3,22 +3,12 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace imgtest {
-
-TempDir::TempDir() {
-  std::string templ = (std::filesystem::temp_directory_path() / "pointer-img-XXXXXX").string();
-  EXPECT_NE(mkdtemp(templ.data()), nullptr);
-  m_dir = templ;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(m_dir, ec);
-}
 
 Bytes ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -28,6 +18,12 @@ Bytes ReadFileBytes(const std::string& path) {
 void WriteFileBytes(const std::string& path, const Bytes& data) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+}
+
+Picture Smooth(int w, int h) {
+  return MakePicture(w, h, [&](int x, int y) {
+    return RGB(x * 255 / std::max(1, w - 1), y * 255 / std::max(1, h - 1), 128);
+  });
 }
 
 HDIB MakeDib24(const Picture& pic) {

@@ -10,6 +10,7 @@
 
 #include "image/dib.h"
 #include "platform/gdi.h"
+#include "tests/records/data_file_util.h"
 #include "tests/support/picture.h"
 
 namespace imgtest {
@@ -24,20 +25,16 @@ struct Rgb {
 };
 inline Rgb FromColorref(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
 
-// A fresh folder under the system's temporary folder, removed at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-
- private:
-  std::filesystem::path m_dir;
+// A fresh folder, removed at the end.
+struct TempDir : TempFolder {
+  std::string Path(const std::string& name) const { return *this / name; }
 };
 
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& data);
 
+// Colours changing evenly across the picture, so that JPEG files keep them.
+Picture Smooth(int w, int h);
 // A 24-bit bottom-up packed bitmap holding the picture.
 HDIB MakeDib24(const Picture& pic);
 // Pixel (x, y) of a 24-bit bottom-up block, y from the top.

@@ -52,10 +52,6 @@ HDIB Paletted(int w, int h, std::initializer_list<std::uint32_t> table, std::uin
   return std::make_unique<PackedDib>(PackedDib{With(b, 40, table)});
 }
 
-Picture Gradient(int w, int h) {
-  return MakePicture(w, h, [](int x, int y) { return RGB(x * 19, 255 - y * 36, 7); });
-}
-
 }  // namespace
 
 TEST(PackedLayout, RowsArePaddedToFourBytes) {
@@ -195,13 +191,13 @@ TEST(CDibAttach, TakesAValidBlockWithItsPaletteAndRefusesAnInvalidOne) {
   const PALETTEENTRY& e = dib.Palette()->entries[1];
   EXPECT_EQ(RGB(e.peRed, e.peGreen, e.peBlue), RGB(40, 50, 60));
 
-  ASSERT_TRUE(dib.Attach(MakeDib24(Gradient(4, 4))));
+  ASSERT_TRUE(dib.Attach(MakeDib24(Smooth(4, 4))));
   EXPECT_EQ(dib.Palette(), nullptr) << "true colour on a true-colour screen";
 
   EXPECT_FALSE(dib.Attach(nullptr));
   EXPECT_EQ(dib.Block(), nullptr);
   ASSERT_TRUE(dib.Create(4, 4, 24));
-  HDIB bad = MakeDib24(Gradient(4, 4));
+  HDIB bad = MakeDib24(Smooth(4, 4));
   bad->bytes.resize(50);
   EXPECT_FALSE(dib.Attach(std::move(bad)));
   EXPECT_EQ(dib.Block(), nullptr);
@@ -209,7 +205,7 @@ TEST(CDibAttach, TakesAValidBlockWithItsPaletteAndRefusesAnInvalidOne) {
 }
 
 TEST(CDibPaint, TrueColourAndPalettedPicturesShowTheirOwnColours) {
-  const Picture pic = Gradient(13, 7);
+  const Picture pic = Smooth(13, 7);
   CDib dib;
   ASSERT_TRUE(dib.Attach(MakeDib24(pic)));
   std::string where;
@@ -223,7 +219,7 @@ TEST(CDibPaint, TrueColourAndPalettedPicturesShowTheirOwnColours) {
 }
 
 TEST(CDibFromBitmap, CapturesABitmapAsA24BitBottomUpPictureAndAFailureChangesNothing) {
-  const Picture pic = Gradient(6, 5);
+  const Picture pic = Smooth(6, 5);
   CBitmap bitmap;
   ASSERT_TRUE(bitmap.CreateBitmap(6, 5));
   CDC mem;

@@ -210,10 +210,6 @@ Picture WithColours(int colours) {
 Picture Rich() {
   return MakePicture(23, 11, [](int x, int y) { return RGB(x * 11, y * 23, (x * y * 5) % 256); });
 }
-Picture Smooth() {
-  return MakePicture(67, 45,
-                     [](int x, int y) { return RGB(x * 255 / 66, y * 255 / 44, 60 + x + y * 2); });
-}
 
 struct BmpKind {
   const char* name;
@@ -343,7 +339,7 @@ TEST_P(CjpegJpeg, LoadsWithThePixelsTheReferenceDecoderGives) {
   const std::string cjpeg = FindTool("cjpeg"), djpeg = FindTool("djpeg");
   if (cjpeg.empty() || djpeg.empty()) GTEST_SKIP() << "cjpeg or djpeg is not installed";
   TempDir dir;
-  WritePpm(dir.Path("src.ppm"), Smooth());
+  WritePpm(dir.Path("src.ppm"), Smooth(67, 45));
   const std::string jpg = dir.Path("in.jpg");
   ASSERT_TRUE(RunCommand(cjpeg + " " + kind.args + " -outfile " + jpg + " " + dir.Path("src.ppm")));
   ASSERT_TRUE(RunCommand(djpeg + " -pnm -outfile " + dir.Path("ref.pnm") + " " + jpg));
@@ -363,7 +359,7 @@ TEST(JpegToOtherPrograms, TheReferenceDecoderReadsOurFileUprightWithTheSamePixel
   const std::string djpeg = FindTool("djpeg");
   if (djpeg.empty()) GTEST_SKIP() << "djpeg is not installed";
   TempDir dir;
-  const Picture source = Smooth();
+  const Picture source = Smooth(67, 45);
   CDib dib;
   ASSERT_TRUE(dib.Attach(MakeDib24(source)));
   ASSERT_TRUE(dib.Save(dir.Path("ours.jpg")));

@@ -22,12 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Picture Smooth(int w, int h) {
-  return MakePicture(w, h, [&](int x, int y) {
-    return RGB(x * 255 / std::max(1, w - 1), y * 255 / std::max(1, h - 1), 128);
-  });
-}
-
 HDIB ReadBmp(const std::string& path) {
   CImageFile file;
   return file.Open(path, CImageFile::modeRead) ? ReadBmpFromFile(file) : nullptr;
@@ -336,14 +330,10 @@ TEST(PictureExtension, IsThePartOfTheFileNameFromItsLastDotAndChoosesTheFormatIg
   }
 }
 
-TEST(PictureFiles, OnlyPictureNamesAreWrittenAndAFailedOpenLeavesThePictureAFailedReadEmptiesIt) {
+TEST(PictureFiles, AnEmptyPictureIsNotWrittenAFailedOpenLeavesThePictureAFailedReadEmptiesIt) {
   TempDir dir;
   CDib dib;
   ASSERT_TRUE(dib.Attach(MakeDib24(Smooth(6, 6))));
-  for (const char* name : {"c.png", "noext"}) {
-    EXPECT_FALSE(dib.Save(dir.Path(name))) << name;
-    EXPECT_FALSE(fs::exists(dir.Path(name))) << name;
-  }
   CDib empty;
   EXPECT_FALSE(empty.Save(dir.Path("e.bmp")));
   EXPECT_FALSE(fs::exists(dir.Path("e.bmp")));

@@ -15,6 +15,7 @@
 
 #include "platform/codepage.h"
 #include "platform/desktop.h"
+#include "tests/records/data_file_util.h"
 
 namespace fs = std::filesystem;
 
@@ -63,10 +64,8 @@ TEST(CodePage, EveryGbkDoubleByteCharacterRoundTripsAndTheStrictCheckRejectsByte
 }
 
 TEST(CodePage, FilesNamedInTheProgramsCodePageAreTheLocalUtf8Names) {
-  char templ[] = "/tmp/pointer-files-XXXXXX";
-  ASSERT_NE(mkdtemp(templ), nullptr);
-  const fs::path dir(templ);
-  const std::string gbkPath = GBK(std::string(templ) + "/课件.zsy");
+  const TempFolder dir;
+  const std::string gbkPath = GBK(dir / "课件.zsy");
 
   EXPECT_FALSE(plat::FileExists(gbkPath));
   EXPECT_EQ(plat::OpenFile(gbkPath, "rb"), nullptr);
@@ -77,9 +76,8 @@ TEST(CodePage, FilesNamedInTheProgramsCodePageAreTheLocalUtf8Names) {
   EXPECT_TRUE(plat::FileExists(gbkPath));
 
   // A folder exists, but is no file to read.
-  EXPECT_TRUE(plat::FileExists(templ));
-  EXPECT_EQ(plat::OpenFile(templ, "rb"), nullptr);
-  fs::remove_all(dir);
+  EXPECT_TRUE(plat::FileExists(dir.path));
+  EXPECT_EQ(plat::OpenFile(dir.path, "rb"), nullptr);
 }
 
 const std::string kKey = "Software\\RadeZoza";

@@ -3,8 +3,11 @@
 // globals reset for each test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -35,12 +38,19 @@ class TestBoard : public CBoardCore {
       for (int x = 0; x < m_bitmap.Width(); ++x) all.push_back(m_bitmap.GetPixel(x, y));
     return all;
   }
-  // Pixels of the given colour inside [l, r) x [t, b).
-  int Count(COLORREF color, int l, int t, int r, int b) const {
+  // Pixels of the given colour inside [l, r) x [t, b), or on the whole board.
+  int Count(COLORREF color, int l = 0, int t = 0, int r = INT_MAX, int b = INT_MAX) const {
     int n = 0;
-    for (int y = t; y < b; ++y)
-      for (int x = l; x < r; ++x) n += m_bitmap.GetPixel(x, y) == color;
+    for (int y = t; y < std::min(b, m_bitmap.Height()); ++y)
+      for (int x = l; x < std::min(r, m_bitmap.Width()); ++x) n += m_bitmap.GetPixel(x, y) == color;
     return n;
+  }
+  struct Px {
+    int x, y;
+    COLORREF colour;
+  };
+  void ExpectPixels(const std::vector<Px>& want) const {
+    for (const Px& p : want) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "pixel " << p.x << "," << p.y;
   }
 
   std::unique_ptr<CDC> GetBoardDC() override {
@@ -76,6 +86,12 @@ class RecordsTest : public ::testing::Test {
     r.op = op;
     r.f1 = f1, r.f2 = f2, r.f3 = f3, r.f4 = f4, r.f5 = f5;
     return r;
+  }
+  // A record's opcode and fields, to compare whole records.
+  static auto Fields(const DrawRecord& r) { return std::tuple(r.op, r.f1, r.f2, r.f3, r.f4, r.f5); }
+  static auto Fields(const DrawStyle& s) {
+    return std::tuple(s.penColor, s.brushColor, s.penStyle, s.penWidth, s.fill, s.outline,
+                      s.faceName);
   }
   // Puts records straight into the store, as a file read would.
   static void Load(TestBoard& board, const std::vector<DrawRecord>& records) {

@@ -23,37 +23,26 @@ std::vector<LONG> Ys(const std::vector<TextLine>& lines) {
 }  // namespace
 
 TEST(ArrowHead, MatchesTheWorkedCasesExactly) {
-  const ArrowGeometry a = ComputeArrowHead(0, 0, 100, 0, 2, 10);
-  ASSERT_TRUE(a.drawn);
-  EXPECT_EQ(a.corner1, (Point64{90, -1}));
-  EXPECT_EQ(a.corner2, (Point64{90, 1}));
-  EXPECT_EQ(a.shaftEnd, (Point64{90, 0}));
-
-  const ArrowGeometry b = ComputeArrowHead(100, 100, 200, 200, 3, 10);
-  EXPECT_EQ(b.corner1, (Point64{192, 187}));
-  EXPECT_EQ(b.corner2, (Point64{187, 192}));
-  EXPECT_EQ(b.shaftEnd, (Point64{190, 190}));
-
-  const ArrowGeometry c = ComputeArrowHead(200, 100, 100, 200, 1, 10);
-  EXPECT_EQ(c.corner1, (Point64{109, 189}));
-  EXPECT_EQ(c.corner2, (Point64{110, 190}));
-  EXPECT_EQ(c.shaftEnd, (Point64{110, 190}));
-
-  // Long arrows across a 4K screen in each direction and at several widths:
-  // a head angle off by a hair moves these corners by whole pixels.
+  // The shaft ends a tenth of the way back from the tip. Long arrows across
+  // a 4K screen in each direction and at several widths: a head angle off by
+  // a hair moves their corners by whole pixels.
   const struct {
     int x0, y0, x1, y1, width;
     Point64 corner1, corner2;
-  } longArrows[] = {{0, 0, 3840, 2160, 2, {3490, 1883}, {3421, 2004}},
-                    {3800, 50, 40, 2100, 7, {290, 1664}, {541, 2125}},
-                    {100, 2000, 3000, 300, 15, {3119, 1168}, {2300, -228}},
-                    {20, 20, 1900, 1060, 5, {1755, 878}, {1668, 1033}}};
-  for (const auto& l : longArrows) {
-    const ArrowGeometry g = ComputeArrowHead(l.x0, l.y0, l.x1, l.y1, l.width, 10);
-    EXPECT_EQ(g.corner1, l.corner1) << l.x0 << "," << l.y0 << " width " << l.width;
-    EXPECT_EQ(g.corner2, l.corner2) << l.x0 << "," << l.y0 << " width " << l.width;
+  } cases[] = {{0, 0, 100, 0, 2, {90, -1}, {90, 1}},
+               {100, 100, 200, 200, 3, {192, 187}, {187, 192}},
+               {200, 100, 100, 200, 1, {109, 189}, {110, 190}},
+               {0, 0, 3840, 2160, 2, {3490, 1883}, {3421, 2004}},
+               {3800, 50, 40, 2100, 7, {290, 1664}, {541, 2125}},
+               {100, 2000, 3000, 300, 15, {3119, 1168}, {2300, -228}},
+               {20, 20, 1900, 1060, 5, {1755, 878}, {1668, 1033}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x0 << "," << c.y0 << " width " << c.width);
+    const ArrowGeometry g = ComputeArrowHead(c.x0, c.y0, c.x1, c.y1, c.width, 10);
+    ASSERT_TRUE(g.drawn);
+    EXPECT_EQ(std::pair(g.corner1, g.corner2), std::pair(c.corner1, c.corner2));
+    EXPECT_EQ(g.shaftEnd, (Point64{c.x1 - (c.x1 - c.x0) / 10, c.y1 - (c.y1 - c.y0) / 10}));
   }
-
   // dx = -7: -7 * 10 / 100 is 0 truncated toward zero, not -1; dy = 15 gives 1.
   EXPECT_EQ(ComputeArrowHead(7, 0, 0, 15, 1, 10).shaftEnd, (Point64{0, 14}));
   EXPECT_FALSE(ComputeArrowHead(50, 60, 50, 60, 2, 10).drawn) << "zero length";
@@ -65,8 +54,7 @@ TEST(ArrowHead, WidePensDrawTheHeadOfTheWidestSaneWidth) {
   for (int width : {20, 21, 40, 1000, INT_MAX}) {
     const ArrowGeometry g = ComputeArrowHead(0, 0, 100, 0, width, 10);
     ASSERT_TRUE(g.drawn) << width;
-    EXPECT_EQ(g.corner1, sane.corner1) << width;
-    EXPECT_EQ(g.corner2, sane.corner2) << width;
+    EXPECT_EQ(std::pair(g.corner1, g.corner2), std::pair(sane.corner1, sane.corner2)) << width;
   }
   // The head still opens backwards from the tip and stays within a few line
   // lengths of it (a right angle would put it at infinity).
@@ -76,8 +64,7 @@ TEST(ArrowHead, WidePensDrawTheHeadOfTheWidestSaneWidth) {
   // A negative width mirrors the head: the same two corners, swapped.
   const ArrowGeometry neg = ComputeArrowHead(0, 0, 100, 0, -3, 10);
   const ArrowGeometry pos = ComputeArrowHead(0, 0, 100, 0, 3, 10);
-  EXPECT_EQ(neg.corner1, pos.corner2);
-  EXPECT_EQ(neg.corner2, pos.corner1);
+  EXPECT_EQ(std::pair(neg.corner1, neg.corner2), std::pair(pos.corner2, pos.corner1));
 }
 
 TEST(ArrowHead, FarOffEndsDoNotOverflow) {
@@ -91,27 +78,19 @@ TEST(ArrowHead, FarOffEndsDoNotOverflow) {
 }
 
 TEST(SegmentClipping, CutsOnlyFarOffEndsKeepingTheDirection) {
-  std::int64_t x0 = -10, y0 = 20, x1 = 3000, y1 = 4000;
-  ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
-  EXPECT_EQ(std::vector<std::int64_t>({x0, y0, x1, y1}),
-            std::vector<std::int64_t>({-10, 20, 3000, 4000}));
-
-  x0 = INT_MIN, y0 = 150, x1 = INT_MAX, y1 = 150;
-  ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
-  EXPECT_EQ(x0, -kCoordLimit);
-  EXPECT_EQ(x1, kCoordLimit);
-  EXPECT_EQ(y0, 150);
-  EXPECT_EQ(y1, 150);
-
+  using Ends = std::vector<std::int64_t>;
+  // The clipped ends; none when nothing is left.
+  auto clip = [](std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+    return ClipSegment(x0, y0, x1, y1) ? Ends{x0, y0, x1, y1} : Ends{};
+  };
+  EXPECT_EQ(clip(-10, 20, 3000, 4000), (Ends{-10, 20, 3000, 4000}));
+  EXPECT_EQ(clip(INT_MIN, 150, INT_MAX, 150), (Ends{-kCoordLimit, 150, kCoordLimit, 150}));
   // A diagonal through the origin stays a diagonal.
-  x0 = -4000000000LL, y0 = -4000000000LL, x1 = 2000000000, y1 = 2000000000;
-  ASSERT_TRUE(ClipSegment(x0, y0, x1, y1));
-  EXPECT_EQ(x0, y0);
-  EXPECT_EQ(x1, y1);
-  EXPECT_EQ(x0, -kCoordLimit);
-
-  x0 = INT_MIN, y0 = INT_MIN, x1 = INT_MIN, y1 = INT_MAX;  // wholly to the left
-  EXPECT_FALSE(ClipSegment(x0, y0, x1, y1));
+  const Ends d = clip(-4000000000LL, -4000000000LL, 2000000000, 2000000000);
+  ASSERT_EQ(d.size(), 4u);
+  EXPECT_EQ(std::pair(d[0], d[2]), std::pair(d[1], d[3]));
+  EXPECT_EQ(d[0], -kCoordLimit);
+  EXPECT_TRUE(clip(INT_MIN, INT_MIN, INT_MIN, INT_MAX).empty()) << "wholly to the left";
 }
 
 TEST(PolygonClipping, KeepsPolygonsInRangeAndCutsFarOffOnes) {

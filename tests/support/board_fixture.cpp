@@ -93,11 +93,12 @@ Picture BoardTest::Of(const CBitmap& bitmap) {
                      [&](int x, int y) { return bitmap.GetPixel(x, y); });
 }
 
-Picture BoardTest::Snap() {
-  CBoardWnd& board = Board();
-  CClientDC dc(&board);
+Picture BoardTest::SnapOf(CWnd& wnd) {
+  RECT rc;
+  wnd.GetClientRect(&rc);
+  CClientDC dc(&wnd);
   CBitmap bitmap;
-  bitmap.CreateCompatibleBitmap(&dc, board.m_rcDesktop.right, board.m_rcDesktop.bottom);
+  bitmap.CreateCompatibleBitmap(&dc, rc.right, rc.bottom);
   CDC mem;
   mem.CreateCompatibleDC(&dc);
   {
@@ -143,7 +144,7 @@ void BoardTest::Click(CPoint p) {
 void BoardTest::DoubleClickAt(CPoint p) {
   Press(p);
   Release(p);
-  DoubleClick(p);
+  Board().OnLButtonDblClk(MK_LBUTTON, p);
   Release(p);
 }
 

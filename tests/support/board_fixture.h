@@ -48,7 +48,8 @@ class BoardTest : public ::testing::Test {
   static CBoardWnd& Board() { return Frame().m_board; }
 
   // What the board shows now, and what a bitmap holds.
-  static Picture Snap();
+  static Picture Snap() { return SnapOf(Board()); }
+  static Picture SnapOf(CWnd& wnd);
   static Picture Of(const CBitmap& bitmap);
 
  protected:
@@ -66,7 +67,6 @@ class BoardTest : public ::testing::Test {
   static void Press(CPoint p, UINT flags = MK_LBUTTON) { Board().OnLButtonDown(flags, p); }
   static void Move(CPoint p, UINT flags = MK_LBUTTON) { Board().OnMouseMove(flags, p); }
   static void Release(CPoint p, UINT flags = 0) { Board().OnLButtonUp(flags, p); }
-  static void DoubleClick(CPoint p) { Board().OnLButtonDblClk(MK_LBUTTON, p); }
   // Press, the moves with the left button down, release.
   static void Drag(CPoint from, const std::vector<CPoint>& via, CPoint to);
   // A click as the platform delivers it: press, release (and, for a double

@@ -10,6 +10,9 @@ namespace {
 
 using GesturesTest = ToolsTest;
 
+const UINT kDrawingTools[] = {ID_TOOL_PEN,  ID_TOOL_BRUSH,     ID_TOOL_LINE,    ID_TOOL_ARROW,
+                              ID_TOOL_RECT, ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE, ID_TOOL_POLYLINE};
+
 TEST_F(GesturesTest, PenMovesWithTheLeftButtonDownAppendChainedSegments) {
   UseTool(ID_TOOL_PEN);
   Press({10, 10});
@@ -67,8 +70,7 @@ TEST_F(GesturesTest, CtrlOrShiftMovesDrawNothingAndThePenGoesOnFromItsLastPoint)
 }
 
 TEST_F(GesturesTest, ARightButtonOnlyMoveDrawsNothingForAnyTool) {
-  for (UINT tool : {ID_TOOL_PEN, ID_TOOL_BRUSH, ID_TOOL_LINE, ID_TOOL_ARROW, ID_TOOL_RECT,
-                    ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE, ID_TOOL_POLYLINE}) {
+  for (UINT tool : kDrawingTools) {
     SCOPED_TRACE(tool);
     UseTool(tool);
     Press({300, 300});
@@ -107,24 +109,13 @@ TEST_F(GesturesTest, BrushStampsFifteenByTenAtThePressAndEachLeftOnlyMove) {
   EXPECT_EQ(Describe(2).substr(0, 11), "'b' 220 200");
 }
 
-TEST_F(GesturesTest, ArrowDragsRecordTailAndTipAndDrawTheHead) {
+TEST_F(GesturesTest, ArrowDragsRecordTailAndTipAndDrawAsTheirReplay) {
   UseTool(ID_TOOL_ARROW);
   Drag({100, 100}, {{150, 120}, {200, 200}}, {200, 200});
   Drag({10, 300}, {{60, 300}}, {110, 300});
   ASSERT_EQ(Count(), 2);
   EXPECT_EQ(Describe(0), "'R' 200 200 100 100");
   EXPECT_EQ(Describe(1), "'R' 110 300 10 300");
-  const Picture live = Snap();
-  // Width 2: head corners (192, 187) and (187, 192) around the tip; the
-  // shaft stops at (190, 190).
-  EXPECT_EQ(live.At(195, 195), 0x000000u);
-  EXPECT_EQ(live.At(188, 191), 0x000000u);
-  EXPECT_EQ(live.At(150, 150), 0x000000u);
-  // Along the axis the corners are (100, 299) and (100, 301): a head three
-  // pixels high at its base.
-  EXPECT_EQ(live.At(101, 299), 0x000000u);
-  EXPECT_EQ(live.At(101, 301), 0x000000u);
-  EXPECT_EQ(live.At(101, 304), BackgroundAt(101, 304));
   EXPECT_TRUE(ShowsItsReplay());
 }
 
@@ -232,14 +223,13 @@ TEST_F(GesturesTest, AGestureThatAppendsNothingLeavesAnUndoneRecordForRedo) {
   EXPECT_EQ(Describe(1), "'*' 300 210 20 200");
 }
 
-TEST_F(GesturesTest, AFullStoreTakesNoGestureAndNoSlotPastItsEnd) {
+TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDragsShort) {
   CBoardWnd& board = Board();
   for (int i = 0; i < kRecordLimit; ++i) g_records[i] = Rec(op::kPen, 0, 0, 0, 2);
   board.m_nCount = kRecordLimit;
   g_records[kRecordLimit] = Rec('x', 1, 2, 3, 4);
   const Picture before = Snap();
-  for (UINT tool : {ID_TOOL_PEN, ID_TOOL_BRUSH, ID_TOOL_LINE, ID_TOOL_ARROW, ID_TOOL_RECT,
-                    ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE, ID_TOOL_POLYLINE}) {
+  for (UINT tool : kDrawingTools) {
     SCOPED_TRACE(tool);
     UseTool(tool);
     Drag({100, 100}, {{150, 150}, {200, 120}}, {200, 120});
@@ -255,10 +245,8 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureAndNoSlotPastItsEnd) {
   UseTool(ID_TOOL_PEN);
   Drag({100, 100}, {{150, 150}}, {150, 150});
   EXPECT_EQ(Count(), kRecordSlots);
-}
 
-TEST_F(GesturesTest, APenStrokeStopsWhereTheStoreFills) {
-  CBoardWnd& board = Board();
+  // A pen stroke stops where the store fills.
   board.m_nCount = kRecordLimit - 2;
   UseTool(ID_TOOL_PEN);
   Press({10, 10});
@@ -266,15 +254,14 @@ TEST_F(GesturesTest, APenStrokeStopsWhereTheStoreFills) {
   Release({80, 10});
   EXPECT_EQ(Count(), kRecordLimit);
   EXPECT_EQ(Describe(kRecordLimit - 1), "'#' 30 10 20 10");
-}
 
-TEST_F(GesturesTest, ADragCutShortByAFullStoreReleasesTheMouse) {
-  CBoardWnd& board = Board();
+  // A drag cut short by a full file opened meanwhile releases the mouse.
+  board.m_nCount = 0;
   UseTool(ID_TOOL_RECT);
   Press({10, 10});
   Move({50, 50});
   ASSERT_EQ(CWnd::GetCapture(), &board);
-  board.m_nCount = kRecordLimit;  // a full file was opened meanwhile
+  board.m_nCount = kRecordLimit;
   Release({50, 50});
   EXPECT_EQ(CWnd::GetCapture(), nullptr);
   EXPECT_EQ(Count(), kRecordLimit);

@@ -5,9 +5,12 @@
 // surface on the screen itself, Qt-painted controls inside it still showing
 // above it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QCoreApplication>
 #include <QRect>
 #include <QWidget>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,13 +23,67 @@
 #include "platform/wnd.h"
 #include "platform/x11_qt.h"
 
-// Xlib after everything else.
-#include "tests/x11/x11_test_util.h"
-
-using x11test::Shell;
-using x11test::WaitFor;
+// Xlib after everything else: its macros (None, Bool, Status) clash with
+// Qt and gtest names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace {
+
+// Runs the event loop until done() holds; false if it never does (a few
+// seconds: long enough for any X round trip, short enough not to hang).
+template <class F>
+bool WaitFor(F done) {
+  for (int i = 0; i < 500; ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (done()) return true;
+    usleep(10000);
+  }
+  return done();
+}
+
+int Shell(const std::string& command) { return std::system(command.c_str()); }
+
+class Connection {
+ public:
+  Connection() : m_display(XOpenDisplay(nullptr)) {}
+  ~Connection() {
+    if (m_display) XCloseDisplay(m_display);
+  }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  Display* get() const { return m_display; }
+  Window root() const { return DefaultRootWindow(m_display); }
+
+  // The screen's colour at (x, y), as another client reads it.
+  COLORREF ScreenPixel(int x, int y) const {
+    XImage* image = XGetImage(m_display, root(), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return CLR_INVALID;
+    const unsigned long v = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+
+  // Runs an X request and reports the X error code it caused (0: none).
+  template <class F>
+  int ErrorOf(F request) {
+    s_error = 0;
+    XSync(m_display, False);
+    auto* old = XSetErrorHandler([](Display*, XErrorEvent* e) {
+      s_error = e->error_code;
+      return 0;
+    });
+    request();
+    XSync(m_display, False);
+    XSetErrorHandler(old);
+    return s_error;
+  }
+
+ private:
+  Display* m_display;
+  static inline int s_error = 0;
+};
 
 TEST(FindTopLevelWindow, FindsAWindowByItsWholeTitleOnly) {
   auto w = std::make_unique<QWidget>();
@@ -48,7 +105,7 @@ TEST(FindTopLevelWindow, FindsAWindowByItsWholeTitleOnly) {
 }
 
 TEST(FindTopLevelWindow, ReadsTheOldStyleNameOfOtherProgramsWindowsAlsoInsideAFrame) {
-  x11test::Connection x;
+  Connection x;
   ASSERT_TRUE(x.get());
   const Window frame = XCreateSimpleWindow(x.get(), x.root(), 0, 0, 60, 60, 0, 0, 0);
   const Window w = XCreateSimpleWindow(x.get(), x.root(), 0, 0, 50, 50, 0, 0, 0);
@@ -112,7 +169,7 @@ TEST(CommandChannel, ACommandReachesTheListeningFrameAsACommandMessageUntilItIsG
 }
 
 TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
-  x11test::Connection x;
+  Connection x;
   ASSERT_TRUE(x.get());
   CWnd wnd;
   ASSERT_TRUE(wnd.CreateEx(0, WS_POPUP, "board", nullptr, CRect(0, 0, 100, 100), 0));
@@ -133,7 +190,7 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
 }
 
 TEST(RealPointer, SetCursorPosMovesTheXPointer) {
-  x11test::Connection x;
+  Connection x;
   ASSERT_TRUE(x.get());
   ASSERT_TRUE(SetCursorPos(321, 234));
   int px = -1, py = -1;
@@ -146,7 +203,7 @@ TEST(RealPointer, SetCursorPosMovesTheXPointer) {
   })) << px
       << "," << py;
 
-  ASSERT_EQ(x11test::Shell("xdotool mousemove 400 300"), 0);
+  ASSERT_EQ(Shell("xdotool mousemove 400 300"), 0);
   POINT p;
   ASSERT_TRUE(WaitFor([&] { return GetCursorPos(&p) && p.x == 400 && p.y == 300; }))
       << p.x << "," << p.y;
@@ -174,7 +231,7 @@ class HotKey : public ::testing::Test {
   }
   // Grabs Alt+1 with the given extra modifiers from another connection, as
   // another program holding the key would; the X error code (0: granted).
-  int GrabElsewhere(x11test::Connection& x, unsigned extraMods) {
+  int GrabElsewhere(Connection& x, unsigned extraMods) {
     const KeyCode code = XKeysymToKeycode(x.get(), XK_1);
     return x.ErrorOf([&] {
       XGrabKey(x.get(), code, Mod1Mask | extraMods, x.root(), True, GrabModeAsync, GrabModeAsync);
@@ -202,7 +259,7 @@ TEST_F(HotKey, AltOneIsDeliveredToTheOwnerWithItsIdentifierWhicheverLocksAreOn) 
   // Destroyed without unregistering: the key still comes, to nobody.
   owner.DestroyWindow();
   ASSERT_EQ(Shell("xdotool key alt+1"), 0);
-  x11test::Connection sync;
+  Connection sync;
   XSync(sync.get(), False);
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
   EXPECT_EQ(owner.calls.size(), expected);
@@ -213,20 +270,20 @@ TEST_F(HotKey, AfterUnregisteringTheKeyIsFreeAndNoLongerDelivered) {
   EXPECT_TRUE(UnregisterHotKey(&owner, HOTKEY_ACTIVATE));
   EXPECT_FALSE(UnregisterHotKey(&owner, HOTKEY_ACTIVATE));
   QCoreApplication::processEvents();
-  x11test::Connection other;
+  Connection other;
   ASSERT_TRUE(other.get());
   EXPECT_EQ(GrabElsewhere(other, 0), 0);
   EXPECT_EQ(GrabElsewhere(other, Mod2Mask | LockMask), 0);
 }
 
 TEST_F(HotKey, AKeyHeldByAnotherProgramFailsToRegisterAndIsLeftToIt) {
-  x11test::Connection other;
+  Connection other;
   ASSERT_TRUE(other.get());
   // The other program holds only the Caps Lock variant: the plain one our
   // registration grabbed first must be given back.
   ASSERT_EQ(GrabElsewhere(other, LockMask), 0);
   EXPECT_FALSE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, MOD_ALT, '1'));
-  x11test::Connection third;
+  Connection third;
   EXPECT_EQ(GrabElsewhere(third, 0), 0);
   XUngrabKey(third.get(), AnyKey, AnyModifier, third.root());
   XUngrabKey(other.get(), AnyKey, AnyModifier, other.root());
@@ -286,7 +343,7 @@ class PatternScreen : public ::testing::Test {
     XSync(m_x.get(), False);
   }
 
-  x11test::Connection m_x;
+  Connection m_x;
   Window m_window = 0;
   int m_w = 0, m_h = 0;
 };
@@ -324,7 +381,7 @@ TEST_F(PatternScreen, AGrabIsClippedToTheScreen) {
 }
 
 TEST(DirectPresent, AScreenSizedPaneShowsWhatIsDrawnAndTheControlsInIt) {
-  x11test::Connection x;
+  Connection x;
   ASSERT_TRUE(x.get());
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   // As the board is made: its hidden text box exists before the pane is
