@@ -7,6 +7,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImageReader>
@@ -68,11 +69,13 @@ void RunIdleIfDue() {
   g_inIdle = false;
 }
 
-// A window about to appear is kept wholly on its screen: on a small screen
-// a dialog larger than the screen is shrunk to it (its layout squeezes) and
-// moved inside.
+// A dialog about to appear is kept wholly on its screen: on a small screen
+// one larger than the screen is shrunk to it (its layout squeezes) and moved
+// inside. Other windows are placed by the program itself.
 void FitOnScreen(QWidget* w) {
-  if (!w->isWindow() || (w->windowType() & Qt::Popup) == Qt::Popup) return;
+  if (!w->isWindow()) return;
+  const auto* own = dynamic_cast<plat::WndWidget*>(w);
+  if (!qobject_cast<QDialog*>(w) && !(own && own->m_keepOnScreen)) return;
   const QRect avail = plat::ScreenOf(w)->availableGeometry();
   QRect g = w->geometry();
   if (g.width() > avail.width() || g.height() > avail.height()) {

@@ -180,7 +180,7 @@ class DialogKeyFilter : public QObject {
 
 class DialogWidget : public plat::WndWidget {
  public:
-  using WndWidget::WndWidget;
+  DialogWidget(CWnd* owner, QWidget* parent) : WndWidget(owner, parent) { m_keepOnScreen = true; }
   QMenuBar* menuBar = nullptr;
 
  protected:

@@ -62,6 +62,8 @@ class WndWidget : public QWidget {
   // Native widgets (Qt controls, statics) paint themselves: no surface
   // painting, no paint handlers.
   bool m_native = false;
+  // Dialogs are shrunk and moved to fit their screen when shown.
+  bool m_keepOnScreen = false;
   // Control text, for widgets that hold their own (edit fields, lists).
   virtual bool GetText(std::string& gbk) const;
   virtual bool SetText(const std::string& gbk);
