@@ -55,5 +55,11 @@ inline QRegion CoverLogical(const QRegion& d, double r) {
   for (const QRect& rect : d) out += CoverLogical(rect, r);
   return out;
 }
+inline QRegion CoverDevice(const QRegion& l, double r) {
+  if (r == 1) return l;
+  QRegion out;
+  for (const QRect& rect : l) out += CoverDevice(rect, r);
+  return out;
+}
 
 }  // namespace plat

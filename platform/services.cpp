@@ -68,13 +68,12 @@ bool Services::SetCursorPos(int x, int y) {
 
 bool Services::GetCursorPos(POINT* p) {
   if (!p || !qApp) return false;
-  QPoint pos = ToDevice(QPointF(QCursor::pos()), ScreenRatio());
-  if (xcb_connection_t* c = x11::Connection()) {
-    xcb_query_pointer_reply_t* r =
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, x11::Screen(c)->root), nullptr);
-    if (r) pos = QPoint(r->root_x, r->root_y);
-    free(r);
-  }
+  xcb_query_pointer_reply_t* r = nullptr;
+  if (xcb_connection_t* c = x11::Connection())
+    r = xcb_query_pointer_reply(c, xcb_query_pointer(c, x11::Screen(c)->root), nullptr);
+  const QPoint pos =
+      r ? QPoint(r->root_x, r->root_y) : ToDevice(QPointF(QCursor::pos()), ScreenRatio());
+  free(r);
   p->x = pos.x();
   p->y = pos.y();
   return true;

@@ -203,24 +203,19 @@ bool WndWidget::event(QEvent* e) {
 
 // The device pixels of the client area that a paint event's region covers.
 QRegion WndWidget::DeviceRegion(const QRegion& widgetRegion) const {
-  const double r = Ratio(this);
-  const QRegion client = widgetRegion.translated(-ClientOrigin());
-  if (r == 1) return client;
-  QRegion out;
-  for (const QRect& rect : client) out += CoverDevice(rect, r);
-  return out;
+  return CoverDevice(widgetRegion.translated(-ClientOrigin()), Ratio(this));
 }
 
 QSize WndWidget::ClientSize() const { return ToDevice(contentsRect().size(), Ratio(this)); }
 
 void WndWidget::paintEvent(QPaintEvent* e) {
-  const QPoint o = ClientOrigin();
+  const QRegion device = DeviceRegion(e->region());
   if (m_direct) {
     // Before the server shows the window a put would be thrown away; the
     // exposure that shows it brings a paint of its own.
     if (!m_surface || !windowHandle() || !windowHandle()->isExposed()) return;
-    m_directPending += DeviceRegion(e->region());
-    m_damage -= DeviceRegion(e->region());
+    m_directPending += device;
+    m_damage -= device;
     // Exposures come in bursts (the frame's, then the pane's own): one put
     // of a screen image is tens of milliseconds, so they are sent together.
     if (!m_directFlushPosted) {
@@ -242,27 +237,22 @@ void WndWidget::paintEvent(QPaintEvent* e) {
     if (m_surface && !m_surface->IsMade()) {
       // Nothing was ever drawn: the surface is its fill colour.
       p.fillRect(e->rect(), m_surface->Fill());
-      m_damage -= DeviceRegion(e->region());
+      m_damage -= device;
     } else if (m_surface) {
       m_surface->EndPaint();
       const QImage& img = m_surface->Peek();
-      const QRegion device = DeviceRegion(e->region());
+      // Device pixels onto device pixels: the painter's scale undoes the ratio.
       const double ratio = Ratio(this);
+      p.save();
+      p.translate(ClientOrigin());
+      if (ratio != 1) p.scale(1 / ratio, 1 / ratio);
       for (const QRect& r : device) {
         const QRect cr = r & img.rect();
         if (cr.isEmpty()) continue;
-        if (ratio == 1) {
-          p.drawImage(cr.topLeft() + o, img, cr);
-        } else {
-          // Device pixels onto device pixels: the painter's scale undoes the ratio.
-          p.save();
-          p.translate(o);
-          p.scale(1 / ratio, 1 / ratio);
-          p.drawImage(cr.topLeft(), img, cr);
-          p.restore();
-        }
+        p.drawImage(cr.topLeft(), img, cr);
         if (g_presentHook) g_presentHook(m_owner, cr);
       }
+      p.restore();
       m_damage -= device;
     } else {
       p.fillRect(contentsRect(), Qt::white);
