@@ -68,10 +68,7 @@ class Session : public Base {
     if (shown) Click(bar->rect.x + at[image].first + 8, bar->rect.y + at[image].second + 7);
     return shown;
   }
-  bool BarsShown() {
-    const auto tools = x_->FindWindow(kToolsBarTitle), palette = x_->FindWindow(kPaletteTitle);
-    return tools && tools->viewable && palette && palette->viewable;
-  }
+  bool BarsShown() { return x_->Viewable(kToolsBarTitle) && x_->Viewable(kPaletteTitle); }
   // Rectangles of our floating bars that are on the screen now.
   std::vector<Rect> ShownBars() {
     std::vector<Rect> out;

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -13,12 +14,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace e2e {
 namespace {
@@ -32,11 +29,8 @@ Display* Dpy(void* d) { return static_cast<Display*>(d); }
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 std::string MakeTempDir(const char* stem) {
-  std::string tmpl = std::string("/tmp/") + stem + "-XXXXXX";
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  if (!mkdtemp(buf.data())) return "/tmp";
-  return buf.data();
+  std::string path = std::string("/tmp/") + stem + "-XXXXXX";
+  return mkdtemp(path.data()) ? path : "/tmp";
 }
 
 // Every window looked up is the toolkit's or our own: both carry the UTF-8 name.
@@ -55,24 +49,6 @@ std::optional<std::string> WindowTitle(Display* d, Window w) {
   return out;
 }
 
-void ForkExec(const std::vector<std::string>& argv, const std::vector<std::string>& envStrings,
-              int outFd) {
-  prctl(PR_SET_PDEATHSIG, SIGKILL);
-  if (outFd >= 0) {
-    dup2(outFd, 1);
-    dup2(outFd, 2);
-  }
-  const int devnull = open("/dev/null", O_RDONLY);
-  if (devnull >= 0) dup2(devnull, 0);
-  std::vector<char*> args, env;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  for (const auto& e : envStrings) env.push_back(const_cast<char*>(e.c_str()));
-  env.push_back(nullptr);
-  execvpe(args[0], args.data(), env.data());
-  _exit(127);
-}
-
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
@@ -88,27 +64,23 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
 
 Process::~Process() { Kill(); }
 
-bool Process::Start(const std::vector<std::string>& argv,
-                    const std::map<std::string, std::optional<std::string>>& env,
+bool Process::Start(const std::vector<std::string>& argv, const Env& env,
                     const std::string& logPath) {
-  std::map<std::string, std::string> merged;
-  for (char** e = environ; *e; ++e) {
-    const char* eq = std::strchr(*e, '=');
-    if (eq) merged[std::string(*e, eq - *e)] = eq + 1;
-  }
-  for (const auto& [k, v] : env) {
-    if (v)
-      merged[k] = *v;
-    else
-      merged.erase(k);
-  }
-  std::vector<std::string> envStrings;
-  for (const auto& [k, v] : merged) envStrings.push_back(k + "=" + v);
-
   logPath_ = logPath;
-  const int fd = logPath.empty() ? -1 : open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const pid_t pid = fork();
-  if (pid == 0) ForkExec(argv, envStrings, fd);
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    for (const auto& [k, v] : env) v ? setenv(k.c_str(), v->c_str(), 1) : unsetenv(k.c_str());
+    dup2(fd, 1);
+    dup2(fd, 2);
+    dup2(open("/dev/null", O_RDONLY), 0);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
   if (fd >= 0) close(fd);
   if (pid < 0) return false;
   pid_ = pid;
@@ -121,10 +93,7 @@ bool Process::Running() {
   int st = 0;
   const pid_t r = waitpid(pid_, &st, WNOHANG);
   if (r == 0) return true;
-  if (r == pid_)
-    status_ = WIFEXITED(st) ? WEXITSTATUS(st) : WIFSIGNALED(st) ? -WTERMSIG(st) : -1;
-  else
-    status_ = -1;
+  status_ = r != pid_ ? -1 : WIFEXITED(st) ? WEXITSTATUS(st) : WIFSIGNALED(st) ? -WTERMSIG(st) : -1;
   return false;
 }
 
@@ -145,28 +114,18 @@ void Process::Kill() {
 
 std::string Process::Log() const {
   std::ifstream in(logPath_);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // ---- the X server ----
 
-XServer::XServer(int width, int height) : width_(width), height_(height) {}
+XServer::XServer(int width, int height, int depth)
+    : width_(width), height_(height), depth_(depth) {}
 
 XServer::~XServer() {
   if (display_) {
     if (rootPixmap_) XFreePixmap(Dpy(display_), rootPixmap_);
     XCloseDisplay(Dpy(display_));
-  }
-  if (xvfbPid_ > 0) {
-    kill(xvfbPid_, SIGTERM);
-    int st = 0;
-    const bool gone = WaitUntil([&] { return waitpid(xvfbPid_, &st, WNOHANG) != 0; }, 3000);
-    if (!gone) {
-      kill(xvfbPid_, SIGKILL);
-      waitpid(xvfbPid_, &st, 0);
-    }
   }
 }
 
@@ -178,60 +137,29 @@ bool XServer::Start(std::string* error) {
     *error = "pipe failed";
     return false;
   }
-  const std::string screen = std::to_string(width_) + "x" + std::to_string(height_) + "x24";
+  const std::string screen =
+      std::to_string(width_) + "x" + std::to_string(height_) + "x" + std::to_string(depth_);
   const std::string logPath = ArtifactDir() + "/xvfb-" + std::to_string(width_) + ".log";
-  const int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    std::vector<std::string> argv = {"Xvfb",     "-displayfd", std::to_string(fds[1]),
-                                     "-screen",  "0",          screen,
-                                     "-noreset", "-nolisten",  "tcp"};
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.push_back(*e);
-    ForkExec(argv, env, logFd);
-  }
+  const bool started = xvfb_.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                    screen, "-noreset", "-nolisten", "tcp"},
+                                   {}, logPath);
   close(fds[1]);
-  if (logFd >= 0) close(logFd);
-  if (pid < 0) {
-    close(fds[0]);
-    *error = "fork failed";
-    return false;
-  }
-  xvfbPid_ = pid;
-
+  // The pipe closes if Xvfb ends.
   std::string number;
-  const auto end = Clock::now() + std::chrono::milliseconds(kWaitCapMs);
-  fcntl(fds[0], F_SETFL, O_NONBLOCK);
-  while (Clock::now() < end) {
-    char c;
-    const ssize_t n = read(fds[0], &c, 1);
-    if (n == 1) {
-      if (c == '\n') break;
-      number += c;
-      continue;
-    }
-    if (n == 0) break;  // Xvfb closed the pipe: it ended
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  pollfd ready{fds[0], POLLIN, 0};
+  for (char c = 0;
+       started && poll(&ready, 1, kWaitCapMs) > 0 && read(fds[0], &c, 1) == 1 && c != '\n';)
+    number += c;
   close(fds[0]);
   if (number.empty()) {
     *error = "Xvfb did not start (see " + logPath + ")";
     return false;
   }
   name_ = ":" + number;
-  const std::string socket = "/tmp/.X11-unix/X" + number;
-  WaitUntil([&] { return access(socket.c_str(), F_OK) == 0; });
-
   XSetErrorHandler(IgnoreXErrors);
   display_ = XOpenDisplay(name_.c_str());
   if (!display_) {
     *error = "cannot connect to " + name_;
-    return false;
-  }
-  Display* d = Dpy(display_);
-  if (DefaultDepth(d, DefaultScreen(d)) != 24) {
-    *error = "the screen is not 24 bits deep";
     return false;
   }
   xdgDir_ = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : MakeTempDir("e2e-xdg");
@@ -304,29 +232,23 @@ std::vector<WindowInfo> XServer::FindWindows(const std::string& utf8Title) {
 }
 
 std::optional<WindowInfo> XServer::FindWindow(const std::string& utf8Title) {
-  const auto all = FindWindows(utf8Title);
-  for (const auto& w : all)
-    if (w.viewable) return w;
-  if (!all.empty()) return all.front();
-  return std::nullopt;
+  auto all = FindWindows(utf8Title);
+  std::stable_partition(all.begin(), all.end(), [](const WindowInfo& w) { return w.viewable; });
+  if (all.empty()) return std::nullopt;
+  return all.front();
+}
+
+bool XServer::Viewable(const std::string& utf8Title) {
+  const auto w = FindWindow(utf8Title);
+  return w && w->viewable;
 }
 
 bool XServer::WaitViewable(const std::string& utf8Title, int timeoutMs) {
-  return WaitUntil(
-      [&] {
-        const auto w = FindWindow(utf8Title);
-        return w && w->viewable;
-      },
-      timeoutMs);
+  return WaitUntil([&] { return Viewable(utf8Title); }, timeoutMs);
 }
 
 bool XServer::WaitNotViewable(const std::string& utf8Title, int timeoutMs) {
-  return WaitUntil(
-      [&] {
-        const auto w = FindWindow(utf8Title);
-        return !w || !w->viewable;
-      },
-      timeoutMs);
+  return WaitUntil([&] { return !Viewable(utf8Title); }, timeoutMs);
 }
 
 unsigned long XServer::CreateTitledWindow(const std::string& utf8Title) {
@@ -361,7 +283,7 @@ void XServer::DestroyWindow(unsigned long id) {
   XSync(Dpy(display_), False);
 }
 
-std::map<std::string, std::optional<std::string>> XServer::ChildEnv() const {
+Env XServer::ChildEnv() const {
   return {{"DISPLAY", name_},
           {"QT_QPA_PLATFORM", std::nullopt},
           {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt},
@@ -378,24 +300,28 @@ int XServer::Xdotool(const std::vector<std::string>& args) {
   return p.Wait().value_or(-1);
 }
 
-bool XServer::StartPointer(Process* p, const std::vector<std::string>& args) {
+bool XServer::StartPointer(Process* p, const std::vector<std::string>& args, const Env& env) {
   std::vector<std::string> argv = {POINTER_BINARY};
   argv.insert(argv.end(), args.begin(), args.end());
+  Env all = ChildEnv();
+  for (const auto& [k, v] : env) all[k] = v;
   const std::string log =
       ArtifactDir() + "/pointer-" + std::to_string(width_) + "-" + std::to_string(++runs_) + ".log";
-  return p->Start(argv, ChildEnv(), log);
+  return p->Start(argv, all, log);
 }
 
-std::optional<int> XServer::RunPointer(const std::vector<std::string>& args, int timeoutMs) {
+std::optional<int> XServer::RunPointer(const std::vector<std::string>& args, const Env& env,
+                                       std::string* output) {
   Process p;
-  if (!StartPointer(&p, args)) return std::nullopt;
-  return p.Wait(timeoutMs);
+  if (!StartPointer(&p, args, env)) return std::nullopt;
+  const std::optional<int> status = p.Wait();
+  if (output) *output = p.Log();
+  return status;
 }
 
 std::string XServer::SaveScreenshot(const std::string& tag) {
   std::string safe = tag;
-  for (char& c : safe)
-    if (c == '/' || c == ' ') c = '_';
+  std::replace(safe.begin(), safe.end(), '/', '_');  // parameterised tests are "Name/0"
   const std::string path = ArtifactDir() + "/" + safe + ".png";
   SavePng(Screenshot(), path);
   return path;

@@ -41,6 +41,9 @@ Picture MakePattern(int variant, int width, int height);
 // corners), each pixel a times-by-times block; a greyed button shows none.
 std::map<int, std::pair<int, int>> FindToolBarImages(const Picture& bar, int count, int times = 1);
 
+// Variables to set (value) or remove (nullopt) on top of the inherited ones.
+using Env = std::map<std::string, std::optional<std::string>>;
+
 // A child process with its output in a log file.
 class Process {
  public:
@@ -49,16 +52,13 @@ class Process {
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
-  // env: variables to set (value) or remove (nullopt) on top of ours.
-  bool Start(const std::vector<std::string>& argv,
-             const std::map<std::string, std::optional<std::string>>& env,
-             const std::string& logPath);
+  bool Start(const std::vector<std::string>& argv, const Env& env, const std::string& logPath);
   bool Running();
   // The exit code (or -signal) once it ended within timeoutMs.
   std::optional<int> Wait(int timeoutMs = kWaitCapMs);
   void Kill();
-  int pid() const { return pid_; }
   std::string Log() const;  // what it printed so far
+  int pid() const { return pid_; }
 
  private:
   int pid_ = -1;
@@ -72,10 +72,11 @@ struct WindowInfo {
   bool viewable = false;
 };
 
-// One private X server of a fixed size and our own connection to it.
+// One private X server of a fixed size and depth and our own connection to
+// it.
 class XServer {
  public:
-  XServer(int width, int height);
+  XServer(int width, int height, int depth = 24);
   ~XServer();
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
@@ -94,6 +95,7 @@ class XServer {
   std::vector<WindowInfo> FindWindows(const std::string& utf8Title);
   // The viewable one if any, else the first one found.
   std::optional<WindowInfo> FindWindow(const std::string& utf8Title);
+  bool Viewable(const std::string& utf8Title);
   bool WaitViewable(const std::string& utf8Title, int timeoutMs = kWaitCapMs);
   bool WaitNotViewable(const std::string& utf8Title, int timeoutMs = kWaitCapMs);
 
@@ -107,22 +109,25 @@ class XServer {
 
   // Environment for children: our display, Qt on xcb scaled as the server says,
   // runtime and settings folders from ours (or private ones).
-  std::map<std::string, std::optional<std::string>> ChildEnv() const;
+  Env ChildEnv() const;
 
   // Runs xdotool with these arguments on this display; its exit code.
   int Xdotool(const std::vector<std::string>& args);
-  // The program under test, started with args (log beside the test's files).
-  bool StartPointer(Process* p, const std::vector<std::string>& args = {});
-  // Runs the program to its end; its exit code, nullopt on a time-out.
-  std::optional<int> RunPointer(const std::vector<std::string>& args, int timeoutMs = kWaitCapMs);
+  // The program under test, started with args and env on top of ChildEnv()
+  // (log beside the test's files).
+  bool StartPointer(Process* p, const std::vector<std::string>& args = {}, const Env& env = {});
+  // Runs the program to its end; its exit code, nullopt on a time-out, and
+  // what it printed.
+  std::optional<int> RunPointer(const std::vector<std::string>& args, const Env& env = {},
+                                std::string* output = nullptr);
 
   // Saves a screenshot for a failed test; returns the file's path.
   std::string SaveScreenshot(const std::string& tag);
 
  private:
-  int width_, height_;
+  int width_, height_, depth_;
   std::string name_;
-  int xvfbPid_ = -1;
+  Process xvfb_;
   void* display_ = nullptr;  // Display*
   unsigned long rootPixmap_ = 0;
   std::string xdgDir_, registryDir_;

@@ -21,7 +21,6 @@ using Point = std::pair<int, int>;
 
 class Replay : public e2e::BoardSession {
  protected:
-  void Click(Point p) { Session::Click(p.first, p.second); }
   Point Pointer() {
     Display* d = XOpenDisplay(x_->name().c_str());
     Window root, child;
@@ -78,14 +77,9 @@ TEST_F(Replay, TwoLinesPlayedToTheEndAndClosedLeaveTheDrawingAndThePointerAsThey
   over.push_back(x_->FindWindow(title)->rect);
   // Only the board is compared: the bars and the dialog come and go over it.
   auto board = [&](const Picture& p) { return e2e::Masked(p, over); };
-  EXPECT_TRUE(e2e::WaitUntil([&] {
-    return CountDifferences(board(x_->Screenshot()), board(e2e::MakePattern(0, 1024, 768))) == 0;
-  })) << "the review does not start on the bare background";
-
-  const Picture opened = e2e::Crop(x_->Screenshot(), over.back());
-  const std::vector<Point> items = MenuItems(over.back());
-  ASSERT_EQ(items.size(), 4u);
-  Click(items[1]);
+  std::vector<Point> items;
+  ASSERT_TRUE(e2e::WaitUntil([&] { return (items = MenuItems(over.back())).size() == 4; }));
+  Click(items[1].first, items[1].second);
   bool waitedAtTheLine = false;
   ASSERT_TRUE(e2e::WaitUntil(
       [&] {
@@ -96,13 +90,7 @@ TEST_F(Replay, TwoLinesPlayedToTheEndAndClosedLeaveTheDrawingAndThePointerAsThey
       2 * 3000 + e2e::kWaitCapMs))
       << "the play did not end with the drawing shown and the pointer back";
   EXPECT_TRUE(waitedAtTheLine);
-  // Play at the end rewinds: the slider's handle is drawn at the start alone.
-  Click(items[1]);
-  Move(800, 650);
-  EXPECT_TRUE(e2e::WaitUntil(
-      [&] { return CountDifferences(e2e::Crop(x_->Screenshot(), over.back()), opened) == 0; }));
-
-  Click(items[3]);
+  Click(items[3].first, items[3].second);
   EXPECT_TRUE(x_->WaitNotViewable(title));
   EXPECT_TRUE(x_->WaitViewable(e2e::kToolsBarTitle));
   EXPECT_TRUE(e2e::WaitUntil([&] {

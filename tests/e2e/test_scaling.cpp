@@ -3,7 +3,9 @@
 // screen every bar and dialog stays in sight.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -13,16 +15,10 @@ namespace {
 
 using e2e::Rect;
 
-constexpr int kLineImage = 11;  // the line tool's button image
-constexpr int kImages = 24;     // tool bar images
+constexpr int kImages = 24;  // tool bar images
 
 class Scaling : public e2e::Session<> {
  protected:
-  void TearDown() override {
-    if (x_) x_->SetResources("");
-    Session::TearDown();
-  }
-
   struct Run {
     Rect tools, palette;
     std::map<int, std::pair<int, int>> images;  // the enabled ones
@@ -48,11 +44,11 @@ class Scaling : public e2e::Session<> {
     auto& at = run->images;
     ASSERT_TRUE(e2e::WaitUntil([&] {
       at = e2e::FindToolBarImages(e2e::Crop(x_->Screenshot(), run->tools), kImages, times);
-      return at.count(kLineImage) > 0;
+      return at.count(e2e::kLineImage) > 0;
     })) << "found "
         << at.size() << " of the tool bar's pictures at scale " << times;
-    Click(run->tools.x + at[kLineImage].first + 8 * times,
-          run->tools.y + at[kLineImage].second + 7 * times);
+    Click(run->tools.x + at[e2e::kLineImage].first + 8 * times,
+          run->tools.y + at[e2e::kLineImage].second + 7 * times);
     Drag(1001, 1201, 1603, 1401);
     ASSERT_TRUE(e2e::WaitUntil([&] { return x_->Screenshot().At(1302, 1301) == RGB(0, 0, 0); }))
         << "no line at scale " << times;
@@ -74,12 +70,7 @@ TEST_F(Scaling, OnADoubledDesktopTheBarsDoubleAndTheBoardDrawsTheSameDevicePixel
   // exactly twofold.
   EXPECT_NEAR(doubled.palette.w, 2 * plain.palette.w, plain.palette.w / 5);
   EXPECT_NEAR(doubled.palette.h, 2 * plain.palette.h, plain.palette.h / 5);
-  const auto ids = [](const Run& r) {
-    std::vector<int> out;
-    for (const auto& found : r.images) out.push_back(found.first);
-    return out;
-  };
-  EXPECT_EQ(ids(doubled), ids(plain));
+  EXPECT_TRUE(std::ranges::equal(std::views::keys(doubled.images), std::views::keys(plain.images)));
   // The same drag gives the same line, pixel for pixel.
   const Rect around{960, 1160, 700, 300};
   std::string where;
@@ -91,9 +82,8 @@ TEST_F(Scaling, OnADoubledDesktopTheBarsDoubleAndTheBoardDrawsTheSameDevicePixel
 TEST_F(Scaling, OnATinyScreenTheBarsAndTheFileDialogStayInSight) {
   Open(320, 240);
   StartBoard();
-  const Rect screen{0, 0, 320, 240};
   const auto inside = [&](const Rect& r) {
-    return r.x >= 0 && r.y >= 0 && r.right() <= screen.w && r.bottom() <= screen.h;
+    return r.x >= 0 && r.y >= 0 && r.right() <= x_->width() && r.bottom() <= x_->height();
   };
   const Rect tools = x_->FindWindow(e2e::kToolsBarTitle)->rect;
   const Rect palette = x_->FindWindow(e2e::kPaletteTitle)->rect;

@@ -43,12 +43,12 @@ HDIB MakeDib24(const Picture& pic) {
   return block;
 }
 
-Rgb Dib24Pixel(const PackedDib& block, int x, int y) {
+COLORREF Dib24Pixel(const PackedDib& block, int x, int y) {
   const std::int32_t width = std::int32_t(dib::Get32(block.bytes.data() + 4));
   const std::int32_t height = std::int32_t(dib::Get32(block.bytes.data() + 8));
   const std::size_t stride = std::size_t(dib::RowBytes(24, width));
   const std::uint8_t* p = block.bytes.data() + 40 + stride * (height - 1 - y) + 3 * x;
-  return {p[2], p[1], p[0]};
+  return RGB(p[2], p[1], p[0]);
 }
 
 Picture PixelsOf(const PackedDib& block) {

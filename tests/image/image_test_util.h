@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the picture tests: scratch folders, raw files, 24-bit
+// Helpers shared by the picture tests: raw files, 24-bit
 // packed blocks, PPM files for the external tools.
 #include <gtest/gtest.h>
 
@@ -17,19 +17,6 @@ namespace imgtest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// One pixel's channels, for checks with a tolerance.
-struct Rgb {
-  int r = 0, g = 0, b = 0;
-  bool operator==(const Rgb&) const = default;
-  operator COLORREF() const { return RGB(r, g, b); }
-};
-inline Rgb FromColorref(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
-
-// A fresh folder, removed at the end.
-struct TempDir : TempFolder {
-  std::string Path(const std::string& name) const { return *this / name; }
-};
-
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& data);
 
@@ -38,7 +25,7 @@ Picture Smooth(int w, int h);
 // A 24-bit bottom-up packed bitmap holding the picture.
 HDIB MakeDib24(const Picture& pic);
 // Pixel (x, y) of a 24-bit bottom-up block, y from the top.
-Rgb Dib24Pixel(const PackedDib& block, int x, int y);
+COLORREF Dib24Pixel(const PackedDib& block, int x, int y);
 // Every pixel of a 24-bit block.
 Picture PixelsOf(const PackedDib& block);
 

@@ -5,13 +5,10 @@
 // or yield a block that fails validation.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cstring>
 #include <random>
 
 #include "image/dib.h"
 #include "image_test_util.h"
-#include "platform/ijl.h"
 
 using namespace imgtest;
 
@@ -79,35 +76,20 @@ std::vector<Bytes> BmpSeeds() {
   };
 }
 
-std::vector<Bytes> JpegSeeds(const TempDir& dir) {
-  std::vector<Bytes> seeds;
-  const Picture pic =
-      MakePicture(21, 13, [](int x, int y) { return RGB(x * 12, y * 19, (x ^ y) * 8); });
-  HDIB block = MakeDib24(pic);
-  const std::size_t stride = std::size_t(dib::RowBytes(24, 21));
-  // Straight through the codec: three samplings at two qualities.
-  const std::pair<IJL_JPGSUBSAMPLING, int> kinds[] = {
-      {IJL_NONE, 100}, {IJL_411, 50}, {IJL_422, 80}};
-  for (auto [sampling, quality] : kinds) {
-    JPEG_CORE_PROPERTIES props{};
-    EXPECT_EQ(ijlInit(&props), IJL_OK);
-    std::strcpy(props.JPGFile, dir.Path("seed.jpg").c_str());
-    props.DIBBytes = block->bytes.data() + 40;
-    props.DIBWidth = 21, props.DIBHeight = -13, props.DIBPadBytes = int(stride) - 63;
-    props.JPGSubsampling = sampling, props.jquality = quality;
-    EXPECT_EQ(ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE), IJL_OK);
-    ijlFree(&props);
-    seeds.push_back(ReadFileBytes(dir.Path("seed.jpg")));
-  }
+// Our own file and, when cjpeg is installed, other samplings, qualities and
+// codings, for the decoder's other paths.
+std::vector<Bytes> JpegSeeds(const TempFolder& dir) {
+  const Picture pic = Smooth(21, 13);
+  CDib dib;
+  EXPECT_TRUE(dib.Attach(MakeDib24(pic)) && dib.Save(dir / "seed.jpg"));
+  std::vector<Bytes> seeds = {ReadFileBytes(dir / "seed.jpg")};
   const std::string cjpeg = FindTool("cjpeg");
-  if (!cjpeg.empty()) {
-    WritePpm(dir.Path("seed.ppm"), pic);
-    for (const char* args : {"-progressive", "-restart 1 -grayscale", "-arithmetic"}) {
-      if (RunCommand(cjpeg + " " + args + " -outfile " + dir.Path("seed.jpg") + " " +
-                     dir.Path("seed.ppm"))) {
-        seeds.push_back(ReadFileBytes(dir.Path("seed.jpg")));
-      }
-    }
+  WritePpm(dir / "seed.ppm", pic);
+  for (const char* args : {"-sample 1x1 -quality 50", "-sample 2x1", "-progressive",
+                           "-restart 1 -grayscale", "-arithmetic"}) {
+    if (!cjpeg.empty() &&
+        RunCommand(cjpeg + " " + args + " -outfile " + dir / "seed.jpg" + " " + dir / "seed.ppm"))
+      seeds.push_back(ReadFileBytes(dir / "seed.jpg"));
   }
   return seeds;
 }
@@ -151,7 +133,7 @@ struct Outcome {
 };
 
 // Loads the file and, when it loads, draws it both ways and writes it again.
-void Exercise(const TempDir& dir, const std::string& path, bool truncated, Outcome* out) {
+void Exercise(const TempFolder& dir, const std::string& path, bool truncated, Outcome* out) {
   CDib dib;
   if (!dib.Load(path)) {
     ++out->refused;
@@ -173,71 +155,65 @@ void Exercise(const TempDir& dir, const std::string& path, bool truncated, Outco
     dib.Paint(&mem, &small);
     dib.Paint(&mem, &own);
   }
-  EXPECT_TRUE(dib.Save(dir.Path("again.bmp")));
-  if (dib.GetBitCount() == 24) dib.Save(dir.Path("again.jpg"));
+  EXPECT_TRUE(dib.Save(dir / "again.bmp"));
+  if (dib.GetBitCount() == 24) dib.Save(dir / "again.jpg");
 }
 
 // Every seed loads; 2500 fixed-seed mutations of them are refused or load as
 // valid pictures, and no truncation loads.
-void Fuzz(const TempDir& dir, const std::vector<Bytes>& seeds, const std::string& ext,
+void Fuzz(const TempFolder& dir, const std::vector<Bytes>& seeds, const std::string& ext,
           unsigned seed) {
   for (std::size_t i = 0; i < seeds.size(); ++i) {
-    WriteFileBytes(dir.Path("seed" + ext), seeds[i]);
+    WriteFileBytes(dir / ("seed" + ext), seeds[i]);
     CDib dib;
-    ASSERT_TRUE(dib.Load(dir.Path("seed" + ext))) << "seed " << i << " is valid";
+    ASSERT_TRUE(dib.Load(dir / ("seed" + ext))) << "seed " << i << " is valid";
   }
   std::mt19937 rng(seed);
   Outcome outcome;
   for (int i = 0; i < 2500; ++i) {
     Bytes data = seeds[rng() % seeds.size()];
     const Mutation kind = Mutate(data, rng);
-    WriteFileBytes(dir.Path("m" + ext), data);
-    Exercise(dir, dir.Path("m" + ext), kind == Mutation::kTruncate, &outcome);
+    WriteFileBytes(dir / ("m" + ext), data);
+    Exercise(dir, dir / ("m" + ext), kind == Mutation::kTruncate, &outcome);
   }
   EXPECT_EQ(outcome.truncatedLoaded, 0) << "every seed needs all of its bytes";
   EXPECT_GT(outcome.loaded, 100) << "mutations of pixel bytes still load";
   EXPECT_GT(outcome.refused, 100);
 }
 
-// Pictures with a known number of colours, so paletted files are lossless.
+// With a known number of colours, so paletted files are lossless; 0 for
+// many colours.
 Picture WithColours(int colours) {
   return MakePicture(23, 11, [&](int x, int y) {
+    if (colours == 0) return RGB(x * 11, y * 23, (x * y * 5) % 256);
     const int i = (x * 3 + y * 7) % colours;
     if (colours == 2) return i ? RGB(255, 255, 255) : RGB(0, 0, 0);
     return RGB((i * 37) % 256, (i * 91) % 256, (i * 13 + 50) % 256);
   });
 }
-Picture Rich() {
-  return MakePicture(23, 11, [](int x, int y) { return RGB(x * 11, y * 23, (x * y * 5) % 256); });
-}
 
 struct BmpKind {
   const char* name;
   const char* args;  // between the source and the output of convert
-  int colours;       // of the source picture; 0 for the rich one
+  int colours;       // of the source picture
   std::uint32_t headerSize;
   int bitCount;
   std::uint32_t compression;
-  // 16-bit channels are widened by a shift here, as on the platform, while
-  // ImageMagick scales them: 31 becomes 248 against 255.
-  int tolerance;
 };
+void PrintTo(const BmpKind& kind, std::ostream* os) { *os << kind.name; }
 
 const BmpKind kBmpKinds[] = {
-    {"BMP3 24-bit", "BMP3:", 0, 40, 24, 0, 0},
-    {"BMP2 24-bit, core header", "BMP2:", 0, 12, 24, 0, 0},
-    {"BMP 24-bit, V5 header", "BMP:", 0, 124, 24, 0, 0},
-    {"BMP3 32-bit", "-define bmp3:alpha=true -alpha on BMP3:", 0, 40, 32, 0, 0},
-    {"BMP 32-bit bit fields, V5 header", "-alpha on BMP:", 0, 124, 32, 3, 0},
-    {"BMP 16-bit 5-6-5", "-define bmp:subtype=RGB565 BMP:", 0, 124, 16, 3, 7},
-    {"BMP 16-bit 5-5-5", "-define bmp:subtype=RGB555 BMP:", 0, 124, 16, 3, 7},
-    {"BMP3 8-bit", "-compress None -type palette BMP3:", 40, 40, 8, 0, 0},
-    {"BMP 8-bit, V5 header", "-compress None -type palette BMP:", 40, 124, 8, 0, 0},
-    {"BMP2 8-bit, core header", "-type palette BMP2:", 40, 12, 8, 0, 0},
-    {"BMP3 8-bit RLE", "-compress RLE -type palette BMP3:", 40, 40, 8, 1, 0},
-    {"BMP3 4-bit", "-type palette BMP3:", 12, 40, 4, 0, 0},
-    {"BMP2 4-bit, core header", "-type palette BMP2:", 12, 12, 4, 0, 0},
-    {"BMP3 1-bit", "-type bilevel BMP3:", 2, 40, 1, 0, 0},
+    {"BMP3 24-bit", "BMP3:", 0, 40, 24, 0},
+    {"BMP2 24-bit, core header", "BMP2:", 0, 12, 24, 0},
+    {"BMP 24-bit, V5 header", "BMP:", 0, 124, 24, 0},
+    {"BMP3 32-bit", "-define bmp3:alpha=true -alpha on BMP3:", 0, 40, 32, 0},
+    {"BMP 32-bit bit fields, V5 header", "-alpha on BMP:", 0, 124, 32, 3},
+    {"BMP 16-bit 5-6-5", "-define bmp:subtype=RGB565 BMP:", 0, 124, 16, 3},
+    {"BMP3 8-bit", "-compress None -type palette BMP3:", 40, 40, 8, 0},
+    {"BMP2 8-bit, core header", "-type palette BMP2:", 40, 12, 8, 0},
+    {"BMP3 8-bit RLE", "-compress RLE -type palette BMP3:", 40, 40, 8, 1},
+    {"BMP3 4-bit", "-type palette BMP3:", 12, 40, 4, 0},
+    {"BMP3 1-bit", "-type bilevel BMP3:", 2, 40, 1, 0},
 };
 
 class ImageMagickBmp : public ::testing::TestWithParam<BmpKind> {
@@ -248,50 +224,23 @@ class ImageMagickBmp : public ::testing::TestWithParam<BmpKind> {
   }
   // ImageMagick's own reading of the folder's file name.bmp, as 8-bit RGB.
   bool ImageMagickPixels(const std::string& name, Picture* out) {
-    const std::string ppm = m_dir.Path(name + ".ppm");
-    return RunCommand(m_convert + " " + m_dir.Path(name + ".bmp") +
+    const std::string ppm = m_dir / (name + ".ppm");
+    return RunCommand(m_convert + " " + m_dir / (name + ".bmp") +
                       " -depth 8 -type TrueColor ppm:" + ppm) &&
            ReadPnm(ppm, out);
   }
   std::string m_convert;
-  TempDir m_dir;
+  TempFolder m_dir;
 };
-
-// ImageMagick writes its JPEG files through the same library as cjpeg: the
-// cjpeg kinds cover them.
-struct JpegKind {
-  const char* name;
-  const char* args;
-};
-
-const JpegKind kJpegKinds[] = {{"baseline", ""},
-                               {"progressive", "-progressive"},
-                               {"greyscale", "-grayscale"},
-                               {"420 sampling", "-sample 2x2"},
-                               {"444 sampling", "-sample 1x1 -quality 100"},
-                               {"restart markers", "-restart 1"},
-                               {"restart every 3 blocks", "-restart 3B -optimize"}};
-
-class CjpegJpeg : public ::testing::TestWithParam<JpegKind> {};
-
-// A test name from a kind's name: its letters and digits.
-template <typename Kind>
-std::string NameOf(const ::testing::TestParamInfo<Kind>& info) {
-  std::string name;
-  for (const char* p = info.param.name; *p; ++p)
-    if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
-  return name;
-}
 
 }  // namespace
 
 TEST_P(ImageMagickBmp, LoadsWithTheRightPixelsAndWritesBackWhatImageMagickReads) {
   const BmpKind& kind = GetParam();
-  const Picture source = kind.colours ? WithColours(kind.colours) : Rich();
-  WritePpm(m_dir.Path("src.ppm"), source);
-  ASSERT_TRUE(
-      RunCommand(m_convert + " " + m_dir.Path("src.ppm") + " " + kind.args + m_dir.Path("in.bmp")));
-  const Bytes file = ReadFileBytes(m_dir.Path("in.bmp"));
+  const Picture source = WithColours(kind.colours);
+  WritePpm(m_dir / "src.ppm", source);
+  ASSERT_TRUE(RunCommand(m_convert + " " + m_dir / "src.ppm" + " " + kind.args + m_dir / "in.bmp"));
+  const Bytes file = ReadFileBytes(m_dir / "in.bmp");
   ASSERT_GT(file.size(), 30u);
   const std::uint32_t headerSize = dib::Get32(&file[14]);
   ASSERT_EQ(headerSize, kind.headerSize) << "convert wrote another variant";
@@ -306,77 +255,48 @@ TEST_P(ImageMagickBmp, LoadsWithTheRightPixelsAndWritesBackWhatImageMagickReads)
       << "ImageMagick reads other pixels than it wrote";
 
   CDib dib;
-  ASSERT_TRUE(dib.Load(m_dir.Path("in.bmp")));
-  EXPECT_LE(MaxChannelDifference(PaintToPicture(dib), held), kind.tolerance);
+  ASSERT_TRUE(dib.Load(m_dir / "in.bmp"));
+  // 16-bit channels are widened by a shift here, as on the platform, while
+  // ImageMagick scales them: 31 becomes 248 against 255.
+  EXPECT_LE(MaxChannelDifference(PaintToPicture(dib), held), kind.bitCount == 16 ? 7 : 0);
 
-  ASSERT_TRUE(dib.Save(m_dir.Path("out.bmp")));
+  ASSERT_TRUE(dib.Save(m_dir / "out.bmp"));
   Picture back;
   ASSERT_TRUE(ImageMagickPixels("out", &back));
   EXPECT_EQ(MaxChannelDifference(back, held), 0) << "the same bytes written back";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryVariantItWrites, ImageMagickBmp, ::testing::ValuesIn(kBmpKinds),
-                         NameOf<BmpKind>);
+INSTANTIATE_TEST_SUITE_P(EveryVariantItWrites, ImageMagickBmp, ::testing::ValuesIn(kBmpKinds));
 
-TEST(ImageMagickBmpQuirks, BitFieldsWithoutTheirMasksAreRefusedNotMisread) {
-  const std::string convert = FindTool("convert");
-  if (convert.empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
-  TempDir dir;
-  WritePpm(dir.Path("src.ppm"), Rich());
-  // This variant declares bit fields in a 40-byte header but stores no masks;
-  // reading masks from the pixels would shift every pixel.
-  ASSERT_TRUE(RunCommand(convert + " " + dir.Path("src.ppm") +
-                         " -define bmp:subtype=RGB565 BMP3:" + dir.Path("in.bmp")));
-  const Bytes file = ReadFileBytes(dir.Path("in.bmp"));
-  ASSERT_GT(file.size(), 54u);
-  if (dib::Get32(&file[10]) != 54) GTEST_SKIP() << "this ImageMagick writes the masks";
-  CDib dib;
-  EXPECT_FALSE(dib.Load(dir.Path("in.bmp")));
-}
-
-TEST_P(CjpegJpeg, LoadsWithThePixelsTheReferenceDecoderGives) {
-  const JpegKind& kind = GetParam();
+// ImageMagick writes its JPEG files through the same library as cjpeg, so
+// cjpeg's files cover them. Samplings and restart markers are the library's
+// own; the binding only tells grey from colour, and bounds progressive scans.
+TEST(CjpegJpeg, LoadsWithThePixelsTheReferenceDecoderGives) {
   const std::string cjpeg = FindTool("cjpeg"), djpeg = FindTool("djpeg");
   if (cjpeg.empty() || djpeg.empty()) GTEST_SKIP() << "cjpeg or djpeg is not installed";
-  TempDir dir;
-  WritePpm(dir.Path("src.ppm"), Smooth(67, 45));
-  const std::string jpg = dir.Path("in.jpg");
-  ASSERT_TRUE(RunCommand(cjpeg + " " + kind.args + " -outfile " + jpg + " " + dir.Path("src.ppm")));
-  ASSERT_TRUE(RunCommand(djpeg + " -pnm -outfile " + dir.Path("ref.pnm") + " " + jpg));
-  Picture reference;
-  ASSERT_TRUE(ReadPnm(dir.Path("ref.pnm"), &reference));
-
-  CDib dib;
-  ASSERT_TRUE(dib.Load(jpg));
-  ASSERT_EQ(dib.GetBitCount(), 24);
-  EXPECT_LE(MaxChannelDifference(PixelsOf(*dib.Block()), reference), 1);
-  EXPECT_LE(MaxChannelDifference(PaintToPicture(dib), reference), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryKind, CjpegJpeg, ::testing::ValuesIn(kJpegKinds), NameOf<JpegKind>);
-
-TEST(JpegToOtherPrograms, TheReferenceDecoderReadsOurFileUprightWithTheSamePixels) {
-  const std::string djpeg = FindTool("djpeg");
-  if (djpeg.empty()) GTEST_SKIP() << "djpeg is not installed";
-  TempDir dir;
-  const Picture source = Smooth(67, 45);
-  CDib dib;
-  ASSERT_TRUE(dib.Attach(MakeDib24(source)));
-  ASSERT_TRUE(dib.Save(dir.Path("ours.jpg")));
-  ASSERT_TRUE(
-      RunCommand(djpeg + " -ppm -outfile " + dir.Path("d.ppm") + " " + dir.Path("ours.jpg")));
-  Picture decoded;
-  ASSERT_TRUE(ReadPnm(dir.Path("d.ppm"), &decoded));
-  // Quality 100 keeps every channel of every pixel within a few steps.
-  EXPECT_LE(MaxChannelDifference(decoded, source), 4);
+  TempFolder dir;
+  WritePpm(dir / "src.ppm", Smooth(67, 45));
+  const std::string jpg = dir / "in.jpg";
+  for (const char* args : {"", "-progressive", "-grayscale"}) {
+    SCOPED_TRACE(args);
+    ASSERT_TRUE(RunCommand(cjpeg + " " + args + " -outfile " + jpg + " " + dir / "src.ppm"));
+    ASSERT_TRUE(RunCommand(djpeg + " -pnm -outfile " + dir / "ref.pnm" + " " + jpg));
+    Picture reference;
+    ASSERT_TRUE(ReadPnm(dir / "ref.pnm", &reference));
+    CDib dib;
+    ASSERT_TRUE(dib.Load(jpg));
+    ASSERT_EQ(dib.GetBitCount(), 24);
+    EXPECT_LE(MaxChannelDifference(PixelsOf(*dib.Block()), reference), 1);
+    EXPECT_LE(MaxChannelDifference(PaintToPicture(dib), reference), 1);
+  }
 }
 
 TEST(HostileFiles, MutatedBmpFilesAreRefusedOrLoadAsValidPictures) {
-  TempDir dir;
+  TempFolder dir;
   Fuzz(dir, BmpSeeds(), ".bmp", 20240601);
 }
 
 TEST(HostileFiles, MutatedJpegFilesAreRefusedOrLoadAsValidPictures) {
-  TempDir dir;
+  TempFolder dir;
   Fuzz(dir, JpegSeeds(dir), ".jpg", 20240602);
 }

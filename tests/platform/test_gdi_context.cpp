@@ -17,7 +17,6 @@ TEST(GdiContext, AFreshContextHasThePlatformDefaults) {
   Canvas c(40, 40);
   EXPECT_EQ(std::tuple(c.dc.GetROP2(), c.dc.GetBkMode(), c.dc.GetTextColor()),
             std::tuple(R2_COPYPEN, OPAQUE, kBlack));
-  EXPECT_EQ(c.dc.SetBkColor(kRed), kWhite);
   CPen pen(PS_SOLID, 3, kRed);
   CPen* defaultPen = c.dc.SelectObject(&pen);
   ASSERT_NE(defaultPen, nullptr);
@@ -29,47 +28,14 @@ TEST(GdiContext, AFreshContextHasThePlatformDefaults) {
   EXPECT_EQ(std::tuple(defaultBrush->m_hollow, defaultBrush->m_color), std::tuple(false, kWhite));
   EXPECT_EQ(c.dc.SelectObject(defaultPen), &pen) << "selection hands back what it replaced";
   EXPECT_EQ(c.dc.SelectStockObject(NULL_BRUSH), &brush);
-  EXPECT_EQ(c.dc.SelectStockObject(12345), nullptr);
-
-  CDC plain;  // neither a window's nor a memory context: draws nowhere
-  EXPECT_FALSE(plain.LineTo(5, 5));
-  EXPECT_FALSE(CClientDC(nullptr).LineTo(1, 1));
-  EXPECT_EQ(plain.GetPixel(0, 0), CLR_INVALID);
-  CBitmap bmp;
-  EXPECT_EQ(plain.SelectObject(&bmp), nullptr) << "only memory contexts take bitmaps";
 }
 
-TEST(GdiContext, SaveAndRestoreBringBackObjectsAndModes) {
-  Canvas c(20, 20);
-  c.Pen(PS_SOLID, 1, kRed);
-  EXPECT_EQ(c.dc.SaveDC(), 1);
-  c.Pen(PS_SOLID, 1, kBlue);
-  c.dc.SetROP2(R2_NOT), c.dc.SetBkMode(TRANSPARENT);
-  EXPECT_EQ(c.dc.SaveDC(), 2);
-  c.dc.SetTextColor(kGreen);
-  EXPECT_TRUE(c.dc.RestoreDC(-1));
-  EXPECT_EQ(std::pair(c.dc.GetTextColor(), c.dc.GetROP2()), std::pair(kBlack, R2_NOT));
-  EXPECT_TRUE(c.dc.RestoreDC(1));
-  EXPECT_EQ(std::pair(c.dc.GetROP2(), c.dc.GetBkMode()), std::pair(R2_COPYPEN, OPAQUE));
-  c.Line(0, 0, 5, 0);
-  EXPECT_EQ(c.At(2, 0), kRed);
-  for (int level : {-1, 3, 0}) EXPECT_FALSE(c.dc.RestoreDC(level)) << "nothing left to restore";
-
-  EXPECT_EQ(c.dc.SetMapMode(8), 1);
-  EXPECT_EQ(c.dc.SetWindowExt(1024, 768).cx, 1);
-  EXPECT_EQ(c.dc.SetViewportExt(1024, 768).cy, 1);
-  EXPECT_EQ(c.dc.SetWindowExt(5, 5).cx, 1024);
-}
-
-TEST(GdiContext, PixelsReadAndWriteInsideAndRefuseOutside) {
+TEST(GdiContext, PixelsReadInsideAndRefuseOutside) {
   Canvas c(10, 10);
-  EXPECT_EQ(c.dc.SetPixel(3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
-  EXPECT_EQ(std::pair(c.dc.GetPixel(3, 4), c.bitmap.GetPixel(3, 4)),
-            std::pair(RGB(1, 2, 3), RGB(1, 2, 3)));
-  for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {INT_MIN, INT_MAX}})
-    EXPECT_EQ(std::pair(c.dc.GetPixel(x, y), c.dc.SetPixel(x, y, kRed)),
-              std::pair(CLR_INVALID, CLR_INVALID));
-  EXPECT_EQ(c.Count(kRed), 0);
+  c.dc.SetPixel(9, 9, RGB(1, 2, 3));
+  EXPECT_EQ(c.dc.GetPixel(9, 9), RGB(1, 2, 3));
+  for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}})
+    EXPECT_EQ(c.dc.GetPixel(x, y), CLR_INVALID) << x << "," << y;
 }
 
 TEST(GdiContext, BitmapsAreCreatedBlackAndRefuseAbsurdSizes) {
@@ -84,11 +50,6 @@ TEST(GdiContext, BitmapsAreCreatedBlackAndRefuseAbsurdSizes) {
   EXPECT_TRUE(b.DeleteObject());
   EXPECT_EQ(b.Width(), 0) << "deleting frees the pixels";
   EXPECT_FALSE(b.DeleteObject());
-
-  CPen stock;
-  ASSERT_TRUE(stock.CreateStockObject(WHITE_PEN));
-  EXPECT_TRUE(stock.DeleteObject());
-  EXPECT_TRUE(stock.IsValid()) << "deleting a stock object has no effect";
 }
 
 TEST(GdiContext, BlockTransfersCopyAndStretchWithoutSmoothing) {
@@ -107,37 +68,15 @@ TEST(GdiContext, BlockTransfersCopyAndStretchWithoutSmoothing) {
     for (int x = 0; x < 8; ++x)
       ASSERT_EQ(dst.At(x, y), src.At(x / 2, y / 3)) << x << "," << y << ": nearest pixel";
   EXPECT_EQ(dst.Count(kRed), 400 - 96);
-
   dst.Fill(kRed);
-  EXPECT_TRUE(dst.dc.StretchBlt(0, 0, 2, 2, &src.dc, 0, 0, 4, 4, SRCCOPY));
-  EXPECT_EQ(dst.Count(kWhite, {0, 0, 2, 2}) + dst.Count(kBlack, {0, 0, 2, 2}), 4)
-      << "shrinking picks pixels, never blends them";
-
-  dst.Fill(kRed);
-  EXPECT_TRUE(dst.dc.StretchBlt(4, 0, -4, 4, &src.dc, 0, 0, 4, 4, SRCCOPY));
-  EXPECT_EQ(dst.At(0, 0), src.At(3, 0)) << "a negative width mirrors";
-  EXPECT_EQ(dst.At(3, 1), src.At(0, 1));
-
-  EXPECT_FALSE(dst.dc.BitBlt(0, 0, 4, 4, nullptr, 0, 0, SRCCOPY));
-  EXPECT_FALSE(dst.dc.BitBlt(0, 0, 4, 4, &src.dc, 0, 0, 0x00660046));
-  EXPECT_TRUE(dst.dc.BitBlt(0, 0, 4, 4, nullptr, 0, 0, WHITENESS));
-  EXPECT_EQ(dst.At(3, 3), kWhite);
-  EXPECT_TRUE(dst.dc.StretchBlt(INT_MIN, INT_MIN, INT_MAX, INT_MAX, &src.dc, INT_MAX, 0, INT_MIN,
-                                INT_MAX, SRCCOPY));
+  EXPECT_TRUE(dst.dc.StretchBlt(0, 0, 2, 4, &src.dc, 0, 0, 4, 4, SRCCOPY));
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 2; ++x)
+      EXPECT_EQ(dst.At(x, y), src.At(2 * x + 1, y)) << "shrinking picks the middle pixels";
   dst.Fill(kRed);
   EXPECT_TRUE(dst.dc.StretchBlt(-1000000000, -1000000000, 2000000000, 2000000000, &src.dc, 0, 0, 4,
                                 4, SRCCOPY));
   EXPECT_EQ(dst.Count(src.At(2, 2)), 400) << "an absurd enlargement shows one source pixel";
-}
-
-TEST(GdiContext, ABlockTransferWithinOneSurfaceReadsThePixelsAsTheyWere) {
-  Canvas c(12, 1);
-  for (int x = 0; x < 12; ++x) c.dc.SetPixel(x, 0, RGB(x, 0, 0));
-  EXPECT_TRUE(c.dc.BitBlt(2, 0, 8, 1, &c.dc, 0, 0, SRCCOPY));
-  for (int x = 2; x < 10; ++x) EXPECT_EQ(c.At(x, 0), RGB(x - 2, 0, 0)) << x;
-  for (int x = 0; x < 12; ++x) c.dc.SetPixel(x, 0, RGB(x, 0, 0));
-  EXPECT_TRUE(c.dc.BitBlt(0, 0, 8, 1, &c.dc, 3, 0, SRCCOPY));
-  for (int x = 0; x < 8; ++x) EXPECT_EQ(c.At(x, 0), RGB(x + 3, 0, 0)) << x;
 }
 
 TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten) {
@@ -174,27 +113,6 @@ TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten)
   ASSERT_TRUE(client.BitBlt(0, 0, w, h, &b.dc, 0, 0, SRCCOPY));
   EXPECT_NE(board.GetSurface()->Peek().constBits(), bits(b));
   EXPECT_EQ(client.GetPixel(150, 120), kRed);
-
-  // A part copied into an unmade bitmap leaves the rest of it black.
-  Canvas c(w, h, CLR_INVALID);
-  ASSERT_TRUE(c.dc.BitBlt(0, 0, w, h - 1, &b.dc, 0, 0, SRCCOPY));
-  ExpectPixels(c, {{150, 120, kRed}, {0, h - 1, kBlack}});
-}
-
-TEST(GdiContext, DrawingReportsItsRectangleToTheContextAndTheSurface) {
-  Canvas c(100, 100);
-  std::vector<QRect> heard;
-  c.bitmap.GetSurface()->SetDamageListener([&](const QRect& r) { heard.push_back(r); });
-  c.dc.TakeDirtyRect();
-  c.Line(10, 10, 20, 10);
-  c.dc.Rectangle(50, 60, 70, 65);
-  EXPECT_EQ(heard, (std::vector<QRect>{QRect(10, 10, 10, 1), QRect(50, 60, 20, 5)}));
-  EXPECT_EQ(c.dc.TakeDirtyRect(), (RECT{10, 10, 70, 65}));
-  EXPECT_EQ(c.dc.TakeDirtyRect(), (RECT{}));
-  c.dc.Rectangle(-50, -50, -10, -10);
-  EXPECT_EQ(heard.size(), 2u) << "nothing visible, nothing reported";
-  c.dc.Ellipse(80, 80, 120, 120);
-  EXPECT_EQ(heard.back(), QRect(80, 80, 20, 20)) << "clipped to the surface";
 }
 
 TEST(GdiContext, SurfacesKeepTheirPixelsWhenResizedAndWhileTextIsPending) {
@@ -203,9 +121,6 @@ TEST(GdiContext, SurfacesKeepTheirPixelsWhenResizedAndWhileTextIsPending) {
   EXPECT_TRUE(s.Resize(6, 5, 0x0000FF));
   EXPECT_EQ(std::pair(s.Image().pixel(3, 2), s.Image().pixel(5, 4)),
             std::pair(0xFFFF0000u, 0xFF0000FFu));
-  EXPECT_FALSE(s.Resize(-1, 5));
-  EXPECT_FALSE(s.Resize(1 << 16, 1 << 13));
-  EXPECT_EQ(s.Width(), 6);
 
   s.Painter().fillRect(0, 0, 1, 1, Qt::green);
   const QImage early = s.Pixels();  // a copy taken while the painter is open
@@ -310,7 +225,6 @@ TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOriginAndMalformedB
   EXPECT_EQ(c.At(4, 4), kBlack);
   c.dc.StretchDIBits(6, 6, 3, 3, 1, 0, 1, 1, dib.data(), dib.size(), SRCCOPY);
   EXPECT_EQ(c.At(7, 7), kGreen) << "source row 0 of a bottom-up picture is its bottom row";
-  EXPECT_EQ(c.dc.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, dib.data(), dib.size(), BLACKNESS), 0);
 
   const Bytes good = InfoDib(3, 2, 24, 0, {}, Bytes(24, 0x80));
   std::vector<std::pair<const char*, Bytes>> bad;
@@ -320,19 +234,12 @@ TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOriginAndMalformedB
     bad.emplace_back(why, b);
   };
   with("truncated pixels", [](Bytes& b) { b.pop_back(); });
-  with("header only", [](Bytes& b) { b.resize(40); });
   with("cut header", [](Bytes& b) { b.resize(30); });
   with("unknown header size", [](Bytes& b) { Put32(b, 0, 64); });
   with("seven bits", [](Bytes& b) { Put16(b, 14, 7); });
-  with("two planes", [](Bytes& b) { Put16(b, 12, 2); });
-  with("zero width", [](Bytes& b) { Put32(b, 4, 0); });
   with("negative width", [](Bytes& b) { Put32(b, 4, std::uint32_t(-3)); });
-  with("zero height", [](Bytes& b) { Put32(b, 8, 0); });
   with("absurd size", [](Bytes& b) { Put32(b, 4, 1 << 20), Put32(b, 8, 1 << 20); });
-  with("most negative height", [](Bytes& b) { Put32(b, 8, 0x80000000u); });
-  with("jpeg compression", [](Bytes& b) { Put32(b, 16, 4); });
   with("masks on 24 bits", [](Bytes& b) { Put32(b, 16, 3); });
-  with("run-length on 24 bits", [](Bytes& b) { Put32(b, 16, 1); });
   with("colour table past the end", [](Bytes& b) { Put32(b, 32, 100000); });
   bad.emplace_back("too many colours for 8 bits",
                    InfoDib(1, 1, 8, 0, std::vector<std::uint32_t>(300, 0), Bytes(4, 0), 300));
@@ -345,7 +252,6 @@ TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOriginAndMalformedB
     EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 8, 8, 0, 0, b.data(), b.size()), 0) << why;
     EXPECT_EQ(m.dc.StretchDIBits(0, 0, 8, 8, 0, 0, 3, 2, b.data(), b.size(), SRCCOPY), 0) << why;
   }
-  EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 8, 8, 0, 0, nullptr, 100), 0);
   EXPECT_EQ(m.Count(kRed), 64);
   EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, good.data(), good.size()), 2);
   EXPECT_EQ(m.At(2, 1), RGB(0x80, 0x80, 0x80));

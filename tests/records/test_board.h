@@ -32,12 +32,6 @@ class TestBoard : public CBoardCore {
     DrawRecordOn(*GetBoardDC(), *this, g_records[i], text);
   }
   COLORREF Pixel(int x, int y) const { return m_bitmap.GetPixel(x, y); }
-  std::vector<COLORREF> Pixels() const {
-    std::vector<COLORREF> all;
-    for (int y = 0; y < m_bitmap.Height(); ++y)
-      for (int x = 0; x < m_bitmap.Width(); ++x) all.push_back(m_bitmap.GetPixel(x, y));
-    return all;
-  }
   // Pixels of the given colour inside [l, r) x [t, b), or on the whole board.
   int Count(COLORREF color, int l = 0, int t = 0, int r = INT_MAX, int b = INT_MAX) const {
     int n = 0;
@@ -79,7 +73,6 @@ class RecordsTest : public ::testing::Test {
     g_style = DrawStyle{};
     g_styleSaved = DrawStyle{};
   }
-  void TearDown() override { g_style = DrawStyle{}; }
 
   static DrawRecord Rec(char op, int f1 = 0, int f2 = 0, int f3 = 0, int f4 = 0, int f5 = 0) {
     DrawRecord r{};

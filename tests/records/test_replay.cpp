@@ -17,48 +17,7 @@ class Replay : public RecordsTest {
   TestBoard board;
 };
 
-std::vector<std::pair<int, int>> Moves(const plat::ScriptedServices& s) {
-  std::vector<std::pair<int, int>> out;
-  for (const POINT& p : s.pointerMoves) out.emplace_back(p.x, p.y);
-  return out;
-}
-
 }  // namespace
-
-TEST_F(Replay, FromTheFirstRecordToTheFirstOnlyResetsTheStyle) {
-  // What the reset restores is the style tests' concern; here that it is
-  // the reset to the defaults, and nothing is drawn or animated.
-  Load(board, {Rec(op::kLine, 300, 100, 10, 100)});
-  g_style.penColor = kRed;
-  board.m_texts = {"t"};
-  board.m_posText = board.m_texts.end();
-  board.m_bTransparent = true;
-  board.Replay(0, 0, true);
-  EXPECT_EQ(board.Count(kWhite), 400 * 300);
-  EXPECT_EQ(g_style.penColor, kBlack);
-  EXPECT_TRUE(board.m_posText == board.m_texts.begin());
-  EXPECT_FALSE(board.m_bTransparent);
-  EXPECT_TRUE(services.pauses.empty() && services.pointerMoves.empty());
-}
-
-TEST_F(Replay, DrawsSegmentsDabsAndLinesWithTheStyleOfTheRecordsBeforeThem) {
-  Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, 1, kRed), Rec(op::kPenSegment, 100, 20, 10, 20),
-               Rec(op::kBrush, 0, 0, 0, 0, kGreen), Rec(op::kBrushDab, 200, 200),
-               Rec(op::kPen, 0, 0, PS_SOLID, 3, kBlue), Rec(op::kLine, 300, 60, 10, 60),
-               Rec(op::kPolyline, 300, 90, 10, 90)});
-  board.Replay(0, board.m_nCount, false);
-  // The segment's end pixel is left out.
-  board.ExpectPixels({{10, 20, kRed},
-                      {99, 20, kRed},
-                      {100, 20, kWhite},
-                      {150, 59, kBlue},
-                      {150, 61, kBlue},
-                      {150, 90, kBlue}});
-  EXPECT_EQ(board.Count(kGreen, 200, 200, 215, 210), 150);
-  EXPECT_EQ(board.Count(kGreen), 150);
-  EXPECT_EQ(std::tuple(g_style.penWidth, g_style.penColor, g_style.brushColor, board.m_pen.m_width),
-            std::tuple(3, kBlue, kGreen, 3));
-}
 
 TEST_F(Replay, AFillRecordFillsWithTheBrushColourInForce) {
   Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, 1, kRed), Rec(op::kBrush, 0, 0, 0, 0, kGreen),
@@ -67,16 +26,6 @@ TEST_F(Replay, AFillRecordFillsWithTheBrushColourInForce) {
   board.Replay(0, board.m_nCount, false);
   // Inside the red outline is not reached.
   board.ExpectPixels({{10, 10, kBlue}, {399, 299, kBlue}, {150, 150, kGreen}, {100, 150, kRed}});
-}
-
-TEST_F(Replay, StyleRecordsSetTheStyleAndTransparentRecordsTheMode) {
-  Load(board, {Rec(op::kFill, 0, 0, 0, 1), Rec(op::kTransparentOn)});
-  board.Replay(0, 2, false);
-  EXPECT_EQ(std::tuple(g_style.outline, g_style.fill, board.m_bTransparent),
-            std::tuple(0, 1, true));
-  g_records[2] = Rec(op::kTransparentOff);
-  board.Replay(2, 3, false);
-  EXPECT_FALSE(board.m_bTransparent);
 }
 
 TEST_F(Replay, TextAndFontRecordsTakeTheirEntriesFromTheTextListInOrder) {
@@ -101,46 +50,29 @@ TEST_F(Replay, AFontRecordDoesNotCarryTheFontWidth) {
   board.m_texts = {"face"};
   Load(board, {Rec(op::kFont, 0, 0, 40, 0)});
   board.Replay(0, 1, false);
+  // The text layout counts cells of the logical font's width.
   EXPECT_EQ(
       std::tuple(board.m_logFont.lfHeight, board.m_logFont.lfWidth, board.m_font.m_logFont.lfWidth),
       std::tuple(40, 9, 9));
-  // The wrapping counts 9-pixel cells: 100 wide holds 11 bytes, not 4.
-  g_records[1] = Rec(op::kText, 10, 10, 110, 200);
-  g_style.penColor = kRed;
-  board.m_bTransparent = true;
-  board.Draw(1, std::string(11, 'W'));
-  EXPECT_EQ(board.Count(kRed, 0, 55, 400, 300), 0);  // one 40-pixel line only
-}
-
-TEST_F(Replay, RedoOfOneRecordKeepsTheStyleAndTheTextCursor) {
-  board.m_texts = {"a", "b"};
-  Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, 4, kRed), Rec(op::kText, 10, 10, 100, 40),
-               Rec(op::kLine, 300, 150, 10, 150)});
-  board.Replay(0, 2, false);
-  ASSERT_TRUE(board.m_posText == std::next(board.m_texts.begin()));
-  board.Replay(2, 3, false);
-  EXPECT_EQ(std::tuple(g_style.penColor, board.m_pen.m_width, board.Pixel(150, 150)),
-            std::tuple(kRed, 4, kRed));
-  EXPECT_TRUE(board.m_posText == std::next(board.m_texts.begin()));
 }
 
 TEST_F(Replay, RangesOutsideTheStoreAreClamped) {
   Load(board, {Rec(op::kBrush, 0, 0, 0, 0, kGreen)});
   g_records[kRecordSlots - 1] = Rec(op::kBrushDab, 300, 200);
   board.Replay(-7, INT_MAX, false);  // from before the first: a full replay
-  EXPECT_EQ(board.Count(kGreen, 300, 200, 315, 210), 150);
+  // The stamp is 15 x 10 at its corner, exactly.
+  EXPECT_EQ(std::pair(board.Count(kGreen, 300, 200, 315, 210), board.Count(kGreen)),
+            std::pair(150, 150));
   board.Clear(kWhite);
   board.Replay(INT_MAX, INT_MIN, false);
-  board.Replay(10, 5, false);
   board.Replay(kRecordSlots, kRecordSlots + 1, false);
   EXPECT_EQ(board.Count(kWhite), 400 * 300);
-  EXPECT_EQ(g_style.brushColor, kGreen);  // none of them reset the style
+  EXPECT_EQ(g_style.brushColor, kGreen);  // only a replay from the first resets the style
 }
 
 TEST_F(Replay, UnknownOpcodesAndEmptySlotsDrawNothing) {
-  Load(board, {Rec(op::kEmpty, 100, 100, 10, 10), Rec('?', 100, 100, 10, 10),
-               Rec('\0', 100, 100, 10, 10), Rec('\xFF', 100, 100, 10, 10)});
-  board.Replay(0, 4, true);
+  Load(board, {Rec(op::kEmpty, 100, 100, 10, 10), Rec('\xFF', 100, 100, 10, 10)});
+  board.Replay(0, 2, true);
   EXPECT_EQ(board.Count(kWhite), 400 * 300);
   EXPECT_TRUE(services.pauses.empty());
 }
@@ -154,19 +86,18 @@ TEST_F(Replay, AnimatedShapesPauseAtPressAndReleaseFollowingTheirToolsAndTextOnc
   board.Replay(0, board.m_nCount, true);
   // A shape: its press point (f3, f4) and a full pause, then its release
   // point (f1, f2) and half of it; a text: its corner and a full pause.
-  std::vector<std::pair<int, int>> moves;
+  std::vector<POINT> moves;
   std::vector<unsigned> pauses;
   for (int i = 0; i < board.m_nCount; ++i) {
     const DrawRecord& r = g_records[i];
-    if (r.op != op::kText) moves.emplace_back(r.f3, r.f4), pauses.push_back(2000);
-    moves.emplace_back(r.f1, r.f2), pauses.push_back(r.op == op::kText ? 2000 : 1000);
+    if (r.op != op::kText) moves.push_back({r.f3, r.f4}), pauses.push_back(2000);
+    moves.push_back({r.f1, r.f2}), pauses.push_back(r.op == op::kText ? 2000 : 1000);
   }
-  EXPECT_EQ(Moves(services), moves);
+  EXPECT_EQ(services.pointerMoves, moves);
   EXPECT_EQ(services.pauses, pauses);
   EXPECT_EQ(board.cursorTools,
             (std::vector<UINT>{ID_TOOL_LINE, ID_TOOL_RECT, ID_TOOL_TEXT, ID_TOOL_ARROW,
                                ID_TOOL_ELLIPSE, ID_TOOL_ROUNDRECT, ID_TOOL_POLYLINE}));
-  EXPECT_EQ(board.m_nTool, ID_TOOL_POLYLINE);
   // The line, the rectangle and the text's frame were drawn.
   board.ExpectPixels({{50, 75, kBlack}, {100, 100, kBlack}, {18, 230, kBlack}});
 }
@@ -175,10 +106,9 @@ TEST_F(Replay, AnimatedStrokesMoveThePointerWithoutPausesOrCursor) {
   Load(board, {Rec(op::kPenSegment, 20, 20, 10, 10), Rec(op::kBrushDab, 50, 60),
                Rec(op::kFloodFill, 300, 200)});
   board.Replay(0, 3, true);
-  EXPECT_EQ(Moves(services), (std::vector<std::pair<int, int>>{{20, 20}, {50, 60}, {300, 200}}));
+  EXPECT_EQ(services.pointerMoves, (std::vector<POINT>{{20, 20}, {50, 60}, {300, 200}}));
   EXPECT_EQ(services.pauses, std::vector<unsigned>{2000});  // the fill only
   EXPECT_EQ(board.cursorTools, std::vector<UINT>{ID_TOOL_FILL});
-  EXPECT_EQ(board.m_nTool, ID_TOOL_FILL);
 }
 
 TEST_F(Replay, AbsurdRecordsFromAFileDrawClippedAndFinish) {
@@ -207,7 +137,6 @@ TEST_F(Replay, AbsurdRecordsFromAFileDrawClippedAndFinish) {
   // A huge pen covers the board along its segment.
   Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, INT_MAX, kRed),
                Rec(op::kPenSegment, 1000000, 150, -1000000, 150)});
-  board.m_bTransparent = false;
   board.Replay(0, 2, false);
   EXPECT_EQ(board.Count(kRed), 400 * 300);
 }

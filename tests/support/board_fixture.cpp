@@ -58,7 +58,7 @@ void BoardTest::SetUp() {
   frame.m_tempExited = false;
   frame.m_fontBarShown = false;
   frame.m_barsHidden = false;
-  frame.m_toggles = frame.m_paletteRepaints = frame.m_tempExits = 0;
+  frame.m_paletteRepaints = frame.m_tempExits = 0;
   frame.ShowWindow(SW_SHOW);
   plat::ProcessEvents();
 
@@ -93,12 +93,10 @@ Picture BoardTest::Of(const CBitmap& bitmap) {
                      [&](int x, int y) { return bitmap.GetPixel(x, y); });
 }
 
-Picture BoardTest::SnapOf(CWnd& wnd) {
-  RECT rc;
-  wnd.GetClientRect(&rc);
-  CClientDC dc(&wnd);
+Picture BoardTest::Snap() {
+  CClientDC dc(&Board());
   CBitmap bitmap;
-  bitmap.CreateCompatibleBitmap(&dc, rc.right, rc.bottom);
+  bitmap.CreateCompatibleBitmap(&dc, Board().m_rcDesktop.right, Board().m_rcDesktop.bottom);
   CDC mem;
   mem.CreateCompatibleDC(&dc);
   {

@@ -23,10 +23,7 @@ class CTestFrame : public CFrameWnd, public CBoardFrame {
   int OnCreate(CREATESTRUCT* cs) override;
 
   CWnd& FrameWindow() override { return *this; }
-  void ToggleBars() override {
-    m_barsHidden = !m_barsHidden;
-    ++m_toggles;
-  }
+  void ToggleBars() override { m_barsHidden = !m_barsHidden; }
   void HideBars() override { m_barsHidden = true; }
   void ShowFontBar(bool show, bool) override { m_fontBarShown = show; }
   void RepaintPalette() override { ++m_paletteRepaints; }
@@ -39,7 +36,7 @@ class CTestFrame : public CFrameWnd, public CBoardFrame {
   CBoardWnd m_board;
   bool m_barsHidden = true, m_fontBarShown = false, m_tempExited = false;
   bool m_barsShownAtExit = false;
-  int m_toggles = 0, m_paletteRepaints = 0, m_tempExits = 0;
+  int m_paletteRepaints = 0, m_tempExits = 0;
 };
 
 class BoardTest : public ::testing::Test {
@@ -48,8 +45,7 @@ class BoardTest : public ::testing::Test {
   static CBoardWnd& Board() { return Frame().m_board; }
 
   // What the board shows now, and what a bitmap holds.
-  static Picture Snap() { return SnapOf(Board()); }
-  static Picture SnapOf(CWnd& wnd);
+  static Picture Snap();
   static Picture Of(const CBitmap& bitmap);
 
  protected:

@@ -10,27 +10,19 @@ namespace {
 
 using GesturesTest = ToolsTest;
 
-const UINT kDrawingTools[] = {ID_TOOL_PEN,  ID_TOOL_BRUSH,     ID_TOOL_LINE,    ID_TOOL_ARROW,
-                              ID_TOOL_RECT, ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE, ID_TOOL_POLYLINE};
-
 TEST_F(GesturesTest, PenMovesWithTheLeftButtonDownAppendChainedSegments) {
   UseTool(ID_TOOL_PEN);
   Press({10, 10});
   Move({20, 10});
   Move({30, 15}, MK_LBUTTON | MK_RBUTTON);
   Release({30, 15});
-  // A drag with the middle button alone draws nothing from the stroke's end.
-  const Picture before = Snap();
-  Move({300, 200}, MK_MBUTTON);
-  EXPECT_EQ(CountDifferences(before, Snap()), 0);
+  Move({300, 200}, MK_MBUTTON);  // a middle-button drag does not go on from the stroke's end
   Press({40, 20});
   Move({50, 25});
   ASSERT_EQ(Count(), 3);
   EXPECT_EQ(Describe(0), "'#' 20 10 10 10");
   EXPECT_EQ(Describe(1), "'#' 30 15 20 10");
   EXPECT_EQ(Describe(2), "'#' 50 25 40 20");
-  // Black 2-pixel pen; the segment's end pixel belongs to the next one.
-  EXPECT_EQ(Snap().At(15, 10), 0x000000u);
 }
 
 TEST_F(GesturesTest, ClicksWithoutMovementDrawNothingAndOnlyTheArrowRecordsOne) {
@@ -54,37 +46,17 @@ void SendMove(CBoardWnd& board, QPoint at, Qt::MouseButtons buttons, Qt::Keyboar
   QCoreApplication::sendEvent(board.GetWidget(), &ev);
 }
 
-TEST_F(GesturesTest, CtrlOrShiftMovesDrawNothingAndThePenGoesOnFromItsLastPoint) {
-  CBoardWnd& board = Board();
-  UseTool(ID_TOOL_PEN);
-  Press({10, 10});
-  Move({20, 20});
+TEST_F(GesturesTest, CtrlShiftOrRightButtonOnlyMovesDrawNothing) {
+  UseTool(ID_TOOL_POLYLINE);  // its band follows the pointer whatever the buttons
+  Click({300, 300});
   const Picture before = Snap();
-  SendMove(board, {100, 20}, Qt::LeftButton, Qt::ControlModifier);
-  SendMove(board, {100, 100}, Qt::LeftButton, Qt::ShiftModifier);
-  EXPECT_EQ(Count(), 1);
+  SendMove(Board(), {100, 20}, Qt::LeftButton, Qt::ControlModifier);
+  SendMove(Board(), {100, 100}, Qt::NoButton, Qt::ShiftModifier);
+  Move({380, 350}, MK_RBUTTON);
   EXPECT_EQ(CountDifferences(before, Snap()), 0);
-  SendMove(board, {120, 120}, Qt::LeftButton, Qt::NoModifier);
-  ASSERT_EQ(Count(), 2);
-  EXPECT_EQ(Describe(1), "'#' 120 120 20 20");
+  SendMove(Board(), {120, 120}, Qt::NoButton, Qt::NoModifier);
+  EXPECT_GT(CountDifferences(before, Snap()), 0);
 }
-
-TEST_F(GesturesTest, ARightButtonOnlyMoveDrawsNothingForAnyTool) {
-  for (UINT tool : kDrawingTools) {
-    SCOPED_TRACE(tool);
-    UseTool(tool);
-    Press({300, 300});
-    const int count = Count();
-    const Picture before = Snap();
-    Move({380, 350}, MK_RBUTTON);
-    Move({200, 390}, MK_RBUTTON);
-    EXPECT_EQ(Count(), count);
-    EXPECT_EQ(CountDifferences(before, Snap()), 0);
-    Release({300, 300});
-    UseTool(ID_TOOL_POINTER);
-  }
-}
-
 TEST_F(GesturesTest, BrushStampsFifteenByTenAtThePressAndEachLeftOnlyMove) {
   g_style.brushColor = 0x0000FF;
   Board().AppendStyleRecord(kStyleBrush);
@@ -95,13 +67,6 @@ TEST_F(GesturesTest, BrushStampsFifteenByTenAtThePressAndEachLeftOnlyMove) {
   ASSERT_EQ(Count(), 2);
   EXPECT_EQ(Describe(1), "'b' 100 100 7 8");
   EXPECT_EQ(g_records[1].f5, 9);
-  const Picture p = Snap();
-  EXPECT_EQ(p.At(100, 100), 0x0000FFu);
-  EXPECT_EQ(p.At(114, 109), 0x0000FFu);
-  EXPECT_EQ(p.At(115, 105), BackgroundAt(115, 105));
-  EXPECT_EQ(p.At(105, 110), BackgroundAt(105, 110));
-
-  Move({200, 200}, 0);
   Move({210, 200}, MK_LBUTTON | MK_RBUTTON);
   EXPECT_EQ(Count(), 2);
   Move({220, 200});
@@ -109,21 +74,12 @@ TEST_F(GesturesTest, BrushStampsFifteenByTenAtThePressAndEachLeftOnlyMove) {
   EXPECT_EQ(Describe(2).substr(0, 11), "'b' 220 200");
 }
 
-TEST_F(GesturesTest, ArrowDragsRecordTailAndTipAndDrawAsTheirReplay) {
-  UseTool(ID_TOOL_ARROW);
-  Drag({100, 100}, {{150, 120}, {200, 200}}, {200, 200});
-  Drag({10, 300}, {{60, 300}}, {110, 300});
-  ASSERT_EQ(Count(), 2);
-  EXPECT_EQ(Describe(0), "'R' 200 200 100 100");
-  EXPECT_EQ(Describe(1), "'R' 110 300 10 300");
-  EXPECT_TRUE(ShowsItsReplay());
-}
-
 TEST_F(GesturesTest, LinesAndShapesRecordPressAndReleasePointsAndLeaveNoBand) {
   const struct {
     UINT tool;
     const char* record;
   } cases[] = {{ID_TOOL_LINE, "'*' 100 100 200 200"},
+               {ID_TOOL_ARROW, "'R' 100 100 200 200"},
                {ID_TOOL_RECT, "'@' 100 100 200 200"},
                {ID_TOOL_ROUNDRECT, "'r' 100 100 200 200"},
                {ID_TOOL_ELLIPSE, "'$' 100 100 200 200"}};
@@ -138,49 +94,29 @@ TEST_F(GesturesTest, LinesAndShapesRecordPressAndReleasePointsAndLeaveNoBand) {
   }
 }
 
-TEST_F(GesturesTest, PolylineClicksAndADoubleClickRecordChainedSegments) {
+TEST_F(GesturesTest, PolylineClicksRecordChainedSegmentsUntilADoubleClickOrAnotherTool) {
   UseTool(ID_TOOL_POLYLINE);
   Click({100, 100});
   Move({150, 120}, 0);
+  // A palette click between two vertices: the band's pen changes under it.
+  g_style.penWidth = 6;
+  g_style.penColor = 0xFF0000;
+  Board().AppendStyleRecord(kStylePen);
+  UseTool(ID_TOOL_POLYLINE);  // the same tool again leaves it open
   Move({200, 110}, 0);
   Click({200, 110});
   Move({250, 200}, 0);
   DoubleClickAt({260, 210});
-  ASSERT_EQ(Count(), 3);
+  ASSERT_EQ(Count(), 4);
   EXPECT_EQ(Describe(0), "'z' 100 100 100 100");
-  EXPECT_EQ(Describe(1), "'z' 200 110 100 100");
-  EXPECT_EQ(Describe(2), "'z' 260 210 200 110");
+  EXPECT_EQ(Describe(2), "'z' 200 110 100 100");
+  EXPECT_EQ(Describe(3), "'z' 260 210 200 110");
   // The band no longer follows the pointer, and the next click starts anew.
   Move({400, 400}, 0);
   Click({300, 300});
-  ASSERT_EQ(Count(), 4);
-  EXPECT_EQ(Describe(3), "'z' 300 300 300 300");
-  EXPECT_TRUE(ShowsItsReplay());
-}
-
-TEST_F(GesturesTest, PolylineGoesOnFromItsVertexWhenAStyleRecordCameBetweenClicks) {
-  UseTool(ID_TOOL_POLYLINE);
-  Click({100, 100});
-  Move({180, 150}, 0);
-  g_style.penWidth = 6;
-  g_style.penColor = 0xFF0000;
-  Board().AppendStyleRecord(kStylePen);
-  Move({200, 150}, 0);
-  Click({200, 150});
-  ASSERT_EQ(Count(), 3);
-  EXPECT_EQ(Describe(2), "'z' 200 150 100 100");
-  EXPECT_TRUE(ShowsItsReplay());
-}
-
-TEST_F(GesturesTest, TheSameToolAgainLeavesAPolylineOpenAnotherEndsItAndErasesItsBand) {
-  UseTool(ID_TOOL_POLYLINE);
-  Click({100, 100});
-  Move({150, 150}, 0);
-  UseTool(ID_TOOL_POLYLINE);
-  EXPECT_EQ(Board().m_nPolyPoints, 1);
-  Click({200, 100});
-  EXPECT_EQ(Describe(1), "'z' 200 100 100 100");
-  Move({300, 250}, 0);
+  ASSERT_EQ(Count(), 5);
+  EXPECT_EQ(Describe(4), "'z' 300 300 300 300");
+  Move({350, 250}, 0);
   UseTool(ID_TOOL_LINE);
   EXPECT_EQ(Board().m_nPolyPoints, 0);
   EXPECT_TRUE(ShowsItsReplay());
@@ -197,16 +133,14 @@ TEST_F(GesturesTest, AMoveOutsideADragLeavesNoBandForTheNextPressToStrand) {
 }
 
 TEST_F(GesturesTest, AGestureThatAppendsNothingLeavesAnUndoneRecordForRedo) {
-  CBoardWnd& board = Board();
   UseTool(ID_TOOL_LINE);
   Drag({10, 10}, {{60, 70}}, {60, 70});
   Drag({20, 200}, {{300, 210}}, {300, 210});
-  board.OnUndo();
+  Board().OnUndo();
   ASSERT_EQ(Count(), 1);
   const std::string undone = Describe(1);
 
   Press({400, 400});  // a press whose release finds no capture
-  Move({500, 450});
   CWnd::ReleaseCapture();
   Release({500, 450});
   UseTool(ID_TOOL_PEN);
@@ -218,7 +152,7 @@ TEST_F(GesturesTest, AGestureThatAppendsNothingLeavesAnUndoneRecordForRedo) {
 
   EXPECT_EQ(Count(), 1);
   EXPECT_EQ(Describe(1), undone);
-  board.OnRedo();
+  Board().OnRedo();
   EXPECT_EQ(Count(), 2);
   EXPECT_EQ(Describe(1), "'*' 300 210 20 200");
 }
@@ -229,7 +163,7 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
   board.m_nCount = kRecordLimit;
   g_records[kRecordLimit] = Rec('x', 1, 2, 3, 4);
   const Picture before = Snap();
-  for (UINT tool : kDrawingTools) {
+  for (UINT tool : {ID_TOOL_PEN, ID_TOOL_BRUSH, ID_TOOL_LINE, ID_TOOL_POLYLINE}) {
     SCOPED_TRACE(tool);
     UseTool(tool);
     Drag({100, 100}, {{150, 150}, {200, 120}}, {200, 120});
@@ -239,12 +173,6 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
   }
   EXPECT_EQ(CountDifferences(before, Snap()), 0);
-  // A file may fill the last slot too.
-  g_records[kRecordLimit] = Rec(op::kLine, 1, 2, 3, 4);
-  board.m_nCount = kRecordSlots;
-  UseTool(ID_TOOL_PEN);
-  Drag({100, 100}, {{150, 150}}, {150, 150});
-  EXPECT_EQ(Count(), kRecordSlots);
 
   // A pen stroke stops where the store fills.
   board.m_nCount = kRecordLimit - 2;
@@ -268,7 +196,6 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
 }
 
 TEST_F(GesturesTest, WhileTheReplayDialogIsOpenNoGestureDrawsOrRecords) {
-  CTestFrame& frame = Frame();
   CBoardWnd& board = Board();
   // Only whether a dialog is open matters to the gestures.
   alignas(16) static char openDialog[16];
@@ -280,13 +207,10 @@ TEST_F(GesturesTest, WhileTheReplayDialogIsOpenNoGestureDrawsOrRecords) {
     DoubleClickAt({150, 150});
   }
   board.OnRButtonUp(MK_RBUTTON, {10, 10});
-  const HCURSOR shown = ::SetCursor(nullptr);
-  ::SetCursor(shown);
   board.m_pReplayDlg = nullptr;
   EXPECT_EQ(Count(), 0);
   EXPECT_EQ(CountDifferences(before, Snap()), 0);
-  EXPECT_FALSE(frame.m_barsHidden);
-  EXPECT_EQ(shown, LoadCursorResource(IDC_POLYLINE));
+  EXPECT_FALSE(Frame().m_barsHidden);
 }
 
 TEST_F(GesturesTest, EveryLeftReleaseOfADrawingToolTakesTheCurrentPicture) {
@@ -307,26 +231,11 @@ TEST_F(GesturesTest, EveryLeftReleaseOfADrawingToolTakesTheCurrentPicture) {
   EXPECT_NE(Of(board.m_bmpCurrent).At(5, 5), 0x00FF00u);
 }
 
-TEST_F(GesturesTest, ARightClickTogglesTheBarsAndAPressHidesThemForDrawingTools) {
-  CTestFrame& frame = Frame();
-  CBoardWnd& board = Board();
-  ASSERT_FALSE(frame.m_barsHidden);
-  UseTool(ID_TOOL_POINTER);
-  Press({10, 10});
-  EXPECT_FALSE(frame.m_barsHidden);
-  UseTool(ID_TOOL_PICKCOLOR);
-  Press({10, 10});
-  EXPECT_FALSE(frame.m_barsHidden);
-  board.OnRButtonUp(MK_RBUTTON, {10, 10});
-  EXPECT_TRUE(frame.m_barsHidden);
-  board.OnRButtonUp(MK_RBUTTON, {10, 10});
-  EXPECT_FALSE(frame.m_barsHidden);
-  UseTool(ID_TOOL_LINE);
-  Press({10, 10});
-  EXPECT_TRUE(frame.m_barsHidden);
-  Release({10, 10});
-  board.OnRButtonUp(MK_RBUTTON, {10, 10});
-  EXPECT_FALSE(frame.m_barsHidden);
+TEST_F(GesturesTest, APressHidesTheBarsForDrawingToolsOnly) {
+  for (UINT tool : {ID_TOOL_POINTER, ID_TOOL_PICKCOLOR, ID_TOOL_LINE}) {
+    UseTool(tool);
+    Press({10, 10});
+    EXPECT_EQ(Frame().m_barsHidden, tool == ID_TOOL_LINE) << tool;
+  }
 }
-
 }  // namespace

