@@ -125,9 +125,12 @@ void CPaletteBar::CommitBackColor() {
   AppendStyle(kStyleBrush);
 }
 
-void CPaletteBar::ClearPenChoices() {
+void CPaletteBar::HighlightPenChoice(bool& choice) {
   for (bool& b : m_bStyle) b = false;
   for (bool& b : m_bWidth) b = false;
+  choice = true;
+  RepaintItem(IDC_PAL_PEN);
+  RepaintItem(IDC_PAL_STYLES);
 }
 
 void CPaletteBar::OnLButtonDown(UINT, CPoint pt) {
@@ -155,10 +158,7 @@ void CPaletteBar::OnLButtonDown(UINT, CPoint pt) {
     ComputeWidthRects();
     for (int i = 0; i < 5; ++i) {
       if (!CRect(m_rcWidth[i]).PtInRect(pt)) continue;
-      ClearPenChoices();
-      m_bWidth[i] = true;
-      RepaintItem(IDC_PAL_PEN);
-      RepaintItem(IDC_PAL_STYLES);
+      HighlightPenChoice(m_bWidth[i]);
       // The line style stays: wider pens are drawn solid whatever it is.
       if (g_style.penWidth != i + 2) {
         g_style.penWidth = i + 2;
@@ -170,10 +170,7 @@ void CPaletteBar::OnLButtonDown(UINT, CPoint pt) {
   ComputeStyleRects();
   for (int s = 0; s < 4; ++s) {
     if (!CRect(m_rcStyle[s]).PtInRect(pt)) continue;
-    ClearPenChoices();
-    m_bStyle[s] = true;
-    RepaintItem(IDC_PAL_PEN);
-    RepaintItem(IDC_PAL_STYLES);
+    HighlightPenChoice(m_bStyle[s]);
     // Patterned lines exist only one pixel wide.
     const bool changed = g_style.penWidth != 1 || g_style.penStyle != s;
     g_style.penWidth = 1;

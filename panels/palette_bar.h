@@ -21,8 +21,9 @@ class CPaletteBar : public CDialogBar {
   // Records the bar's colour into the style when the style differs from it.
   void CommitForeColor();
   void CommitBackColor();
-  // Widths and line styles share one highlight: at most one of the nine.
-  void ClearPenChoices();
+  // Widths and line styles share one highlight: at most one of the nine is
+  // chosen, and both areas show it.
+  void HighlightPenChoice(bool& choice);
 
   void OnLButtonDown(UINT flags, CPoint pt) override;
   void OnRButtonDown(UINT flags, CPoint pt) override;
