@@ -109,7 +109,7 @@ std::uint8_t ReadWholeFile(const std::string& path, Memory memory) {
     if (m == MAP_FAILED) std::abort();
     buffer = static_cast<std::uint8_t*>(m);
   } else if (memory == Memory::kPictureBlock) {
-    block = AllocDib(size);
+    block = AllocDibForOverwrite(size);
     buffer = block->bytes.data();
   } else {
     heap.reset(new std::uint8_t[size]);

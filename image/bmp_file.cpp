@@ -48,7 +48,7 @@ HDIB ReadBmpFromFile(CImageFile& file) {
     return nullptr;
   }
   const std::size_t size = std::size_t(remaining) - dib::kFileHeaderBytes;
-  HDIB block = AllocDib(size);
+  HDIB block = AllocDibForOverwrite(size);
   if (!block || file.Read(block->bytes.data(), size) != size) return nullptr;
   dib::Layout l;
   if (!dib::ParseDib(block->bytes.data(), size, &l)) return nullptr;

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
@@ -31,16 +32,22 @@ void PrepareLargeBlock(std::uint8_t* p, std::size_t size) {
 
 }  // namespace
 
-HDIB AllocDib(std::size_t size) {
+HDIB AllocDibForOverwrite(std::size_t size) {
   try {
     auto block = std::make_unique<PackedDib>();
     block->bytes.reserve(size);
     PrepareLargeBlock(block->bytes.data(), size);
-    block->bytes.assign(size, 0);
+    block->bytes.resize(size);
     return block;
   } catch (const std::exception&) {
     return nullptr;
   }
+}
+
+HDIB AllocDib(std::size_t size) {
+  HDIB block = AllocDibForOverwrite(size);
+  if (block) std::fill(block->bytes.begin(), block->bytes.end(), std::uint8_t(0));
+  return block;
 }
 
 HPALETTE CreateHalftonePalette() {
@@ -174,23 +181,16 @@ HDIB PackBitmap(const CBitmap* bitmap, const LogPalette* /*palette: see RenderPa
   // without a colour table.
   const std::int64_t stride = dib::RowBytes(24, width);
   const std::size_t image = std::size_t(stride) * std::size_t(height);
-  HDIB block = AllocDib(dib::kInfoHeaderBytes + image);
+  HDIB block = AllocDibForOverwrite(dib::kInfoHeaderBytes + image);
   if (!block) return nullptr;
   BITMAPINFOHEADER h;
   h.biWidth = width;
   h.biHeight = height;
   h.biBitCount = 24;
   h.biSizeImage = DWORD(image);
-  std::uint8_t* p = block->bytes.data();
-  dib::WriteInfoHeader(p, h);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = p + dib::kInfoHeaderBytes + std::size_t(height - 1 - y) * stride;
-    for (int x = 0; x < width; ++x) {
-      const COLORREF c = bitmap->GetPixel(x, y);
-      row[3 * x] = BYTE(GetBValue(c));
-      row[3 * x + 1] = BYTE(GetGValue(c));
-      row[3 * x + 2] = BYTE(GetRValue(c));
-    }
+  dib::WriteInfoHeader(block->bytes.data(), h);
+  if (bitmap->GetDIBits(0, height, block->bytes.data() + dib::kInfoHeaderBytes) != height) {
+    return nullptr;
   }
   return block;
 }

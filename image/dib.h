@@ -4,21 +4,45 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/dib_format.h"
 #include "image/picture_file.h"
 #include "platform/gdi.h"
 
+// Leaves bytes a vector grows by as they are: zeroing a screen-sized block
+// that a reader or a capture then overwrites costs a pass over its memory.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <class U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
 // The movable memory block: header, colour table and pixel rows, byte for
 // byte the packed layout.
 struct PackedDib {
-  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>> bytes;
 };
 using HDIB = std::unique_ptr<PackedDib>;
 
 // A zero-filled block of `size` bytes, or none when memory is short.
 HDIB AllocDib(std::size_t size);
+// The same with its bytes left unset, for a caller that writes every one.
+HDIB AllocDibForOverwrite(std::size_t size);
 
 // A logical palette. The display is true colour, so selecting and realising
 // one changes nothing; it still records what a palette device would get.

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -141,6 +142,9 @@ void InitApplication(int& argc, char** argv) {
   // Qt scales bars and dialogs as the desktop asks (Xft.dpi, QT_SCALE_FACTOR);
   // the program itself works in device pixels, converted where widgets meet it.
   EnsureRuntimeDir();
+  // A write past a file-size limit then fails (EFBIG) and is reported
+  // instead of ending the program with the teacher's drawing.
+  std::signal(SIGXFSZ, SIG_IGN);
   auto* app = new QApplication(argc, argv);
   app->setQuitOnLastWindowClosed(false);
   InstallFontSubstitutions();  // "宋体" and the other Windows faces

@@ -112,6 +112,11 @@ COLORREF CBitmap::GetPixel(int x, int y) const {
   return raster::ColorrefFromRgb(m_surface->PixelAt(x, y));
 }
 
+int CBitmap::GetDIBits(int startScan, int scanLines, void* bits) const {
+  if (!m_surface) return 0;
+  return raster::ToBgr24Rows(m_surface->Peek(), startScan, scanLines, static_cast<uchar*>(bits));
+}
+
 void CBitmap::Release() {
   m_surface.reset();
   m_valid = false;

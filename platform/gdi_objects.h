@@ -65,6 +65,10 @@ class CBitmap : public CGdiObject {
   int Width() const;
   int Height() const;
   COLORREF GetPixel(int x, int y) const;  // CLR_INVALID outside
+  // Scan lines counted from the bottom row, as a 24-bit packed bitmap's
+  // rows (blue, green, red; rows padded with zeros to four bytes). Returns
+  // the lines copied, 0 when there are none.
+  int GetDIBits(int startScan, int scanLines, void* bits) const;
   plat::Surface* GetSurface() const { return m_surface.get(); }
   void Release();
 

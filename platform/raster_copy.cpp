@@ -56,6 +56,35 @@ void CopyBgr24(QRgb* d, const uchar* s, i64 n) {
 void CopyBgr24(QRgb* d, const uchar* s, i64 n) { CopyBgr24Words(d, s, n); }
 #endif
 
+void ToBgr24Bytes(uchar* d, const QRgb* s, i64 n) {
+  for (i64 i = 0; i < n; ++i) {
+    d[3 * i] = uchar(s[i]), d[3 * i + 1] = uchar(s[i] >> 8), d[3 * i + 2] = uchar(s[i] >> 16);
+  }
+}
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// The capture of a screen-sized bitmap, four pixels per shuffle. Each store
+// writes 16 bytes and keeps 12, so the last one must stay in the row.
+// Returns the pixels done.
+__attribute__((target("ssse3"))) i64 ToBgr24Shuffled(uchar* d, const QRgb* s, i64 n) {
+  const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  i64 i = 0;
+  for (; 3 * i + 16 <= 3 * n; i += 4) {
+    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 3 * i), _mm_shuffle_epi8(in, pack));
+  }
+  return i;
+}
+
+void ToBgr24(uchar* d, const QRgb* s, i64 n) {
+  static const bool shuffle = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
+  const i64 done = shuffle ? ToBgr24Shuffled(d, s, n) : 0;
+  ToBgr24Bytes(d + 3 * done, s + done, n - done);
+}
+#else
+void ToBgr24(uchar* d, const QRgb* s, i64 n) { ToBgr24Bytes(d, s, n); }
+#endif
+
 void CopyRow(QRgb* d, const uchar* s, i64 n, PixelRows::Format format) {
   switch (format) {
     case PixelRows::kRgb32:
@@ -86,6 +115,20 @@ void SampleRow(QRgb* d, const uchar* s, const std::vector<int>& cols) {
 }
 
 }  // namespace
+
+int ToBgr24Rows(const QImage& image, int first, int count, uchar* bits) {
+  const int height = image.height(), width = image.width();
+  if (image.isNull() || bits == nullptr || first < 0 || count <= 0 || first >= height) return 0;
+  count = std::min(count, height - first);
+  const qsizetype stride = ((qsizetype(width) * 3 + 3) / 4) * 4;
+  for (int line = 0; line < count; ++line) {
+    uchar* row = bits + qsizetype(line) * stride;
+    const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(height - 1 - first - line));
+    ToBgr24(row, src, width);
+    std::memset(row + qsizetype(width) * 3, 0, std::size_t(stride - qsizetype(width) * 3));
+  }
+  return count;
+}
 
 PixelRows RowsOf(const QImage& image) {
   PixelRows rows;

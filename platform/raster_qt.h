@@ -108,6 +108,10 @@ struct PixelRows {
   int width = 0, height = 0;
   Format format = kRgb32;
 };
+// Scan lines [first, first + count) of a Format_RGB32 image, counted from its
+// bottom row, as a packed bitmap's 24-bit rows: blue, green, red, each row
+// padded with zeros to a multiple of four bytes. Returns the lines written.
+int ToBgr24Rows(const QImage& image, int first, int count, uchar* bits);
 // The rows of a Format_RGB32 image.
 PixelRows RowsOf(const QImage& image);
 

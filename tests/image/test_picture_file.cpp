@@ -76,7 +76,7 @@ TEST(BmpWrite, IsTheFileHeaderThenTheBlockByteForByte) {
   EXPECT_EQ(std::tuple(std::string(file.begin(), file.begin() + 2), dib::Get32(&file[2]),
                        dib::Get32(&file[6]), dib::Get32(&file[10]), dib::Get32(&file[14 + 20])),
             std::tuple("BM", 14u + 40u + 1440000u, 0u, 54u, 1440000u));
-  const Bytes& block = dib.Block()->bytes;
+  const auto& block = dib.Block()->bytes;
   EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), block.begin()));
 }
 
@@ -135,7 +135,7 @@ TEST(JpegRead, RowsArePaddedWithWidthModFourZeroBytes) {
     SmoothJpeg(dir, width, 2);
     CDib dib;
     ASSERT_TRUE(dib.Load(dir / "smooth.jpg")) << width;
-    const Bytes& bytes = dib.Block()->bytes;
+    const auto& bytes = dib.Block()->bytes;
     // The header's validity and the pixels are checked against the
     // reference decoder; here only the padding.
     const std::size_t stride = 3 * width + width % 4;

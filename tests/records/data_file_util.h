@@ -33,12 +33,11 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// While it lives no file grows past `bytes`: a longer write fails with EFBIG,
-// for root too.
+// While it lives no file grows past `bytes`, for root too: the program must
+// see the longer write fail (EFBIG) rather than be ended by SIGXFSZ.
 struct FileSizeLimit {
   rlimit old{};
   explicit FileSizeLimit(rlim_t bytes) {
-    signal(SIGXFSZ, SIG_IGN);
     getrlimit(RLIMIT_FSIZE, &old);
     const rlimit capped{bytes, old.rlim_max};
     setrlimit(RLIMIT_FSIZE, &capped);
