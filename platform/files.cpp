@@ -143,7 +143,7 @@ bool FileReplacement::Begin(const std::string& gbkTarget) {
   return true;
 }
 
-bool FileReplacement::Commit() {
+bool FileReplacement::Flush() {
   if (m_tempUtf8.empty()) {
     errno = EINVAL;
     return false;
@@ -161,15 +161,16 @@ bool FileReplacement::Commit() {
       ::umask(mask);
       mode = 0666 & ~mask;
     }
-    ok = ::fchmod(fd, mode) == 0 && ::rename(m_tempUtf8.c_str(), m_targetUtf8.c_str()) == 0;
+    ok = ::fchmod(fd, mode) == 0;
     error = errno;
   }
   if (fd >= 0) ::close(fd);
-  if (!ok) {
-    Discard();
-    errno = error;
-    return false;
-  }
+  errno = error;
+  return ok;
+}
+
+bool FileReplacement::Rename() {
+  if (::rename(m_tempUtf8.c_str(), m_targetUtf8.c_str()) != 0) return false;
   m_tempUtf8.clear();  // renamed: nothing left to remove, only the lock to drop
   Discard();
   // The rename itself reaches the disk with the folder.
@@ -179,6 +180,77 @@ bool FileReplacement::Commit() {
     ::close(dir);
   }
   return true;
+}
+
+bool FileReplacement::Commit() {
+  if (Flush() && Rename()) return true;
+  const int error = errno;
+  Discard();
+  errno = error;
+  return false;
+}
+
+namespace {
+
+// Copies a file to a new hidden file beside it with the same permissions;
+// the copy's path, or empty with errno set.
+std::string KeepCopy(const std::string& path, mode_t mode) {
+  std::string copy = FolderOf(path) + "/.pointer-XXXXXX.old";
+  const int out = ::mkstemps(copy.data(), 4);
+  if (out < 0) return {};
+  const int in = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  bool ok = in >= 0 && ::fchmod(out, mode & 07777) == 0;
+  char buffer[1 << 16];
+  for (ssize_t got = 1; ok && got > 0;) {
+    got = ::read(in, buffer, sizeof buffer);
+    for (ssize_t done = 0; ok && got > 0 && done < got;) {
+      const ssize_t put = ::write(out, buffer + done, std::size_t(got - done));
+      ok = put > 0;
+      done += put;
+    }
+    ok = ok && got >= 0;
+  }
+  const int error = errno;
+  if (in >= 0) ::close(in);
+  ::close(out);
+  if (!ok) {
+    ::unlink(copy.c_str());
+    errno = error;
+    return {};
+  }
+  return copy;
+}
+
+}  // namespace
+
+bool CommitTogether(FileReplacement& first, FileReplacement& last) {
+  const std::string firstTarget = first.m_targetUtf8;
+  bool ok = first.Flush() && last.Flush();
+  // The first's old file is copied, not moved aside, so that it stays in
+  // place until the new one replaces it in one rename.
+  std::string copy;
+  struct stat st;
+  if (ok && ::stat(firstTarget.c_str(), &st) == 0) {
+    copy = KeepCopy(firstTarget, st.st_mode);
+    ok = !copy.empty();
+  }
+  ok = ok && first.Rename();
+  if (ok && !last.Rename()) {
+    ok = false;
+    const int error = errno;
+    if (copy.empty()) {
+      ::unlink(firstTarget.c_str());
+    } else if (::rename(copy.c_str(), firstTarget.c_str()) == 0) {
+      copy.clear();
+    }
+    errno = error;
+  }
+  const int error = errno;
+  if (!copy.empty()) ::unlink(copy.c_str());
+  first.Discard();
+  last.Discard();
+  errno = error;
+  return ok;
 }
 
 }  // namespace plat

@@ -34,8 +34,17 @@ class FileReplacement {
   bool Commit();
 
  private:
+  friend bool CommitTogether(FileReplacement& first, FileReplacement& last);
+  bool Flush();
+  bool Rename();
   void Discard();
   std::string m_targetUtf8, m_tempGbk, m_tempUtf8;
   int m_lock = -1;  // the old file, locked
 };
+// Commits two replacements that must match (a data file and its side
+// file): both are flushed before either is renamed, and a copy of the
+// first's old file is kept until the last is in place, to be put back if
+// the last fails. False with errno set when either fails; both old files
+// then stay as they were.
+bool CommitTogether(FileReplacement& first, FileReplacement& last);
 }  // namespace plat

@@ -48,15 +48,16 @@ SaveStatus SavePointerData(const std::string& gbkPath, const DrawRecord* records
   // A data file named "*.xyp" is its own side file: the texts have no place.
   if (!texts.empty() && plat::Utf8FromGbk(side) == plat::Utf8FromGbk(gbkPath))
     return SaveStatus::kCannotCreate;
-  // Both are written in full before either takes its place; the data file,
-  // which an open looks for, comes last.
+  // Both are written in full before either takes its place, and both take
+  // it or neither; the data file, which an open looks for, comes last.
   plat::FileReplacement data, sideFile;
   if (!data.Begin(gbkPath) || (!texts.empty() && !sideFile.Begin(side)))
     return SaveStatus::kCannotCreate;
   if (!WriteAll(data, EncodeRecords(records, count)) ||
       (!texts.empty() && !WriteAll(sideFile, EncodeTexts(texts))))
     return SaveStatus::kWriteFailed;
-  if ((!texts.empty() && !sideFile.Commit()) || !data.Commit()) return SaveStatus::kWriteFailed;
+  if (texts.empty() ? !data.Commit() : !plat::CommitTogether(sideFile, data))
+    return SaveStatus::kWriteFailed;
   return SaveStatus::kSaved;
 }
 

@@ -66,6 +66,34 @@ TEST(CodePage, FilesNamedInTheProgramsCodePageAreTheLocalUtf8Names) {
   EXPECT_EQ(plat::OpenFile(dir.path, "rb"), nullptr) << "a folder is no file to read";
 }
 
+// A data file and its side file must match: when the second cannot take its
+// place the first's old file comes back, or the first goes when it had none.
+TEST(FileReplacement, APairTakesItsPlaceTogetherOrNotAtAll) {
+  const TempFolder dir;
+  WriteBytes(dir / "a.xyp", "old a");
+  WriteBytes(dir / "b.zsy", "old b");
+  auto commit = [&](const char* first, bool lastFails) {
+    plat::FileReplacement a, b;
+    EXPECT_TRUE(a.Begin(dir / first) && b.Begin(dir / "b.zsy"));
+    WriteBytes(a.TempPath(), "new a");
+    WriteBytes(b.TempPath(), "new b");
+    // A folder in its place flushes but cannot be renamed over a file.
+    const std::string temp = b.TempPath();
+    if (lastFails) fs::remove(temp), fs::create_directory(temp);
+    const bool done = plat::CommitTogether(a, b);
+    fs::remove(temp);
+    return done;
+  };
+  EXPECT_FALSE(commit("a.xyp", true));
+  EXPECT_EQ(ReadBytes(dir / "a.xyp") + ReadBytes(dir / "b.zsy"), "old aold b");
+  EXPECT_FALSE(commit("c.xyp", true));
+  EXPECT_FALSE(fs::exists(dir / "c.xyp"));
+  EXPECT_EQ(dir.Entries(), 2) << "a copy or a temporary file was left behind";
+  EXPECT_TRUE(commit("a.xyp", false));
+  EXPECT_EQ(ReadBytes(dir / "a.xyp") + ReadBytes(dir / "b.zsy"), "new anew b");
+  EXPECT_EQ(dir.Entries(), 2);
+}
+
 const std::string kKey = "Software\\RadeZoza";
 
 // Each test gets a store of its own, under a folder every user may enter.
