@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/codepage.h"
 
@@ -192,30 +194,18 @@ bool FileReplacement::Commit() {
 
 namespace {
 
-// Copies a file to a new hidden file beside it with the same permissions;
-// the copy's path, or empty with errno set.
-std::string KeepCopy(const std::string& path, mode_t mode) {
+// Copies a file to a new hidden file beside it, permissions included; the
+// copy's path, or empty with errno set.
+std::string KeepCopy(const std::string& path) {
   std::string copy = FolderOf(path) + "/.pointer-XXXXXX.old";
-  const int out = ::mkstemps(copy.data(), 4);
-  if (out < 0) return {};
-  const int in = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  bool ok = in >= 0 && ::fchmod(out, mode & 07777) == 0;
-  char buffer[1 << 16];
-  for (ssize_t got = 1; ok && got > 0;) {
-    got = ::read(in, buffer, sizeof buffer);
-    for (ssize_t done = 0; ok && got > 0 && done < got;) {
-      const ssize_t put = ::write(out, buffer + done, std::size_t(got - done));
-      ok = put > 0;
-      done += put;
-    }
-    ok = ok && got >= 0;
-  }
-  const int error = errno;
-  if (in >= 0) ::close(in);
-  ::close(out);
-  if (!ok) {
+  const int fd = ::mkstemps(copy.data(), 4);
+  if (fd < 0) return {};
+  ::close(fd);
+  std::error_code error;
+  std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing, error);
+  if (error) {
     ::unlink(copy.c_str());
-    errno = error;
+    errno = error.value();
     return {};
   }
   return copy;
@@ -231,7 +221,7 @@ bool CommitTogether(FileReplacement& first, FileReplacement& last) {
   std::string copy;
   struct stat st;
   if (ok && ::stat(firstTarget.c_str(), &st) == 0) {
-    copy = KeepCopy(firstTarget, st.st_mode);
+    copy = KeepCopy(firstTarget);
     ok = !copy.empty();
   }
   ok = ok && first.Rename();
