@@ -1,5 +1,6 @@
 // Saving the drawing to a pointer data file and opening one again.
 #include <algorithm>
+#include <string>
 
 #include "board/board_wnd.h"
 #include "platform/codepage.h"
@@ -12,6 +13,21 @@ constexpr unsigned kOpenPause = 1000;
 
 std::string DataFilter() { return GBK("教鞭数据文件(*.zsy)|*.zsy||"); }
 
+// The fixed text, then the file and why.
+void ShowFailure(const char* what, const std::string& path, const std::string& reason) {
+  AfxMessageBox(GBK(what) + "\n" + path + "\n" + reason, MB_OK);
+}
+
+std::string NotALessonReason(const datafile::PointerData& data) {
+  if (data.badRecord >= 0)
+    return GBK("第 " + std::to_string(data.badRecord + 1) + " 个记录的类型无法识别。");
+  if (data.fileBytes % datafile::kRecordBytes == 0)
+    return GBK("文件有 " + std::to_string(data.fileBytes / datafile::kRecordBytes) +
+               " 个记录，多于 " + std::to_string(kRecordSlots) + " 个。");
+  return GBK("文件大小（" + std::to_string(data.fileBytes) + " 字节）不是 " +
+             std::to_string(datafile::kRecordBytes) + " 字节记录的整数倍。");
+}
+
 }  // namespace
 
 void CBoardWnd::OnSaveData() {
@@ -21,14 +37,15 @@ void CBoardWnd::OnSaveData() {
   dialog.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
   if (dialog.DoModal() != IDOK) return;
   m_strDataPath = dialog.GetPathName();
-  switch (datafile::SavePointerData(m_strDataPath, g_records, m_nCount, m_texts)) {
+  plat::FileError why = plat::FileError::kNone;
+  switch (datafile::SavePointerData(m_strDataPath, g_records, m_nCount, m_texts, &why)) {
     case datafile::SaveStatus::kSaved:
       break;
     case datafile::SaveStatus::kCannotCreate:
-      AfxMessageBox(GBK("文件无法创建！"), MB_OK);
+      ShowFailure("文件无法创建！", m_strDataPath, plat::FileErrorText(why));
       break;
     case datafile::SaveStatus::kWriteFailed:
-      AfxMessageBox(GBK("文件写入失败！"), MB_OK);
+      ShowFailure("文件写入失败！", m_strDataPath, plat::FileErrorText(why));
       break;
   }
 }
@@ -42,13 +59,17 @@ void CBoardWnd::OnOpenData() {
   // The file is read whole before anything changes, so a file that cannot
   // be read leaves the drawing, its texts and its picture as they were.
   datafile::PointerData data = datafile::ReadPointerData(m_strDataPath);
-  if (data.status == datafile::OpenStatus::kCannotOpen) {
-    AfxMessageBox(GBK("文件不存在或打不开！"), MB_OK);
-    return;
-  }
-  if (data.status == datafile::OpenStatus::kCannotRead) {
-    AfxMessageBox(GBK("文件无法读取！"), MB_OK);
-    return;
+  switch (data.status) {
+    case datafile::OpenStatus::kOpened:
+      break;
+    case datafile::OpenStatus::kCannotOpen:
+      return ShowFailure("文件不存在或打不开！", m_strDataPath, plat::FileErrorText(data.why));
+    case datafile::OpenStatus::kCannotRead:
+      return ShowFailure("文件无法读取！", m_strDataPath, plat::FileErrorText(data.why));
+    // A picture or any other file given the extension would replace the
+    // drawing with nothing.
+    case datafile::OpenStatus::kNotALesson:
+      return ShowFailure("这不是教鞭数据文件！", m_strDataPath, NotALessonReason(data));
   }
 
   HideFrameBars();

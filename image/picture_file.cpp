@@ -40,25 +40,7 @@ PictureFormat PictureFormatOf(const std::string& gbkPath) {
 namespace {
 
 PictureError FromErrno(int error, PictureError otherwise) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return otherwise == PictureError::kCannotCreate ? PictureError::kCannotCreate
-                                                      : PictureError::kNotFound;
-    case EISDIR:
-    case ENODEV:
-    case ENXIO:
-      return PictureError::kNotRegular;
-    case ENAMETOOLONG:
-      return PictureError::kPathTooLong;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-    case EIO:
-      return PictureError::kWriteFailed;
-    default:
-      return otherwise;
-  }
+  return PictureError(plat::FileErrorFromErrno(error, plat::FileError(otherwise)));
 }
 
 bool Fail(PictureError* why, PictureError error) {
@@ -70,28 +52,15 @@ bool Fail(PictureError* why, PictureError error) {
 
 std::string PictureErrorText(PictureError error) {
   switch (error) {
-    case PictureError::kNone:
-      return {};
     case PictureError::kUnsupportedType:
       return GBK("只能使用 BMP 或 JPEG 图片文件（扩展名 .bmp、.dib、.jpg 或 .jpeg）。");
-    case PictureError::kNotFound:
-      return GBK("文件不存在。");
-    case PictureError::kNotRegular:
-      return GBK("这不是一个普通文件。");
-    case PictureError::kCannotOpen:
-      return GBK("文件无法打开（没有权限，或正被其他程序写入）。");
-    case PictureError::kCannotCreate:
-      return GBK("无法在该文件夹中创建文件（文件夹不存在或没有写入权限）。");
-    case PictureError::kWriteFailed:
-      return GBK("文件写入失败（磁盘可能已满），原来的文件保持不变。");
-    case PictureError::kPathTooLong:
-      return GBK("文件名太长。");
     case PictureError::kUnreadable:
       return GBK("文件已损坏，或不是可以读取的图片，或图片太大。");
     case PictureError::kCannotPaint:
       return GBK("图片太大，无法显示。");
+    default:
+      return plat::FileErrorText(plat::FileError(error));
   }
-  return {};
 }
 
 bool CDib::Save(const std::string& gbkPath, PictureError* why) {

@@ -3,6 +3,8 @@
 // regard to case: ".bmp" and ".dib" are BMP files, ".jpg" and ".jpeg" JPEG.
 #include <string>
 
+#include "platform/files.h"
+
 enum class PictureFormat { kNone, kBmp, kJpeg };
 
 // The file name's extension from its last dot on (".JPEG"); empty when the
@@ -13,18 +15,19 @@ PictureFormat PictureFormatOf(const std::string& gbkPath);
 // JPEG files are written at this quality.
 constexpr int kJpegSaveQuality = 100;
 
-// Why a picture file was not saved or loaded: the message names it.
+// Why a picture file was not saved or loaded: the message names it. The
+// reasons of any file are the platform's.
 enum class PictureError {
-  kNone,
-  kUnsupportedType,  // not .bmp, .dib, .jpg or .jpeg
-  kNotFound,
-  kNotRegular,     // a folder, FIFO, device or socket
-  kCannotOpen,     // no permission, or held by another writer
-  kCannotCreate,   // the folder is missing or takes no new file
-  kWriteFailed,    // a full disk
-  kPathTooLong,
-  kUnreadable,     // not a picture of its type, or larger than pictures may be
-  kCannotPaint,    // read, but too large to draw
+  kNone = int(plat::FileError::kNone),
+  kNotFound = int(plat::FileError::kNotFound),
+  kNotRegular = int(plat::FileError::kNotRegular),
+  kCannotOpen = int(plat::FileError::kCannotOpen),
+  kCannotCreate = int(plat::FileError::kCannotCreate),
+  kWriteFailed = int(plat::FileError::kWriteFailed),
+  kPathTooLong = int(plat::FileError::kPathTooLong),
+  kUnsupportedType = 100,  // not .bmp, .dib, .jpg or .jpeg
+  kUnreadable,             // not a picture of its type, or larger than pictures may be
+  kCannotPaint,            // read, but too large to draw
 };
 // The reason in the program's language (GBK), for a message box.
 std::string PictureErrorText(PictureError error);

@@ -32,6 +32,8 @@ int OpenFlags(const char* mode) {
   }
 }
 
+constexpr char kTempName[] = ".pointer-XXXXXX";
+
 // errno for a file that exists but is not a regular one.
 int NotRegularError(mode_t mode) { return S_ISDIR(mode) ? EISDIR : ENODEV; }
 
@@ -39,15 +41,6 @@ std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The extension from the last dot of the file name on; '/' and '.' never
-// occur inside a double-byte GBK character.
-std::string ExtensionOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  return path.substr(dot);
 }
 
 }  // namespace
@@ -88,6 +81,53 @@ bool FileExists(const std::string& gbkPath) {
   return ::stat(Utf8FromGbk(gbkPath).c_str(), &st) == 0;
 }
 
+FileError FileErrorFromErrno(int error, FileError otherwise) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return otherwise == FileError::kCannotCreate ? FileError::kCannotCreate
+                                                   : FileError::kNotFound;
+    case EISDIR:
+    case ENODEV:
+    case ENXIO:
+      return FileError::kNotRegular;
+    case EBUSY:
+      return FileError::kCannotOpen;
+    case ENAMETOOLONG:
+      return FileError::kPathTooLong;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return FileError::kWriteFailed;
+    case EIO:
+      return otherwise == FileError::kReadFailed ? otherwise : FileError::kWriteFailed;
+    default:
+      return otherwise;
+  }
+}
+
+std::string FileErrorText(FileError error) {
+  switch (error) {
+    case FileError::kNone:
+      return {};
+    case FileError::kNotFound:
+      return GBK("文件不存在。");
+    case FileError::kNotRegular:
+      return GBK("这不是一个普通文件。");
+    case FileError::kCannotOpen:
+      return GBK("文件无法打开（没有权限，或正被其他程序写入）。");
+    case FileError::kCannotCreate:
+      return GBK("无法在该文件夹中创建文件（文件夹不存在或没有写入权限）。");
+    case FileError::kWriteFailed:
+      return GBK("文件写入失败（磁盘可能已满），原来的文件保持不变。");
+    case FileError::kReadFailed:
+      return GBK("读取文件时出错。");
+    case FileError::kPathTooLong:
+      return GBK("文件名太长。");
+  }
+  return {};
+}
+
 FileReplacement::~FileReplacement() { Discard(); }
 
 void FileReplacement::Discard() {
@@ -125,11 +165,13 @@ bool FileReplacement::Begin(const std::string& gbkTarget) {
       errno = EBUSY;
       return false;
     }
+  } else if (errno != ENOENT) {
+    return false;  // a name too long, a folder that is a file: no rename would take it
   }
-  const std::string ext = ExtensionOf(gbkTarget);
-  const std::string name = "/.pointer-XXXXXX" + ext;
-  std::string temp = FolderOf(target) + name;
-  const int fd = ::mkstemps(temp.data(), int(ext.size()));
+  // The name holds nothing of the target's: a long name or one in another
+  // script would not fit or not survive the change of code page.
+  std::string temp = FolderOf(target) + "/" + kTempName;
+  const int fd = ::mkstemp(temp.data());
   if (fd < 0) {
     const int error = errno;
     Discard();
@@ -139,9 +181,8 @@ bool FileReplacement::Begin(const std::string& gbkTarget) {
   ::close(fd);
   m_targetUtf8 = target;
   m_tempUtf8 = temp;
-  // The random part is ASCII: the same bytes in either code page.
-  const std::string random = temp.substr(temp.size() - ext.size() - 6, 6);
-  m_tempGbk = FolderOf(GbkFromUtf8(target)) + "/.pointer-" + random + ext;
+  // The name is ASCII: the same bytes in either code page.
+  m_tempGbk = FolderOf(GbkFromUtf8(target)) + temp.substr(temp.find_last_of('/'));
   return true;
 }
 

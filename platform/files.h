@@ -11,6 +11,23 @@ namespace plat {
 std::FILE* OpenFile(const std::string& gbkPath, const char* mode);
 bool FileExists(const std::string& gbkPath);
 
+// Why a file could not be opened, created, read or written, for a message.
+enum class FileError {
+  kNone,
+  kNotFound,
+  kNotRegular,    // a folder, FIFO, device or socket
+  kCannotOpen,    // no permission, or held by another writer
+  kCannotCreate,  // the folder is missing or takes no new file
+  kWriteFailed,   // a full disk
+  kReadFailed,    // the disk failed part way
+  kPathTooLong,
+};
+// The reason errno names, or `otherwise`; a missing file or folder is
+// kCannotCreate when creating, else kNotFound.
+FileError FileErrorFromErrno(int error, FileError otherwise);
+// The reason in the program's language (GBK).
+std::string FileErrorText(FileError error);
+
 // A new version of a file, written beside it under a temporary name and put
 // in its place only when complete: a save that fails leaves the old file as
 // it was and nothing behind.
@@ -21,11 +38,12 @@ class FileReplacement {
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 
-  // Creates the empty temporary file, named with the target's extension.
-  // False with errno set when the target exists but is not a regular file
-  // (ENODEV, EISDIR), another writer holds it (EBUSY) or its folder takes
-  // no new file. The target stays locked against other writers until the
-  // replacement is committed or dropped.
+  // Creates the empty temporary file beside the target under a 15-byte
+  // ASCII name, whatever the target's name and script. False with errno set
+  // when the target exists but is not a regular file (ENODEV, EISDIR),
+  // another writer holds it (EBUSY), its name is too long (ENAMETOOLONG) or
+  // its folder takes no new file. The target stays locked against other
+  // writers until the replacement is committed or dropped.
   bool Begin(const std::string& gbkTarget);
   // Where the caller writes the new contents (GBK).
   const std::string& TempPath() const { return m_tempGbk; }

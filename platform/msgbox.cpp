@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -14,21 +15,32 @@ std::string g_appTitle;
 
 QString FromGbk(const std::string& gbk) { return QString::fromStdString(plat::Utf8FromGbk(gbk)); }
 
-// A box without a Cancel button cannot be dismissed but by one of its
-// buttons: Esc and closing the window do nothing.
-class NoEscapeFilter : public QObject {
+// Ctrl+C copies the caption and the text, as a Windows message box does,
+// so that a path or reason can be passed on. A box without a Cancel button
+// cannot be dismissed but by one of its buttons: Esc and closing the window
+// do nothing.
+class BoxKeysFilter : public QObject {
  public:
-  using QObject::QObject;
+  BoxKeysFilter(QMessageBox* box, bool noEscape) : QObject(box), m_box(box), m_noEscape(noEscape) {}
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Close) {
+    if (e->type() == QEvent::Close && m_noEscape) {
       e->ignore();
       return true;
     }
-    if (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride) {
-      return static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape;
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride) return false;
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (key->matches(QKeySequence::Copy)) {
+      if (e->type() == QEvent::KeyPress)
+        QGuiApplication::clipboard()->setText(m_box->windowTitle() + "\n" + m_box->text());
+      e->accept();
+      return true;
     }
-    return false;
+    return m_noEscape && key->key() == Qt::Key_Escape;
   }
+
+ private:
+  QMessageBox* m_box;
+  bool m_noEscape;
 };
 }  // namespace
 
@@ -87,14 +99,13 @@ int Services::MessageBox(CWnd* owner, const std::string& gbkText, const std::str
 
   // Esc answers Cancel, or OK in a box that has only OK; a Yes/No box has no
   // way out but its buttons.
-  NoEscapeFilter noEscape;
   if (buttons.back().id == IDCANCEL) {
     box.setEscapeButton(pushButtons.back());
   } else if (buttons.size() == 1) {
     box.setEscapeButton(pushButtons.front());
-  } else {
-    box.installEventFilter(&noEscape);
   }
+  box.installEventFilter(
+      new BoxKeysFilter(&box, buttons.back().id != IDCANCEL && buttons.size() > 1));
 
   box.exec();
   for (std::size_t i = 0; i < pushButtons.size(); ++i) {

@@ -30,7 +30,14 @@ constexpr char kPenSegment = '#', kEllipse = '$', kLine = '*', kPen = '1', kBrus
                kFill = '3', kFont = '4', kRect = '@', kEmpty = 'N', kArrow = 'R', kText = 'a',
                kBrushDab = 'b', kTransparentOff = 'c', kFloodFill = 'f', kTransparentOn = 'i',
                kRoundRect = 'r', kPolyline = 'z';
-}
+// Every opcode a stored record may hold. "N" is among them: this program
+// saves none inside the records in use, but a redo of an empty slot in an
+// older program could, and the replay passes over it harmlessly.
+inline constexpr char kAll[] = {kPenSegment, kEllipse,  kLine,           kPen,       kBrush,
+                                kFill,       kFont,     kRect,           kEmpty,     kArrow,
+                                kText,       kBrushDab, kTransparentOff, kFloodFill, kTransparentOn,
+                                kRoundRect,  kPolyline};
+}  // namespace op
 
 constexpr int kRecordSlots = 5000;
 // Drawing fills at most this many records; only a file fills the last slot.

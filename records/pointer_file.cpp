@@ -127,9 +127,12 @@ std::list<std::string> DecodeTexts(std::string_view bytes, bool complete) {
 }
 
 std::string SideFilePath(const std::string& gbkPath) {
+  // '/' is never part of a GBK character.
+  const std::size_t slash = gbkPath.find_last_of('/');
+  const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
   std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < gbkPath.size(); i += CharLength(gbkPath, i)) starts.push_back(i);
-  const std::size_t keep = starts.size() < 3 ? 0 : starts[starts.size() - 3];
+  for (std::size_t i = name; i < gbkPath.size(); i += CharLength(gbkPath, i)) starts.push_back(i);
+  const std::size_t keep = starts.size() < 3 ? name : starts[starts.size() - 3];
   return gbkPath.substr(0, keep) + "xyp";
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "records/draw_record.h"
 
 namespace datafile {
@@ -35,24 +36,34 @@ std::string EncodeTexts(const std::list<std::string>& texts);
 // counts only when the bytes are the whole file (complete).
 std::list<std::string> DecodeTexts(std::string_view bytes, bool complete);
 
-// The data file's path with its last three GBK characters replaced by "xyp".
+// The data file's path with the last three characters of its name replaced
+// by "xyp". Characters are whole GBK characters (as Unicode counts them), so
+// the result stays valid GBK; a name of fewer than three is replaced whole,
+// so the side file stays in the data file's folder.
 std::string SideFilePath(const std::string& gbkPath);
 
 enum class SaveStatus { kSaved, kCannotCreate, kWriteFailed };
 // Writes records [0, count) and, when there are texts, the side file. Both
 // are written in full beside their targets first and then renamed over them,
-// so a failed save leaves the files that were there as they were.
+// so a failed save leaves the files that were there as they were. `why`
+// gets the reason of a failure.
 SaveStatus SavePointerData(const std::string& gbkPath, const DrawRecord* records, int count,
-                           const std::list<std::string>& texts);
+                           const std::list<std::string>& texts, plat::FileError* why = nullptr);
 
-enum class OpenStatus { kOpened, kCannotOpen, kCannotRead };
+enum class OpenStatus { kOpened, kCannotOpen, kCannotRead, kNotALesson };
 struct PointerData {
   OpenStatus status = OpenStatus::kCannotOpen;
+  plat::FileError why = plat::FileError::kNone;  // kCannotOpen, kCannotRead
+  // kNotALesson: the file's size, and the first record with an opcode no
+  // record uses, or -1 when the size is no whole count of at most
+  // kRecordSlots records.
+  std::size_t fileBytes = 0;
+  int badRecord = -1;
   std::vector<DrawRecord> records;
   std::list<std::string> texts;  // empty when the side file is missing or unreadable
 };
 // Reads a data file and its side file whole. Anything but a regular file
-// cannot be opened.
+// cannot be opened; a file that no save could have written is not a lesson.
 PointerData ReadPointerData(const std::string& gbkPath);
 
 }  // namespace datafile

@@ -1,7 +1,12 @@
 // Pointer data files on disk. Only regular files are read or replaced, and
 // opening never blocks: a FIFO or a device named in the dialog is refused
 // before it can hold the program up.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -43,37 +48,69 @@ bool WriteAll(const plat::FileReplacement& file, const std::string& bytes) {
 }  // namespace
 
 SaveStatus SavePointerData(const std::string& gbkPath, const DrawRecord* records, int count,
-                           const std::list<std::string>& texts) {
+                           const std::list<std::string>& texts, plat::FileError* why) {
+  const auto fail = [why](SaveStatus status, plat::FileError otherwise) {
+    if (why) *why = plat::FileErrorFromErrno(errno, otherwise);
+    return status;
+  };
   const std::string side = SideFilePath(gbkPath);
   // A data file named "*.xyp" is its own side file: the texts have no place.
-  if (!texts.empty() && plat::Utf8FromGbk(side) == plat::Utf8FromGbk(gbkPath))
+  if (!texts.empty() && plat::Utf8FromGbk(side) == plat::Utf8FromGbk(gbkPath)) {
+    if (why) *why = plat::FileError::kCannotCreate;
     return SaveStatus::kCannotCreate;
+  }
   // Both are written in full before either takes its place, and both take
   // it or neither; the data file, which an open looks for, comes last.
   plat::FileReplacement data, sideFile;
   if (!data.Begin(gbkPath) || (!texts.empty() && !sideFile.Begin(side)))
-    return SaveStatus::kCannotCreate;
+    return fail(SaveStatus::kCannotCreate, plat::FileError::kCannotCreate);
+  errno = 0;
   if (!WriteAll(data, EncodeRecords(records, count)) ||
       (!texts.empty() && !WriteAll(sideFile, EncodeTexts(texts))))
-    return SaveStatus::kWriteFailed;
+    return fail(SaveStatus::kWriteFailed, plat::FileError::kWriteFailed);
   if (texts.empty() ? !data.Commit() : !plat::CommitTogether(sideFile, data))
-    return SaveStatus::kWriteFailed;
+    return fail(SaveStatus::kWriteFailed, plat::FileError::kWriteFailed);
+  if (why) *why = plat::FileError::kNone;
   return SaveStatus::kSaved;
 }
 
 PointerData ReadPointerData(const std::string& gbkPath) {
   PointerData data;
   File f(plat::OpenFile(gbkPath, "rb"));
-  if (!f) return data;
+  if (!f) {
+    data.why = plat::FileErrorFromErrno(errno, plat::FileError::kCannotOpen);
+    return data;
+  }
   std::string bytes;
-  const ReadEnd end = ReadUpTo(f.get(), std::size_t(kRecordSlots) * kRecordBytes, &bytes);
-  f.reset();
+  // One byte past the largest lesson tells a longer file from it.
+  const std::size_t largest = std::size_t(kRecordSlots) * kRecordBytes;
+  errno = 0;
+  const ReadEnd end = ReadUpTo(f.get(), largest + 1, &bytes);
   if (end == ReadEnd::kError) {
     data.status = OpenStatus::kCannotRead;
+    data.why = plat::FileErrorFromErrno(errno, plat::FileError::kReadFailed);
+    return data;
+  }
+  if (end == ReadEnd::kLimit || bytes.size() % kRecordBytes != 0) {
+    struct stat st;
+    data.status = OpenStatus::kNotALesson;
+    data.fileBytes = ::fstat(fileno(f.get()), &st) == 0 ? std::size_t(st.st_size) : bytes.size();
+    return data;
+  }
+  f.reset();
+  data.records = DecodeRecords(bytes);
+  const auto known = [](const DrawRecord& r) {
+    return std::find(std::begin(op::kAll), std::end(op::kAll), r.op) != std::end(op::kAll);
+  };
+  const auto bad = std::find_if_not(data.records.begin(), data.records.end(), known);
+  if (bad != data.records.end()) {
+    data.status = OpenStatus::kNotALesson;
+    data.fileBytes = bytes.size();
+    data.badRecord = int(bad - data.records.begin());
+    data.records.clear();
     return data;
   }
   data.status = OpenStatus::kOpened;
-  data.records = DecodeRecords(bytes);
 
   const std::string side = SideFilePath(gbkPath);
   if (plat::Utf8FromGbk(side) == plat::Utf8FromGbk(gbkPath)) return data;  // not its own side file

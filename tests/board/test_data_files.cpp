@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/commdlg.h"
+#include "platform/files.h"
 #include "platform/modal.h"
 #include "tests/records/data_file_util.h"
 #include "tests/support/board_fixture.h"
@@ -41,6 +42,10 @@ class DataFiles : public BoardTest {
     const plat::ScriptedServices::Box box = m_services.boxes.back();
     return box.caption == GetAppTitle() && box.type == MB_OK ? plat::Utf8FromGbk(box.text) : "?";
   }
+  // The fixed text, the file and the reason, each on a line.
+  std::string Failure(const std::string& what, const std::string& path, plat::FileError why) {
+    return what + "\n" + path + "\n" + plat::Utf8FromGbk(plat::FileErrorText(why));
+  }
 
   TempFolder dir;
   Picture drawn;
@@ -71,16 +76,17 @@ TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {
   WriteBytes(dir / "old.xyp", "old texts");
   Run(ID_OPEN_DATA, "");  // cancelled
   Run(ID_OPEN_DATA, dir / "missing.zsy");
-  EXPECT_EQ(Says(), "文件不存在或打不开！");
-  Run(ID_OPEN_DATA, "/proc/self/mem");
-  EXPECT_EQ(Says(), "文件无法读取！");  // EIO at once
+  EXPECT_EQ(Says(),
+            Failure("文件不存在或打不开！", dir / "missing.zsy", plat::FileError::kNotFound));
+  Run(ID_OPEN_DATA, "/proc/self/mem");  // EIO at once
+  EXPECT_EQ(Says(), Failure("文件无法读取！", "/proc/self/mem", plat::FileError::kReadFailed));
   Run(ID_SAVE_DATA, dir / "gone/x.zsy");
-  EXPECT_EQ(Says(), "文件无法创建！");
+  EXPECT_EQ(Says(), Failure("文件无法创建！", dir / "gone/x.zsy", plat::FileError::kCannotCreate));
   {
     FileSizeLimit limit(40);  // the texts fit, the records do not
     Run(ID_SAVE_DATA, dir / "old.zsy");
   }
-  EXPECT_EQ(Says(), "文件写入失败！");
+  EXPECT_EQ(Says(), Failure("文件写入失败！", dir / "old.zsy", plat::FileError::kWriteFailed));
   EXPECT_EQ(m_services.boxes.size(), 4u);
   EXPECT_TRUE(Intact());
   EXPECT_FALSE(Frame().m_barsHidden);
@@ -89,27 +95,46 @@ TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {
     FileSizeLimit limit(80);  // the records fit, the texts do not
     Run(ID_SAVE_DATA, dir / "old.zsy");
   }
-  EXPECT_EQ(Says(), "文件写入失败！");
+  EXPECT_EQ(Says(), Failure("文件写入失败！", dir / "old.zsy", plat::FileError::kWriteFailed));
   EXPECT_EQ(ReadBytes(dir / "old.zsy") + ReadBytes(dir / "old.xyp"), "old recordsold texts");
   EXPECT_EQ(dir.Entries(), 2) << "a temporary file was left behind";
 }
 
-TEST_F(DataFiles, HostileFilesOpenWithoutHarm) {
+TEST_F(DataFiles, AFileThatIsNoLessonIsRefusedByNameAndTheDrawingStays) {
+  WriteBytes(dir / "photo.zsy", "\x89PNG\r\n\x1A\n" + std::string(40, '\0'));
+  Run(ID_OPEN_DATA, dir / "photo.zsy");
+  EXPECT_EQ(Says(), "这不是教鞭数据文件！\n" + dir / "photo.zsy" + "\n第 1 个记录的类型无法识别。");
+  WriteBytes(dir / "cut.zsy", std::string(49, 'z'));
+  Run(ID_OPEN_DATA, dir / "cut.zsy");
+  EXPECT_EQ(Says(), "这不是教鞭数据文件！\n" + dir / "cut.zsy" +
+                        "\n文件大小（49 字节）不是 24 字节记录的整数倍。");
+  WriteBytes(dir / "long.zsy", std::string((kRecordSlots + 1) * 24, 'z'));
+  Run(ID_OPEN_DATA, dir / "long.zsy");
+  EXPECT_EQ(Says(),
+            "这不是教鞭数据文件！\n" + dir / "long.zsy" + "\n文件有 5001 个记录，多于 5000 个。");
+  EXPECT_EQ(m_services.boxes.size(), 3u);
+  EXPECT_TRUE(m_services.pauses.empty());
+  EXPECT_TRUE(Intact());
+  EXPECT_FALSE(Frame().m_barsHidden);
+}
+
+// Whole records of every opcode with extreme fields, and a side file of
+// broken lines.
+TEST_F(DataFiles, HostileLessonsOpenWithoutHarm) {
   std::mt19937 random(7);
-  const char ops[] = "#$*1234@NRabcfirz\x00\xFF";
   const int extremes[] = {INT_MIN, INT_MIN + 1, -1, 0, 1, 100, 5000, INT_MAX - 1, INT_MAX};
   WriteBytes(dir / "h.xyp", "\x81\r\n\r\r\xFF\n" + std::string(1 << 20, 'w') + "\n\xFE\x30");
   for (int file = 0; file < 8; ++file) {
-    const std::size_t records = random() % 5010;
-    std::string bytes(records * 24 + random() % 24, '\0');
+    const std::size_t records = random() % (kRecordSlots + 1);
+    std::string bytes(records * 24, '\0');
     for (std::size_t i = 0; i < bytes.size(); i += 4) {
       const int v = extremes[random() % std::size(extremes)];
-      std::memcpy(&bytes[i], &v, std::min<std::size_t>(4, bytes.size() - i));
-      if (i % 24 == 0) bytes[i] = ops[random() % (sizeof ops - 1)];
+      std::memcpy(&bytes[i], &v, 4);
+      if (i % 24 == 0) bytes[i] = op::kAll[random() % std::size(op::kAll)];
     }
     WriteBytes(dir / "h.zsy", bytes);
     Run(ID_OPEN_DATA, dir / "h.zsy");
-    EXPECT_EQ(Count(), int(std::min<std::size_t>(records, kRecordSlots)));
+    EXPECT_EQ(Count(), int(records));
   }
   EXPECT_TRUE(m_services.boxes.empty());
   EXPECT_TRUE(ShowsItsReplay());

@@ -111,6 +111,9 @@ class XServer {
   // runtime and settings folders from ours (or private ones).
   Env ChildEnv() const;
 
+  // The text on the clipboard (UTF-8), empty when nobody holds one.
+  std::string ClipboardText();
+
   // Runs xdotool with these arguments on this display; its exit code.
   int Xdotool(const std::vector<std::string>& args);
   // The program under test, started with args and env on top of ChildEnv()

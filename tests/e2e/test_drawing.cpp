@@ -1,10 +1,13 @@
 // Drawing with real input: tools and palette choices clicked on the bars, a
 // drag on the board, undo from the keyboard, the bars toggled by a right
 // click, and a lesson saved with Ctrl+S and opened again with Ctrl+O through
-// the real file dialogs.
+// the real file dialogs, or refused when it is none.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "tests/e2e/board_session.h"
@@ -26,7 +29,7 @@ class Drawing : public e2e::BoardSession {
   }
 };
 
-TEST_F(Drawing, ALineShowsCtrlZTakesItAwayAndTheSavedFileBringsItBackPixelForPixel) {
+TEST_F(Drawing, ALineShowsCtrlZTakesItAwayAndTheSavedLessonBringsItBackPixelForPixel) {
   ASSERT_TRUE(ClickToolBarImage(kLineImage));
   const Rect around{380, 280, 260, 140};
   ASSERT_EQ(Changed(around), 0);
@@ -46,11 +49,17 @@ TEST_F(Drawing, ALineShowsCtrlZTakesItAwayAndTheSavedFileBringsItBackPixelForPix
   Picture drawn = x_->Screenshot();
   e2e::WaitUntil([&] { return ChangedFrom(drawn) == 0 || (drawn = x_->Screenshot(), false); });
 
-  const std::string path = e2e::ArtifactDir() + "/lesson.zsy";
+  // A Chinese extension, which the dialog keeps as it is.
+  const std::string path = e2e::ArtifactDir() + "/第1课.课件";
   std::remove(path.c_str());
   x_->Xdotool({"key", "ctrl+s"});
   ASSERT_TRUE(TypeInto("把当前操作保存为数据文件", {path, "@Return"})) << "no save dialog";
   ASSERT_TRUE(x_->WaitNotViewable("把当前操作保存为数据文件"));
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    std::error_code noFile;
+    const auto bytes = std::filesystem::file_size(path, noFile);
+    return !noFile && bytes > 0 && bytes % 24 == 0;
+  })) << "no lesson under the name typed";
 
   // Ctrl+Z redraws without the line.
   Move(700, 600);
@@ -62,6 +71,45 @@ TEST_F(Drawing, ALineShowsCtrlZTakesItAwayAndTheSavedFileBringsItBackPixelForPix
   ASSERT_TRUE(x_->WaitNotViewable("打开"));
   std::string where;
   EXPECT_TRUE(e2e::WaitUntil([&] { return ChangedFrom(drawn, &where) == 0; })) << where;
+}
+
+TEST_F(Drawing, APictureGivenALessonsNameIsRefusedByNameAndTheDrawingStays) {
+  QImage photo(64, 48, QImage::Format_RGB32);
+  photo.fill(0x3080C0);
+  const std::string path = e2e::ArtifactDir() + "/photo.zsy";
+  ASSERT_TRUE(photo.save(QString::fromStdString(path), "PNG"));
+  ASSERT_TRUE(ClickToolBarImage(kLineImage));
+  Drag(400, 300, 600, 400);
+  ASSERT_TRUE(x_->WaitNotViewable(e2e::kToolsBarTitle));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Changed(Rect{380, 280, 260, 140}) > 0; }));
+  Picture drawn = x_->Screenshot();
+  e2e::WaitUntil([&] { return ChangedFrom(drawn) == 0 || (drawn = x_->Screenshot(), false); });
+
+  x_->Xdotool({"key", "ctrl+o"});
+  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
+  ASSERT_TRUE(x_->WaitNotViewable("打开"));
+  // The message box is captioned with the program's name, as the board is.
+  std::optional<e2e::WindowInfo> box;
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    for (const auto& w : x_->FindWindows(e2e::kFrameTitle))
+      if (w.viewable && w.rect.w < x_->width()) box = w;
+    return box.has_value();
+  })) << "no message";
+  Move(box->rect.x + box->rect.w / 2, box->rect.y + 10);  // the focus follows the pointer
+  std::string says;
+  e2e::WaitUntil([&] {
+    x_->Xdotool({"key", "ctrl+c"});
+    says = x_->ClipboardText();
+    return !says.empty();
+  });
+  EXPECT_NE(says.find("这不是教鞭数据文件！\n" + path + "\n"), std::string::npos) << says;
+  x_->Xdotool({"key", "Return"});
+  std::string where;
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    for (const auto& w : x_->FindWindows(e2e::kFrameTitle))
+      if (w.viewable && w.rect.w < x_->width()) return false;
+    return ChangedFrom(drawn, &where) == 0;
+  })) << where;
 }
 
 TEST_F(Drawing, RightClicksToggleTheBarsThenARedCellAndTheWidestWidthDrawARedLineSixThick) {

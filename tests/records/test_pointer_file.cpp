@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/codepage.h"
 #include "records/pointer_file.h"
@@ -24,17 +25,16 @@ const std::string kTwoRecords(
 const DrawRecord kRecords[2] = {{'*', {1, 2, 3}, 0x01020304, -2, INT_MIN, INT_MAX, 0},
                                 {'N', {0, 0, 0}, 1, 2, 3, 4, 5}};
 
-TEST(PointerFile, RecordsAreWrittenAndReadInTheFileByteOrderAndOnlyWhole) {
+TEST(PointerFile, RecordsAreWrittenAndReadInTheFileByteOrder) {
   TempFolder dir;
   ASSERT_EQ(SavePointerData(dir / "a.zsy", kRecords, 2, {}), SaveStatus::kSaved);
   EXPECT_EQ(ReadBytes(dir / "a.zsy"), kTwoRecords);
-  WriteBytes(dir / "b.zsy", kTwoRecords + "\x2A\x01");  // and a part of a record
-  const PointerData read = ReadPointerData(dir / "b.zsy");
+  const PointerData read = ReadPointerData(dir / "a.zsy");
   ASSERT_EQ(read.status, OpenStatus::kOpened);
   ASSERT_EQ(read.records.size(), 2u);
   EXPECT_EQ(std::memcmp(read.records.data(), kRecords, sizeof kRecords), 0);
 
-  std::string full(std::size_t(kRecordSlots) * 24 + 10, 'z');
+  std::string full(std::size_t(kRecordSlots) * 24, 'z');
   full[4999 * 24] = '@';
   WriteBytes(dir / "full.zsy", full);
   const std::vector<DrawRecord> all = ReadPointerData(dir / "full.zsy").records;
@@ -44,12 +44,67 @@ TEST(PointerFile, RecordsAreWrittenAndReadInTheFileByteOrderAndOnlyWhole) {
   // An empty store: an empty file and no side file.
   ASSERT_EQ(SavePointerData(dir / "c.zsy", kRecords, 0, {}), SaveStatus::kSaved);
   EXPECT_EQ(ReadBytes(dir / "c.zsy"), "");
-  EXPECT_EQ(dir.Entries(), 4);
+  EXPECT_EQ(ReadPointerData(dir / "c.zsy").status, OpenStatus::kOpened);
+  EXPECT_EQ(dir.Entries(), 3);
+}
+
+TEST(PointerFile, AFileNoSaveCouldHaveWrittenIsNotALesson) {
+  TempFolder dir;
+  const std::string largest(std::size_t(kRecordSlots) * 24, 'z');
+  struct {
+    std::string bytes;
+    int badRecord;
+  } cases[] = {
+      {kTwoRecords.substr(0, 47), -1},      {kTwoRecords + "*", -1},
+      {largest + std::string(24, 'z'), -1}, {kTwoRecords + std::string(24, '\0'), 2},
+      {"A" + kTwoRecords.substr(1), 0},     {"\x89PNG\r\n\x1A\n" + std::string(40, '\0'), 0}};
+  for (const auto& c : cases) {
+    WriteBytes(dir / "x.zsy", c.bytes);
+    const PointerData read = ReadPointerData(dir / "x.zsy");
+    EXPECT_EQ(read.status, OpenStatus::kNotALesson) << c.bytes.size();
+    EXPECT_EQ(read.fileBytes, c.bytes.size());
+    EXPECT_EQ(read.badRecord, c.badRecord) << c.bytes.size();
+    EXPECT_TRUE(read.records.empty());
+  }
+}
+
+// Names the folder takes, in any script and up to its longest: the files
+// land under those names, nothing else stays in the folder, and a name one
+// byte too long is refused before anything is written.
+TEST(PointerFile, ANameInAnyScriptOrOfAnyLengthTheFolderTakesIsSavedAndReadBack) {
+  TempFolder dir;
+  const std::list<std::string> texts = {GBK("第一课"), ""};
+  const DrawRecord withText[2] = {kRecords[0], {op::kText, {}, 1, 2, 30, 40, 0}};
+  std::string longest;  // 255 bytes on disk, 170 in GBK
+  for (int i = 0; i < 83; ++i) longest += "课";
+  longest += "xy.件";
+  const std::string names[] = {"第1课.课件", "x." + std::string(245, 'x'),
+                               "x." + std::string(253, 'x'), longest};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name.size());
+    ASSERT_EQ(SavePointerData(GBK(dir / name), withText, 2, texts), SaveStatus::kSaved);
+    EXPECT_EQ(ReadBytes(dir / name), EncodeRecords(withText, 2));
+    const PointerData read = ReadPointerData(GBK(dir / name));
+    ASSERT_EQ(read.status, OpenStatus::kOpened);
+    ASSERT_EQ(read.records.size(), 2u);
+    EXPECT_EQ(std::memcmp(read.records.data(), withText, sizeof withText), 0);
+    EXPECT_EQ(read.texts, texts);
+    EXPECT_EQ(dir.Entries(), 2) << "not just the data file and its side file";
+    std::filesystem::remove(dir / name);
+    std::filesystem::remove(plat::Utf8FromGbk(SideFilePath(GBK(dir / name))));
+  }
+  plat::FileError why = plat::FileError::kNone;
+  EXPECT_EQ(SavePointerData(dir / ("x." + std::string(254, 'x')), kRecords, 2, {}, &why),
+            SaveStatus::kCannotCreate);
+  EXPECT_EQ(why, plat::FileError::kPathTooLong);
+  EXPECT_EQ(dir.Entries(), 0);
 }
 
 TEST(PointerFile, TheSideFileIsNamedByReplacingTheLastThreeCharacters) {
   EXPECT_EQ(SideFilePath("/d/lesson.dat"), "/d/lesson.xyp");
   EXPECT_EQ(SideFilePath("zs"), "xyp");
+  EXPECT_EQ(SideFilePath("/d/zs"), "/d/xyp");  // never in the folder above
+  EXPECT_EQ(SideFilePath(GBK("/d/第1课.课件")), GBK("/d/第1课xyp"));
   // Two-byte characters, one with a trail byte that reads as '\'.
   EXPECT_EQ(SideFilePath(GBK("/d/课件.嘰")), GBK("/d/课xyp"));
   EXPECT_EQ(SideFilePath(GBK("/d/a😀bc")), GBK("/d/axyp"));  // a four-byte character
