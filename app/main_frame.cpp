@@ -82,6 +82,8 @@ void CMainFrame::OnClose() {
 }
 
 long CMainFrame::OnHotKey(UINT id, UINT, UINT) {
+  // The board comes back as the drawing itself, not as a review or a drag.
+  m_board.PrepareForCommand();
   if (id == HOTKEY_ACTIVATE && m_tempExited) {
     // The capture shows the bars again.
     m_board.CaptureScreen();

@@ -1,17 +1,31 @@
 // The board's mouse handlers: the guards every tool shares, then the steps of
 // the current tool's gesture.
+#include <utility>
+
 #include "board/board_wnd.h"
 #include "res/resource.h"
 
 void CBoardWnd::OnLButtonDown(UINT flags, CPoint pt) {
-  if (m_pReplayDlg || StoreFull(m_nCount)) return;
+  // A press during a review ends the review and draws nothing.
+  if (m_pReplayDlg) {
+    PrepareForCommand();
+    m_bDragCancelled = true;
+    return;
+  }
+  m_bDragCancelled = false;
+  if (StoreFull(m_nCount)) return;
   if (m_nTool != ID_TOOL_PICKCOLOR && m_nTool != ID_TOOL_POINTER) HideFrameBars();
+  m_bDragging = true;
   if (CToolGesture* gesture = CurrentGesture()) gesture->OnPress(*this, flags, pt);
   Default();
 }
 
 void CBoardWnd::OnMouseMove(UINT flags, CPoint pt) {
   SetToolCursor();
+  if (m_bDragCancelled) {
+    if (flags & MK_LBUTTON) return;
+    m_bDragCancelled = false;
+  }
   if (m_pReplayDlg || StoreFull(m_nCount)) return;
   // Ctrl or Shift held lets the pointer travel without drawing.
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0) {
@@ -24,6 +38,8 @@ void CBoardWnd::OnMouseMove(UINT flags, CPoint pt) {
 }
 
 void CBoardWnd::OnLButtonUp(UINT flags, CPoint pt) {
+  m_bDragging = false;
+  if (std::exchange(m_bDragCancelled, false)) return;
   if (m_pReplayDlg || StoreFull(m_nCount)) {
     // A drag cut short here (a file that filled the store was opened during
     // it) must not keep the mouse, or the board would swallow every click.
@@ -70,3 +86,25 @@ void CBoardWnd::EndGestures() {
 }
 
 void CBoardWnd::OnTimer(UINT_PTR id) { CWnd::OnTimer(id); }
+
+void CBoardWnd::PrepareForCommand() {
+  if (std::exchange(m_bDragging, false)) {
+    m_bDragCancelled = true;
+    if (CToolGesture* gesture = CurrentGesture()) gesture->Cancel(*this);
+    // What the drag drew for good stays, as after a release.
+    if (m_nTool < ID_TOOL_POINTER) SnapshotBoard();
+  }
+  if (GetCapture() == this) ReleaseCapture();
+  if (m_pReplayDlg) {
+    m_pReplayDlg->CloseReview();
+    m_pReplayDlg = nullptr;
+    // Repainted now: a command that draws over the screen and snapshots
+    // would otherwise have its drawing painted over.
+    UpdateWindow();
+  }
+}
+
+bool CBoardWnd::OnCmdMsg(UINT nID, int nCode, CCmdUI* pCmdUI) {
+  if (nCode != CN_UPDATE_COMMAND_UI && HasCommandHandler(nID)) PrepareForCommand();
+  return CWnd::OnCmdMsg(nID, nCode, pCmdUI);
+}

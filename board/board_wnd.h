@@ -5,6 +5,7 @@
 #include <string>
 
 #include "board/board_frame.h"
+#include "board/board_review.h"
 #include "board/gesture.h"
 #include "platform/gdi.h"
 #include "platform/wnd.h"
@@ -13,7 +14,6 @@
 // The cursor resource the board shows for a tool at a record count.
 UINT ToolCursorId(UINT tool, int count);
 
-class CReplayDlg;
 class CTextBox;
 
 class CBoardWnd : public CWnd, public CBoardCore {
@@ -43,13 +43,20 @@ class CBoardWnd : public CWnd, public CBoardCore {
   CToolGesture* CurrentGesture() const;
   // Takes away what open gestures keep drawn inverted (an open polyline).
   void EndGestures();
+  // Runs before every command the board carries out, the hot key and a
+  // palette choice: a drag in progress ends without a trace (band erased,
+  // mouse released, the rest of the drag ignored) and an open review closes
+  // and restores the board, so the command acts on the drawing itself.
+  void PrepareForCommand();
+  bool OnCmdMsg(UINT nID, int nCode, CCmdUI* pCmdUI) override;
 
   // The folders above the board add their commands to its message map.
   using CWnd::OnCommand;
   using CWnd::OnUpdateCommand;
 
   CBoardFrame* m_pFrame = nullptr;
-  CReplayDlg* m_pReplayDlg = nullptr;
+  // The open replay dialog.
+  CBoardReview* m_pReplayDlg = nullptr;
   std::string m_strDataPath;
   RECT m_rcTextWnd{};
   int m_nFlashTicks = 0;
@@ -119,4 +126,8 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void CopyClientInto(CBitmap& target);
 
   std::unique_ptr<CBoardTools> m_tools;
+  // A left press went to the current gesture and its release has not come.
+  bool m_bDragging = false;
+  // The drag was ended by a command: its moves and release do nothing.
+  bool m_bDragCancelled = false;
 };

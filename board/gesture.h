@@ -19,6 +19,10 @@ class CToolGesture {
   virtual void OnDoubleClick(CBoardWnd&, UINT /*flags*/, CPoint) {}
   // Right release, before the frame's bars are toggled.
   virtual void OnRightRelease(CBoardWnd&, UINT /*flags*/, CPoint) {}
+  // A command arrives between the press and its release: what the drag
+  // shows inverted goes and the mouse is released; the release that
+  // follows does not reach the gesture.
+  virtual void Cancel(CBoardWnd&) {}
 };
 
 class CBoardTools {

@@ -1,5 +1,7 @@
 #include "dialogs/replay_dlg.h"
 
+#include <algorithm>
+
 #include "board/board_wnd.h"
 #include "platform/codepage.h"
 #include "res/resource.h"
@@ -42,7 +44,7 @@ DialogTemplate ReplayTemplate() {
 
 }  // namespace
 
-CReplayDlg::CReplayDlg(CBoardWnd& board) : m_pendingBoard(&board) {
+CReplayDlg::CReplayDlg(CBoardWnd& board) : m_pendingBoard(&board), m_toolBefore(board.m_nTool) {
   OnCommand(ID_REPLAY_TO_START, [this] { OnToStart(); });
   OnCommand(ID_REPLAY_PLAY, [this] { OnPlay(); });
   OnCommand(ID_REPLAY_TO_END, [this] { OnToEnd(); });
@@ -63,12 +65,19 @@ bool CReplayDlg::OnInitDialog() {
   m_slider = dynamic_cast<CSliderCtrl*>(GetDlgItem(IDC_REPLAY_SLIDER));
   m_position = 0;
   if (m_slider) {
-    // The range is the count at opening; the count itself is read anew at
-    // every step.
-    m_slider->SetRange(0, m_board->m_nCount, false);
+    FollowStore();
     m_slider->SetPos(0);
+    // Arrow keys, Home and End move the slider from the start.
+    m_slider->SetFocus();
   }
   return true;
+}
+
+int CReplayDlg::FollowStore() {
+  const int count = std::clamp(m_board->m_nCount, 0, kRecordSlots);
+  if (m_slider && m_slider->GetRangeMax() != count) m_slider->SetRange(0, count, true);
+  m_position = std::min(m_position, count);
+  return count;
 }
 
 bool CReplayDlg::PreTranslateKeyDown(UINT vk) {
@@ -102,7 +111,7 @@ void CReplayDlg::OnToStart() {
 
 void CReplayDlg::OnPlay() {
   if (!m_board) return;
-  if (m_position >= m_board->m_nCount) {
+  if (m_position >= FollowStore()) {
     OnToStart();
     return;
   }
@@ -117,14 +126,20 @@ void CReplayDlg::OnTimer(UINT_PTR id) {
     CDialog::OnTimer(id);
     return;
   }
-  if (m_position >= m_board->m_nCount) {
+  const int count = FollowStore();
+  if (m_position >= count) {
     Pause();
     return;
   }
   ++m_position;
   m_board->Replay(m_position - 1, m_position, true);
   if (m_slider) m_slider->SetPos(m_position);
-  if (m_position >= m_board->m_nCount) Pause();
+  if (m_position >= count)
+    Pause();
+  else if (IsPlaying())
+    // Counted again from the end of the record: an Esc pressed while it
+    // was drawn is handled before the next record can start.
+    SetTimer(kPlayTimer, kPlayIntervalMs);
   CDialog::OnTimer(id);
 }
 
@@ -139,7 +154,7 @@ void CReplayDlg::OnToEnd() {
   // Drawn over the bare background: records in transparent display invert
   // what lies under them, so drawing them a second time over the records
   // already shown would turn them back.
-  const int count = m_board->m_nCount;
+  const int count = FollowStore();
   RedrawUpTo(count);
   m_position = count;
   if (m_slider) m_slider->SetPos(count);
@@ -147,7 +162,7 @@ void CReplayDlg::OnToEnd() {
 
 void CReplayDlg::OnHScroll(UINT code, UINT pos, CWnd* scrollBar) {
   if (m_board && m_slider) {
-    const int now = m_slider->GetPos();
+    const int now = std::min(m_slider->GetPos(), FollowStore());
     if (m_position > now)
       RedrawUpTo(now);
     else
@@ -177,6 +192,10 @@ void CReplayDlg::OnClose() {
     if (board->m_pReplayDlg == this) board->m_pReplayDlg = nullptr;
     board->Invalidate(true);
     board->ResetStyle(true);
+    // The animation left the tool of the last record it drew; the font bar
+    // belongs to the text tool only when the teacher chose it.
+    board->m_nTool = m_toolBefore;
+    if (board->m_pFrame) board->m_pFrame->ShowFontBar(m_toolBefore == ID_TOOL_TEXT, false);
   }
   DestroyWindow();  // deletes this
 }
@@ -187,11 +206,8 @@ void CReplayDlg::PostNcDestroy() {
 
 void OnReplay(CBoardWnd& board) {
   // One review at a time: a second one would save the review's default
-  // style over the teacher's.
-  if (board.m_pReplayDlg) {
-    board.m_pReplayDlg->ShowWindow(SW_SHOW);
-    return;
-  }
+  // style over the teacher's. The command dispatch has closed an open one.
+  if (board.m_pReplayDlg) return;
   board.m_bTransparent = false;
   g_styleSaved = g_style;
   board.m_logFontSaved = board.m_logFont;

@@ -2,6 +2,7 @@
 // The replay control dialog "复习控制": a slider over the drawing records and
 // a menu bar that plays them back on the board, one animated record per
 // tick of timer 1, jumps to the first or the last record, and closes.
+#include "board/board_review.h"
 #include "platform/controls.h"
 
 class CBoardWnd;
@@ -10,7 +11,7 @@ class CBoardWnd;
 constexpr UINT ID_REPLAY_TO_START = 32836, ID_REPLAY_PLAY = 32837, ID_REPLAY_TO_END = 32838,
                ID_REPLAY_CLOSE = 32840, IDC_REPLAY_SLIDER = 1027;
 
-class CReplayDlg : public CDialog {
+class CReplayDlg : public CDialog, public CBoardReview {
  public:
   // board: the board the dialog steers; it is taken over in OnInitDialog.
   explicit CReplayDlg(CBoardWnd& board);
@@ -37,6 +38,7 @@ class CReplayDlg : public CDialog {
   void OnHScroll(UINT code, UINT pos, CWnd* scrollBar) override;
   void OnSize(UINT type, int cx, int cy) override;
   void OnClose() override;
+  void CloseReview() override { OnClose(); }
 
   POINT m_savedCursor{};
   CBoardWnd* m_board = nullptr;
@@ -49,7 +51,12 @@ class CReplayDlg : public CDialog {
 
  private:
   void RedrawUpTo(int position);
+  // The store's count now: the slider's range follows it and the position
+  // never passes it.
+  int FollowStore();
   CBoardWnd* m_pendingBoard;
+  // The tool chosen before the review: the animation shows each record's.
+  UINT m_toolBefore;
   bool m_created = false;  // a failed Create leaves the object to its maker
 };
 

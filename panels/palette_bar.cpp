@@ -134,6 +134,8 @@ void CPaletteBar::HighlightPenChoice(bool& choice) {
 }
 
 void CPaletteBar::OnLButtonDown(UINT, CPoint pt) {
+  // A choice may append a style record: the board must hold the drawing.
+  if (m_pBoard) m_pBoard->PrepareForCommand();
   for (int i = 0; i < kPaletteCells; ++i) {
     if (ItemRect(IDC_PAL_CELL_FIRST + i).PtInRect(pt)) {
       m_crFore = m_crCells[i];
@@ -181,6 +183,7 @@ void CPaletteBar::OnLButtonDown(UINT, CPoint pt) {
 }
 
 void CPaletteBar::OnRButtonDown(UINT, CPoint pt) {
+  if (m_pBoard) m_pBoard->PrepareForCommand();
   for (int i = 0; i < kPaletteCells; ++i) {
     if (ItemRect(IDC_PAL_CELL_FIRST + i).PtInRect(pt)) {
       m_crBack = m_crCells[i];
@@ -203,6 +206,7 @@ void CPaletteBar::ChooseColorFor(COLORREF& color, void (CPaletteBar::*commit)())
 }
 
 void CPaletteBar::OnLButtonDblClk(UINT, CPoint pt) {
+  if (m_pBoard) m_pBoard->PrepareForCommand();
   // The foreground swatch lies over the background one: it is tested first.
   if (ItemRect(IDC_PAL_FORE).PtInRect(pt))
     ChooseColorFor(m_crFore, &CPaletteBar::CommitForeColor);

@@ -34,6 +34,12 @@ bool CCmdTarget::OnCmdMsg(UINT nID, int nCode, CCmdUI* pCmdUI) {
   return false;
 }
 
+bool CCmdTarget::HasCommandHandler(UINT nID) const {
+  for (const Entry& e : m_map)
+    if (nID >= e.first && nID <= e.last && e.cmd) return true;
+  return false;
+}
+
 void CCmdTarget::OnCommand(UINT id, std::function<void()> fn) {
   m_map.push_back({id, id, [fn = std::move(fn)](UINT) { fn(); }, nullptr});
 }

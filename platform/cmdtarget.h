@@ -26,6 +26,8 @@ class CCmdTarget {
   // Offers a command (nCode CN_COMMAND) or a command-state update
   // (CN_UPDATE_COMMAND_UI, pCmdUI given) to this object's map; true if handled.
   virtual bool OnCmdMsg(UINT nID, int nCode, CCmdUI* pCmdUI);
+  // Whether this object's own map has a command handler for nID.
+  bool HasCommandHandler(UINT nID) const;
 
  protected:
   void OnCommand(UINT id, std::function<void()> fn);

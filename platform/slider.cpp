@@ -30,6 +30,7 @@ QWidget* CSliderCtrl::CreateWidget(QWidget* parent, const CREATESTRUCT& cs) {
   slider->setRange(0, 100);
   slider->setPageStep(std::max(1, 100 / 5));
   slider->setFocusPolicy(Qt::StrongFocus);
+  host->setFocusProxy(slider);
   // The host paints nothing under its control: without a background of its
   // own the slider would leave its old handle behind when it moves.
   slider->setAutoFillBackground(true);

@@ -37,6 +37,9 @@ class CPolylineGesture : public CRecordingGesture {
   void OnMove(CBoardWnd& board, UINT flags, CPoint pt) override;
   bool OnRelease(CBoardWnd& board, UINT flags, CPoint pt) override;
   void OnDoubleClick(CBoardWnd& board, UINT flags, CPoint pt) override;
+  // The segment drawn at the press stays on the picture, so it is recorded
+  // as its release would record it.
+  void Cancel(CBoardWnd& board) override;
   // Erases the band; the next press starts a new polyline.
   void End(CBoardWnd& board);
 

@@ -62,6 +62,8 @@ bool CPolylineGesture::OnRelease(CBoardWnd& board, UINT, CPoint) {
   return false;
 }
 
+void CPolylineGesture::Cancel(CBoardWnd& board) { OnRelease(board, 0, CPoint()); }
+
 void CPolylineGesture::OnDoubleClick(CBoardWnd& board, UINT, CPoint) { End(board); }
 
 void CPolylineGesture::End(CBoardWnd& board) {

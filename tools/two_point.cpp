@@ -46,6 +46,13 @@ class CTwoPointGesture : public CRecordingGesture {
     return false;
   }
 
+  // Nothing is recorded: the shape exists only once released.
+  void Cancel(CBoardWnd& board) override {
+    if (CWnd::GetCapture() != &board) return;
+    CWnd::ReleaseCapture();
+    EraseBand(board);
+  }
+
  private:
   char Op() const {
     switch (m_tool) {

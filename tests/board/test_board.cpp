@@ -51,7 +51,10 @@ TEST_F(BoardWindowTest, EraseBackgroundPaintsByToolCountRedrawFlagReplayAndBackg
   board.m_bRedrawing = true;
   EXPECT_EQ(Repaint(), RGB(0, 0, 0));
   board.m_bRedrawing = false;
-  board.m_pReplayDlg = reinterpret_cast<CReplayDlg*>(&board);  // any non-null dialog
+  struct : CBoardReview {
+    void CloseReview() override {}
+  } review;  // any open review
+  board.m_pReplayDlg = &review;
   board.m_nBackMode = 1;
   EXPECT_EQ(Repaint(), RGB(255, 255, 255));
   board.m_pReplayDlg = nullptr;

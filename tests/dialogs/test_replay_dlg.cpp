@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QSlider>
+#include <functional>
 #include <utility>
 
 #include "dialogs/replay_dlg.h"
@@ -16,7 +17,7 @@ namespace {
 class ReplayDlgTest : public BoardTest {
  protected:
   void TearDown() override {
-    if (CReplayDlg* open = Board().m_pReplayDlg) open->OnClose();
+    if (CBoardReview* open = Board().m_pReplayDlg) open->CloseReview();
     plat::ProcessEvents();
     BoardTest::TearDown();
   }
@@ -38,7 +39,7 @@ class ReplayDlgTest : public BoardTest {
     Board().m_logFont.lfHeight = 30;
     m_services.pointer = POINT{50, 60};
     OnReplay(Board());
-    return *Board().m_pReplayDlg;
+    return *static_cast<CReplayDlg*>(Board().m_pReplayDlg);
   }
   // Slider and position at n, the board showing records [0, n).
   static bool Shows(CReplayDlg& dlg, int n) {
@@ -162,6 +163,56 @@ TEST_F(ReplayDlgTest, TheCloseBoxDuringAPlayStopsItAndTheSliderFillsAResizedDial
   plat::ProcessEvents(60);
   EXPECT_TRUE(PointerBack() && m_services.pointerMoves.size() == moves);
   EXPECT_EQ(CountDifferences(m_drawing, Snap()), 0);
+}
+
+// Each command of the board during a review, answered so that it changes
+// nothing itself (but undo), and 0 for a pen drag on the board: the review
+// is closed first, with the style, the tool, the pointer and the bars of
+// before; the drag whose press closed it draws nothing.
+TEST_F(ReplayDlgTest, EveryCommandOfTheBoardAndAPressCloseTheReviewFirst) {
+  CBoardWnd& board = Board();
+  for (UINT id : {ID_OPEN_DATA, ID_SAVE_DATA, ID_CLEAR_ALL, ID_TEMP_EXIT, ID_TOOL_RECT, ID_START,
+                  ID_REDO, ID_UNDO, 0u}) {
+    SCOPED_TRACE(id);
+    board.m_nTool = ID_TOOL_PEN;
+    CReplayDlg& dlg = DrawAndOpen();
+    dlg.OnPlay();
+    dlg.OnTimer(1);  // the animation shows the line tool
+    m_services.boxAnswers = {IDCANCEL};
+    CCmdUI ui;
+    board.OnCmdMsg(ID_UNDO, CN_UPDATE_COMMAND_UI, &ui);
+    board.OnCmdMsg(ID_MENU_POPUP, CN_COMMAND, nullptr);  // not the board's
+    ASSERT_EQ(board.m_pReplayDlg, &dlg) << "a state update or a foreign command closed it";
+    QPointer<QWidget> window = dlg.GetWidget();
+    id ? void(board.OnCmdMsg(id, CN_COMMAND, nullptr)) : Drag({500, 500}, {{550, 550}}, {560, 560});
+    EXPECT_TRUE(Gone(window) && PointerBack() && !Frame().m_barsHidden);
+    EXPECT_EQ(board.m_nTool, id == ID_TOOL_RECT ? ID_TOOL_RECT : ID_TOOL_PEN);
+    EXPECT_EQ(Count(), id == ID_UNDO ? 7 : 8);
+    EXPECT_TRUE(id == ID_UNDO || g_style.penColor == RGB(0, 0, 255));
+    EXPECT_TRUE(ShowsItsReplay());
+    board.m_nCount = 0;
+    board.m_texts.clear();
+    MarkAllSlotsEmpty();
+    board.ResetStyle(false);
+    Frame().m_barsHidden = false;
+  }
+}
+
+TEST_F(ReplayDlgTest, TheSliderFollowsTheStoreAndNoStepDrawsARecordPastIt) {
+  CReplayDlg& dlg = DrawAndOpen();
+  QSlider* slider = dlg.GetWidget()->findChild<QSlider*>();
+  const std::function<void()> steps[] = {[&] { dlg.OnPlay(), dlg.OnTimer(1); },
+                                         [&] { dlg.OnToEnd(); }, [&] { slider->setValue(7); }};
+  for (const auto& step : steps) {
+    Board().m_nCount = 8;
+    dlg.OnToStart();
+    slider->setValue(2);
+    Board().m_nCount = 3;  // the store shrank under the review
+    step();
+    // Record 2, the only one left to draw, is a pen segment: no pauses.
+    EXPECT_TRUE(Shows(dlg, 3) && dlg.m_slider->GetRangeMax() == 3 && m_services.pauses.empty());
+  }
+  Board().m_nCount = 8;
 }
 
 }  // namespace

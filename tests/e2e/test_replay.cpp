@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <utility>
@@ -48,9 +49,39 @@ class Replay : public e2e::BoardSession {
     }
     return items;
   }
+  bool OpenReview() {
+    return x_->RunPointer({"--command", "32807"}) == 0 && x_->WaitViewable(kTitle);
+  }
+  // The screen once two shots in a row agree.
+  Picture Settled() {
+    Picture shot = x_->Screenshot();
+    e2e::WaitUntil(
+        [&] { return CountDifferences(std::exchange(shot, x_->Screenshot()), shot) == 0; });
+    return shot;
+  }
+  // Waits until the board, outside the shown bars, is `want`.
+  bool BoardShows(const Picture& want) {
+    return e2e::WaitUntil([&] {
+      const std::vector<Rect> bars = ShownBars();
+      return CountDifferences(e2e::Masked(x_->Screenshot(), bars), e2e::Masked(want, bars)) == 0;
+    });
+  }
+  static bool BlackAround(const Picture& shot, int x, int y) {
+    for (int d = -2; d <= 2; ++d)
+      if (shot.At(x, y + d) == RGB(0, 0, 0)) return true;
+    return false;
+  }
+  // A line with the line tool, once it shows.
+  bool DrawLine(int x0, int y0, int x1, int y1) {
+    Drag(x0, y0, x1, y1, 1);
+    return e2e::WaitUntil(
+        [&] { return BlackAround(x_->Screenshot(), (x0 + x1) / 2, (y0 + y1) / 2); });
+  }
+
+  static constexpr char kTitle[] = "复习控制 - 播放时按ESC键暂停";
 };
 
-TEST_F(Replay, TwoLinesPlayedToTheEndAndClosedLeaveTheDrawingAndThePointerAsTheyWere) {
+TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDrawingAsItWas) {
   ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
   Drag(400, 300, 600, 400, 1);
   Drag(300, 500, 500, 450, 1);
@@ -72,30 +103,88 @@ TEST_F(Replay, TwoLinesPlayedToTheEndAndClosedLeaveTheDrawingAndThePointerAsThey
   ASSERT_TRUE(e2e::WaitUntil([&] { return drawn(before = x_->Screenshot()); }));
 
   ASSERT_TRUE(ClickToolBarImage(23));  // the replay button
-  const char title[] = "复习控制 - 播放时按ESC键暂停";
-  ASSERT_TRUE(x_->WaitViewable(title));
-  over.push_back(x_->FindWindow(title)->rect);
+  ASSERT_TRUE(x_->WaitViewable(kTitle));
+  over.push_back(x_->FindWindow(kTitle)->rect);
   // Only the board is compared: the bars and the dialog come and go over it.
   auto board = [&](const Picture& p) { return e2e::Masked(p, over); };
   std::vector<Point> items;
   ASSERT_TRUE(e2e::WaitUntil([&] { return (items = MenuItems(over.back())).size() == 4; }));
   Click(items[1].first, items[1].second);
-  bool waitedAtTheLine = false;
+  // Esc half a second into the first line: the play stops once it is drawn,
+  // before the pointer goes on to the second.
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Pointer() == Point{400, 300}; }));
+  e2e::WaitUntil([] { return false; }, 500);
+  x_->Xdotool({"key", "Escape"});
+  bool second = false;
+  auto watch = [&] { return (second |= Pointer() == Point{300, 500}), Pointer() == items[1]; };
+  ASSERT_TRUE(e2e::WaitUntil(watch, 3000 + e2e::kWaitCapMs));
+  e2e::WaitUntil([&] { return watch(), second; }, 2500);
+  EXPECT_FALSE(second || BlackAround(x_->Screenshot(), 400, 475)) << "a line played after Esc";
+  Click(items[1].first, items[1].second);
   ASSERT_TRUE(e2e::WaitUntil(
       [&] {
-        waitedAtTheLine |= Pointer() == Point{400, 300};
+        watch();
         return Pointer() == items[1] &&
                CountDifferences(board(x_->Screenshot()), board(before)) == 0;
       },
-      2 * 3000 + e2e::kWaitCapMs))
+      3000 + e2e::kWaitCapMs))
       << "the play did not end with the drawing shown and the pointer back";
-  EXPECT_TRUE(waitedAtTheLine);
+  EXPECT_TRUE(second);
   Click(items[3].first, items[3].second);
-  EXPECT_TRUE(x_->WaitNotViewable(title));
+  EXPECT_TRUE(x_->WaitNotViewable(kTitle));
   EXPECT_TRUE(x_->WaitViewable(e2e::kToolsBarTitle));
   EXPECT_TRUE(e2e::WaitUntil([&] {
     return CountDifferences(board(x_->Screenshot()), board(before)) == 0;
   })) << "the board does not show the drawing after the review";
+}
+
+TEST_F(Replay, AShorterLessonOpenedDuringAReviewEndsItAndTheBoardShowsThatLesson) {
+  ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
+  ASSERT_TRUE(DrawLine(400, 300, 600, 400));
+  const Picture lesson = Settled();
+  const std::string path = e2e::ArtifactDir() + "/short.zsy";
+  std::remove(path.c_str());
+  x_->Xdotool({"key", "ctrl+s"});
+  ASSERT_TRUE(TypeInto("把当前操作保存为数据文件", {path, "@Return"})) << "no save dialog";
+  ASSERT_TRUE(x_->WaitNotViewable("把当前操作保存为数据文件"));
+  ASSERT_TRUE(DrawLine(300, 500, 500, 450));
+  ASSERT_TRUE(DrawLine(600, 200, 800, 250));
+  ASSERT_TRUE(OpenReview());
+  ASSERT_TRUE(e2e::WaitUntil([&] { return !BlackAround(x_->Screenshot(), 700, 225); }));
+  // The slider takes End at once, without a click on it first.
+  ASSERT_TRUE(TypeInto(kTitle, {"@End"}));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return BlackAround(x_->Screenshot(), 700, 225); }));
+
+  x_->Xdotool({"key", "ctrl+o"});
+  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
+  ASSERT_TRUE(x_->WaitNotViewable("打开"));
+  EXPECT_FALSE(x_->Viewable(kTitle));
+  EXPECT_TRUE(BoardShows(lesson));
+}
+
+TEST_F(Replay, AltOneOrATemporaryExitDuringAReviewLeaveAUsableBoardWithoutTheDialogInIt) {
+  ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
+  ASSERT_TRUE(DrawLine(400, 300, 600, 400));
+  const Picture drawing = Settled();
+  ASSERT_TRUE(OpenReview());
+  x_->Xdotool({"key", "alt+1"});
+  EXPECT_TRUE(x_->WaitNotViewable(kTitle));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); })) << "the bars stayed hidden";
+  EXPECT_TRUE(BoardShows(drawing));
+  EXPECT_TRUE(DrawLine(300, 600, 500, 550)) << "the board takes no drawing after Alt+1";
+
+  ASSERT_TRUE(OpenReview());
+  ASSERT_EQ(x_->RunPointer({"--command", "32832"}), 0);
+  const char question[] = "请按Alt+1激活";
+  ASSERT_TRUE(TypeInto(question, {"n"}));
+  ASSERT_TRUE(x_->WaitNotViewable(e2e::kFrameTitle));
+  EXPECT_FALSE(x_->Viewable(kTitle));
+  ParkPointer();
+  x_->Xdotool({"key", "alt+1"});
+  ASSERT_TRUE(x_->WaitViewable(e2e::kFrameTitle));
+  EXPECT_TRUE(BoardShows(e2e::MakePattern(0, x_->width(), x_->height())))
+      << "the fresh picture is not the desktop alone";
+  EXPECT_TRUE(DrawLine(100, 650, 300, 700)) << "the board takes no drawing after the capture";
 }
 
 }  // namespace

@@ -54,6 +54,8 @@ void BoardTest::SetUp() {
   board.m_bRedrawing = false;
   board.m_nBackMode = 0;
   board.m_pReplayDlg = nullptr;
+  // A drag a test left open ends here, so the next test's moves count.
+  board.OnLButtonUp(0, CPoint(-1, -1));
   board.ResetStyle(false);
   frame.m_tempExited = false;
   frame.m_fontBarShown = false;
