@@ -19,6 +19,7 @@ void CBoardWnd::OnSaveData() {
   CFileDialog dialog(false, "zsy", {}, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, DataFilter(),
                      m_pFrame ? &m_pFrame->FrameWindow() : nullptr);
   dialog.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
+  dialog.m_ofn.lpstrInitialDir = FolderOfPath(m_strDataPath);
   if (dialog.DoModal() != IDOK) return;
   m_strDataPath = dialog.GetPathName();
   switch (datafile::SavePointerData(m_strDataPath, g_records, m_nCount, m_texts)) {
@@ -36,6 +37,7 @@ void CBoardWnd::OnSaveData() {
 void CBoardWnd::OnOpenData() {
   CFileDialog dialog(true, "zsy", {}, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, DataFilter(),
                      m_pFrame ? &m_pFrame->FrameWindow() : nullptr);
+  dialog.m_ofn.lpstrInitialDir = FolderOfPath(m_strDataPath);
   if (dialog.DoModal() != IDOK) return;
   ClearTransientMarks();
   m_strDataPath = dialog.GetPathName();
