@@ -35,6 +35,7 @@ void CBoardWnd::OnSaveData() {
   CFileDialog dialog(false, "zsy", {}, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, DataFilter(),
                      m_pFrame ? &m_pFrame->FrameWindow() : nullptr);
   dialog.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
+  dialog.m_ofn.lpstrInitialDir = FolderOfPath(m_strDataPath);
   if (dialog.DoModal() != IDOK) return;
   m_strDataPath = dialog.GetPathName();
   plat::FileError why = plat::FileError::kNone;
@@ -53,6 +54,7 @@ void CBoardWnd::OnSaveData() {
 void CBoardWnd::OnOpenData() {
   CFileDialog dialog(true, "zsy", {}, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, DataFilter(),
                      m_pFrame ? &m_pFrame->FrameWindow() : nullptr);
+  dialog.m_ofn.lpstrInitialDir = FolderOfPath(m_strDataPath);
   if (dialog.DoModal() != IDOK) return;
   ClearTransientMarks();
   m_strDataPath = dialog.GetPathName();

@@ -14,6 +14,14 @@ std::string PictureFilter() {
   return filter ? GBK(filter) : std::string();
 }
 
+// The picture last chosen in either dialog: the next one opens in its
+// folder, or in the lesson's before any.
+std::string g_lastPicture;
+
+std::string PictureFolder(const CBoardWnd& board) {
+  return FolderOfPath(g_lastPicture.empty() ? board.m_strDataPath : g_lastPicture);
+}
+
 // Every failed save or load says so, naming the file and the reason.
 void ShowFailure(CBoardWnd& board, const char* what, const std::string& path, PictureError why) {
   MessageBoxOwned(&board, GBK(what) + "\n" + path + "\n" + PictureErrorText(why), GBK("消息"),
@@ -25,8 +33,9 @@ void ShowFailure(CBoardWnd& board, const char* what, const std::string& path, Pi
 void OnSavePicture(CBoardWnd& board) {
   CFileDialog dialog(false, "jpg", {}, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, PictureFilter(),
                      nullptr);
+  dialog.m_ofn.lpstrInitialDir = PictureFolder(board);
   if (dialog.DoModal() != IDOK) return;
-  const std::string path = dialog.GetPathName();
+  const std::string path = g_lastPicture = dialog.GetPathName();
   CDib picture;
   if (!picture.Create(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 24)) return;
   // Saving the blank picture when the capture failed would report a black
@@ -41,8 +50,9 @@ void OnSavePicture(CBoardWnd& board) {
 
 void OnLoadPicture(CBoardWnd& board) {
   CFileDialog dialog(true, {}, {}, OFN_HIDEREADONLY, PictureFilter(), nullptr);
+  dialog.m_ofn.lpstrInitialDir = PictureFolder(board);
   if (dialog.DoModal() != IDOK) return;
-  const std::string path = dialog.GetPathName();
+  const std::string path = g_lastPicture = dialog.GetPathName();
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   CDib picture;
   // A file that cannot be read or drawn leaves the board as it was: the

@@ -1,14 +1,20 @@
 #include "platform/commdlg.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 #include "platform/codepage.h"
+#include "platform/filedlg_qt.h"
 #include "platform/services.h"
 #include "platform/wnd.h"
+#include "platform/wnd_widget_qt.h"
 
 namespace {
 
@@ -18,25 +24,24 @@ QWidget* OwnerWidget(CWnd* owner) {
   return owner && owner->IsCreated() ? owner->GetWidget() : nullptr;
 }
 
-// "desc|*.a;*.b|desc|*.c||" becomes Qt name filters "desc (*.a *.b)". Blanks
-// inside the patterns ("*.jpg; * .jpeg") are dropped: a pattern cannot hold a
-// blank in a Qt filter, and the stored strings have stray ones that must not
-// hide the files they name.
-QStringList NameFilters(const std::string& gbkFilter) {
-  QStringList parts = FromGbk(gbkFilter).split(u'|');
-  while (!parts.isEmpty() && parts.back().isEmpty()) parts.pop_back();
-  QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QStringList patterns;
-    for (QString p : parts[i + 1].split(u';')) {
-      p.remove(u' ');
-      p.remove(u'\t');
-      if (!p.isEmpty()) patterns << p;
-    }
-    if (patterns.isEmpty()) continue;
-    filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')';
+// Qt name filters "desc (*.a *.b)".
+QStringList NameFilters(const std::vector<plat::FileTypeFilter>& filters) {
+  QStringList names;
+  for (const plat::FileTypeFilter& f : filters)
+    names << f.description + QStringLiteral(" (") + f.patterns.join(u' ') + u')';
+  return names;
+}
+
+// The folder a dialog opens in: the one asked for, or the nearest folder
+// above it that still exists when it has been removed or renamed.
+QString ExistingFolder(const std::string& gbkFolder) {
+  if (gbkFolder.empty()) return {};
+  QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(FromGbk(gbkFolder)));
+  while (!QFileInfo(folder).isDir()) {
+    if (QDir(folder).isRoot()) return {};
+    folder = QFileInfo(folder).path();
   }
-  return filters;
+  return folder;
 }
 
 class FileDialogQt : public QFileDialog {
@@ -79,6 +84,9 @@ void LabelButtons(QDialog& dialog) {
 namespace plat {
 
 bool Services::FileDialog(CWnd* owner, const FileDialogRequest& req, std::string& path) {
+  const std::vector<FileTypeFilter> filters = ParseFileFilter(FromGbk(req.filter));
+  // Declared first: the dialog's model uses it until it is gone.
+  NameOnlyIconProvider icons(filters);
   FileDialogQt dialog(OwnerWidget(owner), (req.flags & OFN_OVERWRITEPROMPT) != 0);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // asked by accept() above
@@ -94,12 +102,24 @@ bool Services::FileDialog(CWnd* owner, const FileDialogRequest& req, std::string
   dialog.setLabelText(QFileDialog::Accept,
                       req.open ? QStringLiteral("打开(&O)") : QStringLiteral("保存(&S)"));
   dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+  // The labels' mnemonics reach their fields, so no "&" shows.
+  for (const auto& [label, field] :
+       {std::pair{"lookInLabel", "lookInCombo"}, std::pair{"fileTypeLabel", "fileTypeCombo"}}) {
+    auto* shown = dialog.findChild<QLabel*>(QLatin1String(label));
+    if (shown && !shown->buddy()) shown->setBuddy(dialog.findChild<QWidget*>(QLatin1String(field)));
+  }
+  dialog.setIconProvider(&icons);
+  dialog.setProxyModel(new ChineseFileColumns(&dialog));  // the dialog takes it
+  // Renames the header menu's "显示 …" entries after the proxy's column titles.
+  QEvent retitle(QEvent::LanguageChange);
+  QCoreApplication::sendEvent(&dialog, &retitle);
   // Windows matches patterns regardless of letter case: "*.jpg" offers A.JPG.
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
 
-  const QStringList filters = NameFilters(req.filter);
-  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!filters.empty()) dialog.setNameFilters(NameFilters(filters));
   if (!req.defExt.empty()) dialog.setDefaultSuffix(FromGbk(req.defExt));
+  if (const QString folder = ExistingFolder(req.initialDir); !folder.isEmpty())
+    dialog.setDirectory(folder);
   if (!req.initialFile.empty()) dialog.selectFile(FromGbk(req.initialFile));
 
   if (dialog.exec() != QDialog::Accepted) return false;
@@ -116,6 +136,7 @@ bool Services::ColorDialog(CWnd* owner, COLORREF& color, DWORD flags) {
   const COLORREF initial = (flags & CC_RGBINIT) ? color : RGB(0, 0, 0);
   dialog.setCurrentColor(QColor(GetRValue(initial), GetGValue(initial), GetBValue(initial)));
   LabelButtons(dialog);
+  ScrollWhenLargerThan(dialog, ScreenOf(&dialog)->availableGeometry().size());
   if (dialog.exec() != QDialog::Accepted) return false;
   const QColor chosen = dialog.selectedColor();
   if (!chosen.isValid()) return false;
@@ -143,11 +164,18 @@ int CFileDialog::DoModal() {
   req.defExt = m_defExt;
   req.filter = m_filter;
   req.initialFile = m_fileName;
+  req.initialDir = m_ofn.lpstrInitialDir;
   req.flags = m_ofn.Flags;
   std::string path;
   if (!plat::GetServices().FileDialog(m_parent, req, path)) return IDCANCEL;
   m_path = path;
   return IDOK;
+}
+
+std::string FolderOfPath(const std::string& gbkPath) {
+  const std::size_t slash = gbkPath.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  return slash == 0 ? std::string("/") : gbkPath.substr(0, slash);
 }
 
 std::string CFileDialog::GetFileName() const {

@@ -30,6 +30,9 @@ class CFileDialog {
 
   struct Options {
     std::string lpstrTitle;  // GBK; empty: the platform's default title
+    // The folder to open in (GBK); empty: the platform's choice. A folder
+    // that no longer exists gives way to the nearest one above it.
+    std::string lpstrInitialDir;
     DWORD Flags = 0;
   } m_ofn;
 
@@ -38,6 +41,9 @@ class CFileDialog {
   std::string m_defExt, m_fileName, m_filter, m_path;
   CWnd* m_parent;
 };
+
+// The folder part of a path ("/a/b.zsy" gives "/a"); empty without one.
+std::string FolderOfPath(const std::string& gbkPath);
 
 class CColorDialog {
  public:

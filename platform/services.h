@@ -18,6 +18,7 @@ struct FileDialogRequest {
   std::string defExt;  // without the dot
   std::string filter;  // platform filter string: "text|*.ext|...||"
   std::string initialFile;
+  std::string initialDir;  // GBK; empty: the platform's choice
   DWORD flags = 0;
 };
 

@@ -69,6 +69,8 @@ TEST_F(DataFiles, AnOpenedDrawingComesBackWithItsTextsAndPicture) {
     EXPECT_EQ(r.defExt, "zsy");
     EXPECT_EQ(r.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
   }
+  // The open dialog starts in the folder of the lesson just saved.
+  EXPECT_EQ(m_services.fileRequests[1].initialDir, GBK(dir.path));
 }
 
 TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {

@@ -79,7 +79,7 @@ TEST_F(Scaling, OnADoubledDesktopTheBarsDoubleAndTheBoardDrawsTheSameDevicePixel
       << where;
 }
 
-TEST_F(Scaling, OnATinyScreenTheBarsAndTheFileDialogStayInSight) {
+TEST_F(Scaling, OnATinyScreenTheBarsAndTheFileAndColourDialogsStayInSight) {
   Open(320, 240);
   StartBoard();
   const auto inside = [&](const Rect& r) {
@@ -98,6 +98,15 @@ TEST_F(Scaling, OnATinyScreenTheBarsAndTheFileDialogStayInSight) {
   EXPECT_TRUE(inside(x_->FindWindow("打开")->rect));
   x_->Xdotool({"key", "Escape"});
   EXPECT_TRUE(x_->WaitNotViewable("打开"));
+
+  // A double click on the foreground swatch, 40 by 10 dialog units of 1.5
+  // pixels into the palette's client area (2-pixel border, 17-pixel caption).
+  Move(palette.x + 2 + 40 * 3 / 2, palette.y + 17 + 10 * 3 / 2);
+  x_->Xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
+  ASSERT_TRUE(x_->WaitViewable("颜色")) << "no colour dialog";
+  EXPECT_TRUE(inside(x_->FindWindow("颜色")->rect));
+  x_->Xdotool({"key", "Return"});
+  EXPECT_TRUE(x_->WaitNotViewable("颜色"));
 }
 
 }  // namespace

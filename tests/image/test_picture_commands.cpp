@@ -56,6 +56,15 @@ TEST_F(PictureCommands, SaveAsksForAJpegWithOverwritePromptAndLoadForAnyFileWith
   EXPECT_TRUE(services.boxes.empty()) << "cancelling ends the command";
 }
 
+TEST_F(PictureCommands, EachDialogStartsInTheFolderOfThePictureLastChosen) {
+  services.fileAnswers = {dir / "x.bmp", "", dir / "gone/y.bmp", ""};
+  for (UINT id : {ID_SAVE_PICTURE, ID_LOAD_PICTURE, ID_LOAD_PICTURE, ID_SAVE_PICTURE})
+    board->SendCommand(id);
+  ASSERT_EQ(services.fileRequests.size(), 4u);
+  EXPECT_EQ(services.fileRequests[1].initialDir, dir.path);
+  EXPECT_EQ(services.fileRequests[3].initialDir, dir / "gone");
+}
+
 TEST_F(PictureCommands, SavingAsBmpWritesTheBoardPictureAndSaysSo) {
   services.fileAnswers.push_back(dir / "B.BMP");
   board->SendCommand(ID_SAVE_PICTURE);

@@ -10,10 +10,13 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
+#include <QTreeView>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +24,7 @@
 
 #include "platform/codepage.h"
 #include "platform/commdlg.h"
+#include "platform/filedlg_qt.h"
 #include "platform/services.h"
 #include "platform/wnd.h"
 #include "res/res.h"
@@ -208,6 +212,64 @@ TEST_F(RealFileDialog, ThePictureFilterOffersEveryPictureFileDespiteItsStrayBlan
   EXPECT_TRUE(filters[0].startsWith(QStringLiteral("JPEG 格式图片文件 (*.jpg;*.jpeg)")));
   EXPECT_EQ(jpegs, (QStringList{"C.JPG", "a.jpg", "b.jpeg"}));
   EXPECT_EQ(bitmaps, (QStringList{"d.bmp", "e.dib"}));
+}
+
+TEST_F(RealFileDialog, TypesSizesDatesAndEveryLabelAreChineseWhateverTheMachinesLanguage) {
+  fs::create_directory(m_dir / "sub");
+  std::ofstream(m_dir / "课.zsy") << "x";
+  QStringList texts, cells;
+  QString shownIn;
+  WhenShown<QFileDialog>([&](QFileDialog* dlg) {
+    shownIn = dlg->directory().absolutePath();
+    for (QWidget* w : dlg->findChildren<QWidget*>()) {
+      texts << w->toolTip();
+      if (auto* label = qobject_cast<QLabel*>(w))  // "&" shows unless it marks a mnemonic
+        texts << (label->buddy() ? label->text() : label->text().replace(u'&', u'A'));
+      if (auto* b = qobject_cast<QAbstractButton*>(w)) texts << b->text();
+      for (QAction* a : w->actions()) texts << a->text() << a->toolTip();  // menus' too
+    }
+    auto* view = dlg->findChild<QTreeView*>(QStringLiteral("treeView"));
+    for (int c = 0; c < 4; ++c) cells << view->model()->headerData(c, Qt::Horizontal).toString();
+    Poll(  // the types come from the model's background thread
+        [&, dlg, view] {
+          Listed(dlg);
+          const auto cell = [&](const fs::path& p, int column) {
+            QModelIndex i = dlg->findChild<QFileSystemModel*>()->index(
+                QString::fromStdString(p.string()), column);
+            if (auto* shown = qobject_cast<QAbstractProxyModel*>(view->model()))
+              i = shown->mapFromSource(i);
+            return i.data().toString();
+          };
+          cells = cells.mid(0, 4) << cell(m_dir / "sub", 2) << cell(m_dir / "课.zsy", 2)
+                                  << cell(m_dir / "课.zsy", 1) << cell(m_dir / "课.zsy", 3);
+          return !cells[4].isEmpty() && !cells[5].isEmpty();
+        },
+        [dlg] { dlg->reject(); });
+  });
+  CFileDialog dlg(true, "zsy", {}, OFN_HIDEREADONLY, GBK("教鞭数据文件(*.zsy)|*.zsy||"));
+  dlg.m_ofn.lpstrInitialDir = Gbk(m_dir / "gone" / "deeper");  // the nearest folder left
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(shownIn.toStdString(), m_dir.string());
+  // Latin letters outside a mnemonic: "(&N)" in a label, "(N)" in a tooltip.
+  texts.replaceInStrings(QRegularExpression(QStringLiteral("\\(&?\\w\\)")), QString());
+  EXPECT_EQ(texts.filter(QRegularExpression(QStringLiteral("[A-Za-z]"))), QStringList());
+  ASSERT_EQ(cells.size(), 8);
+  cells[7].replace(QRegularExpression(QStringLiteral("^\\d{4}/\\d+/\\d+ \\d+:\\d\\d$")), "date");
+  EXPECT_EQ(cells, (QStringList{"名称", "大小", "类型", "修改日期", "文件夹", "教鞭数据文件",
+                                "1 KB", "date"}));
+}
+
+TEST(FileTypeNames, ComeFromTheNameAloneAndSizesCountWholeKilobytes) {
+  const QString filter = QString::fromUtf8(res::String(IDS_PICTURE_FILTER)).chopped(1) +
+                         QStringLiteral("所有文件(*.*)|*.*||");
+  const plat::NameOnlyIconProvider icons(plat::ParseFileFilter(filter));
+  QStringList types, sizes;
+  for (const char* name : {"/x/A.JPG", "/x/b.jpeg", "/x/e.dib", "/x/a.zsy.bak", "/x/README"})
+    types << icons.type(QFileInfo(QString::fromLatin1(name)));
+  EXPECT_EQ(types, (QStringList{"JPEG 格式图片文件", "JPEG 格式图片文件", "BMP 格式图片文件",
+                                "BAK 文件", "文件"}));
+  for (qint64 bytes : {0, 1, 1024, 1025, 1048576}) sizes << plat::KilobyteText(bytes);
+  EXPECT_EQ(sizes, (QStringList{"0 KB", "1 KB", "1 KB", "2 KB", "1,024 KB"}));
 }
 
 // Answers the overwrite question from a script; the dialog itself is real.
