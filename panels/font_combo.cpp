@@ -121,8 +121,7 @@ void CFontCombo::DrawItem(DRAWITEMSTRUCT* dis) {
     dc.FillSolidRect(&r, GetSysColor(COLOR_HIGHLIGHT));
     dc.SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
   } else {
-    const COLORREF back = dc.GetBkColor();
-    dc.FillSolidRect(&r, back);
+    dc.FillSolidRect(&r, dc.GetBkColor());
   }
   dc.SetBkMode(TRANSPARENT);
 
@@ -132,7 +131,10 @@ void CFontCombo::DrawItem(DRAWITEMSTRUCT* dis) {
   // without the mark.
   const CFontEntry* entry = FindEntry(name);
   int x = r.left, y = r.top;
-  if (m_bPreview) x += 3, y += 7;
+  if (m_bPreview) {
+    x += 3;
+    y += 7;
+  }
   if (entry && entry->m_bTrueType) m_imageList.Draw(&dc, kTrueTypeImage, {x, y}, ILD_TRANSPARENT);
   x += 17;
   if (!m_bPreview) {

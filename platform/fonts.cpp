@@ -217,7 +217,7 @@ struct Listed {
   bool vertical;
 };
 
-std::vector<Listed> InstalledFaces() {
+std::vector<Listed> ListedFaces() {
   using WS = QFontDatabase::WritingSystem;
   static const std::pair<WS, BYTE> kSets[] = {
       {QFontDatabase::Latin, ANSI_CHARSET},
@@ -267,7 +267,7 @@ int EnumFontFamiliesEx(CDC*, const LOGFONT* lf, const FONTENUMPROC& proc, DWORD)
   const std::string only = lf ? lf->lfFaceName : std::string();
   const BYTE set = lf ? lf->lfCharSet : DEFAULT_CHARSET;
   int result = 1;
-  for (const plat::Listed& f : plat::InstalledFaces()) {
+  for (const plat::Listed& f : plat::ListedFaces()) {
     for (const bool vertical : {false, true}) {
       if (vertical && !f.vertical) continue;
       LOGFONT font;

@@ -1,14 +1,10 @@
-// The font bar with real input: the text tool shows it with a face chosen
-// from the installed ones, the pen hides it again.
-#include <gtest/gtest.h>
-
+// The font bar with real input: the text tool shows it, the pen hides it.
 #include "tests/e2e/board_session.h"
 
 namespace {
+using FontBar = e2e::BoardSession;
 
 constexpr int kPenImage = 10, kTextImage = 19;
-
-using FontBar = e2e::BoardSession;
 
 TEST_F(FontBar, TheTextToolShowsTheBarWithAChosenFaceAndThePenHidesIt) {
   ASSERT_TRUE(ClickToolBarImage(kTextImage));
@@ -23,8 +19,8 @@ TEST_F(FontBar, TheTextToolShowsTheBarWithAChosenFaceAndThePenHidesIt) {
     for (COLORREF c : shot.pixels)
       ink += GetRValue(c) < 160 && GetGValue(c) < 160 && GetBValue(c) < 160;
     return ink >= 20;
-  })) << "the face field shows no face: "
-      << ink << " dark pixels";
+  })) << "no face shown, dark pixels: "
+      << ink;
 
   ASSERT_TRUE(ClickToolBarImage(kPenImage));
   EXPECT_TRUE(x_->WaitNotViewable(e2e::kFontBarTitle)) << "the pen kept the font bar";
