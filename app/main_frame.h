@@ -4,6 +4,7 @@
 // every command to the board first.
 #include "app/tools_bar_ex.h"
 #include "board/board_wnd.h"
+#include "panels/font_combo.h"
 #include "panels/palette_bar.h"
 #include "platform/controls.h"
 #include "platform/frame.h"
@@ -37,7 +38,7 @@ class CMainFrame : public CFrameWnd, public CBoardFrame {
   CToolBarEx m_toolsBar;
   CPaletteBar m_paletteBar;
   CToolBar m_fontBar;
-  CComboBox m_fontNameBox;
+  CFontCombo m_fontNameBox;
   CComboBox m_fontSizeBox;
   bool m_tempExited = false;
   bool m_barsHidden = true;

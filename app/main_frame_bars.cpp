@@ -1,4 +1,5 @@
 #include "app/main_frame.h"
+#include "panels/font_bar.h"
 #include "panels/font_sizes.h"
 #include "platform/codepage.h"
 #include "res/resource.h"
@@ -79,20 +80,22 @@ bool CMainFrame::CreateFontBar() {
   RECT rc;
   m_fontBar.SetButtonInfo(0, ID_FONT_NAME, TBBS_SEPARATOR, 160);
   m_fontBar.GetItemRect(0, &rc);
-  rc.bottom += 300;
+  rc.bottom += ScaleToDpi(300);
   if (!m_fontNameBox.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN |
                                 CBS_OWNERDRAWFIXED | CBS_SORT | CBS_HASSTRINGS,
                             rc, &m_fontBar, ID_FONT_NAME))
     return false;
+  m_fontNameBox.FillFontList();
 
   m_fontBar.SetButtonInfo(1, ID_FONT_SIZE, TBBS_SEPARATOR, 70);
   m_fontBar.GetItemRect(1, &rc);
-  rc.bottom += 500;
+  rc.bottom += ScaleToDpi(500);
   if (!m_fontSizeBox.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, rc, &m_fontBar,
                             ID_FONT_SIZE))
     return false;
   for (int i = 0; i < kFontSizeCount; ++i) m_fontSizeBox.AddString(GBK(kFontSizes[i].label));
   m_fontSizeBox.SetCurSel(6);
+  InstallFontCommands(m_board, m_fontNameBox, m_fontSizeBox);
 
   m_fontBar.SetWindowText(GBK("字体"));
   m_fontBar.EnableDocking(CBRS_ALIGN_ANY);

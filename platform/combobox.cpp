@@ -140,6 +140,12 @@ QWidget* CComboBox::CreateWidget(QWidget* parent, const CREATESTRUCT& cs) {
   combo->setFont(ControlFont());
   const DWORD kind = cs.style & 0x3;
   combo->setEditable(kind == CBS_DROPDOWN);
+  if (combo->isEditable()) {
+    // Typing into the edit field chooses nothing: only the list and the
+    // arrow keys do, so no completion and no match when editing ends.
+    combo->setCompleter(nullptr);
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+  }
   combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setFocusPolicy(Qt::StrongFocus);
   if (cs.style & CBS_OWNERDRAWFIXED)

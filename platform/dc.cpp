@@ -291,6 +291,8 @@ COLORREF CDC::SetBkColor(COLORREF color) {
   return std::exchange(m_state->sel.bkColor, color & 0xFFFFFF);
 }
 
+COLORREF CDC::GetBkColor() const { return m_state->sel.bkColor; }
+
 int CDC::SetBkMode(int mode) {
   if (mode != TRANSPARENT && mode != OPAQUE) return 0;
   return std::exchange(m_state->sel.bkMode, mode);

@@ -45,6 +45,7 @@ class CDC {
   COLORREF SetTextColor(COLORREF color);
   COLORREF GetTextColor() const;
   COLORREF SetBkColor(COLORREF color);
+  COLORREF GetBkColor() const;
   int SetBkMode(int mode);
   int GetBkMode() const;
   int SetStretchBltMode(int mode);

@@ -1,3 +1,5 @@
+#include "platform/fonts.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -8,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/codepage.h"
 #include "platform/fonts_qt.h"
 
 namespace plat {
@@ -199,4 +202,84 @@ QString TextFromGbk(std::string_view gbk) {
   return decoder.decode(QByteArrayView(gbk.data(), qsizetype(gbk.size())));
 }
 
+namespace {
+
+// Qt's own names for the desktop's generic faces: aliases, not installed faces.
+bool IsGenericAlias(const QString& family) {
+  return family == QLatin1String("Serif") || family == QLatin1String("Sans Serif") ||
+         family == QLatin1String("Monospace");
+}
+
+struct Listed {
+  std::string face;  // GBK
+  DWORD type;
+  std::vector<BYTE> charSets;
+  bool vertical;
+};
+
+std::vector<Listed> ListedFaces() {
+  using WS = QFontDatabase::WritingSystem;
+  static const std::pair<WS, BYTE> kSets[] = {
+      {QFontDatabase::Latin, ANSI_CHARSET},
+      {QFontDatabase::Greek, GREEK_CHARSET},
+      {QFontDatabase::Cyrillic, RUSSIAN_CHARSET},
+      {QFontDatabase::SimplifiedChinese, GB2312_CHARSET},
+      {QFontDatabase::TraditionalChinese, CHINESEBIG5_CHARSET},
+      {QFontDatabase::Japanese, SHIFTJIS_CHARSET},
+      {QFontDatabase::Korean, HANGUL_CHARSET},
+  };
+  std::vector<Listed> out;
+  for (const QString& family : QFontDatabase::families()) {
+    if (IsGenericAlias(family) || QFontDatabase::isPrivateFamily(family)) continue;
+    const QList<WS> systems = QFontDatabase::writingSystems(family);
+    Listed f{GbkFromUtf8(family.toStdString()),
+             QFontDatabase::isSmoothlyScalable(family) ? TRUETYPE_FONTTYPE : RASTER_FONTTYPE,
+             {},
+             false};
+    // A symbol face is listed in the symbol set alone, as the platform does.
+    if (systems.contains(QFontDatabase::Symbol)) {
+      f.charSets.push_back(SYMBOL_CHARSET);
+    } else {
+      for (const auto& [ws, set] : kSets)
+        if (systems.contains(ws)) f.charSets.push_back(set);
+    }
+    if (f.charSets.empty()) f.charSets.push_back(ANSI_CHARSET);
+    f.vertical = systems.contains(QFontDatabase::SimplifiedChinese) ||
+                 systems.contains(QFontDatabase::TraditionalChinese) ||
+                 systems.contains(QFontDatabase::Japanese) ||
+                 systems.contains(QFontDatabase::Korean);
+    out.push_back(std::move(f));
+  }
+  // The Chinese names of the Windows faces, drawn by the faces that stand in.
+  for (const WindowsFace& w : kWindowsFaces) {
+    if (static_cast<unsigned char>(w.name[0]) < 0x80 || InstalledFace(w.kind).isEmpty()) continue;
+    out.push_back(
+        Listed{GbkFromUtf8(w.name), TRUETYPE_FONTTYPE, {ANSI_CHARSET, GB2312_CHARSET}, true});
+  }
+  return out;
+}
+
+}  // namespace
 }  // namespace plat
+
+int EnumFontFamiliesEx(CDC*, const LOGFONT* lf, const FONTENUMPROC& proc, DWORD) {
+  if (!proc) return 0;
+  const std::string only = lf ? lf->lfFaceName : std::string();
+  const BYTE set = lf ? lf->lfCharSet : DEFAULT_CHARSET;
+  int result = 1;
+  for (const plat::Listed& f : plat::ListedFaces()) {
+    for (const bool vertical : {false, true}) {
+      if (vertical && !f.vertical) continue;
+      LOGFONT font;
+      font.lfFaceName = vertical ? "@" + f.face : f.face;
+      if (!only.empty() && font.lfFaceName != only) continue;
+      for (const BYTE charSet : f.charSets) {
+        if (set != DEFAULT_CHARSET && charSet != set) continue;
+        font.lfCharSet = charSet;
+        result = proc(font, f.type);
+        if (result == 0) return 0;
+      }
+    }
+  }
+  return result;
+}

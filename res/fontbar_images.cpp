@@ -1,5 +1,5 @@
-// The font bar strip (five 16 x 15 images) and the TrueType mark of the
-// font name list.
+// The font bar strip (five 16 x 15 images) and the font name list's
+// pictures (bitmap 234).
 #include "res/res.h"
 #include "res/tables.h"
 
@@ -42,6 +42,14 @@ const char* const kUnderline[] = {
     "                ", "                ",
 };
 
+// Printer, 15 x 12 (never shown: the list marks TrueType faces only).
+const char* const kPrinter[] = {
+    "15 12 3 1",       "  c None",        ". c #000000",     "# c #C0C0C0",
+    "   .........   ", "   .#######.   ", "   .#######.   ", " ............. ",
+    ".#############.", ".#############.", ".#############.", ".#############.",
+    " ............. ", "   .#######.   ", "   .........   ", "               ",
+};
+
 // TrueType mark, 15 x 12: two overlapping letters T.
 const char* const kTrueTypeMark[] = {
     "15 12 3 1",       "  c None",        ". c #000000",     "# c #808080",
@@ -51,6 +59,7 @@ const char* const kTrueTypeMark[] = {
 };
 
 const char* const* const kImages[] = {kBlank, kBlank, kBold, kItalic, kUnderline};
+const char* const* const kFontTypes[] = {kPrinter, kTrueTypeMark};
 
 }  // namespace
 
@@ -61,6 +70,12 @@ const char* const* FontBarImageXpm(int index) {
   return kImages[index];
 }
 
-const char* const* TrueTypeMarkXpm() { return kTrueTypeMark; }
+std::span<const char* const* const> FontTypeImages() { return kFontTypes; }
+
+const char* const* FontTypeImageXpm(int index) {
+  if (index < 0 || index >= static_cast<int>(sizeof kFontTypes / sizeof kFontTypes[0]))
+    return nullptr;
+  return kFontTypes[index];
+}
 
 }  // namespace res

@@ -12,6 +12,7 @@ void RegisterResources() {
   plat::RegisterToolBarImages(IDB_TOOLBAR, ToolBarImages());
   plat::RegisterToolBarImages(IDR_MAINFRAME, ToolBarImages());
   plat::RegisterToolBarImages(IDR_FONTBAR, FontBarImages());
+  plat::RegisterToolBarImages(IDB_FONTTYPE, FontTypeImages());
   for (const StringEntry& s : Strings()) plat::RegisterString(s.id, s.text);
 }
 

@@ -18,8 +18,9 @@ const char* const* ToolBarImageXpm(int index);
 // Tool bar 232: image i (0..4) of the font bar strip, 16 x 15 (2: B, 3: I, 4: U).
 const char* const* FontBarImageXpm(int index);
 
-// The TrueType mark of the font name list (image 1 of its image list).
-const char* const* TrueTypeMarkXpm();
+// Bitmap 234: the font name list's pictures, 15 x 12 (0: printer, 1: the
+// TrueType mark).
+const char* const* FontTypeImageXpm(int index);
 
 // String table entry id, whole ("status text\ntool tip"), or nullptr.
 const char* String(unsigned id);

@@ -19,9 +19,9 @@ constexpr unsigned ID_OPEN_DATA = 32775, ID_SAVE_DATA = 32776, ID_UNDO = 32804,
                    ID_APP_ABOUT = 57664, ID_APP_EXIT = 57665;
 
 // Resources.
-constexpr unsigned IDR_MAINFRAME = 128, IDB_TOOLBAR = 137, IDR_FONTBAR = 232, IDD_PALETTEBAR = 103,
-                   IDD_REPLAY = 217, IDD_ABOUTBOX = 100, IDS_PICTURE_FILTER = 61204,
-                   IDM_REPLAY = 249;
+constexpr unsigned IDR_MAINFRAME = 128, IDB_TOOLBAR = 137, IDR_FONTBAR = 232, IDB_FONTTYPE = 234,
+                   IDD_PALETTEBAR = 103, IDD_REPLAY = 217, IDD_ABOUTBOX = 100,
+                   IDS_PICTURE_FILTER = 61204, IDM_REPLAY = 249;
 
 // Child windows.
 constexpr unsigned AFX_IDW_PANE_FIRST = 0xE900, AFX_IDW_TOOLBAR = 0xE800, IDC_TEXTBOX = 109;

@@ -19,5 +19,6 @@ std::span<const StringEntry> Strings();
 
 std::span<const char* const* const> ToolBarImages();
 std::span<const char* const* const> FontBarImages();
+std::span<const char* const* const> FontTypeImages();
 
 }  // namespace res

@@ -29,6 +29,8 @@ TEST(Resources, EveryBarImageDecodesAtItsSize) {
     EXPECT_EQ(QImage(res::ToolBarImageXpm(i)).size(), QSize(16, 15)) << "tool bar image " << i;
   for (int i = 0; i < 5; ++i)
     EXPECT_EQ(QImage(res::FontBarImageXpm(i)).size(), QSize(16, 15)) << "font bar image " << i;
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(QImage(res::FontTypeImageXpm(i)).size(), QSize(15, 12)) << "font type image " << i;
 }
 
 TEST(Resources, EveryToolBarCommandHasAStatusTextAndAToolTip) {
