@@ -1,5 +1,7 @@
 #include "tests/fuzz/fuzz_picture.h"
 
+#include <cstdlib>
+
 #include "image/dib.h"
 #include "platform/gdi.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -21,6 +23,11 @@ void LoadAndPaint(const char* fileName, const std::uint8_t* bytes, std::size_t s
   dib.Paint(&dc, &dest);  // stretched, unless the picture happens to be 26 x 19
   const RECT src{1, 1, dib.Width() / 2 + 1, dib.Height() / 2 + 1};
   dib.Paint(&dc, &src, &src);  // a part of the picture, unstretched
+
+  // Whatever was accepted saves as a BMP file that loads again.
+  const std::string again = PrivateFolder() + "/again.bmp";
+  CDib back;
+  if (dib.Save(again) && !back.Load(again)) std::abort();
 }
 
 }  // namespace fuzz

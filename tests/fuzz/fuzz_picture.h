@@ -1,7 +1,8 @@
 #pragma once
 // The picture targets share one body: the input as a picture file of a given
 // extension, loaded as the load-picture command loads it, then painted into
-// a small bitmap both as it is and stretched.
+// a small bitmap both as it is and stretched, then saved as a BMP file that
+// must load again.
 #include <cstddef>
 #include <cstdint>
 

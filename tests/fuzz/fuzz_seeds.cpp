@@ -1,6 +1,8 @@
 // Writes the seed corpora of the fuzz targets with the program's own writers
 // (and, for the BMP layouts it never writes, bytes laid out by hand):
 //   fuzz_seeds DIR   makes DIR/pointer_file, DIR/bmp and DIR/jpeg.
+#include <turbojpeg.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +62,15 @@ void PointerSeeds(const fs::path& dir) {
         Rec('a', 2, 26, 62, 46), Rec('a', 10, 10, 12, 12), Rec('N', 1, 2, 3, 4, 5)},
        {GBK("宋体"), GBK("第一行"), "", "two\r\nlines", GBK("板书")}},
   };
+  // A store filled to its last slot, and bytes past it that are not read.
+  std::vector<DrawRecord> full;
+  for (int i = 0; i < kRecordSlots; ++i)
+    full.push_back(i % 2 ? Rec('#', i % 64, i % 48, (i + 7) % 64, i % 48)
+                         : Rec('4', 0, 0, -i % 40));
+  const std::list<std::string> faces(kRecordSlots / 2, "f");
+  Write(dir / "full",
+        fuzz::JoinPair(datafile::EncodeRecords(full.data(), kRecordSlots) + "0123456789",
+                       datafile::EncodeTexts(faces)));
   for (const Lesson& l : lessons) {
     Write(dir / l.name,
           fuzz::JoinPair(datafile::EncodeRecords(l.records.data(), int(l.records.size())),
@@ -132,17 +143,44 @@ void BmpSeeds(const fs::path& dir) {
   Write(dir / "rgb32", Bmp(InfoHeader(2, 1, 32, BI_RGB), {}, Bytes(8, 0x33)));
 }
 
+// The codec writes only 4:4:4 baseline files at quality 100; files from
+// other writers are progressive, grey, CMYK or subsampled.
+std::string Encoded(int width, int height, int pixelFormat, int subsampling, int flags) {
+  const int channels = tjPixelSize[pixelFormat];
+  std::vector<unsigned char> pixels(std::size_t(width * height * channels));
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint8_t(i * 37);
+  tjhandle encoder = tjInitCompress();
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  std::string out;
+  if (encoder && tjCompress2(encoder, pixels.data(), width, 0, height, pixelFormat, &jpeg, &size,
+                             subsampling, 75, flags) == 0) {
+    out.assign(reinterpret_cast<const char*>(jpeg), size);
+  }
+  tjFree(jpeg);
+  if (encoder) tjDestroy(encoder);
+  return out;
+}
+
 void JpegSeeds(const fs::path& dir) {
   for (auto [w, h] : {std::pair{1, 1}, {3, 2}, {5, 5}, {16, 9}})
     Write(dir / ("saved" + std::to_string(w) + "x" + std::to_string(h)), Saved(w, h, 24, ".jpg"));
+  Write(dir / "progressive420", Encoded(17, 9, TJPF_BGR, TJSAMP_420, TJFLAG_PROGRESSIVE));
+  Write(dir / "grey", Encoded(7, 5, TJPF_GRAY, TJSAMP_GRAY, 0));
+  // The binding refuses CMYK files; the refusal is a path worth fuzzing too.
+  Write(dir / "refused-cmyk", Encoded(6, 6, TJPF_CMYK, TJSAMP_444, 0));
+  Write(dir / "sub422", Encoded(9, 3, TJPF_BGR, TJSAMP_422, 0));
+  Write(dir / "sub440", Encoded(3, 9, TJPF_BGR, TJSAMP_440, 0));
+  Write(dir / "sub411", Encoded(13, 2, TJPF_BGR, TJSAMP_411, 0));
 }
 
 }  // namespace
 
-// A seed the reader refuses would only teach the fuzzer the refusal.
+// A seed the reader refuses unawares would only teach the fuzzer the refusal.
 bool AllLoad(const fs::path& dir, const char* ext) {
   bool ok = true;
   for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().filename().string().starts_with("refused-")) continue;
     const fs::path copy = fs::path(fuzz::PrivateFolder()) / (std::string("check") + ext);
     fs::copy_file(entry.path(), copy, fs::copy_options::overwrite_existing);
     CDib dib;
