@@ -142,8 +142,8 @@ std::int64_t LayoutCell(LONG size, LONG fallback) {
 }
 
 std::vector<TextLine> LayoutTextLines(const std::string& text, std::int64_t f1, std::int64_t f2,
-                                      std::int64_t f3, std::int64_t f4, LONG lfWidth,
-                                      LONG lfHeight) {
+                                      std::int64_t f3, std::int64_t f4, LONG lfWidth, LONG lfHeight,
+                                      std::int64_t minY, std::int64_t maxY) {
   std::vector<TextLine> lines;
   const std::int64_t cw = LayoutCell(lfWidth, kDefaultCharWidth);
   const std::int64_t ch = LayoutCell(lfHeight, kDefaultCharHeight);
@@ -171,8 +171,8 @@ std::vector<TextLine> LayoutTextLines(const std::string& text, std::int64_t f1, 
     std::size_t len = 0;
     while (len < room && breakLength(pos + len) == 0) ++len;
     const std::int64_t y = f2 - 1 + k * ch;
-    if (y > kCoordLimit) break;  // this line and the rest are below every screen
-    if (len > 0 && y >= -kCoordLimit) lines.push_back({pos, len, LONG(y)});
+    if (y > std::min(kCoordLimit, maxY)) break;  // this line and the rest are out of sight
+    if (len > 0 && y >= std::max(-kCoordLimit, minY)) lines.push_back({pos, len, LONG(y)});
     pos += len;
     // A break ends this line, also when the line is exactly full before it,
     // so a full line does not leave an empty one behind.

@@ -4,6 +4,7 @@
 
 #include "panels/palette_bar.h"
 #include "platform/commdlg.h"
+#include "tests/records/data_file_util.h"
 #include "tests/support/board_fixture.h"
 
 namespace {
@@ -59,7 +60,6 @@ TEST_F(PaletteTest, ChoiceRectanglesFollowTheTemplateGeometry) {
   RECT client;
   bar.GetClientRect(&client);
   EXPECT_EQ(client, Px(0, 0, 64, 85));
-  const RECT firstFill = bar.m_rcFill[1];
   bar.UpdateWindow();  // painting computes the width choices
   Left(Mid(Style(0)));
   UseTool(ID_TOOL_ELLIPSE);
@@ -67,7 +67,6 @@ TEST_F(PaletteTest, ChoiceRectanglesFollowTheTemplateGeometry) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(bar.m_rcWidth[i], Width(i)) << i;
   for (int i = 0; i < 4; ++i) EXPECT_EQ(bar.m_rcStyle[i], Style(i)) << i;
   for (int i = 0; i < 3; ++i) EXPECT_EQ(bar.m_rcFill[i], Fill(i)) << i;
-  EXPECT_EQ(firstFill, bar.m_rcFill[1]) << "the first highlight is drawn off its choice";
 }
 
 TEST_F(PaletteTest, CellsColourThePenOnTheLeftTheBrushOnTheRightAndRecordOnlyChanges) {
@@ -167,6 +166,58 @@ TEST_F(PaletteTest, PaintShowsSwatchesCellsAndTheChoicesOfTheCurrentTool) {
   const COLORREF inside[3] = {face, 0xFFFFFF, 0xFFFFFF};
   for (int i = 0; i < 3; ++i) EXPECT_EQ(At({x, Fill(i).top + 7}), inside[i]) << i;
   EXPECT_EQ(At({kPen.left + 2, Fill(1).top + 3}), lit);
+}
+
+// Undo, redo and an open move the style without the bar's clicks; the bar
+// then shows the style in force, and showing it records nothing.
+TEST_F(PaletteTest, AfterUndoRedoAndOpenTheBarShowsTheStyleInForce) {
+  const COLORREF lit = RGB(0, 192, 192), maroon = kColors[3];
+  DrawRecord pen = Rec(op::kPen, 0, 0, PS_DOT, 1);
+  pen.f5 = maroon;
+  Board().AppendRecord(pen);
+  Board().AppendRecord(Rec(op::kFill, 0, 0, 1, 0));   // outline only
+  Board().AppendRecord(Rec(op::kBrush, 0, 0, 0, 0));  // a black brush
+  Board().AppendRecord(Rec(op::kLine, 10, 10, 50, 50));
+  Board().Replay(0, Count(), false);
+  TempFolder dir;
+  m_services.fileAnswers = {dir / "a.zsy"};
+  Board().SendCommand(ID_SAVE_DATA);
+  UseTool(ID_TOOL_RECT);
+  Left(Mid(Cell(8)));  // black
+  Left(Mid(Fill(2)));  // fill only
+  UseTool(ID_TOOL_PEN);
+  Left(Mid(Width(3)));
+  ASSERT_GT(Count(), 4);
+  // The swatches, the lit width or style and the lit fill choice.
+  auto shows = [&](COLORREF fore, COLORREF back, int lightRow, int fillChoice) {
+    const int repaints = Frame().m_paletteRepaints, count = Count();
+    UseTool(ID_TOOL_PEN);
+    Paint();
+    std::vector<COLORREF> seen{At(Mid(kFore)), At(kBack.BottomRight() - CPoint(1, 1))};
+    for (int i = 0; i < 9; ++i) {
+      const CRect rc = i < 5 ? Width(i) : Style(i - 5);
+      seen.push_back(At({rc.left + 2, rc.top + 1}) == lit);
+    }
+    UseTool(ID_TOOL_RECT);
+    Paint();
+    for (int i = 0; i < 3; ++i) seen.push_back(At({kPen.left + 2, Fill(i).top + 1}) == lit);
+    std::vector<COLORREF> want{fore, back};
+    for (int i = 0; i < 12; ++i) want.push_back(i == lightRow || i == 9 + fillChoice);
+    EXPECT_EQ(Count(), count) << "showing records nothing";
+    EXPECT_GT(Frame().m_paletteRepaints, repaints);
+    return seen == want ? ::testing::AssertionSuccess()
+                        : ::testing::AssertionFailure() << testing::PrintToString(seen);
+  };
+  EXPECT_TRUE(shows(0x000000, 0x000000, 3, 2)) << "the bar's own clicks";
+  while (Count() > 4) Board().OnUndo();
+  EXPECT_TRUE(shows(maroon, 0x000000, 5 + PS_DOT, 0)) << "after undo";
+  Board().OnRedo();
+  EXPECT_EQ(g_style.penColor, 0x000000u);
+  EXPECT_TRUE(shows(0x000000, 0x000000, 5 + PS_DOT, 0)) << "after redo";
+  m_services.fileAnswers = {dir / "a.zsy"};
+  Board().SendCommand(ID_OPEN_DATA);
+  ASSERT_EQ(Count(), 4);
+  EXPECT_TRUE(shows(maroon, 0x000000, 5 + PS_DOT, 0)) << "after an open";
 }
 
 }  // namespace
