@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
 #include <memory>
 
 #include "app/main_frame.h"
@@ -28,6 +31,39 @@ TEST_F(FrameTest, ShowingTheBarsPlacesThePaletteUnderTheToolBarWhereverItWasMove
   frame->m_paletteBar.GetWindowRect(&palette);
   EXPECT_EQ(palette.left, tools.left - 2);
   EXPECT_EQ(palette.top, tools.bottom - 17);
+}
+
+// A bar dragged by its caption past the screen's edges stays wholly on it,
+// and the palette then shown beside it leaves the buttons in sight.
+TEST_F(FrameTest, ADraggedToolBarStaysOnTheScreenAndThePaletteOffItsButtons) {
+  frame->ToggleBars();
+  QWidget* bar = frame->m_toolsBar.GetWidget();
+  ASSERT_NE(bar, nullptr);
+  const QPoint grip(20, 5);  // on the caption
+  auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(grip), QPointF(global), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(bar, &e);
+  };
+  const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  for (const QPoint to : {QPoint(screen.right - 3, screen.bottom - 2), QPoint(-500, -500)}) {
+    const QPoint from = bar->geometry().topLeft() + grip;
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    CRect tools;
+    frame->m_toolsBar.GetWindowRect(&tools);
+    CRect inside;
+    inside.IntersectRect(tools, screen);
+    EXPECT_EQ(inside, tools) << to.x() << ", " << to.y();
+  }
+  frame->FloatControlBar(&frame->m_toolsBar, POINT{screen.right, screen.bottom}, CBRS_ALIGN_TOP);
+  frame->ToggleBars();
+  frame->ToggleBars();
+  CRect tools, palette, both;
+  frame->m_toolsBar.GetWindowRect(&tools);
+  frame->m_paletteBar.GetWindowRect(&palette);
+  EXPECT_EQ(tools.BottomRight(), screen.BottomRight());
+  EXPECT_FALSE(both.IntersectRect(tools, palette)) << "in the corner: beside it on the left";
 }
 
 TEST_F(FrameTest, TheFontBarStartsHiddenAtItsPlaceWithThreeHaoSelected) {
