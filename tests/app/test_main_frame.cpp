@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <memory>
+#include <tuple>
 
 #include "app/main_frame.h"
 #include "platform/codepage.h"
@@ -38,28 +39,23 @@ TEST_F(FrameTest, ShowingTheBarsPlacesThePaletteUnderTheToolBarWhereverItWasMove
 TEST_F(FrameTest, ADraggedToolBarStaysOnTheScreenAndThePaletteOffItsButtons) {
   frame->ToggleBars();
   QWidget* bar = frame->m_toolsBar.GetWidget();
-  ASSERT_NE(bar, nullptr);
-  const QPoint grip(20, 5);  // on the caption
-  auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-    QMouseEvent e(type, QPointF(grip), QPointF(global), Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(bar, &e);
-  };
   const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  CRect tools, palette, both;
   for (const QPoint to : {QPoint(screen.right - 3, screen.bottom - 2), QPoint(-500, -500)}) {
-    const QPoint from = bar->geometry().topLeft() + grip;
-    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-    send(QEvent::MouseMove, to, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
-    CRect tools;
+    const QPoint grip(20, 5), from = bar->geometry().topLeft() + grip;  // on the caption
+    for (const auto& [type, at, buttons] :
+         {std::tuple(QEvent::MouseButtonPress, from, 1), std::tuple(QEvent::MouseMove, to, 1),
+          std::tuple(QEvent::MouseButtonRelease, to, 0)}) {
+      QMouseEvent e(type, QPointF(grip), QPointF(at), Qt::LeftButton,
+                    buttons ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(bar, &e);
+    }
     frame->m_toolsBar.GetWindowRect(&tools);
-    CRect inside;
-    inside.IntersectRect(tools, screen);
-    EXPECT_EQ(inside, tools) << to.x() << ", " << to.y();
+    EXPECT_TRUE(both.IntersectRect(tools, screen) && both == tools) << to.x() << ", " << to.y();
   }
   frame->FloatControlBar(&frame->m_toolsBar, POINT{screen.right, screen.bottom}, CBRS_ALIGN_TOP);
   frame->ToggleBars();
   frame->ToggleBars();
-  CRect tools, palette, both;
   frame->m_toolsBar.GetWindowRect(&tools);
   frame->m_paletteBar.GetWindowRect(&palette);
   EXPECT_EQ(tools.BottomRight(), screen.BottomRight());

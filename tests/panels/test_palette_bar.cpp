@@ -1,6 +1,7 @@
 // The palette bar: its choice rectangles at the template geometry, what each
 // click records, the colour dialog and what the bar shows.
 #include <tuple>
+#include <utility>
 
 #include "panels/palette_bar.h"
 #include "platform/commdlg.h"
@@ -171,53 +172,42 @@ TEST_F(PaletteTest, PaintShowsSwatchesCellsAndTheChoicesOfTheCurrentTool) {
 // Undo, redo and an open move the style without the bar's clicks; the bar
 // then shows the style in force, and showing it records nothing.
 TEST_F(PaletteTest, AfterUndoRedoAndOpenTheBarShowsTheStyleInForce) {
-  const COLORREF lit = RGB(0, 192, 192), maroon = kColors[3];
   DrawRecord pen = Rec(op::kPen, 0, 0, PS_DOT, 1);
-  pen.f5 = maroon;
-  Board().AppendRecord(pen);
-  Board().AppendRecord(Rec(op::kFill, 0, 0, 1, 0));   // outline only
-  Board().AppendRecord(Rec(op::kBrush, 0, 0, 0, 0));  // a black brush
-  Board().AppendRecord(Rec(op::kLine, 10, 10, 50, 50));
+  pen.f5 = kColors[3];  // then outline only, a black brush
+  for (const DrawRecord& r : {pen, Rec(op::kFill, 0, 0, 1, 0), Rec(op::kBrush, 0, 0, 0, 0)})
+    Board().AppendRecord(r);
   Board().Replay(0, Count(), false);
   TempFolder dir;
   m_services.fileAnswers = {dir / "a.zsy"};
   Board().SendCommand(ID_SAVE_DATA);
   UseTool(ID_TOOL_RECT);
-  Left(Mid(Cell(8)));  // black
-  Left(Mid(Fill(2)));  // fill only
+  Left(Mid(Fill(2)));
   UseTool(ID_TOOL_PEN);
+  Left(Mid(Cell(8)));  // black
   Left(Mid(Width(3)));
-  ASSERT_GT(Count(), 4);
-  // The swatches, the lit width or style and the lit fill choice.
-  auto shows = [&](COLORREF fore, COLORREF back, int lightRow, int fillChoice) {
-    const int repaints = Frame().m_paletteRepaints, count = Count();
-    UseTool(ID_TOOL_PEN);
+  // Swatches, the lit width or style (0-8) and fill (9-11), and a repaint asked.
+  int repaints = 0;
+  auto shows = [&](COLORREF fore, int penChoice, int fillChoice) {
+    const int count = Count();
+    const int before = std::exchange(repaints, Frame().m_paletteRepaints);
     Paint();
-    std::vector<COLORREF> seen{At(Mid(kFore)), At(kBack.BottomRight() - CPoint(1, 1))};
-    for (int i = 0; i < 9; ++i) {
-      const CRect rc = i < 5 ? Width(i) : Style(i - 5);
-      seen.push_back(At({rc.left + 2, rc.top + 1}) == lit);
+    std::vector<COLORREF> seen{At(Mid(kFore)), At(kBack.BottomRight() - CPoint(1, 1))},
+        want{fore, 0};
+    for (int i = 0; i < 12; ++i) {
+      seen.push_back(i < 5 ? bar.m_bWidth[i] : i < 9 ? bar.m_bStyle[i - 5] : bar.m_bFill[i - 9]);
+      want.push_back(i == penChoice || i == 9 + fillChoice);
     }
-    UseTool(ID_TOOL_RECT);
-    Paint();
-    for (int i = 0; i < 3; ++i) seen.push_back(At({kPen.left + 2, Fill(i).top + 1}) == lit);
-    std::vector<COLORREF> want{fore, back};
-    for (int i = 0; i < 12; ++i) want.push_back(i == lightRow || i == 9 + fillChoice);
     EXPECT_EQ(Count(), count) << "showing records nothing";
-    EXPECT_GT(Frame().m_paletteRepaints, repaints);
-    return seen == want ? ::testing::AssertionSuccess()
-                        : ::testing::AssertionFailure() << testing::PrintToString(seen);
+    return seen == want && repaints > before;
   };
-  EXPECT_TRUE(shows(0x000000, 0x000000, 3, 2)) << "the bar's own clicks";
-  while (Count() > 4) Board().OnUndo();
-  EXPECT_TRUE(shows(maroon, 0x000000, 5 + PS_DOT, 0)) << "after undo";
-  Board().OnRedo();
-  EXPECT_EQ(g_style.penColor, 0x000000u);
-  EXPECT_TRUE(shows(0x000000, 0x000000, 5 + PS_DOT, 0)) << "after redo";
+  EXPECT_TRUE(shows(0x000000, 3, 2)) << "the bar's own clicks";
+  while (Count() > 3) Board().OnUndo();
+  EXPECT_TRUE(shows(kColors[3], 5 + PS_DOT, 0)) << "after undo";
+  Board().OnRedo();  // the fill-only record
+  EXPECT_TRUE(shows(kColors[3], 5 + PS_DOT, 2)) << "after redo";
   m_services.fileAnswers = {dir / "a.zsy"};
   Board().SendCommand(ID_OPEN_DATA);
-  ASSERT_EQ(Count(), 4);
-  EXPECT_TRUE(shows(maroon, 0x000000, 5 + PS_DOT, 0)) << "after an open";
+  EXPECT_TRUE(shows(kColors[3], 5 + PS_DOT, 0)) << "after an open";
 }
 
 }  // namespace

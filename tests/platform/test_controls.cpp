@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <array>
 #include <map>
 
 #include "platform/codepage.h"
@@ -181,8 +182,7 @@ class ClickBar : public CDialogBar {
 };
 
 // A frame is as thick on every side and reaches the control's edges, at the
-// desktop's own scale and at twice it: what the parent fills under it does
-// not show past it.
+// desktop's scale and at twice it, so the parent's fill under it never shows.
 TEST_F(DialogBar, StaticFramesAreEvenOnEverySideAtEachScale) {
   ClickBar bar;
   ASSERT_TRUE(bar.Create(&f, PaletteLike(), WS_CHILD | WS_VISIBLE, 103));
@@ -190,20 +190,19 @@ TEST_F(DialogBar, StaticFramesAreEvenOnEverySideAtEachScale) {
   for (const int times : {1, 2}) {
     QImage img(frame->size() * times, QImage::Format_RGB32);
     img.setDevicePixelRatio(times);
-    img.fill(Qt::red);  // the parent's fill
+    img.fill(Qt::red);
     frame->render(&img, {}, {}, QWidget::RenderFlags());
     const int w = img.width(), h = img.height();
-    auto dark = [&](int x, int y) { return img.pixel(x, y) == qRgb(0, 0, 0); };
-    // Frame pixels from each edge inwards, along the middle of each side.
-    auto depth = [&](int x, int y, int dx, int dy) {
+    std::vector<int> depth;  // top, left, bottom, right: frame pixels inwards
+    for (const auto [x, y, dx, dy] : {std::array{w / 2, 0, 0, 1},
+                                      {0, h / 2, 1, 0},
+                                      {w / 2, h - 1, 0, -1},
+                                      {w - 1, h / 2, -1, 0}}) {
       int n = 0;
-      while (n < 8 && dark(x + n * dx, y + n * dy)) ++n;
-      return n;
-    };
-    const std::vector<int> sides{depth(w / 2, 0, 0, 1), depth(0, h / 2, 1, 0),
-                                 depth(w / 2, h - 1, 0, -1), depth(w - 1, h / 2, -1, 0)};
-    EXPECT_EQ(sides, std::vector<int>(4, times)) << "top, left, bottom, right at " << times;
-    EXPECT_EQ(img.pixel(w / 2, h / 2), qRgb(255, 0, 0)) << "the inside shows the parent";
+      while (n < 8 && img.pixel(x + n * dx, y + n * dy) == qRgb(0, 0, 0)) ++n;
+      depth.push_back(img.pixel(x + n * dx, y + n * dy) == qRgb(255, 0, 0) ? n : -1);
+    }
+    EXPECT_EQ(depth, std::vector<int>(4, times)) << times;
   }
 }
 
