@@ -41,11 +41,13 @@ std::string Line(std::size_t bytes) {
   return s;
 }
 
-void RunTexts(benchmark::State& state, int count, std::size_t bytes) {
+// `count` texts of `bytes` each in boxes from (left, top) to the right end
+// of the coordinate range, spread over a board-sized area from there.
+void RunTexts(benchmark::State& state, int count, std::size_t bytes, int left = 0, int top = 0) {
   BenchBoard board(1920, 1080);
   const std::string line = Line(bytes);
   for (int i = 0; i < count; ++i) {
-    const int x = 10 + (i * 37) % 1800, y = 10 + (i * 23) % 1000;
+    const int x = left + 10 + (i * 37) % 1800, y = top + 10 + (i * 23) % 1000;
     DrawRecord& r = g_records[i];
     r = DrawRecord{};
     r.op = op::kText;
@@ -60,13 +62,26 @@ void RunTexts(benchmark::State& state, int count, std::size_t bytes) {
   state.SetBytesProcessed(std::int64_t(state.iterations()) * count * std::int64_t(bytes));
 }
 
-void BM_WideText8MB(benchmark::State& state) { RunTexts(state, 1, std::size_t(8) << 20); }
+constexpr std::size_t kMB = std::size_t(1) << 20;
+void BM_WideText8MB(benchmark::State& state) { RunTexts(state, 1, 8 * kMB); }
+void BM_WideText31MB(benchmark::State& state) { RunTexts(state, 1, 31 * kMB); }
+// The floor for a store of texts in such boxes: as many texts of 40 bytes.
+void BM_WideTexts4999x40B(benchmark::State& state) { RunTexts(state, kRecordLimit, 40); }
 void BM_WideTexts4999x6KB(benchmark::State& state) { RunTexts(state, kRecordLimit, 6 * 1024); }
+// Starting beyond the board's right edge, and below it: nothing can show.
+void BM_TextsRightOfTheBoard4999x6KB(benchmark::State& state) {
+  RunTexts(state, kRecordLimit, 6 * 1024, 2000, 0);
+}
+void BM_TextsBelowTheBoard4999x6KB(benchmark::State& state) {
+  RunTexts(state, kRecordLimit, 6 * 1024, 0, 1100);
+}
 
 BENCHMARK(BM_WideText8MB)->Unit(benchmark::kMillisecond)->Iterations(1);
-void BM_ShortWideTexts4999x40B(benchmark::State& state) { RunTexts(state, kRecordLimit, 40); }
-BENCHMARK(BM_ShortWideTexts4999x40B)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_WideText31MB)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_WideTexts4999x40B)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_WideTexts4999x6KB)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_TextsRightOfTheBoard4999x6KB)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_TextsBelowTheBoard4999x6KB)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

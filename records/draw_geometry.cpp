@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -168,8 +169,13 @@ std::vector<TextLine> LayoutTextLines(const std::string& text, std::int64_t f1, 
   // Each line consumes at least one byte, so the loop ends with the text.
   for (std::int64_t k = 0; k < lineCount && pos < size; ++k) {
     const std::size_t room = std::size_t(std::min<std::int64_t>(perLine, std::int64_t(size - pos)));
-    std::size_t len = 0;
-    while (len < room && breakLength(pos + len) == 0) ++len;
+    // The first line break within the room; memchr keeps a line of many
+    // megabytes (from a crafted file) cheap to pass over.
+    std::size_t len = room;
+    for (const char brk : {'\n', '\r'}) {
+      if (const void* at = std::memchr(text.data() + pos, brk, len))
+        len = std::size_t(static_cast<const char*>(at) - (text.data() + pos));
+    }
     const std::int64_t y = f2 - 1 + k * ch;
     if (y > std::min(kCoordLimit, maxY)) break;  // this line and the rest are out of sight
     if (len > 0 && y >= std::max(-kCoordLimit, minY)) lines.push_back({pos, len, LONG(y)});
