@@ -188,8 +188,7 @@ TEST_F(PaletteTest, AfterUndoRedoAndOpenTheBarShowsTheStyleInForce) {
   // Swatches, the lit width or style (0-8) and fill (9-11), and a repaint asked.
   int repaints = 0;
   auto shows = [&](COLORREF fore, int penChoice, int fillChoice) {
-    const int count = Count();
-    const int before = std::exchange(repaints, Frame().m_paletteRepaints);
+    const int before = std::exchange(repaints, Frame().m_paletteRepaints), count = Count();
     Paint();
     std::vector<COLORREF> seen{At(Mid(kFore)), At(kBack.BottomRight() - CPoint(1, 1))},
         want{fore, 0};
@@ -200,7 +199,6 @@ TEST_F(PaletteTest, AfterUndoRedoAndOpenTheBarShowsTheStyleInForce) {
     EXPECT_EQ(Count(), count) << "showing records nothing";
     return seen == want && repaints > before;
   };
-  EXPECT_TRUE(shows(0x000000, 3, 2)) << "the bar's own clicks";
   while (Count() > 3) Board().OnUndo();
   EXPECT_TRUE(shows(kColors[3], 5 + PS_DOT, 0)) << "after undo";
   Board().OnRedo();  // the fill-only record

@@ -194,10 +194,9 @@ TEST_F(DialogBar, StaticFramesAreEvenOnEverySideAtEachScale) {
     frame->render(&img, {}, {}, QWidget::RenderFlags());
     const int w = img.width(), h = img.height();
     std::vector<int> depth;  // top, left, bottom, right: frame pixels inwards
-    for (const auto [x, y, dx, dy] : {std::array{w / 2, 0, 0, 1},
-                                      {0, h / 2, 1, 0},
-                                      {w / 2, h - 1, 0, -1},
-                                      {w - 1, h / 2, -1, 0}}) {
+    const int probes[4][4] = {
+        {w / 2, 0, 0, 1}, {0, h / 2, 1, 0}, {w / 2, h - 1, 0, -1}, {w - 1, h / 2, -1, 0}};
+    for (const auto& [x, y, dx, dy] : probes) {
       int n = 0;
       while (n < 8 && img.pixel(x + n * dx, y + n * dy) == qRgb(0, 0, 0)) ++n;
       depth.push_back(img.pixel(x + n * dx, y + n * dy) == qRgb(255, 0, 0) ? n : -1);
