@@ -8,7 +8,7 @@ void CPaletteBar::ShowStyleInForce() {
   m_crFore = g_style.penColor;
   m_crBack = g_style.brushColor;
   // A width click keeps the line style, a style click sets width 1: the
-  // width tells which of the nine was chosen last. A width or style no
+  // width tells which of the nine was chosen last. A width or style that no
   // choice gives (only from a file) lights none.
   for (int i = 0; i < 5; ++i) m_bWidth[i] = g_style.penWidth == i + 2;
   for (int s = 0; s < 4; ++s) m_bStyle[s] = g_style.penWidth == 1 && g_style.penStyle == s;

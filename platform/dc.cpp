@@ -539,7 +539,7 @@ bool CDC::TextOut(int x, int y, const char* gbk, int bytes) {
   const QString& text = run.text;
   const QFontMetrics metrics(font.font);
   const i64 advance = metrics.horizontalAdvance(text);
-  const int left = int(run.x);  // on the target or within a piece of it
+  const int left = int(run.x);  // left of the target by less than a piece
   QRect touched;
   if (s.sel.bkMode == OPAQUE) {
     touched = raster::FillRect(surface->Pixels(), left, y, left + advance, y + cell,
