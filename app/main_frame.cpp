@@ -107,11 +107,16 @@ void CMainFrame::ToggleBars() {
     m_toolsBar.GetWindowRect(&m_toolsBarRect);
     CPoint at(m_toolsBarRect.left - ScaleToDpi(2),
               m_toolsBarRect.bottom - ScaleToDpi(CToolBarEx::kPaletteOverlap));
-    // A screen too low for the palette below the tool bar gets it beside.
+    // A screen too low for the palette below the tool bar gets it beside,
+    // on the left where the screen ends on the right (a bar dragged into a
+    // corner), so that it does not lie over the buttons.
     CRect palette;
     m_paletteBar.GetWindowRect(&palette);
-    if (at.y + palette.Height() > GetSystemMetrics(SM_CYSCREEN))
+    if (at.y + palette.Height() > GetSystemMetrics(SM_CYSCREEN)) {
       at = CPoint(m_toolsBarRect.right, m_toolsBarRect.top);
+      if (at.x + palette.Width() > GetSystemMetrics(SM_CXSCREEN))
+        at.x = m_toolsBarRect.left - palette.Width();
+    }
     FloatControlBar(&m_paletteBar, at, CBRS_ALIGN_TOP);
     // The palette, shown last, lies over the tool bar's empty bottom strip:
     // its caption stays in sight.

@@ -102,6 +102,7 @@ void CBoardWnd::OnUndo() {
   SnapshotBoard();
   m_bRedrawing = false;
   if (m_pFrame) m_pFrame->ToggleBars();
+  if (m_pFrame) m_pFrame->RepaintPalette();
 }
 
 void CBoardWnd::OnRedo() {
@@ -110,6 +111,7 @@ void CBoardWnd::OnRedo() {
   Replay(m_nCount, m_nCount + 1, false);
   ++m_nCount;
   SnapshotBoard();
+  if (m_pFrame) m_pFrame->RepaintPalette();
 }
 
 void CBoardWnd::OnClearAll() {
@@ -125,6 +127,7 @@ void CBoardWnd::OnClearAll() {
     SnapshotBoard();
     // The snapshot hid the bars the command was chosen from.
     if (m_pFrame) m_pFrame->ToggleBars();
+    if (m_pFrame) m_pFrame->RepaintPalette();
   } else if (m_pFrame) {
     m_pFrame->ToggleBars();
     m_pFrame->ToggleBars();

@@ -86,4 +86,5 @@ void CBoardWnd::OnOpenData() {
   m_posText = m_texts.end();
   Replay(0, m_nCount, false);
   SnapshotBoard();
+  if (m_pFrame) m_pFrame->RepaintPalette();
 }

@@ -51,9 +51,6 @@ RECT Band(const CRect& area, int k, int parts) {
   return RECT{area.left, area.top + (k * h) / parts, area.right, area.top + ((k + 2) * h) / parts};
 }
 
-// (fill, outline) of the three fill choices.
-constexpr int kFillPairs[3][2] = {{0, 1}, {1, 1}, {1, 0}};
-
 }  // namespace
 
 CPaletteBar::CPaletteBar() {
@@ -66,10 +63,6 @@ CPaletteBar::CPaletteBar() {
 
 bool CPaletteBar::Create(CWnd* parent, UINT templateId, DWORD barStyle, UINT id) {
   if (!FindDialogTemplate(templateId)) RegisterDialogTemplate(templateId, PaletteBarTemplate());
-  // The first fill choice is marked where it lies at the desktop's scale.
-  RECT& fill = m_rcFill[1];
-  fill = RECT{ScaleToDpi(fill.left), ScaleToDpi(fill.top), ScaleToDpi(fill.right),
-              ScaleToDpi(fill.bottom)};
   return CDialogBar::Create(parent, templateId, barStyle, id);
 }
 
@@ -149,8 +142,8 @@ void CPaletteBar::OnLButtonDown(UINT, CPoint pt) {
     for (int i = 0; i < 3; ++i) {
       if (!CRect(m_rcFill[i]).PtInRect(pt)) continue;
       for (int j = 0; j < 3; ++j) m_bFill[j] = j == i;
-      g_style.fill = kFillPairs[i][0];
-      g_style.outline = kFillPairs[i][1];
+      g_style.fill = kPaletteFillPairs[i][0];
+      g_style.outline = kPaletteFillPairs[i][1];
       RepaintItem(IDC_PAL_PEN);
       // Even an unchanged pair is recorded: the appender merges it.
       AppendStyle(kStyleFill);

@@ -12,6 +12,8 @@ constexpr UINT IDC_PAL_FORE = 1000, IDC_PAL_BACK = 1001, IDC_PAL_STYLES = 1003, 
                IDC_PAL_CELL_FIRST = 1005;
 constexpr int kPaletteCells = 12;                 // controls 1005 to 1016
 constexpr COLORREF kPaletteHighlight = 0xC0C000;  // marks the chosen width, fill or style
+// (fill, outline) of the three fill choices.
+constexpr int kPaletteFillPairs[3][2] = {{0, 1}, {1, 1}, {1, 0}};
 
 class CPaletteBar : public CDialogBar {
  public:
@@ -24,6 +26,9 @@ class CPaletteBar : public CDialogBar {
   // Widths and line styles share one highlight: at most one of the nine is
   // chosen, and both areas show it.
   void HighlightPenChoice(bool& choice);
+  // Takes the colours and choices to show from the style in force, which
+  // replays, undo, redo and opened files move without the bar's clicks.
+  void ShowStyleInForce();
 
   void OnLButtonDown(UINT flags, CPoint pt) override;
   void OnRButtonDown(UINT flags, CPoint pt) override;
@@ -39,9 +44,7 @@ class CPaletteBar : public CDialogBar {
   bool m_bStyle[4] = {};
   RECT m_rcWidth[5] = {};
   bool m_bWidth[5] = {true, false, false, false, false};
-  // Until the first click in the pen area computes them, the highlighted
-  // choice is drawn in the rectangle it has at the template's geometry.
-  RECT m_rcFill[3] = {{}, {2, 29, 47, 47}, {}};
+  RECT m_rcFill[3] = {};
   bool m_bFill[3] = {false, true, false};
 
  private:

@@ -2,8 +2,24 @@
 // samples of the pen area and the line-style samples, each chosen one on
 // the highlight colour.
 #include "panels/palette_bar.h"
+#include "records/draw_record.h"
+
+void CPaletteBar::ShowStyleInForce() {
+  m_crFore = g_style.penColor;
+  m_crBack = g_style.brushColor;
+  // A width click keeps the line style, a style click sets width 1: the
+  // width tells which of the nine was chosen last. A width or style that no
+  // choice gives (only from a file) lights none.
+  for (int i = 0; i < 5; ++i) m_bWidth[i] = g_style.penWidth == i + 2;
+  for (int s = 0; s < 4; ++s) m_bStyle[s] = g_style.penWidth == 1 && g_style.penStyle == s;
+  for (int i = 0; i < 3; ++i) {
+    m_bFill[i] =
+        g_style.fill == kPaletteFillPairs[i][0] && g_style.outline == kPaletteFillPairs[i][1];
+  }
+}
 
 void CPaletteBar::OnPaint() {
+  ShowStyleInForce();
   CPaintDC dc(this);
   CBrush fore(m_crFore), back(m_crBack), highlight(kPaletteHighlight), white(0xFFFFFF);
   CBrush cells[kPaletteCells];
@@ -34,7 +50,7 @@ void CPaletteBar::OnPaint() {
       dc.LineTo(pen.right - 6, y);
     }
   } else {
-    // Drawn where the last click in the pen area found the choices.
+    ComputeFillRects();
     for (int i = 0; i < 3; ++i)
       if (m_bFill[i]) dc.FillRect(&m_rcFill[i], &highlight);
     CPen outline(PS_SOLID, 1, 0x000000), noPen;
@@ -56,6 +72,7 @@ void CPaletteBar::OnPaint() {
   }
 
   const CRect styles = ItemRect(IDC_PAL_STYLES);
+  ComputeStyleRects();
   for (int i = 0; i < 4; ++i)
     if (m_bStyle[i]) dc.FillRect(&m_rcStyle[i], &highlight);
   const int penStyles[4] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT};

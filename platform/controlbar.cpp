@@ -36,6 +36,16 @@ bool IsLiveBar(CControlBar* bar) {
 const QColor kFace(212, 208, 200), kShadow(128, 128, 128), kHilite(255, 255, 255),
     kDark(64, 64, 64), kCaption(10, 36, 106), kCaptionEnd(166, 202, 240);
 
+// Where a floating window of w's size goes so that it lies wholly on its
+// screen, as near to `at` as it can; a window larger than the screen keeps
+// its top-left corner (and caption) in sight.
+QPoint KeptOnScreen(QWidget* w, QPoint at) {
+  const QRect screen = plat::ScreenOf(w)->availableGeometry();
+  at.setX(std::max(screen.left(), std::min(at.x(), screen.right() + 1 - w->width())));
+  at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() + 1 - w->height())));
+  return at;
+}
+
 // The floating window of a bar: a caption strip with the bar's title above
 // the client area; dragging the caption moves the window.
 class BarWidget : public plat::WndWidget {
@@ -77,13 +87,15 @@ class BarWidget : public plat::WndWidget {
       case QEvent::MouseButtonDblClick:
         if (contentsRect().contains(pos)) return false;
         if (e->button() == Qt::LeftButton) {
+          raise();  // a bar taken up comes over the other bars
           m_dragging = true;
           m_dragOffset = e->globalPosition().toPoint() - geometry().topLeft();
         }
         return true;
       case QEvent::MouseMove:
         if (m_dragging) {
-          move(e->globalPosition().toPoint() - m_dragOffset);
+          // Dropped off the screen, a bar could not be taken up again.
+          move(KeptOnScreen(this, e->globalPosition().toPoint() - m_dragOffset));
           return true;
         }
         return !contentsRect().contains(pos) && !e->buttons();
@@ -243,12 +255,8 @@ void CControlBar::FloatAt(POINT pt) {
   if (!IsCreated()) return;
   m_floated = true;
   RecalcBarLayout();
-  // Kept wholly on the screen, however small the screen or large the bar.
-  const QRect screen = plat::ScreenOf(m_widget)->availableGeometry();
-  QPoint at = plat::ToLogical(QPoint(pt.x, pt.y), plat::Ratio(m_widget));
-  at.setX(std::max(screen.left(), std::min(at.x(), screen.right() + 1 - m_widget->width())));
-  at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() + 1 - m_widget->height())));
-  m_widget->move(at);
+  m_widget->move(
+      KeptOnScreen(m_widget, plat::ToLogical(QPoint(pt.x, pt.y), plat::Ratio(m_widget))));
 }
 
 void CControlBar::DelayShow(bool show) {

@@ -484,6 +484,13 @@ COLORREF CDC::GetPixel(int x, int y) const {
   return raster::ColorrefFromRgb(surface->PixelAt(x, y));
 }
 
+int CDC::GetClipBox(RECT* rc) const {
+  const plat::Surface* surface = Target(this);
+  const bool drawn = surface != nullptr && surface->Width() > 0 && surface->Height() > 0;
+  if (rc != nullptr) *rc = drawn ? RECT{0, 0, surface->Width(), surface->Height()} : RECT{};
+  return drawn ? SIMPLEREGION : NULLREGION;
+}
+
 COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
   plat::Surface* surface = Target(this);
   if (surface == nullptr || x < 0 || y < 0 || x >= surface->Width() || y >= surface->Height()) {
@@ -519,20 +526,25 @@ bool CDC::TextOut(int x, int y, const char* gbk, int bytes) {
   if (surface == nullptr || bytes < 0 || (gbk == nullptr && bytes > 0)) return false;
   State& s = *m_state;
   const plat::ResolvedFont font = plat::ResolveFont(LogFontOf(s));
-  const QString text = plat::TextFromGbk(std::string_view(gbk, std::size_t(bytes)));
-  const QFontMetrics metrics(font.font);
-  const i64 advance = metrics.horizontalAdvance(text);
   const i64 cell = font.ascent + font.descent;
-  // Text that cannot reach the target is not laid out at all, which also
-  // keeps absurd coordinates away from the painter.
   const i64 slack = cell + 8;  // italic overhang and glyphs beyond the cell
-  if (i64(x) + advance + slack < 0 || i64(x) - slack >= surface->Width() ||
-      i64(y) + cell + slack < 0 || i64(y) - slack >= surface->Height()) {
+  // No byte of a text that cannot reach the target is decoded or measured;
+  // this also keeps absurd coordinates away from the painter. Leftwards a
+  // byte advances the pen at most by a wide glyph at the font's stretch.
+  const i64 byteBound = std::max<i64>(font.maxCharWidth, cell) * (1 + font.font.stretch() / 100);
+  if (i64(y) + cell + slack < 0 || i64(x) - slack >= surface->Width() ||
+      i64(y) - slack >= surface->Height() || i64(x) + bytes * byteBound + slack < 0) {
     return true;
   }
+  const plat::VisibleRun run = plat::VisibleTextRun(font, std::string_view(gbk, std::size_t(bytes)),
+                                                    x, surface->Width(), slack);
+  const QString& text = run.text;
+  const QFontMetrics metrics(font.font);
+  const i64 advance = metrics.horizontalAdvance(text);
+  const int left = int(run.x);  // left of the target by less than a piece
   QRect touched;
   if (s.sel.bkMode == OPAQUE) {
-    touched = raster::FillRect(surface->Pixels(), x, y, x + advance, y + cell,
+    touched = raster::FillRect(surface->Pixels(), left, y, left + advance, y + cell,
                                raster::RgbFromColorref(s.sel.bkColor), R2_COPYPEN);
   }
   if (!text.isEmpty()) {
@@ -542,9 +554,9 @@ bool CDC::TextOut(int x, int y, const char* gbk, int bytes) {
       painter.setPen(QColor::fromRgb(raster::RgbFromColorref(s.sel.textColor)));
       painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
-    painter.drawText(QPoint(x, y + font.ascent), text);
-    touched |= metrics.boundingRect(text).translated(x, y + font.ascent).adjusted(-1, -1, 1, 1);
-    touched |= QRect(x, y, int(advance), int(cell));
+    painter.drawText(QPoint(left, y + font.ascent), text);
+    touched |= metrics.boundingRect(text).translated(left, y + font.ascent).adjusted(-1, -1, 1, 1);
+    touched |= QRect(left, y, int(advance), int(cell));
   }
   Touch(s, surface, touched & QRect(0, 0, surface->Width(), surface->Height()));
   return true;

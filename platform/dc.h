@@ -70,6 +70,8 @@ class CDC {
   bool StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int ws, int hs,
                   DWORD rop);  // no smoothing, as COLORONCOLOR
   COLORREF GetPixel(int x, int y) const;
+  // The target's bounds; NULLREGION (and an empty rectangle) without a target.
+  int GetClipBox(RECT* rc) const;
   COLORREF SetPixel(int x, int y, COLORREF color);
   bool ExtFloodFill(int x, int y, COLORREF color, UINT type);
   bool TextOut(int x, int y, const std::string& gbk);

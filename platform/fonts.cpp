@@ -260,6 +260,29 @@ std::vector<Listed> ListedFaces() {
 }
 
 }  // namespace
+
+VisibleRun VisibleTextRun(const ResolvedFont& font, std::string_view gbk, std::int64_t x,
+                          std::int64_t width, std::int64_t slack) {
+  // Small enough that the pieces measured past the right edge cost little,
+  // large enough that the per-call cost of a layout does not dominate.
+  constexpr std::size_t kPiece = 64;
+  const QFontMetrics metrics(font.font);
+  QStringDecoder decoder("GB18030");  // carries a character cut between pieces
+  VisibleRun run{{}, x};
+  std::int64_t pen = x;
+  for (std::size_t at = 0; at < gbk.size() && pen - slack < width; at += kPiece) {
+    const std::size_t n = std::min(kPiece, gbk.size() - at);
+    const QString piece = decoder.decode(QByteArrayView(gbk.data() + at, qsizetype(n)));
+    pen += metrics.horizontalAdvance(piece);
+    if (run.text.isEmpty() && pen + slack < 0) {
+      run.x = pen;  // wholly left of the target
+      continue;
+    }
+    run.text += piece;
+  }
+  return run;
+}
+
 }  // namespace plat
 
 int EnumFontFamiliesEx(CDC*, const LOGFONT* lf, const FONTENUMPROC& proc, DWORD) {

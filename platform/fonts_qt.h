@@ -33,4 +33,16 @@ ResolvedFont ResolveFont(const LOGFONT& lf);
 // GBK (GB18030) bytes as text; an incomplete trailing character is left out.
 QString TextFromGbk(std::string_view gbk);
 
+// The part of a line of GBK text drawn at x that can reach columns [0, width)
+// of a target, glyphs reaching at most slack beyond their advance: whole
+// pieces wholly left of the target are dropped (x moves past them), and
+// nothing past its right edge is decoded or measured. A line that starts on
+// the target is a prefix of itself, laid out exactly as the whole line.
+struct VisibleRun {
+  QString text;
+  std::int64_t x;
+};
+VisibleRun VisibleTextRun(const ResolvedFont& font, std::string_view gbk, std::int64_t x,
+                          std::int64_t width, std::int64_t slack);
+
 }  // namespace plat

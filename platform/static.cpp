@@ -38,9 +38,15 @@ class StaticWidget : public plat::WndWidget {
       default:
         return;
     }
+    // Four strips one logical pixel wide on the widget's edges: a line pen
+    // at a scaled desktop would straddle them, thin on the top and left,
+    // thick and short of the edge on the right and bottom, and what the
+    // parent fills under the frame would show past it.
     QPainter p(this);
-    p.setPen(c);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const int w = width(), h = height();
+    for (const QRect& edge :
+         {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
+      p.fillRect(edge, c);
   }
 
  private:

@@ -98,6 +98,7 @@ constexpr DWORD SRCCOPY = 0x00CC0020, BLACKNESS = 0x00000042, WHITENESS = 0x00FF
                 DSTINVERT = 0x00550009;
 // Background modes.
 constexpr int TRANSPARENT = 1, OPAQUE = 2;
+constexpr int NULLREGION = 1, SIMPLEREGION = 2;  // GetClipBox
 // Flood fill types.
 constexpr UINT FLOODFILLBORDER = 0, FLOODFILLSURFACE = 1;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -142,8 +143,8 @@ std::int64_t LayoutCell(LONG size, LONG fallback) {
 }
 
 std::vector<TextLine> LayoutTextLines(const std::string& text, std::int64_t f1, std::int64_t f2,
-                                      std::int64_t f3, std::int64_t f4, LONG lfWidth,
-                                      LONG lfHeight) {
+                                      std::int64_t f3, std::int64_t f4, LONG lfWidth, LONG lfHeight,
+                                      std::int64_t minY, std::int64_t maxY) {
   std::vector<TextLine> lines;
   const std::int64_t cw = LayoutCell(lfWidth, kDefaultCharWidth);
   const std::int64_t ch = LayoutCell(lfHeight, kDefaultCharHeight);
@@ -168,11 +169,16 @@ std::vector<TextLine> LayoutTextLines(const std::string& text, std::int64_t f1, 
   // Each line consumes at least one byte, so the loop ends with the text.
   for (std::int64_t k = 0; k < lineCount && pos < size; ++k) {
     const std::size_t room = std::size_t(std::min<std::int64_t>(perLine, std::int64_t(size - pos)));
-    std::size_t len = 0;
-    while (len < room && breakLength(pos + len) == 0) ++len;
+    // The first line break within the room; memchr keeps a line of many
+    // megabytes (from a crafted file) cheap to pass over.
+    std::size_t len = room;
+    for (const char brk : {'\n', '\r'}) {
+      if (const void* at = std::memchr(text.data() + pos, brk, len))
+        len = std::size_t(static_cast<const char*>(at) - (text.data() + pos));
+    }
     const std::int64_t y = f2 - 1 + k * ch;
-    if (y > kCoordLimit) break;  // this line and the rest are below every screen
-    if (len > 0 && y >= -kCoordLimit) lines.push_back({pos, len, LONG(y)});
+    if (y > std::min(kCoordLimit, maxY)) break;  // this line and the rest are out of sight
+    if (len > 0 && y >= std::max(-kCoordLimit, minY)) lines.push_back({pos, len, LONG(y)});
     pos += len;
     // A break ends this line, also when the line is exactly full before it,
     // so a full line does not leave an empty one behind.

@@ -2,6 +2,7 @@
 // Pure geometry of the record drawing routines: the arrow head, the text
 // layout of a text record, and the bounds that keep records read from a
 // damaged file drawable. No device context here, so tests call them directly.
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -61,10 +62,11 @@ struct TextLine {
 };
 // Lines of a text record whose box is f1..f4 drawn with a font of lfWidth ×
 // lfHeight: bytes per line and line count from the box, a line break ends a
-// line. Empty lines are left out (their y is skipped).
+// line. Empty lines are left out (their y is skipped), and so are lines
+// whose y lies outside [minY, maxY]: the layout stops at the first below.
 std::vector<TextLine> LayoutTextLines(const std::string& text, std::int64_t f1, std::int64_t f2,
-                                      std::int64_t f3, std::int64_t f4, LONG lfWidth,
-                                      LONG lfHeight);
+                                      std::int64_t f3, std::int64_t f4, LONG lfWidth, LONG lfHeight,
+                                      std::int64_t minY = INT_MIN, std::int64_t maxY = INT_MAX);
 // The character cell used for the layout. A negative size counts by its
 // magnitude, as the platform draws a negative font height as a character
 // height; zero (the platform's default size, resolved by the caller from

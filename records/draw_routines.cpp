@@ -27,15 +27,20 @@ void DrawTextRecord(CDC& dc, CBoardCore& board, const DrawRecord& r, const std::
   // A zero size (only from a file) asks the platform for its default size:
   // the text is laid out in the cell of the font that draws it.
   LONG cellWidth = board.m_logFont.lfWidth, cellHeight = board.m_logFont.lfHeight;
-  if (cellWidth == 0 || cellHeight == 0) {
-    TEXTMETRIC tm;
-    if (dc.GetTextMetrics(&tm)) {
-      if (cellWidth == 0) cellWidth = tm.tmAveCharWidth;
-      if (cellHeight == 0) cellHeight = tm.tmHeight;
-    }
-  }
+  TEXTMETRIC tm{};
+  dc.GetTextMetrics(&tm);
+  if (cellWidth == 0) cellWidth = tm.tmAveCharWidth;
+  if (cellHeight == 0) cellHeight = tm.tmHeight;
+  // Lines that cannot reach the target are not laid out: a crafted text of
+  // millions of short lines costs only its visible rows. The margin is the
+  // glyph cell and its overhang, the reach the platform allows a line.
+  RECT clip{};
+  const bool drawn = dc.GetClipBox(&clip) != NULLREGION;
+  const std::int64_t reach = 2 * std::int64_t(tm.tmHeight) + 8;
   for (const TextLine& line :
-       LayoutTextLines(text, r.f1, r.f2, r.f3, r.f4, cellWidth, cellHeight)) {
+       drawn ? LayoutTextLines(text, r.f1, r.f2, r.f3, r.f4, cellWidth, cellHeight,
+                               clip.top - reach, clip.bottom + reach)
+             : std::vector<TextLine>{}) {
     dc.TextOut(LONG(r.f1), line.y, text.data() + line.offset,
                int(std::min<std::size_t>(line.length, INT_MAX)));
   }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
 #include <memory>
+#include <tuple>
 
 #include "app/main_frame.h"
 #include "platform/codepage.h"
@@ -28,6 +32,33 @@ TEST_F(FrameTest, ShowingTheBarsPlacesThePaletteUnderTheToolBarWhereverItWasMove
   frame->m_paletteBar.GetWindowRect(&palette);
   EXPECT_EQ(palette.left, tools.left - 2);
   EXPECT_EQ(palette.top, tools.bottom - 17);
+}
+
+// A bar dragged by its caption past the screen's edges stays wholly on it,
+// and the palette then shown beside it leaves the buttons in sight.
+TEST_F(FrameTest, ADraggedToolBarStaysOnTheScreenAndThePaletteOffItsButtons) {
+  frame->ToggleBars();
+  QWidget* bar = frame->m_toolsBar.GetWidget();
+  const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  CRect tools, palette, both;
+  for (const QPoint to : {QPoint(screen.right - 3, screen.bottom - 2), QPoint(-500, -500)}) {
+    const QPoint grip(20, 5), from = bar->geometry().topLeft() + grip;  // on the caption
+    for (const auto& [type, at, buttons] :
+         {std::tuple(QEvent::MouseButtonPress, from, 1), std::tuple(QEvent::MouseMove, to, 1),
+          std::tuple(QEvent::MouseButtonRelease, to, 0)}) {
+      QMouseEvent e(type, QPointF(grip), QPointF(at), Qt::LeftButton,
+                    buttons ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(bar, &e);
+    }
+    frame->m_toolsBar.GetWindowRect(&tools);
+    EXPECT_TRUE(both.IntersectRect(tools, screen) && both == tools) << to.x() << ", " << to.y();
+  }
+  frame->FloatControlBar(&frame->m_toolsBar, POINT{screen.right, screen.bottom}, CBRS_ALIGN_TOP);
+  frame->ToggleBars();
+  frame->ToggleBars();
+  frame->m_toolsBar.GetWindowRect(&tools);
+  frame->m_paletteBar.GetWindowRect(&palette);
+  EXPECT_FALSE(both.IntersectRect(tools, palette)) << "in the corner: beside it on the left";
 }
 
 TEST_F(FrameTest, TheFontBarStartsHiddenAtItsPlaceWithThreeHaoSelected) {

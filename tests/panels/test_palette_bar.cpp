@@ -1,9 +1,11 @@
 // The palette bar: its choice rectangles at the template geometry, what each
 // click records, the colour dialog and what the bar shows.
 #include <tuple>
+#include <utility>
 
 #include "panels/palette_bar.h"
 #include "platform/commdlg.h"
+#include "tests/records/data_file_util.h"
 #include "tests/support/board_fixture.h"
 
 namespace {
@@ -59,7 +61,6 @@ TEST_F(PaletteTest, ChoiceRectanglesFollowTheTemplateGeometry) {
   RECT client;
   bar.GetClientRect(&client);
   EXPECT_EQ(client, Px(0, 0, 64, 85));
-  const RECT firstFill = bar.m_rcFill[1];
   bar.UpdateWindow();  // painting computes the width choices
   Left(Mid(Style(0)));
   UseTool(ID_TOOL_ELLIPSE);
@@ -67,7 +68,6 @@ TEST_F(PaletteTest, ChoiceRectanglesFollowTheTemplateGeometry) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(bar.m_rcWidth[i], Width(i)) << i;
   for (int i = 0; i < 4; ++i) EXPECT_EQ(bar.m_rcStyle[i], Style(i)) << i;
   for (int i = 0; i < 3; ++i) EXPECT_EQ(bar.m_rcFill[i], Fill(i)) << i;
-  EXPECT_EQ(firstFill, bar.m_rcFill[1]) << "the first highlight is drawn off its choice";
 }
 
 TEST_F(PaletteTest, CellsColourThePenOnTheLeftTheBrushOnTheRightAndRecordOnlyChanges) {
@@ -167,6 +167,45 @@ TEST_F(PaletteTest, PaintShowsSwatchesCellsAndTheChoicesOfTheCurrentTool) {
   const COLORREF inside[3] = {face, 0xFFFFFF, 0xFFFFFF};
   for (int i = 0; i < 3; ++i) EXPECT_EQ(At({x, Fill(i).top + 7}), inside[i]) << i;
   EXPECT_EQ(At({kPen.left + 2, Fill(1).top + 3}), lit);
+}
+
+// Undo, redo and an open move the style without the bar's clicks; the bar
+// then shows the style in force, and showing it records nothing.
+TEST_F(PaletteTest, AfterUndoRedoAndOpenTheBarShowsTheStyleInForce) {
+  DrawRecord pen = Rec(op::kPen, 0, 0, PS_DOT, 1);
+  pen.f5 = kColors[3];  // then outline only, a black brush
+  for (const DrawRecord& r : {pen, Rec(op::kFill, 0, 0, 1, 0), Rec(op::kBrush, 0, 0, 0, 0)})
+    Board().AppendRecord(r);
+  Board().Replay(0, Count(), false);
+  TempFolder dir;
+  m_services.fileAnswers = {dir / "a.zsy"};
+  Board().SendCommand(ID_SAVE_DATA);
+  UseTool(ID_TOOL_RECT);
+  Left(Mid(Fill(2)));
+  UseTool(ID_TOOL_PEN);
+  Left(Mid(Cell(8)));  // black
+  Left(Mid(Width(3)));
+  // Swatches, the lit width or style (0-8) and fill (9-11), and a repaint asked.
+  int repaints = 0;
+  auto shows = [&](COLORREF fore, int penChoice, int fillChoice) {
+    const int before = std::exchange(repaints, Frame().m_paletteRepaints), count = Count();
+    Paint();
+    std::vector<COLORREF> seen{At(Mid(kFore)), At(kBack.BottomRight() - CPoint(1, 1))},
+        want{fore, 0};
+    for (int i = 0; i < 12; ++i) {
+      seen.push_back(i < 5 ? bar.m_bWidth[i] : i < 9 ? bar.m_bStyle[i - 5] : bar.m_bFill[i - 9]);
+      want.push_back(i == penChoice || i == 9 + fillChoice);
+    }
+    EXPECT_EQ(Count(), count) << "showing records nothing";
+    return seen == want && repaints > before;
+  };
+  while (Count() > 3) Board().OnUndo();
+  EXPECT_TRUE(shows(kColors[3], 5 + PS_DOT, 0)) << "after undo";
+  Board().OnRedo();  // the fill-only record
+  EXPECT_TRUE(shows(kColors[3], 5 + PS_DOT, 2)) << "after redo";
+  m_services.fileAnswers = {dir / "a.zsy"};
+  Board().SendCommand(ID_OPEN_DATA);
+  EXPECT_TRUE(shows(kColors[3], 5 + PS_DOT, 0)) << "after an open";
 }
 
 }  // namespace

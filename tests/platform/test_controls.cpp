@@ -4,9 +4,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <array>
 #include <map>
 
 #include "platform/codepage.h"
@@ -178,6 +180,30 @@ class ClickBar : public CDialogBar {
   std::vector<POINT> clicks;
   void OnLButtonDown(UINT, CPoint p) override { clicks.push_back(p); }
 };
+
+// A frame is as thick on every side and reaches the control's edges, at the
+// desktop's scale and at twice it, so the parent's fill under it never shows.
+TEST_F(DialogBar, StaticFramesAreEvenOnEverySideAtEachScale) {
+  ClickBar bar;
+  ASSERT_TRUE(bar.Create(&f, PaletteLike(), WS_CHILD | WS_VISIBLE, 103));
+  QWidget* frame = bar.GetDlgItem(1000)->GetWidget();
+  for (const int times : {1, 2}) {
+    QImage img(frame->size() * times, QImage::Format_RGB32);
+    img.setDevicePixelRatio(times);
+    img.fill(Qt::red);
+    frame->render(&img, {}, {}, QWidget::RenderFlags());
+    const int w = img.width(), h = img.height();
+    std::vector<int> depth;  // top, left, bottom, right: frame pixels inwards
+    const int probes[4][4] = {
+        {w / 2, 0, 0, 1}, {0, h / 2, 1, 0}, {w / 2, h - 1, 0, -1}, {w - 1, h / 2, -1, 0}};
+    for (const auto& [x, y, dx, dy] : probes) {
+      int n = 0;
+      while (n < 8 && img.pixel(x + n * dx, y + n * dy) == qRgb(0, 0, 0)) ++n;
+      depth.push_back(img.pixel(x + n * dx, y + n * dy) == qRgb(255, 0, 0) ? n : -1);
+    }
+    EXPECT_EQ(depth, std::vector<int>(4, times)) << times;
+  }
+}
 
 TEST_F(DialogBar,
        ControlsSitAtTheirTemplatePositionsInDialogUnitsAndPassClicksOnStaticFramesToTheBar) {

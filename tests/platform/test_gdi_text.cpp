@@ -115,4 +115,25 @@ TEST(GdiText, StylesChangeTheInkAndCutCharactersLongNamesAndAbsurdFontsAreHandle
   EXPECT_EQ(c.Count(kWhite) + c.Count(kBlack), 100 * 40);
 }
 
+// A long line is decoded and measured only as far as the target reaches;
+// what shows of it is what the whole line would show, with the background
+// box of an opaque line too, from either side of the target.
+TEST(GdiText, ALineCutAtTheTargetShowsWhatTheWholeLineShows) {
+  std::string line;
+  while (line.size() < 1500) line += GBK("勾股定理 a+b=c，");
+  Canvas whole(16000, 30), narrow(300, 30);
+  for (Canvas* c : {&whole, &narrow}) c->dc.SetBkColor(kGreen);
+  const int end = whole.dc.GetTextExtent(line).cx;
+  ASSERT_LT(end, 16000 - 300);
+  whole.dc.TextOut(0, 5, line);
+  for (const int from : {0, 9000, end - 150}) {  // cut on the right, on both sides, on the left
+    narrow.Fill(kWhite);
+    narrow.dc.TextOut(-from, 5, line);
+    int differ = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 300; ++x) differ += narrow.At(x, y) != whole.At(from + x, y);
+    EXPECT_EQ(differ, 0) << from;
+  }
+}
+
 }  // namespace

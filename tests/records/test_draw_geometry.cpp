@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <tuple>
 
 #include "platform/codepage.h"
 #include "records/draw_geometry.h"
@@ -155,4 +156,9 @@ TEST(TextLayout, LinesBelowTheCoordinateRangeAreNotLaidOut) {
   ASSERT_FALSE(lines.empty());
   EXPECT_LE(lines.back().y, kCoordLimit);
   EXPECT_EQ(lines.size(), std::size_t(kCoordLimit / 1000 + 1));
+  // Only the rows a target shows, bounds included, wrapped as the whole text.
+  const auto rows = LayoutTextLines(text, 0, 1, 2, INT_MAX, 1, 10, 20, 40);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(std::tuple(rows[0].y, rows[0].offset, rows[2].y), std::tuple(LONG(20), 2u, LONG(40)));
+  EXPECT_TRUE(LayoutTextLines(text, 0, 1, 2, INT_MAX, 1, 10, 21, 29).empty());
 }
