@@ -46,7 +46,6 @@ class CPolylineGesture : public CRecordingGesture {
   void Cancel(CBoardWnd& board) override;
   // Erases the band; the next press starts a new polyline.
   void End(CBoardWnd& board) override;
-  bool IsOpen() const { return m_nPolyPoints > 0; }
 
  private:
   void ToggleBand(CDC& dc, POINT to);
