@@ -1,13 +1,10 @@
 #include <algorithm>
 
 #include "board/board_wnd.h"
-#include "board/text_box.h"
 #include "platform/codepage.h"
 #include "res/resource.h"
 
 namespace {
-constexpr UINT_PTR kFlashTimer = 4, kTextTimer = 2;
-
 // Redo raises the count over the record in the open slot. A text or font
 // record there lost its text-list entry (undo marks its own ones empty; an
 // open or a background change drops the list), so it is never brought back.
@@ -19,75 +16,18 @@ bool CanRedo(const CBoardWnd& board) {
 }  // namespace
 
 void CBoardWnd::ClearTransientMarks() {
-  std::unique_ptr<CDC> dc = GetBoardDC();
-  if (m_nTool == ID_TOOL_FLASH_AREA) {
-    KillTimer(kFlashTimer);
-    // The area is shown inverted right now: invert it back.
-    if (m_nFlashPhase == 0 && m_nFlashTicks > 0) {
-      dc->SetROP2(R2_NOT);
-      dc->Polygon(m_ptFlash, std::clamp(m_nFlashPoints, 0, 50));
-    }
-    m_bFlashIdle = true;
-    m_nFlashTicks = 0;
-    m_nFlashPhase = 1;
-    m_nFlashPoints = 0;
-  }
-  if (m_nTool == ID_TOOL_FLASH_RECT) {
-    KillTimer(kFlashTimer);
-    if (m_nFlashPhase == 0 && m_nFlashTicks > 0) {
-      dc->SetROP2(R2_NOT);
-      dc->Rectangle(m_ptAnchor.x, m_ptAnchor.y, m_ptEnd.x, m_ptEnd.y);
-    }
-    m_bFlashIdle = true;
-    m_nFlashTicks = 0;
-    m_nFlashPhase = 1;
-  }
-  if (m_bMarkMode) {
-    KillTimer(kFlashTimer);
-    if (m_nFlashPhase != 0 && m_nFlashTicks > 0) {
-      dc->SetROP2(R2_NOT);
-      CSelectScope<CPen> pen(*dc, &m_pen);
-      const int x = m_ptEnd.x, y = m_ptEnd.y;
-      dc->MoveTo(x, y - 10), dc->LineTo(x, y + 10);
-      dc->MoveTo(x - 10, y), dc->LineTo(x + 10, y);
-      dc->MoveTo(x - 10, y - 10), dc->LineTo(x + 10, y + 10);
-      dc->MoveTo(x + 10, y - 10), dc->LineTo(x - 10, y + 10);
-    }
-    m_bMarkMode = false;
-    m_bFlashIdle = true;
-    m_nFlashTicks = 0;
-    m_nFlashPhase = 1;
-  }
-  dc.reset();
-  if (m_nTool == ID_TOOL_TEXT && m_pFrame) m_pFrame->ShowFontBar(false, false);
-  if (m_nTool == ID_TOOL_MAGNIFY) {
-    HideFrameBars();
-    Invalidate(true);
-    UpdateWindow();
-    if (m_nCount != 0) Replay(0, m_nCount, false);
-    SnapshotBoard();
-  }
-  m_nFlashPoints = 0;
+  if (CToolGesture* gesture = CurrentGesture()) gesture->Leave(*this);
   EndGestures();
 }
 
 void CBoardWnd::OnUndo() {
-  if (m_nTool == ID_TOOL_TEXT) ClearTransientMarks();
   // The redraw takes an open polyline's band away, so the polyline ends.
   EndGestures();
   HideFrameBars();
   m_bRedrawing = true;
   Invalidate(true);
   UpdateWindow();
-  if (m_nTool == ID_TOOL_TEXT) {
-    // An unfinished text is dropped.
-    KillTimer(kTextTimer);
-    if (m_pFrame) m_pFrame->ShowFontBar(false, false);
-    if (m_textBox) {
-      m_textBox->SetWindowText("");
-      m_textBox->ShowWindow(SW_HIDE);
-    }
-  }
+  if (CToolGesture* gesture = CurrentGesture()) gesture->Discard(*this);
   if (m_nCount > 0) {
     m_nCount = std::min(m_nCount, kRecordSlots) - 1;
     // A text or font record takes its text-list entry with it for good.

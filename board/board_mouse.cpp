@@ -48,11 +48,6 @@ void CBoardWnd::OnLButtonUp(UINT flags, CPoint pt) {
   }
   CToolGesture* gesture = CurrentGesture();
   if (gesture && gesture->OnRelease(*this, flags, pt)) return;
-  // The flashing mark's release acts whenever mark mode is armed.
-  if (m_bMarkMode) {
-    CToolGesture* mark = m_tools ? m_tools->GestureFor(ID_TOOL_FLASH_MARK) : nullptr;
-    if (mark && mark != gesture) mark->OnRelease(*this, flags, pt);
-  }
   Default();
   // Tools 32001 to 32009 have changed the picture: it becomes the current one.
   if (m_nTool < ID_TOOL_POINTER) SnapshotBoard();
@@ -72,8 +67,6 @@ void CBoardWnd::OnRButtonUp(UINT flags, CPoint pt) {
   Default();
 }
 
-// The flashing shapes (timer 4) and the text box (timer 2) hook their ticks in
-// here; any other tick gets default processing.
 void CBoardWnd::SetTools(std::unique_ptr<CBoardTools> tools) { m_tools = std::move(tools); }
 
 CToolGesture* CBoardWnd::CurrentGesture() const {
@@ -82,10 +75,20 @@ CToolGesture* CBoardWnd::CurrentGesture() const {
 
 void CBoardWnd::EndGestures() {
   if (m_tools) m_tools->EndGestures(*this);
-  m_nPolyPoints = 0;
 }
 
-void CBoardWnd::OnTimer(UINT_PTR id) { CWnd::OnTimer(id); }
+// The gestures own the board's timers: the flashing shapes one, the text box
+// another.
+void CBoardWnd::OnTimer(UINT_PTR id) {
+  if (m_tools) m_tools->Tick(*this, id);
+  CWnd::OnTimer(id);
+}
+
+void CBoardWnd::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
+  CToolGesture* gesture = CurrentGesture();
+  if (gesture && gesture->OnKey(*this, vk)) return;
+  CWnd::OnKeyDown(vk, repeat, flags);
+}
 
 void CBoardWnd::PrepareForCommand() {
   if (std::exchange(m_bDragging, false)) {

@@ -35,7 +35,8 @@ class CBoardWnd : public CWnd, public CBoardCore {
   bool PickColorUnderCursor(COLORREF* color, CPoint* pt);
   void SetToolCursor() override;
   // Transient marks (flashing, open polyline, magnifier view, font bar of
-  // the text tool) end here before commands change the board.
+  // the text tool) end here before commands change the board; the current
+  // tool's gesture takes away what it shows.
   void ClearTransientMarks();
   // The tools whose gestures the mouse handlers drive; none: the mouse only
   // moves the pointer.
@@ -59,28 +60,16 @@ class CBoardWnd : public CWnd, public CBoardCore {
   CBoardReview* m_pReplayDlg = nullptr;
   std::string m_strDataPath;
   RECT m_rcTextWnd{};
-  int m_nFlashTicks = 0;
   bool m_bStart = true;
   std::unique_ptr<CTextBox> m_textBox;
   HCURSOR m_cursors[18] = {};
-  bool m_bMarkMode = false;
   RECT m_rcTextBox{};
   bool m_bBold = false, m_bItalic = false, m_bUnderline = false;
-  int m_nZoomLevel = 0;
   CBitmap m_bmpCurrent;
   CBitmap m_bmpCaptured;
   CBitmap m_bmpZoomView;
-  POINT m_ptPolyLast{};
-  POINT m_ptLast{};
-  POINT m_ptEnd{};
-  bool m_bFlashIdle = true;
-  int m_nFlashPhase = 1;
   RECT m_rcDesktop{};
   int m_nBackMode = 0;
-  POINT m_ptAnchor{};
-  POINT m_ptFlash[50] = {};
-  int m_nFlashPoints = 0;
-  int m_nPolyPoints = 0;
 
   // Cursor resource ids in the order of m_cursors.
   static const UINT kCursorIds[18];
@@ -97,6 +86,7 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void OnLButtonDblClk(UINT flags, CPoint pt) override;
   void OnRButtonUp(UINT flags, CPoint pt) override;
   void OnTimer(UINT_PTR id) override;
+  void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
 
   // Tool selection.
   void OnSelectTool(UINT nID);

@@ -8,19 +8,10 @@ void CBoardWnd::OnSelectTool(UINT nID) {
   // The cleanup still sees the old tool: that is how the magnifier, the text
   // box and the flashing shapes are left.
   ClearTransientMarks();
-  if (nID >= ID_TOOL_PEN && nID <= ID_TOOL_ELLIPSE) {
-    // The palette's pen area shows width or fill choices by tool.
-    if (m_pFrame) m_pFrame->RepaintPalette();
-  } else if (nID == ID_TOOL_TEXT) {
-    if (m_pFrame) m_pFrame->ShowFontBar(true, true);
-  } else if (nID == ID_TOOL_MAGNIFY) {
-    HideFrameBars();
-    UpdateWindow();
-    m_nZoomLevel = 0;
-    SnapshotZoomView();
-  } else if (nID == ID_TOOL_FLASH_MARK) {
-    m_bMarkMode = true;
-  }
+  // The palette's pen area shows width or fill choices by tool.
+  if (nID >= ID_TOOL_PEN && nID <= ID_TOOL_ELLIPSE && m_pFrame) m_pFrame->RepaintPalette();
+  CToolGesture* gesture = m_tools ? m_tools->GestureFor(nID) : nullptr;
+  if (gesture) gesture->OnEnter(*this);
   m_nTool = nID;
 }
 

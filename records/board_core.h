@@ -18,6 +18,10 @@ class CBoardCore {
 
   // Style records (kinds kStylePen .. kStyleFont); nothing at all when full.
   void AppendStyleRecord(int kind);
+  // Brings the style and the pen, brush or font in line with a pen, brush,
+  // fill or font record: the one way a style record takes effect, live or
+  // replayed. A font record takes `face` when given, else keeps the face.
+  void ApplyStyleRecord(const DrawRecord& r, const std::string* face);
   void ResetStyle(bool restoreSaved);
   void SetDefaultLogFont();
 

@@ -5,7 +5,6 @@
 #include "platform/wnd.h"
 #include "records/board_core.h"
 #include "records/draw_routines.h"
-#include "records/style_objects.h"
 
 namespace {
 
@@ -101,28 +100,14 @@ void CBoardCore::Replay(int from, int to, bool animate) {
         m_bTransparent = false;
         break;
       case op::kPen:
-        g_style.penStyle = r.f3;
-        g_style.penWidth = r.f4;
-        g_style.penColor = static_cast<COLORREF>(r.f5);
-        CreateStylePen(m_pen, r.f3, r.f4, g_style.penColor);
-        break;
       case op::kBrush:
-        g_style.brushColor = static_cast<COLORREF>(r.f5);
-        m_brush.DeleteObject();
-        m_brush.CreateSolidBrush(g_style.brushColor);
-        break;
       case op::kFill:
-        g_style.outline = r.f3;
-        g_style.fill = r.f4;
+        ApplyStyleRecord(r, nullptr);
         break;
       case op::kFont:
+        // A font record without its face name left draws with the font as is.
         if (m_posText == m_texts.end()) break;
-        m_logFont.lfFaceName = *m_posText++;
-        m_logFont.lfHeight = r.f3;
-        m_logFont.lfWeight = r.f4;
-        m_logFont.lfUnderline = static_cast<BYTE>(r.f1 & 0xFF);
-        m_logFont.lfItalic = static_cast<BYTE>(r.f2 & 0xFF);
-        CreateStyleFont(m_font, m_logFont);
+        ApplyStyleRecord(r, &*m_posText++);
         break;
       default:  // "N" and unknown bytes
         break;

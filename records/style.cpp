@@ -69,18 +69,18 @@ void CBoardCore::AppendStyleRecord(int kind) {
   };
   switch (kind) {
     case kStylePen: {
-      CreateStylePen(m_pen, g_style.penStyle, g_style.penWidth, g_style.penColor);
       DrawRecord& r = target(op::kPen);
       r.f3 = g_style.penStyle;
       r.f4 = g_style.penWidth;
       r.f5 = static_cast<std::int32_t>(g_style.penColor);
+      ApplyStyleRecord(r, nullptr);
       TextBoxSetColor(g_style.penColor);
       break;
     }
     case kStyleBrush: {
-      m_brush.DeleteObject();
-      m_brush.CreateSolidBrush(g_style.brushColor);
-      target(op::kBrush).f5 = static_cast<std::int32_t>(g_style.brushColor);
+      DrawRecord& r = target(op::kBrush);
+      r.f5 = static_cast<std::int32_t>(g_style.brushColor);
+      ApplyStyleRecord(r, nullptr);
       TextBoxSetBkColor(g_style.brushColor);
       break;
     }
@@ -88,10 +88,10 @@ void CBoardCore::AppendStyleRecord(int kind) {
       DrawRecord& r = target(op::kFill);
       r.f3 = g_style.outline;
       r.f4 = g_style.fill;
+      ApplyStyleRecord(r, nullptr);
       break;
     }
     case kStyleFont: {
-      CreateStyleFont(m_font, m_logFont);
       if (last && last->op == op::kFont) {
         // The coalesced record keeps one face name: the new one replaces
         // the old, and a replay cursor on the old entry stays on the new.
@@ -107,9 +107,41 @@ void CBoardCore::AppendStyleRecord(int kind) {
       r.f4 = m_logFont.lfWeight;
       r.f1 = m_logFont.lfUnderline;
       r.f2 = m_logFont.lfItalic;
+      // The live font keeps the face it was built with.
+      ApplyStyleRecord(r, nullptr);
       TextBoxSetFont(&m_font);
       break;
     }
+    default:
+      break;
+  }
+}
+
+void CBoardCore::ApplyStyleRecord(const DrawRecord& r, const std::string* face) {
+  switch (r.op) {
+    case op::kPen:
+      g_style.penStyle = r.f3;
+      g_style.penWidth = r.f4;
+      g_style.penColor = static_cast<COLORREF>(r.f5);
+      CreateStylePen(m_pen, r.f3, r.f4, g_style.penColor);
+      break;
+    case op::kBrush:
+      g_style.brushColor = static_cast<COLORREF>(r.f5);
+      m_brush.DeleteObject();
+      m_brush.CreateSolidBrush(g_style.brushColor);
+      break;
+    case op::kFill:
+      g_style.outline = r.f3;
+      g_style.fill = r.f4;
+      break;
+    case op::kFont:
+      if (face) m_logFont.lfFaceName = *face;
+      m_logFont.lfHeight = r.f3;
+      m_logFont.lfWeight = r.f4;
+      m_logFont.lfUnderline = static_cast<BYTE>(r.f1 & 0xFF);
+      m_logFont.lfItalic = static_cast<BYTE>(r.f2 & 0xFF);
+      CreateStyleFont(m_font, m_logFont);
+      break;
     default:
       break;
   }

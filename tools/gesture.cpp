@@ -27,47 +27,45 @@ void CRecordingGesture::AppendAndDraw(CBoardWnd& board, int fields) {
 
 namespace {
 
+// Every tool with steps has one gesture for the board's lifetime.
 class CDrawingTools : public CBoardTools {
  public:
-  CDrawingTools()
-      : m_pen(MakePenGesture()),
-        m_brush(MakeBrushGesture()),
-        m_line(MakeTwoPointGesture(ID_TOOL_LINE)),
-        m_arrow(MakeTwoPointGesture(ID_TOOL_ARROW)),
-        m_rect(MakeTwoPointGesture(ID_TOOL_RECT)),
-        m_roundRect(MakeTwoPointGesture(ID_TOOL_ROUNDRECT)),
-        m_ellipse(MakeTwoPointGesture(ID_TOOL_ELLIPSE)) {}
-
-  CToolGesture* GestureFor(UINT tool) override {
-    switch (tool) {
-      case ID_TOOL_PEN:
-        return m_pen.get();
-      case ID_TOOL_BRUSH:
-        return m_brush.get();
-      case ID_TOOL_LINE:
-        return m_line.get();
-      case ID_TOOL_ARROW:
-        return m_arrow.get();
-      case ID_TOOL_RECT:
-        return m_rect.get();
-      case ID_TOOL_ROUNDRECT:
-        return m_roundRect.get();
-      case ID_TOOL_ELLIPSE:
-        return m_ellipse.get();
-      case ID_TOOL_POLYLINE:
-        return &m_polyline;
-      // The fill, colour picker, magnifier, flashing and text tools hand
-      // their gestures out here as they join the board.
-      default:
-        return nullptr;
-    }
+  CDrawingTools() {
+    Add(ID_TOOL_PEN, MakePenGesture());
+    Add(ID_TOOL_BRUSH, MakeBrushGesture());
+    for (UINT tool :
+         {ID_TOOL_LINE, ID_TOOL_ARROW, ID_TOOL_RECT, ID_TOOL_ROUNDRECT, ID_TOOL_ELLIPSE})
+      Add(tool, MakeTwoPointGesture(tool));
+    Add(ID_TOOL_POLYLINE, std::make_unique<CPolylineGesture>());
+    Add(ID_TOOL_TEXT, MakeTextGesture());
+    Add(ID_TOOL_MAGNIFY, MakeMagnifierGesture());
+    for (UINT tool : {ID_TOOL_FLASH_AREA, ID_TOOL_FLASH_RECT, ID_TOOL_FLASH_MARK})
+      Add(tool, MakeFlashingGesture(tool));
+    // The fill and the colour picker join as their steps are built.
   }
 
-  void EndGestures(CBoardWnd& board) override { m_polyline.End(board); }
+  CToolGesture* GestureFor(UINT tool) override {
+    return tool >= ID_TOOL_FILL && tool <= ID_TOOL_PICKCOLOR ? m_gestures[tool - ID_TOOL_FILL].get()
+                                                             : nullptr;
+  }
+
+  void EndGestures(CBoardWnd& board) override {
+    for (auto& gesture : m_gestures)
+      if (gesture) gesture->End(board);
+  }
+
+  bool Tick(CBoardWnd& board, UINT_PTR id) override {
+    for (auto& gesture : m_gestures)
+      if (gesture && gesture->OnTick(board, id)) return true;
+    return false;
+  }
 
  private:
-  std::unique_ptr<CToolGesture> m_pen, m_brush, m_line, m_arrow, m_rect, m_roundRect, m_ellipse;
-  CPolylineGesture m_polyline;
+  void Add(UINT tool, std::unique_ptr<CToolGesture> gesture) {
+    m_gestures[tool - ID_TOOL_FILL] = std::move(gesture);
+  }
+
+  std::array<std::unique_ptr<CToolGesture>, ID_TOOL_PICKCOLOR - ID_TOOL_FILL + 1> m_gestures;
 };
 
 }  // namespace

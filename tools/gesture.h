@@ -30,6 +30,10 @@ std::unique_ptr<CToolGesture> MakePenGesture();
 std::unique_ptr<CToolGesture> MakeBrushGesture();
 // Line, arrow, rectangle, rounded rectangle or ellipse.
 std::unique_ptr<CToolGesture> MakeTwoPointGesture(UINT tool);
+// The flashing area, rectangle and mark.
+std::unique_ptr<CToolGesture> MakeFlashingGesture(UINT tool);
+std::unique_ptr<CToolGesture> MakeTextGesture();
+std::unique_ptr<CToolGesture> MakeMagnifierGesture();
 
 class CPolylineGesture : public CRecordingGesture {
  public:
@@ -41,11 +45,16 @@ class CPolylineGesture : public CRecordingGesture {
   // as its release would record it.
   void Cancel(CBoardWnd& board) override;
   // Erases the band; the next press starts a new polyline.
-  void End(CBoardWnd& board);
+  void End(CBoardWnd& board) override;
 
  private:
-  void ToggleBand(CBoardWnd& board, CDC& dc, POINT to);
+  void ToggleBand(CDC& dc, POINT to);
   void EraseBand(CBoardWnd& board);
+
+  // The last fixed vertex, where the band was last drawn to, and the
+  // vertices placed so far (none: the next press starts a new polyline).
+  POINT m_ptPolyLast{}, m_ptLast{};
+  int m_nPolyPoints = 0;
 
   // The pen the band was last drawn with: the style may change between two
   // clicks, and the band must still be erased exactly.

@@ -7,34 +7,34 @@
 
 // Inverts the band from the last vertex to `to` with the band's pen; the
 // vertex itself has no band.
-void CPolylineGesture::ToggleBand(CBoardWnd& board, CDC& dc, POINT to) {
-  if (board.m_ptPolyLast == to) return;
+void CPolylineGesture::ToggleBand(CDC& dc, POINT to) {
+  if (m_ptPolyLast == to) return;
   CSelectScope<CPen> pen(dc, &m_penBand);
-  DrawClippedSegment(dc, board.m_ptPolyLast.x, board.m_ptPolyLast.y, to.x, to.y);
+  DrawClippedSegment(dc, m_ptPolyLast.x, m_ptPolyLast.y, to.x, to.y);
 }
 
 void CPolylineGesture::EraseBand(CBoardWnd& board) {
-  if (board.m_ptLast == board.m_ptPolyLast) return;
+  if (m_ptLast == m_ptPolyLast) return;
   CClientDC dc(&board);
   dc.SetROP2(R2_NOT);
-  ToggleBand(board, dc, board.m_ptLast);
-  board.m_ptLast = board.m_ptPolyLast;
+  ToggleBand(dc, m_ptLast);
+  m_ptLast = m_ptPolyLast;
 }
 
 void CPolylineGesture::OnPress(CBoardWnd& board, UINT, CPoint pt) {
   // The previous vertex, not the last record: a style record may have been
   // appended since the previous click.
-  const bool open = board.m_nPolyPoints > 0;
-  const POINT start = open ? board.m_ptPolyLast : POINT(pt);
+  const bool open = m_nPolyPoints > 0;
+  const POINT start = open ? m_ptPolyLast : POINT(pt);
   if (open) EraseBand(board);
   m_recOpen.op = op::kPolyline;
   m_recOpen.f1 = pt.x;
   m_recOpen.f2 = pt.y;
   m_recOpen.f3 = start.x;
   m_recOpen.f4 = start.y;
-  board.m_ptPolyLast = pt;
-  board.m_ptLast = pt;
-  ++board.m_nPolyPoints;
+  m_ptPolyLast = pt;
+  m_ptLast = pt;
+  ++m_nPolyPoints;
   board.SetCapture();
   // The segment is drawn now and recorded at the release.
   CClientDC dc(&board);
@@ -43,15 +43,15 @@ void CPolylineGesture::OnPress(CBoardWnd& board, UINT, CPoint pt) {
 
 // The band follows the pointer with or without a button held.
 void CPolylineGesture::OnMove(CBoardWnd& board, UINT, CPoint pt) {
-  if (board.m_nPolyPoints <= 0 || pt == board.m_ptLast) return;
+  if (m_nPolyPoints <= 0 || pt == m_ptLast) return;
   CClientDC dc(&board);
   dc.SetROP2(R2_NOT);
-  ToggleBand(board, dc, board.m_ptLast);
+  ToggleBand(dc, m_ptLast);
   const CPen& pen = board.m_pen;
   m_penBand.DeleteObject();
   m_penBand.CreatePen(pen.m_style, pen.m_width, pen.m_color);
-  ToggleBand(board, dc, pt);
-  board.m_ptLast = pt;
+  ToggleBand(dc, pt);
+  m_ptLast = pt;
 }
 
 // The segment drawn at the press is the record; the release point is not used.
@@ -67,6 +67,6 @@ void CPolylineGesture::Cancel(CBoardWnd& board) { OnRelease(board, 0, CPoint());
 void CPolylineGesture::OnDoubleClick(CBoardWnd& board, UINT, CPoint) { End(board); }
 
 void CPolylineGesture::End(CBoardWnd& board) {
-  if (board.m_nPolyPoints > 0) EraseBand(board);
-  board.m_nPolyPoints = 0;
+  if (m_nPolyPoints > 0) EraseBand(board);
+  m_nPolyPoints = 0;
 }

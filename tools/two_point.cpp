@@ -16,19 +16,19 @@ class CTwoPointGesture : public CRecordingGesture {
   void OnPress(CBoardWnd& board, UINT, CPoint pt) override {
     m_recOpen.f3 = pt.x;
     m_recOpen.f4 = pt.y;
-    board.m_ptLast = pt;
+    m_ptLast = pt;
     board.SetCapture();
   }
 
   // Only the drag that holds the mouse moves the band: a band drawn by a
   // drag of another button would stay behind when the next press starts.
   void OnMove(CBoardWnd& board, UINT flags, CPoint pt) override {
-    if (flags == 0 || pt == board.m_ptLast || CWnd::GetCapture() != &board) return;
+    if (flags == 0 || pt == m_ptLast || CWnd::GetCapture() != &board) return;
     CClientDC dc(&board);
     dc.SetROP2(R2_NOT);
-    ToggleBand(board, dc, board.m_ptLast);
+    ToggleBand(board, dc, m_ptLast);
     ToggleBand(board, dc, pt);
-    board.m_ptLast = pt;
+    m_ptLast = pt;
   }
 
   // A release without the capture (lost to another window) records nothing.
@@ -113,11 +113,13 @@ class CTwoPointGesture : public CRecordingGesture {
   void EraseBand(CBoardWnd& board) {
     CClientDC dc(&board);
     dc.SetROP2(R2_NOT);
-    ToggleBand(board, dc, board.m_ptLast);
-    board.m_ptLast = CPoint(m_recOpen.f3, m_recOpen.f4);
+    ToggleBand(board, dc, m_ptLast);
+    m_ptLast = CPoint(m_recOpen.f3, m_recOpen.f4);
   }
 
   UINT m_tool;
+  // Where the band was last drawn to.
+  POINT m_ptLast{};
 };
 
 }  // namespace

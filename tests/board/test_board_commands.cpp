@@ -1,7 +1,6 @@
 // Undo, redo, clear all, temporary exit, tool selection and their command
 // states. Steps are drawn as a gesture leaves them: the record appended,
 // drawn from its record and the picture taken.
-#include "board/text_box.h"
 #include "platform/app.h"
 #include "platform/codepage.h"
 #include "tests/support/board_fixture.h"
@@ -61,23 +60,6 @@ TEST_F(BoardCommandsTest, UndoOfATextOrFontRecordDropsItsTextButAPenRecordStaysF
   board.OnUndo();
   EXPECT_EQ(board.m_pen.m_color, 0x000000u);
   EXPECT_TRUE(Enabled(ID_REDO));
-}
-
-TEST_F(BoardCommandsTest, UndoWithTheTextToolDropsTheUnfinishedText) {
-  CBoardWnd& board = Board();
-  board.AppendRecord(Rec(op::kLine, 1, 1, 50, 50));
-  UseTool(ID_TOOL_TEXT);
-  board.m_textBox->SetWindowText(GBK("未完"));
-  board.m_textBox->ShowWindow(SW_SHOW);
-  board.SetTimer(2, 1000);
-  board.OnUndo();
-  EXPECT_EQ(Count(), 0);
-  EXPECT_EQ(board.m_textBox->GetWindowText(), "");
-  EXPECT_FALSE(board.m_textBox->IsWindowVisible());
-  EXPECT_FALSE(board.HasTimer(2));
-  // The text tool stays current, and so does its font bar.
-  EXPECT_EQ(board.m_nTool, ID_TOOL_TEXT);
-  EXPECT_TRUE(Frame().m_fontBarShown);
 }
 
 TEST_F(BoardCommandsTest, CommandStatesFollowTheStoreAndRedoIsRefusedWhereItCannotWork) {
@@ -181,7 +163,6 @@ TEST_F(BoardCommandsTest, AFreshCaptureShowsTheScreenWithTheBarsAndUndoRedrawsTh
   board.AppendStyleRecord(kStylePen);
   Draw(Rec(op::kLine, 200, 100, 10, 10));
   Draw(Rec(op::kRect, 300, 260, 50, 150));
-  board.m_nPolyPoints = 3;
   Frame().ShowWindow(SW_HIDE);
   Frame().m_barsHidden = true;
   CDesktopStandIn desktop;
@@ -191,7 +172,6 @@ TEST_F(BoardCommandsTest, AFreshCaptureShowsTheScreenWithTheBarsAndUndoRedrawsTh
   board.CaptureScreen();
   desktop.DestroyWindow();
   EXPECT_EQ(Count(), 3);
-  EXPECT_EQ(board.m_nPolyPoints, 0);
   EXPECT_TRUE(Frame().IsWindowVisible());
   EXPECT_FALSE(Frame().m_barsHidden);
   const Picture screen = Of(board.m_bmpCaptured);
@@ -223,26 +203,6 @@ TEST_F(BoardCommandsTest, ExactlyTheCurrentToolsButtonIsCheckedAndStartFlips) {
     EXPECT_TRUE(Enabled(ID_START));
     EXPECT_EQ(Checked(ID_START), expected);
   }
-}
-
-TEST_F(BoardCommandsTest, ToolsTellTheFrameWhatTheyShowAndTheMagnifierTakesTheBoardsPicture) {
-  CBoardWnd& board = Board();
-  UseTool(ID_TOOL_FLASH_MARK);
-  EXPECT_TRUE(board.m_bMarkMode);
-  UseTool(ID_TOOL_FILL);
-  EXPECT_FALSE(board.m_bMarkMode);
-  EXPECT_EQ(Frame().m_paletteRepaints, 0);
-  UseTool(ID_TOOL_LINE);  // the palette shows widths or fills by tool
-  EXPECT_EQ(Frame().m_paletteRepaints, 1);
-  UseTool(ID_TOOL_TEXT);
-  EXPECT_TRUE(Frame().m_fontBarShown);
-  UseTool(ID_TOOL_PEN);
-  EXPECT_FALSE(Frame().m_fontBarShown);
-
-  UseTool(ID_TOOL_MAGNIFY);
-  EXPECT_TRUE(Frame().m_barsHidden);
-  std::string where;
-  EXPECT_EQ(CountDifferences(Of(board.m_bmpZoomView), Snap(), &where), 0) << where;
 }
 
 HCURSOR ShownCursor() {

@@ -77,6 +77,19 @@ TEST_F(StyleRecords, FillChoicesCoalesceTellNobodyAndStyleRecordsKeepOtherFields
   EXPECT_EQ(g_records[1].pad[1], 7);
 }
 
+// Outline without fill: the live choice and its replay must read the two
+// fields the same way round.
+TEST_F(StyleRecords, AFillRecordKeepsOutlineAndFillApartLiveAndReplayed) {
+  g_style.fill = 0;
+  g_style.outline = 1;
+  board.AppendStyleRecord(kStyleFill);
+  EXPECT_EQ(Fields(g_records[0]), Fields(Rec(op::kFill, 0, 0, 1, 0)));
+  EXPECT_EQ(std::pair(g_style.outline, g_style.fill), std::pair(1, 0));
+  board.ResetStyle(false);
+  board.Replay(0, 1, false);
+  EXPECT_EQ(std::pair(g_style.outline, g_style.fill), std::pair(1, 0));
+}
+
 TEST_F(StyleRecords, AtTheLimitAStyleChangeAppendsNothingAndRebuildsNothing) {
   board.m_nCount = kRecordLimit;
   g_records[kRecordLimit - 1] = Rec(op::kPen, 0, 0, PS_SOLID, 2, 0);

@@ -49,8 +49,9 @@ void BoardTest::SetUp() {
   board.m_nCount = 0;
   board.m_texts.clear();
   board.m_nTool = ID_TOOL_POINTER;
-  board.m_nPolyPoints = 0;
-  board.m_bMarkMode = false;
+  // Timers a test left running (a flashing, a text box) tick no more.
+  board.KillTimer(2);
+  board.KillTimer(4);
   board.m_bRedrawing = false;
   board.m_nBackMode = 0;
   board.m_pReplayDlg = nullptr;
