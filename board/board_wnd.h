@@ -13,6 +13,7 @@
 // The cursor resource the board shows for a tool at a record count.
 UINT ToolCursorId(UINT tool, int count);
 
+class CRecoveryWriter;
 class CReplayDlg;
 class CTextBox;
 
@@ -29,6 +30,8 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void CreateSurfaces();
   // Activation: the screen as it is now becomes the board's picture.
   void CaptureScreen();
+  // The picture after a completed step, undo, redo, clear all or open
+  // becomes the current one, and the drawing goes to the recovery file.
   void SnapshotBoard();
   void SnapshotZoomView();
   void HideFrameBars();
@@ -41,6 +44,8 @@ class CBoardWnd : public CWnd, public CBoardCore {
   // moves the pointer.
   void SetTools(std::unique_ptr<CBoardTools> tools);
   CToolGesture* CurrentGesture() const;
+  // Where the drawing is kept after every step; none: nowhere.
+  void KeepRecovery(std::unique_ptr<CRecoveryWriter> writer);
   // Takes away what open gestures keep drawn inverted (an open polyline).
   void EndGestures();
 
@@ -119,4 +124,6 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void CopyClientInto(CBitmap& target);
 
   std::unique_ptr<CBoardTools> m_tools;
+  std::unique_ptr<CRecoveryWriter> m_recovery;
+  bool m_bRecoveryPosted = false;
 };
