@@ -25,9 +25,6 @@ bool Eventually(const std::function<bool()>& cond) {
 
 class Recovery : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (int i = 0; i < 4; ++i) lesson[i] = DrawRecord{op::kLine, {}, i, 2 * i, 3 * i, 4 * i, i};
-  }
   // Records in the file; -1 when it does not open.
   static int Kept(const std::string& file) {
     const datafile::PointerData data = datafile::ReadPointerData(file);
@@ -36,10 +33,13 @@ class Recovery : public ::testing::Test {
 
   TempFolder dir;
   std::string path = dir / "pointer/last.zsy";
-  DrawRecord lesson[4];
+  DrawRecord lesson[4] = {{op::kLine, {}, 1, 2, 3, 4, 5},
+                          {op::kRect, {}, 6, 7, 8, 9, 0},
+                          {op::kText, {}, 1, 1, 9, 9, 0},
+                          {op::kPen, {}, 0, 0, 0, 3, 255}};
 };
 
-TEST_F(Recovery, AFirstCopyIsWrittenAtOnceAndABurstAfterItAsOneWriteOnceTheIntervalIsOver) {
+TEST_F(Recovery, AFirstCopyIsWrittenAtOnceABurstAfterItAsOneWriteAndAFailureKeepsTheLastGood) {
   CRecoveryWriter writer(path, 1h);
   writer.Keep(lesson, 1, {GBK("甲")});
   ASSERT_TRUE(Eventually([&] { return writer.Writes() == 1; }));
@@ -53,6 +53,13 @@ TEST_F(Recovery, AFirstCopyIsWrittenAtOnceAndABurstAfterItAsOneWriteOnceTheInter
   struct stat st;
   ASSERT_EQ(stat((dir / "pointer").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u) << "the folder made is private";
+  {
+    FileSizeLimit full(30);
+    writer.Keep(lesson, 4, {});
+    EXPECT_FALSE(writer.Flush(5s));
+  }
+  EXPECT_EQ(std::pair(writer.Failures(), Kept(path)), std::pair(1, 3)) << "the last good file";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "pointer"), {}), 1);
 
   CRecoveryWriter quick(dir / "quick.zsy", 50ms);
   quick.Keep(lesson, 1, {});
@@ -77,19 +84,6 @@ TEST_F(Recovery, TheEndWritesWhatWaitsAndTheNextRunMovesTheLessonAsideBeforeItsF
   EXPECT_EQ(std::pair(Kept(path), Kept(dir / "pointer/previous.zsy")), std::pair(2, 3));
   EXPECT_EQ(datafile::ReadPointerData(dir / "pointer/previous.zsy").texts,
             std::list<std::string>{GBK("甲")});
-}
-
-TEST_F(Recovery, AWriteThatFailsKeepsTheLastGoodFileAndLeavesNothingElse) {
-  CRecoveryWriter writer(path, 1h);
-  writer.Keep(lesson, 1, {});
-  ASSERT_TRUE(writer.Flush(5s));
-  {
-    FileSizeLimit full(30);
-    writer.Keep(lesson, 4, {});
-    EXPECT_FALSE(writer.Flush(5s));
-  }
-  EXPECT_EQ(std::pair(writer.Failures(), Kept(path)), std::pair(1, 1));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "pointer"), {}), 1);
 }
 
 TEST(RecoveryPath, TheDataHomeIsUsedWhenAbsoluteElseTheHomesLocalShare) {
