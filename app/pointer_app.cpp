@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/desktop.h"
 #include "platform/session.h"
+#include "records/recovery.h"
 #include "res/resource.h"
 
 CPointerApp theApp;
@@ -31,6 +32,8 @@ bool CPointerApp::InitInstance() {
     m_pMainWnd.reset();
     return false;
   }
+  if (const std::string path = CRecoveryWriter::DefaultPath(); !path.empty())
+    m_pMainWnd->m_board.KeepRecovery(std::make_unique<CRecoveryWriter>(path));
   if (g_showAbout) ShowAboutBox();
   Sleep(1000);
   m_pMainWnd->m_board.CaptureScreen();

@@ -2,6 +2,7 @@
 
 #include "board/text_box.h"
 #include "platform/frame.h"
+#include "records/recovery.h"
 #include "res/resource.h"
 
 const UINT CBoardWnd::kCursorIds[18] = {
@@ -11,8 +12,11 @@ const UINT CBoardWnd::kCursorIds[18] = {
 
 CBoardWnd::CBoardWnd() { BuildMessageMap(); }
 
-// The style objects go with the record core.
+// The style objects go with the record core. Style records chosen since
+// the last step are kept too; the writer then finishes its last write.
 CBoardWnd::~CBoardWnd() {
+  if (m_recovery) m_recovery->Keep(g_records, m_nCount, m_texts);
+  m_recovery.reset();
   m_textBox.reset();
   m_bmpCurrent.DeleteObject();
   m_bmpCaptured.DeleteObject();
@@ -109,6 +113,20 @@ void CBoardWnd::SnapshotBoard() {
   UpdateWindow();
   CopyClientInto(m_bmpCurrent);
   if (text && m_pFrame) m_pFrame->ShowFontBar(true, true);
+  // Kept once the message is handled: a command may snapshot a passing
+  // state (the background cycle shows the bare background with the count
+  // at 0 and restores the count afterwards).
+  if (m_recovery && !m_bRecoveryPosted) {
+    m_bRecoveryPosted = true;
+    PostTask([this] {
+      m_bRecoveryPosted = false;
+      if (m_recovery) m_recovery->Keep(g_records, m_nCount, m_texts);
+    });
+  }
+}
+
+void CBoardWnd::KeepRecovery(std::unique_ptr<CRecoveryWriter> writer) {
+  m_recovery = std::move(writer);
 }
 
 void CBoardWnd::SnapshotZoomView() { CopyClientInto(m_bmpZoomView); }

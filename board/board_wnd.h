@@ -14,6 +14,7 @@
 // The cursor resource the board shows for a tool at a record count.
 UINT ToolCursorId(UINT tool, int count);
 
+class CRecoveryWriter;
 class CTextBox;
 
 class CBoardWnd : public CWnd, public CBoardCore {
@@ -29,6 +30,8 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void CreateSurfaces();
   // Activation: the screen as it is now becomes the board's picture.
   void CaptureScreen();
+  // The picture after a completed step, undo, redo, clear all or open
+  // becomes the current one, and the drawing goes to the recovery file.
   void SnapshotBoard();
   void SnapshotZoomView();
   void HideFrameBars();
@@ -42,6 +45,8 @@ class CBoardWnd : public CWnd, public CBoardCore {
   // moves the pointer.
   void SetTools(std::unique_ptr<CBoardTools> tools);
   CToolGesture* CurrentGesture() const;
+  // Where the drawing is kept after every step; none: nowhere.
+  void KeepRecovery(std::unique_ptr<CRecoveryWriter> writer);
   // Takes away what open gestures keep drawn inverted (an open polyline).
   void EndGestures();
   // Runs before every command the board carries out, the hot key and a
@@ -120,4 +125,6 @@ class CBoardWnd : public CWnd, public CBoardCore {
   bool m_bDragging = false;
   // The drag was ended by a command: its moves and release do nothing.
   bool m_bDragCancelled = false;
+  std::unique_ptr<CRecoveryWriter> m_recovery;
+  bool m_bRecoveryPosted = false;
 };

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,6 +80,31 @@ std::FILE* OpenFile(const std::string& gbkPath, const char* mode) {
 bool FileExists(const std::string& gbkPath) {
   struct stat st;
   return ::stat(Utf8FromGbk(gbkPath).c_str(), &st) == 0;
+}
+
+std::string UserDataFolder(const std::string& name) {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && data[0] == '/') return GbkFromUtf8(std::string(data) + "/" + name);
+  const char* home = std::getenv("HOME");
+  if (!home || home[0] != '/') {
+    const passwd* user = ::getpwuid(::getuid());
+    home = user ? user->pw_dir : nullptr;
+  }
+  if (!home || home[0] != '/') return {};
+  return GbkFromUtf8(std::string(home) + "/.local/share/" + name);
+}
+
+bool MakeFolders(const std::string& gbkPath) {
+  const std::string path = Utf8FromGbk(gbkPath);
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+  }
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode)) errno = ENOTDIR;
+  return S_ISDIR(st.st_mode);
 }
 
 FileError FileErrorFromErrno(int error, FileError otherwise) {

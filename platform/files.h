@@ -11,6 +11,14 @@ namespace plat {
 std::FILE* OpenFile(const std::string& gbkPath, const char* mode);
 bool FileExists(const std::string& gbkPath);
 
+// The program's folder in the user's data folder (GBK): $XDG_DATA_HOME/name,
+// or ~/.local/share/name when that is unset, empty or relative. Empty when
+// there is no home folder either.
+std::string UserDataFolder(const std::string& name);
+// Creates a folder and its missing parents, each private to the user (0700).
+// False with errno set when it is not there afterwards.
+bool MakeFolders(const std::string& gbkPath);
+
 // Why a file could not be opened, created, read or written, for a message.
 enum class FileError {
   kNone,

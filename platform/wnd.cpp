@@ -460,6 +460,14 @@ void CWnd::PostCommand(UINT id) {
   });
 }
 
+void CWnd::PostTask(std::function<void()> task) {
+  if (!m_widget) return;
+  QPointer<plat::WndWidget> w(m_widget);
+  QTimer::singleShot(0, m_widget, [w, task = std::move(task)] {
+    if (w && w->Owner()) task();
+  });
+}
+
 void CWnd::PostClose() {
   if (!m_widget) return;
   QPointer<plat::WndWidget> w(m_widget);

@@ -80,10 +80,11 @@ class CWnd : public CCmdTarget {
   // Sends a command to this window as a command message would (routing
   // through OnCmdMsg).
   void SendCommand(UINT id);
-  // Posts the command / a close request: handled when the event loop next
-  // runs, and dropped if the window is gone by then.
+  // Posts the command / a close request / a task: handled when the event
+  // loop next runs, and dropped if the window is gone by then.
   void PostCommand(UINT id);
   void PostClose();
+  void PostTask(std::function<void()> task);
   // Runs the command-state updates of this window's bars and menus now.
   static void RunIdleUpdates();
 

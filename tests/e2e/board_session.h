@@ -34,8 +34,8 @@ class Session : public Base {
     ASSERT_TRUE(x_->FindWindows(kFrameTitle).empty()) << "an instance is left from before";
   }
   // Starts the program and waits until the board and both bars are shown.
-  void StartBoard() {
-    ASSERT_TRUE(x_->StartPointer(&pointer_));
+  void StartBoard(const Env& env = {}) {
+    ASSERT_TRUE(x_->StartPointer(&pointer_, {}, env));
     ASSERT_TRUE(x_->WaitViewable(kFrameTitle)) << "the frame never appeared";
     ASSERT_TRUE(x_->WaitViewable(kToolsBarTitle)) << "the tool bar never appeared";
     ASSERT_TRUE(x_->WaitViewable(kPaletteTitle)) << "the palette bar never appeared";

@@ -166,6 +166,8 @@ bool XServer::Start(std::string* error) {
   chmod(xdgDir_.c_str(), 0700);
   registryDir_ =
       getenv("POINTER_REGISTRY_DIR") ? getenv("POINTER_REGISTRY_DIR") : MakeTempDir("e2e-registry");
+  // The program keeps its drawing in the user's data folder: never the real one.
+  dataDir_ = MakeTempDir("e2e-data");
   return true;
 }
 
@@ -316,7 +318,8 @@ Env XServer::ChildEnv() const {
           {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt},
           {"QT_SCALE_FACTOR", std::nullopt},
           {"XDG_RUNTIME_DIR", xdgDir_},
-          {"POINTER_REGISTRY_DIR", registryDir_}};
+          {"POINTER_REGISTRY_DIR", registryDir_},
+          {"XDG_DATA_HOME", dataDir_}};
 }
 
 int XServer::Xdotool(const std::vector<std::string>& args) {

@@ -133,7 +133,7 @@ class XServer {
   Process xvfb_;
   void* display_ = nullptr;  // Display*
   unsigned long rootPixmap_ = 0;
-  std::string xdgDir_, registryDir_;
+  std::string xdgDir_, registryDir_, dataDir_;
   int runs_ = 0;
 };
 
