@@ -16,6 +16,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/bench_board.h"
 #include "platform/app.h"
 #include "platform/codepage.h"
 #include "platform/gdi.h"
@@ -24,33 +25,6 @@
 #include "records/pointer_file.h"
 
 namespace {
-
-class BenchBoard : public CBoardCore {
- public:
-  BenchBoard(int w, int h) {
-    m_bitmap.CreateBitmap(w, h);
-    m_captured.CreateBitmap(w, h);
-    auto dc = GetBoardDC();
-    const RECT rc{0, 0, w, h};
-    dc->FillSolidRect(&rc, 0xC08040);
-    ResetStyle(false);
-  }
-  std::unique_ptr<CDC> GetBoardDC() override {
-    auto dc = std::make_unique<CDC>();
-    dc->CreateCompatibleDC(nullptr);
-    dc->SelectObject(&m_bitmap);
-    return dc;
-  }
-  // The undo repaint: the captured screen under the records.
-  void CopyBackground() {
-    auto dc = GetBoardDC();
-    CDC src;
-    src.CreateCompatibleDC(nullptr);
-    src.SelectObject(&m_captured);
-    dc->BitBlt(0, 0, m_bitmap.Width(), m_bitmap.Height(), &src, 0, 0, SRCCOPY);
-  }
-  CBitmap m_bitmap, m_captured;
-};
 
 DrawRecord Rec(char op, int f1 = 0, int f2 = 0, int f3 = 0, int f4 = 0, int f5 = 0) {
   DrawRecord r{};

@@ -9,27 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "bench/bench_board.h"
 #include "platform/app.h"
 #include "platform/codepage.h"
 #include "platform/gdi.h"
 #include "records/board_core.h"
 
 namespace {
-
-class BenchBoard : public CBoardCore {
- public:
-  BenchBoard(int w, int h) {
-    m_bitmap.CreateBitmap(w, h);
-    ResetStyle(false);
-  }
-  std::unique_ptr<CDC> GetBoardDC() override {
-    auto dc = std::make_unique<CDC>();
-    dc->CreateCompatibleDC(nullptr);
-    dc->SelectObject(&m_bitmap);
-    return dc;
-  }
-  CBitmap m_bitmap;
-};
 
 // Mixed Chinese and Latin, as a teacher's texts are.
 std::string Line(std::size_t bytes) {

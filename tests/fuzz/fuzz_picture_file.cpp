@@ -1,4 +1,5 @@
-// A BMP file from the fuzzer through the picture loader, attached and painted.
+// A picture file from the fuzzer through the picture loader, attached and
+// painted; built once per file type, which the loader picks by extension.
 #include "tests/fuzz/fuzz_picture.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -8,6 +9,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  fuzz::LoadAndPaint("picture.bmp", bytes, size);
+  fuzz::LoadAndPaint(FUZZ_PICTURE_NAME, bytes, size);
   return 0;
 }
