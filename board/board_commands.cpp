@@ -25,8 +25,7 @@ void CBoardWnd::OnUndo() {
   EndGestures();
   HideFrameBars();
   m_bRedrawing = true;
-  Invalidate(true);
-  UpdateWindow();
+  ShowBackground();
   if (CToolGesture* gesture = CurrentGesture()) gesture->Discard(*this);
   if (m_nCount > 0) {
     m_nCount = std::min(m_nCount, kRecordSlots) - 1;
@@ -62,8 +61,7 @@ void CBoardWnd::OnClearAll() {
     m_texts.clear();
     m_posText = m_texts.end();
     MarkAllSlotsEmpty();
-    Invalidate(true);
-    UpdateWindow();
+    ShowBackground();
     SnapshotBoard();
     // The snapshot hid the bars the command was chosen from.
     if (m_pFrame) m_pFrame->ToggleBars();

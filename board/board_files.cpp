@@ -76,8 +76,7 @@ void CBoardWnd::OnOpenData() {
 
   HideFrameBars();
   m_nCount = 0;
-  Invalidate(true);
-  UpdateWindow();
+  ShowBackground();
   Sleep(kOpenPause);
   // Slots after the records read keep what they held.
   std::copy(data.records.begin(), data.records.end(), g_records);

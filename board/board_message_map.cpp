@@ -16,6 +16,9 @@ void CBoardWnd::BuildMessageMap() {
   OnUpdateCommand(ID_START, [this](CCmdUI* ui) { OnUpdateStart(ui); });
   OnCommand(ID_REDO, [this] { OnRedo(); });
   OnUpdateCommand(ID_REDO, [this](CCmdUI* ui) { OnUpdateRedo(ui); });
+  OnCommand(ID_BACKGROUND_CYCLE, [this] { OnBackgroundCycle(); });
+  OnCommand(ID_TRANSPARENT, [this] { OnTransparent(); });
+  OnUpdateCommand(ID_TRANSPARENT, [this](CCmdUI* ui) { OnUpdateTransparent(ui); });
   OnCommandRange(ID_TOOL_FILL, ID_TOOL_PICKCOLOR, [this](UINT id) { OnSelectTool(id); });
   OnUpdateCommandRange(ID_TOOL_FILL, ID_TOOL_PICKCOLOR,
                        [this](CCmdUI* ui) { OnUpdateSelectTool(ui); });

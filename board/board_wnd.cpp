@@ -136,25 +136,19 @@ void CBoardWnd::HideFrameBars() {
 }
 
 bool CBoardWnd::OnEraseBkgnd(CDC* pDC) {
-  const int w = m_rcDesktop.right, h = m_rcDesktop.bottom;
   CBitmap* picture = nullptr;
   if (m_nTool == ID_TOOL_MAGNIFY) {
     picture = &m_bmpZoomView;
-  } else if (m_nCount != 0 && !m_bRedrawing && m_pReplayDlg == nullptr) {
+  } else if (m_nCount != 0 && !m_bRedrawing && !m_bBareRepaint && m_pReplayDlg == nullptr) {
     picture = &m_bmpCurrent;
-  } else if (m_nBackMode == 1) {
-    pDC->PatBlt(0, 0, w, h, WHITENESS);
-    return true;
-  } else if (m_nBackMode == 2) {
-    pDC->PatBlt(0, 0, w, h, BLACKNESS);
-    return true;
   } else {
-    picture = &m_bmpCaptured;
+    PaintBackground(*pDC);
+    return true;
   }
   CDC mem;
   mem.CreateCompatibleDC(pDC);
   CSelectScope<CBitmap> select(mem, picture);
-  pDC->BitBlt(0, 0, w, h, &mem, 0, 0, SRCCOPY);
+  pDC->BitBlt(0, 0, m_rcDesktop.right, m_rcDesktop.bottom, &mem, 0, 0, SRCCOPY);
   return true;
 }
 

@@ -106,6 +106,16 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void OnTempExit();
   void OnUpdateHasRecords(CCmdUI* pCmdUI);
   void OnUpdateRedo(CCmdUI* pCmdUI);
+  // Background modes and transparent display.
+  void OnBackgroundCycle();
+  void OnTransparent();
+  void OnUpdateTransparent(CCmdUI* pCmdUI);
+  // The background of the current mode, under every full redraw: the
+  // captured screen (modes 0 and 3), white (1) or black (2).
+  void PaintBackground(CDC& dc);
+  // Repaints the whole board at once with the bare background (the
+  // magnifier's view while it is current); the caller replays over it.
+  void ShowBackground();
   // Pointer data files (Ctrl+S, Ctrl+O).
   void OnSaveData();
   void OnOpenData();
@@ -127,4 +137,6 @@ class CBoardWnd : public CWnd, public CBoardCore {
   bool m_bDragCancelled = false;
   std::unique_ptr<CRecoveryWriter> m_recovery;
   bool m_bRecoveryPosted = false;
+  // A full redraw asks for the bare background whatever the records.
+  bool m_bBareRepaint = false;
 };

@@ -104,8 +104,7 @@ void CReplayDlg::OnToStart() {
   if (m_slider) m_slider->SetPos(0);
   // Repainted at once, so that a running play's next tick draws on the bare
   // background and not under a pending repaint.
-  m_board->Invalidate(true);
-  m_board->UpdateWindow();
+  m_board->ShowBackground();
   m_board->ResetStyle(false);
 }
 
@@ -144,8 +143,7 @@ void CReplayDlg::OnTimer(UINT_PTR id) {
 }
 
 void CReplayDlg::RedrawUpTo(int position) {
-  m_board->Invalidate(true);
-  m_board->UpdateWindow();
+  m_board->ShowBackground();
   m_board->Replay(0, position, false);
 }
 
@@ -224,8 +222,7 @@ void OnReplay(CBoardWnd& board) {
   dlg->ShowWindow(SW_SHOW);
   board.HideFrameBars();
   // With the dialog open the board repaints its bare background only.
-  board.Invalidate(true);
-  board.UpdateWindow();
+  board.ShowBackground();
 }
 
 void InstallReplayCommand(CBoardWnd& board) {

@@ -42,9 +42,7 @@ class LiveReplayTest : public ToolsTest {
       g_style.outline = Uniform(0, 1);
       board.AppendStyleRecord(kStyleFill);
     } else {
-      board.m_bTransparent = !board.m_bTransparent;
-      board.AppendRecord(
-          Rec(board.m_bTransparent ? op::kTransparentOn : op::kTransparentOff, 0, 0, 0, 0));
+      board.OnTransparent();
     }
   }
 

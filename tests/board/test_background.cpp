@@ -1,0 +1,109 @@
+// The background cycle, the background full redraws paint, and the
+// transparent display switch.
+#include "platform/codepage.h"
+#include "tests/records/data_file_util.h"
+#include "tests/support/board_fixture.h"
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0, kCaptured = 0xFFFFFFFF;
+
+class Background : public BoardTest {
+ protected:
+  // Two lines and a text, shown and taken as the current picture.
+  static void DrawSome() {
+    CBoardWnd& b = Board();
+    b.AppendRecord(Rec(op::kLine, 300, 200, 20, 30));
+    b.AppendRecord(Rec(op::kText, 100, 100, 260, 160));
+    b.m_texts.push_back(GBK("课文"));
+    b.AppendRecord(Rec(op::kLine, 500, 50, 400, 300));
+    b.Replay(0, b.m_nCount, false);
+    b.SnapshotBoard();
+  }
+  void Cycle(int answer) {
+    m_services.boxAnswers = {answer};
+    Board().SendCommand(ID_BACKGROUND_CYCLE);
+  }
+  // The board and its current picture show only `colour` (or the capture).
+  static bool ShowsBare(COLORREF colour) {
+    const Picture shown = Snap();
+    const Picture bare = MakePicture(shown.width, shown.height, [&](int x, int y) {
+      return colour == kCaptured ? BackgroundAt(x, y) : colour;
+    });
+    return CountDifferences(shown, bare) == 0 &&
+           CountDifferences(shown, Of(Board().m_bmpCurrent)) == 0;
+  }
+};
+
+TEST_F(Background, WithoutRecordsFourCyclesShowWhiteBlackAndTheCaptureTwiceUnasked) {
+  const COLORREF expected[4] = {kWhite, kBlack, kCaptured, kCaptured};
+  for (int i = 0; i < 4; ++i) {
+    Cycle(IDYES);
+    EXPECT_EQ(Board().m_nBackMode, (i + 1) % 4);
+    EXPECT_TRUE(ShowsBare(expected[i])) << "command " << i + 1;
+    EXPECT_FALSE(Frame().m_barsHidden);
+  }
+  EXPECT_TRUE(m_services.boxes.empty());
+}
+
+TEST_F(Background, YesDropsRecordsAndTextsYetRedoBringsBackTheFirstRecord) {
+  DrawSome();
+  Cycle(IDYES);
+  ASSERT_EQ(m_services.boxes.size(), 1u);
+  EXPECT_EQ(plat::Utf8FromGbk(m_services.boxes[0].text),
+            "是否清除已有作图记录？如不清除，您仍可在新的屏幕模式下查看！");
+  EXPECT_EQ(plat::Utf8FromGbk(m_services.boxes[0].caption), "提示!");
+  EXPECT_EQ(m_services.boxes[0].type, UINT(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(Count(), 0);
+  EXPECT_TRUE(Board().m_texts.empty());
+  EXPECT_TRUE(ShowsBare(kWhite));
+  Board().OnRedo();
+  EXPECT_EQ(Count(), 1);
+}
+
+TEST_F(Background, NoKeepsTheRecordsForUndoAndSavingAndTheLastModeReplaysThem) {
+  CBoardWnd& b = Board();
+  DrawSome();
+  Cycle(IDNO);
+  EXPECT_FALSE(b.m_bStart);
+  EXPECT_TRUE(ShowsBare(kWhite));
+  TempFolder dir;
+  m_services.fileAnswers = {dir / "kept.zsy"};
+  b.SendCommand(ID_SAVE_DATA);
+  EXPECT_EQ(ReadBytes(dir / "kept.zsy").size(), 3 * sizeof(DrawRecord));
+  // The undo redraws the two records left over white.
+  b.OnUndo();
+  const Picture undone = Snap();
+  EXPECT_EQ(undone.At(20, 300), kWhite);
+  EXPECT_EQ(undone.At(160, 98), kBlack);  // the text box's frame
+
+  Cycle(IDNO);
+  EXPECT_TRUE(ShowsBare(kBlack));
+  Cycle(IDNO);
+  EXPECT_EQ(Count(), 2);
+  EXPECT_TRUE(ShowsItsReplay());
+}
+
+// Drawing stops at 4999 records; a file may fill all 5000 slots.
+TEST_F(Background, TheTransparentSwitchRecordsItsOpcodeOnlyAndIsRefusedWhenFull) {
+  CBoardWnd& b = Board();
+  g_records[0].f1 = 77;
+  b.SendCommand(ID_TRANSPARENT);
+  b.SendCommand(ID_TRANSPARENT);
+  EXPECT_EQ(Describe(0), "'i' 77 0 0 0");
+  EXPECT_EQ(g_records[1].op, op::kTransparentOff);
+  b.m_nCount = kRecordLimit - 1;
+  b.SendCommand(ID_TRANSPARENT);
+  CCmdUI ui;
+  b.OnCmdMsg(ID_TRANSPARENT, CN_UPDATE_COMMAND_UI, &ui);
+  EXPECT_EQ(ui.m_nCheck, 1);
+  for (int count : {kRecordLimit, kRecordSlots}) {
+    b.m_nCount = count;
+    b.SendCommand(ID_TRANSPARENT);
+    EXPECT_EQ(Count(), count);
+    EXPECT_TRUE(b.m_bTransparent) << "the mode stays as the records say";
+    EXPECT_EQ(g_records[kRecordSlots - 1].op, op::kEmpty);
+  }
+}
+
+}  // namespace
