@@ -3,9 +3,7 @@
 // each covers. The inverting raster operation: rubber bands vanish when
 // drawn twice, and one drawing inverts each pixel it covers exactly once.
 #include <functional>
-#include <random>
 
-#include "platform/raster_qt.h"
 #include "tests/platform/test_gdi_util.h"
 
 namespace {
@@ -313,31 +311,6 @@ TEST(GdiFlood, LongCorridorsAndScreenSizedAreasFillCompletely) {
   EXPECT_EQ(s.At(3839, 2159), kBlue);
   EXPECT_EQ(s.At(1500, 1000), kWhite) << "the inside of the ring is not reached";
   ExpectPixels(s, {{1000, 1000, kBlack}, {999, 1000, kBlue}});
-}
-
-TEST(GdiFlood, PaintingInPlaceCoversExactlyTheAreaTheSpansFind) {
-  // Random mazes: every kind of pocket, overhang and area reached around a hole.
-  namespace raster = plat::raster;
-  std::mt19937 rng(24);
-  const QRgb white = 0xFFFFFFFF, black = 0xFF000000, blue = 0xFF0000FF;
-  for (int round = 0; round < 300; ++round) {
-    const int w = 5 + int(rng() % 40), h = 5 + int(rng() % 30), density = int(rng() % 60);
-    QImage picture(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        picture.setPixel(x, y, int(rng() % 100) < density ? black : white);
-    const int x = int(rng() % unsigned(w)), y = int(rng() % unsigned(h));
-    raster::Spans spans(w, h);
-    QImage expected = picture;
-    const bool found = raster::FloodSpans(picture, x, y, white, true, &spans);
-    const QRect bounds = raster::Paint(expected, spans.List(), {{blue, blue, blue}}, R2_COPYPEN);
-    QRect touched;
-    ASSERT_EQ(raster::FloodPaint(picture, x, y, white, blue, &touched), found);
-    ASSERT_TRUE(picture == expected) << "round " << round;
-    if (found) {
-      EXPECT_EQ(touched, bounds) << "round " << round;
-    }
-  }
 }
 
 // The inverting raster operation, with the pens and brushes the program's
