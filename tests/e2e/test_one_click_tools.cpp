@@ -16,8 +16,7 @@ TEST_F(OneClickTools, APickedDesktopColourShowsInTheSwatchAndFillsADrawnRectangl
   ASSERT_TRUE(picked != RGB(255, 255, 255) && picked != RGB(0, 0, 0));
   ASSERT_TRUE(ClickToolBarImage(kPickColorImage));
   Click(700, 600);
-  // The middle of the foreground swatch, (44, 13) in dialog units of 1.5
-  // pixels, inside the palette's border and caption.
+  // The foreground swatch's middle: (44, 13) dialog units of 1.5 pixels.
   const auto palette = x_->FindWindow(e2e::kPaletteTitle);
   ASSERT_TRUE(palette);
   EXPECT_TRUE(e2e::WaitUntil([&] {
