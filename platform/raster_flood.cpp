@@ -52,6 +52,10 @@ bool FloodSpans(const QImage& image, int x, int y, QRgb colour, bool surface, Sp
   return true;
 }
 
+namespace {
+
+// The surface fill with a brush: a painted pixel no longer has the colour,
+// so painting marks it visited.
 bool FloodPaint(QImage& image, int x, int y, QRgb colour, QRgb paint, QRect* touched) {
   const int w = image.width(), h = image.height();
   if (x < 0 || y < 0 || x >= w || y >= h) return false;
@@ -63,7 +67,6 @@ bool FloodPaint(QImage& image, int x, int y, QRgb colour, QRgb paint, QRect* tou
   if ((paint & 0x00FFFFFFu) == want) return true;  // the area already has the colour
   auto fits = [want](QRgb p) { return (p & 0x00FFFFFFu) == want; };
   int left = x, right = x, top = y, bottom = y;
-  // A painted pixel no longer has the colour, so painting marks it visited.
   // Each entry is a run [x0, x1] of row y - dy painted already; row y is
   // explored beneath it, and what leaks past its ends turns back.
   struct Run {
@@ -107,6 +110,17 @@ bool FloodPaint(QImage& image, int x, int y, QRgb colour, QRgb paint, QRect* tou
     }
   }
   *touched = QRect(left, top, right - left + 1, bottom - top + 1);
+  return true;
+}
+
+}  // namespace
+
+bool FloodFill(QImage& image, int x, int y, QRgb colour, bool surface, const QRgb* brush,
+               QRect* touched) {
+  if (surface && brush) return FloodPaint(image, x, y, colour, *brush, touched);
+  Spans spans(image.width(), image.height());
+  if (!FloodSpans(image, x, y, colour, surface, &spans)) return false;
+  if (brush) *touched = Paint(image, spans.List(), {{*brush, *brush, *brush}}, R2_COPYPEN);
   return true;
 }
 
