@@ -89,18 +89,6 @@ void BM_TextLine(benchmark::State& state) {
 }
 BENCHMARK(BM_TextLine);
 
-void BM_FloodFillScreen(benchmark::State& state) {
-  Board b;
-  CBrush red(RGB(255, 0, 0)), white(RGB(255, 255, 255));
-  bool toRed = true;
-  for (auto _ : state) {
-    b.dc.SelectObject(toRed ? &red : &white);
-    b.dc.ExtFloodFill(5, 5, toRed ? RGB(255, 255, 255) : RGB(255, 0, 0), FLOODFILLSURFACE);
-    toRed = !toRed;
-  }
-}
-BENCHMARK(BM_FloodFillScreen)->Unit(benchmark::kMillisecond);
-
 void BM_SnapshotCopy(benchmark::State& state) {
   Board from, to;
   for (auto _ : state) to.dc.BitBlt(0, 0, kW, kH, &from.dc, 0, 0, SRCCOPY);

@@ -505,15 +505,13 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
 bool CDC::ExtFloodFill(int x, int y, COLORREF color, UINT type) {
   plat::Surface* surface = Target(this);
   if (surface == nullptr || (type != FLOODFILLSURFACE && type != FLOODFILLBORDER)) return false;
-  QImage& image = surface->Pixels();
-  raster::Spans spans(image.width(), image.height());
-  if (!raster::FloodSpans(image, x, y, raster::RgbFromColorref(color), type == FLOODFILLSURFACE,
-                          &spans)) {
+  const QRgb brush = ColoursOf(*m_state).c[raster::kBrush];
+  QRect touched;
+  if (!raster::FloodFill(surface->Pixels(), x, y, raster::RgbFromColorref(color),
+                         type == FLOODFILLSURFACE, HasBrush(m_state->sel.brush) ? &brush : nullptr,
+                         &touched))
     return false;
-  }
-  if (HasBrush(m_state->sel.brush)) {
-    Touch(*m_state, surface, raster::Paint(image, spans.List(), ColoursOf(*m_state), R2_COPYPEN));
-  }
+  Touch(*m_state, surface, touched);
   return true;
 }
 

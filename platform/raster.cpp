@@ -498,47 +498,4 @@ void AddPolygon(Spans& spans, const POINT* pts, int n, Role role) {
   }
 }
 
-bool FloodSpans(const QImage& image, int x, int y, QRgb colour, bool surface, Spans* out) {
-  const int w = image.width(), h = image.height();
-  if (x < 0 || y < 0 || x >= w || y >= h) return false;
-  const QRgb want = colour & 0x00FFFFFFu;
-  auto row = [&](int yy) { return reinterpret_cast<const QRgb*>(image.constScanLine(yy)); };
-  auto fits = [&](QRgb p) { return ((p & 0x00FFFFFFu) == want) == surface; };
-  if (!fits(row(y)[x])) return false;
-  // Nothing is painted while filling, so a seen-bit per pixel keeps every
-  // pixel to one visit whatever the fill colour is.
-  std::vector<std::uint64_t> seen((std::size_t(w) * std::size_t(h) + 63) / 64);
-  auto index = [w](int xx, int yy) { return std::size_t(yy) * std::size_t(w) + std::size_t(xx); };
-  auto isSeen = [&](int xx, int yy) {
-    const std::size_t k = index(xx, yy);
-    return ((seen[k >> 6] >> (k & 63)) & 1u) != 0;
-  };
-  std::vector<std::pair<int, int>> stack{{x, y}};
-  while (!stack.empty()) {
-    const auto [sx, sy] = stack.back();
-    stack.pop_back();
-    if (isSeen(sx, sy)) continue;
-    const QRgb* r = row(sy);
-    int xl = sx, xr = sx;
-    while (xl > 0 && !isSeen(xl - 1, sy) && fits(r[xl - 1])) --xl;
-    while (xr + 1 < w && !isSeen(xr + 1, sy) && fits(r[xr + 1])) ++xr;
-    for (int cx = xl; cx <= xr; ++cx) {
-      const std::size_t k = index(cx, sy);
-      seen[k >> 6] |= std::uint64_t(1) << (k & 63);
-    }
-    out->Add(sy, xl, xr + 1, kBrush);
-    for (const int ny : {sy - 1, sy + 1}) {
-      if (ny < 0 || ny >= h) continue;
-      const QRgb* nr = row(ny);
-      bool inRun = false;
-      for (int cx = xl; cx <= xr; ++cx) {
-        const bool ok = !isSeen(cx, ny) && fits(nr[cx]);
-        if (ok && !inRun) stack.push_back({cx, ny});
-        inRun = ok;
-      }
-    }
-  }
-  return true;
-}
-
 }  // namespace plat::raster

@@ -97,6 +97,11 @@ void AddPolygon(Spans& spans, const POINT* pts, int n, Role role);
 // Spans of the 4-connected area around (x, y) of exactly colour (surface) or
 // of anything but colour (border). False when (x, y) is outside or not part of it.
 bool FloodSpans(const QImage& image, int x, int y, QRgb colour, bool surface, Spans* out);
+// The area FloodSpans finds, painted with brush (none: nothing painted);
+// touched gets the painted bounds. A surface fill paints in place as it
+// goes, without a mark per pixel.
+bool FloodFill(QImage& image, int x, int y, QRgb colour, bool surface, const QRgb* brush,
+               QRect* touched);
 
 // Rows of pixels a copy reads: Qt's 32-bit pixels, or a packed bitmap's
 // blue, green, red (and unused) bytes. Rows stored bottom-up are read from

@@ -118,6 +118,13 @@ void DrawEllipseRecord(CDC& dc, CBoardCore& board, const DrawRecord& r) {
   DrawShape(dc, board, r, Shape::kEllipse);
 }
 
+bool FloodFillSurface(CDC& dc, int x, int y, CBrush& brush) {
+  const COLORREF surface = dc.GetPixel(x, y);
+  if (surface == CLR_INVALID) return false;
+  CSelectScope<CBrush> select(dc, &brush);
+  return dc.ExtFloodFill(x, y, surface, FLOODFILLSURFACE);
+}
+
 void DrawRecordOn(CDC& dc, CBoardCore& board, const DrawRecord& r, const std::string& text) {
   switch (r.op) {
     case op::kPenSegment:
@@ -147,13 +154,11 @@ void DrawRecordOn(CDC& dc, CBoardCore& board, const DrawRecord& r, const std::st
     case op::kText:
       DrawTextRecord(dc, board, r, text);
       break;
-    case op::kFloodFill: {
-      const COLORREF surface = dc.GetPixel(r.f1, r.f2);
-      if (surface == CLR_INVALID) break;  // the point is off the board
-      CSelectScope<CBrush> brush(dc, &board.m_brush);
-      dc.ExtFloodFill(r.f1, r.f2, surface, FLOODFILLSURFACE);
+    case op::kFloodFill:
+      // Replayed with the brush colour in force, whatever colour the live
+      // click painted with.
+      FloodFillSurface(dc, r.f1, r.f2, board.m_brush);
       break;
-    }
     default:  // style, transparent-display, "N" and unknown bytes
       break;
   }

@@ -24,6 +24,9 @@ void DrawArrowLine(CDC& dc, int x0, int y0, int x1, int y1, int style, int width
                    COLORREF color);
 void DrawRectRecord(CDC& dc, CBoardCore& board, const DrawRecord& r, bool rounded);
 void DrawEllipseRecord(CDC& dc, CBoardCore& board, const DrawRecord& r);
+// Paints with `brush` the area of exactly the colour at (x, y) that holds
+// the point. False, painting nothing, when the point is off the picture.
+bool FloodFillSurface(CDC& dc, int x, int y, CBrush& brush);
 
 // A line with the selected pen, clipped to the coordinate range first so
 // that far-off ends from a damaged file draw the same visible pixels quickly.

@@ -41,7 +41,8 @@ class CDrawingTools : public CBoardTools {
     Add(ID_TOOL_MAGNIFY, MakeMagnifierGesture());
     for (UINT tool : {ID_TOOL_FLASH_AREA, ID_TOOL_FLASH_RECT, ID_TOOL_FLASH_MARK})
       Add(tool, MakeFlashingGesture(tool));
-    // The fill and the colour picker join as their steps are built.
+    Add(ID_TOOL_PICKCOLOR, MakePickColorGesture());
+    Add(ID_TOOL_FILL, MakeFillGesture());
   }
 
   CToolGesture* GestureFor(UINT tool) override {

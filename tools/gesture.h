@@ -34,6 +34,8 @@ std::unique_ptr<CToolGesture> MakeTwoPointGesture(UINT tool);
 std::unique_ptr<CToolGesture> MakeFlashingGesture(UINT tool);
 std::unique_ptr<CToolGesture> MakeTextGesture();
 std::unique_ptr<CToolGesture> MakeMagnifierGesture();
+std::unique_ptr<CToolGesture> MakePickColorGesture();
+std::unique_ptr<CToolGesture> MakeFillGesture();
 
 class CPolylineGesture : public CRecordingGesture {
  public:
