@@ -48,7 +48,6 @@ class CTextGesture : public CRecordingGesture {
   }
 
   bool OnRelease(CBoardWnd& board, UINT, CPoint pt) override {
-    CWnd::ReleaseCapture();
     if (!Commit(board)) {
       Cancel(board);
       return true;
@@ -144,11 +143,8 @@ class CTextGesture : public CRecordingGesture {
     m_recOpen.f2 = board.m_rcTextWnd.top;
     m_recOpen.f3 = board.m_rcTextWnd.right;
     m_recOpen.f4 = board.m_rcTextWnd.bottom;
+    if (!AppendPrepared(board, 4)) return true;
     board.m_texts.push_back(text);
-    if (!AppendPrepared(board, 4)) {
-      board.m_texts.pop_back();
-      return true;
-    }
     {
       CClientDC dc(&board);
       DrawRecordOn(dc, board, g_records[board.m_nCount - 1], text);
