@@ -19,6 +19,7 @@ constexpr unsigned kCommitPause = 500;
 // A drag must exceed this in both directions to open a box.
 constexpr int kMinBoxSize = 10;
 
+// No byte of a GBK or GB18030 character is white space: bytes trim safely.
 std::string WithoutTrailingSpace(std::string text) {
   const std::size_t end = text.find_last_not_of(" \t\r\n");
   text.erase(end == std::string::npos ? 0 : end + 1);
