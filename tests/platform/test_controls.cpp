@@ -5,9 +5,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTextEdit>
 #include <array>
 #include <map>
 
@@ -318,6 +320,15 @@ TEST(CommonControls, OnlyTheUsersSliderMovesNotifyAndRichEditTextKeepsItsCodePag
             std::pair(GBK("第一行\r\nsecond\r\nthird"), 3));
   edit.SetWindowText("");
   EXPECT_EQ(std::pair(edit.GetWindowText(), edit.GetLineCount()), std::pair(std::string(), 1));
+  // What an input method commits arrives whole, also outside GBK.
+  auto* text = edit.GetWidget()->findChild<QTextEdit*>();
+  ASSERT_NE(text, nullptr);
+  EXPECT_TRUE(text->testAttribute(Qt::WA_InputMethodEnabled));
+  QInputMethodEvent typed;
+  typed.setCommitString(QStringLiteral("中文𠮷"));
+  QCoreApplication::sendEvent(text, &typed);
+  EXPECT_EQ(edit.GetWindowText(), GBK("中文𠮷"));
+  edit.SetWindowText("");
   EXPECT_EQ(WindowRect(edit), (RECT{10, 10, 210, 110})) << "the window rectangle has the frame";
   EXPECT_LT(ClientRect(edit).right, 200);
   EXPECT_EQ(edit.SetBackgroundColor(false, RGB(1, 2, 3)), RGB(255, 255, 255));

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "board/text_box.h"
 #include "platform/app.h"
 
 bool CTestFrame::Create() { return CreateEx(0, WS_POPUP, "board", nullptr, CRect(), 0); }
@@ -52,6 +53,10 @@ void BoardTest::SetUp() {
   // Timers a test left running (a flashing, a text box) tick no more.
   board.KillTimer(2);
   board.KillTimer(4);
+  if (board.m_textBox) {
+    board.m_textBox->SetWindowText("");
+    board.m_textBox->ShowWindow(SW_HIDE);
+  }
   board.m_bRedrawing = false;
   board.m_nBackMode = 0;
   board.m_pReplayDlg = nullptr;
