@@ -1,6 +1,8 @@
 // Undo, redo, clear all, temporary exit, tool selection and their command
 // states. Steps are drawn as a gesture leaves them: the record appended,
 // drawn from its record and the picture taken.
+#include <tuple>
+
 #include "platform/app.h"
 #include "platform/codepage.h"
 #include "tests/support/board_fixture.h"
@@ -25,6 +27,10 @@ class BoardCommandsTest : public BoardTest {
   }
   static bool Enabled(UINT id) { return Update(id).m_bEnabled; }
   static bool Checked(UINT id) { return Update(id).m_nCheck != 0; }
+  // Whether undo, redo and clear all are offered.
+  static auto Offered() {
+    return std::tuple(Enabled(ID_UNDO), Enabled(ID_REDO), Enabled(ID_CLEAR_ALL));
+  }
 };
 
 TEST_F(BoardCommandsTest, RedoAfterANewStepBringsBackTheOlderUndoneStep) {
@@ -64,8 +70,7 @@ TEST_F(BoardCommandsTest, UndoOfATextOrFontRecordDropsItsTextButAPenRecordStaysF
 
 TEST_F(BoardCommandsTest, CommandStatesFollowTheStoreAndRedoIsRefusedWhereItCannotWork) {
   CBoardWnd& board = Board();
-  EXPECT_FALSE(Enabled(ID_UNDO));
-  EXPECT_FALSE(Enabled(ID_CLEAR_ALL));
+  EXPECT_EQ(Offered(), std::tuple(false, false, false));
   // As after an open of a shorter file: an old text record lies at the count,
   // its text entry gone.
   g_records[0] = Rec(op::kText, 10, 10, 100, 40);
@@ -78,9 +83,7 @@ TEST_F(BoardCommandsTest, CommandStatesFollowTheStoreAndRedoIsRefusedWhereItCann
 
   board.m_nCount = 0;
   board.AppendRecord(Rec(op::kLine, 1, 1, 5, 5));
-  EXPECT_TRUE(Enabled(ID_UNDO));
-  EXPECT_TRUE(Enabled(ID_CLEAR_ALL));
-  EXPECT_FALSE(Enabled(ID_REDO));
+  EXPECT_EQ(Offered(), std::tuple(true, false, true));
   // At the drawing limit redo would do nothing, so it is not offered.
   g_records[kRecordLimit] = Rec(op::kLine, 1, 1, 5, 5);
   board.m_nCount = kRecordLimit;
@@ -112,12 +115,11 @@ TEST_F(BoardCommandsTest, ClearAllWithOkEmptiesEverySlotAndCancelKeepsRecordsAnd
   m_services.boxAnswers.push_back(IDOK);
   board.OnClearAll();
   ASSERT_EQ(m_services.boxes.size(), 3u);
-  EXPECT_EQ(m_services.boxes[2].text, GBK("删除所有的作图记录？"));
-  EXPECT_EQ(m_services.boxes[2].type & 0xF, MB_OKCANCEL);
-  EXPECT_EQ(Count(), 0);
+  EXPECT_EQ(std::pair(m_services.boxes[2].text, m_services.boxes[2].type & 0xF),
+            std::pair(GBK("删除所有的作图记录？"), UINT(MB_OKCANCEL)));
+  EXPECT_EQ(std::tuple(Count(), board.m_texts.empty(), Frame().m_barsHidden),
+            std::tuple(0, true, false));
   EXPECT_FALSE(Enabled(ID_REDO)) << "every slot is empty";
-  EXPECT_TRUE(board.m_texts.empty());
-  EXPECT_FALSE(Frame().m_barsHidden);
   std::string where;
   EXPECT_EQ(CountDifferences(Snap(), Of(board.m_bmpCaptured), &where), 0) << where;
   EXPECT_EQ(CountDifferences(Of(board.m_bmpCurrent), Of(board.m_bmpCaptured), &where), 0) << where;
@@ -129,21 +131,18 @@ TEST_F(BoardCommandsTest, TemporaryExitAsksFirstAndTakesEveryBarAlong) {
   Frame().m_barsHidden = false;  // the command is chosen from the shown tool bar
   m_services.boxAnswers = {IDCANCEL, IDYES};
   board.OnTempExit();
-  EXPECT_TRUE(Frame().IsWindowVisible());
-  EXPECT_FALSE(Frame().m_barsHidden);
-  EXPECT_EQ(Frame().m_tempExits, 0);
+  EXPECT_EQ(std::tuple(Frame().IsWindowVisible(), Frame().m_barsHidden, Frame().m_tempExits),
+            std::tuple(true, false, 0));
 
   Frame().m_fontBarShown = true;
   board.OnTempExit();
   ASSERT_EQ(m_services.boxes.size(), 2u);
-  EXPECT_EQ(m_services.boxes[1].text, GBK("是否保存当前画面，以待激活时重现？"));
-  EXPECT_EQ(m_services.boxes[1].type & 0xF, MB_YESNOCANCEL);
-  EXPECT_EQ(Frame().m_tempExits, 1);
+  EXPECT_EQ(std::pair(m_services.boxes[1].text, m_services.boxes[1].type & 0xF),
+            std::pair(GBK("是否保存当前画面，以待激活时重现？"), UINT(MB_YESNOCANCEL)));
+  EXPECT_EQ(std::pair(Frame().m_tempExits, Count()), std::pair(1, 1));
   EXPECT_TRUE(Frame().m_barsShownAtExit) << "told before the bars are hidden";
   // The floating bars do not stay behind over the desktop.
-  EXPECT_TRUE(Frame().m_barsHidden);
-  EXPECT_FALSE(Frame().m_fontBarShown);
-  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(std::pair(Frame().m_barsHidden, Frame().m_fontBarShown), std::pair(true, false));
 }
 
 // The desktop the board is hidden from: offscreen, a screen capture is the
@@ -171,9 +170,8 @@ TEST_F(BoardCommandsTest, AFreshCaptureShowsTheScreenWithTheBarsAndUndoRedrawsTh
   plat::ProcessEvents(50);
   board.CaptureScreen();
   desktop.DestroyWindow();
-  EXPECT_EQ(Count(), 3);
-  EXPECT_TRUE(Frame().IsWindowVisible());
-  EXPECT_FALSE(Frame().m_barsHidden);
+  EXPECT_EQ(std::tuple(Count(), Frame().IsWindowVisible(), Frame().m_barsHidden),
+            std::tuple(3, true, false));
   const Picture screen = Of(board.m_bmpCaptured);
   EXPECT_EQ(screen.At(20, 20), RGB(10, 90, 200));
   std::string where;
@@ -185,8 +183,8 @@ TEST_F(BoardCommandsTest, AFreshCaptureShowsTheScreenWithTheBarsAndUndoRedrawsTh
   const Picture after = Snap();
   EXPECT_EQ(CountDifferences(after, Of(board.m_bmpCurrent), &where), 0) << where;
   EXPECT_EQ(CountDifferences(after, ReplayedPicture(), &where), 0) << where;
-  EXPECT_FALSE(board.m_bRedrawing);
-  EXPECT_FALSE(Frame().m_barsHidden);  // shown again after the redraw hid them
+  EXPECT_EQ(std::pair(board.m_bRedrawing, Frame().m_barsHidden), std::pair(false, false))
+      << "the bars are shown again after the redraw hid them";
 }
 
 TEST_F(BoardCommandsTest, ExactlyTheCurrentToolsButtonIsCheckedAndStartFlips) {
