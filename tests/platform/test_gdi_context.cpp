@@ -243,8 +243,7 @@ TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOriginAndMalformedB
   with("colour table past the end", [](Bytes& b) { Put32(b, 32, 100000); });
   bad.emplace_back("too many colours for 8 bits",
                    InfoDib(1, 1, 8, 0, std::vector<std::uint32_t>(300, 0), Bytes(4, 0), 300));
-  Bytes topDownRle = InfoDib(2, -1, 8, 1, {0, 0}, {2, 1, 0, 1}, 2);
-  bad.emplace_back("top-down run-length", topDownRle);
+  bad.emplace_back("top-down run-length", InfoDib(2, -1, 8, 1, {0, 0}, {2, 1, 0, 1}, 2));
   bad.emplace_back("empty", Bytes{});
 
   Canvas m(8, 8, kRed);

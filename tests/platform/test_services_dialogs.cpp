@@ -17,7 +17,6 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <QTreeView>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -119,8 +118,8 @@ TEST(RealMessageBox, ShowsTheTextAndCaptionAndAnswersWithTheClickedButton) {
   EXPECT_EQ(MessageBoxOwned(nullptr, GBK("是否保留当前画面？"), GBK("临时退出"),
                             MB_YESNOCANCEL | MB_ICONQUESTION),
             IDNO);
-  EXPECT_EQ(text, QStringLiteral("是否保留当前画面？"));
-  EXPECT_EQ(caption, QStringLiteral("临时退出"));
+  EXPECT_EQ(std::pair(text, caption),
+            std::pair(QStringLiteral("是否保留当前画面？"), QStringLiteral("临时退出")));
   labels.sort();
   EXPECT_EQ(labels, (QStringList{QStringLiteral("取消"), QStringLiteral("否(&N)"),
                                  QStringLiteral("是(&Y)")}));
@@ -273,18 +272,10 @@ TEST(FileTypeNames, ComeFromTheNameAloneAndSizesCountWholeKilobytes) {
 }
 
 // Answers the overwrite question from a script; the dialog itself is real.
-class OverwriteAnswers : public plat::Services {
- public:
-  int MessageBox(CWnd*, const std::string& text, const std::string&, UINT type) override {
-    asked.push_back(text);
-    EXPECT_EQ(type & 0xF, MB_YESNO);
-    if (answers.empty()) return IDNO;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+struct OverwriteAnswers : plat::ScriptedServices {
+  bool FileDialog(CWnd* owner, const plat::FileDialogRequest& req, std::string& path) override {
+    return plat::Services::FileDialog(owner, req, path);
   }
-  std::deque<int> answers;
-  std::vector<std::string> asked;
 };
 
 TEST_F(RealFileDialog,
@@ -292,13 +283,12 @@ TEST_F(RealFileDialog,
   AcceptName(QStringLiteral("课件"));
   CFileDialog dlg(false, "zsy", Gbk(m_dir / "x"), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                   GBK("教鞭数据文件(*.zsy)|*.zsy||"));
-  dlg.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
   ASSERT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(dlg.GetPathName(), Gbk(m_dir / "课件.zsy"));
 
   // Replacing an existing file is asked first.
   OverwriteAnswers services;
-  services.answers = {IDNO, IDYES};
+  services.boxAnswers = {IDNO, IDYES};
   plat::ScopedServices scope(&services);
   bool stayedAfterNo = false;
   WhenShown<QFileDialog>([&](QFileDialog* replace) {
@@ -312,16 +302,17 @@ TEST_F(RealFileDialog,
   ASSERT_EQ(replace.DoModal(), IDOK);
   EXPECT_TRUE(stayedAfterNo);
   EXPECT_EQ(replace.GetPathName(), Gbk(m_dir / "a.jpg"));
-  ASSERT_EQ(services.asked.size(), 2u);
-  EXPECT_NE(services.asked[0].find(GBK("a.jpg")), std::string::npos);
+  ASSERT_EQ(services.boxes.size(), 2u);
+  EXPECT_NE(services.boxes[0].text.find(GBK("a.jpg")), std::string::npos);
+  EXPECT_EQ(services.boxes[0].type & 0xF, UINT(MB_YESNO));
 
   // Without the overwrite flag an existing file is taken silently.
-  services.asked.clear();
+  services.boxes.clear();
   AcceptName(QStringLiteral("d.bmp"));
   CFileDialog quiet(false, "jpg", Gbk(m_dir / "x"), OFN_HIDEREADONLY, PictureFilter());
   ASSERT_EQ(quiet.DoModal(), IDOK);
   EXPECT_EQ(quiet.GetPathName(), Gbk(m_dir / "d.bmp"));
-  EXPECT_TRUE(services.asked.empty());
+  EXPECT_TRUE(services.boxes.empty());
 }
 
 TEST(RealColorDialog, OpensOnTheInitialColourAndReturnsTheChosenOne) {
@@ -335,9 +326,8 @@ TEST(RealColorDialog, OpensOnTheInitialColourAndReturnsTheChosenOne) {
   });
   CColorDialog dlg(RGB(200, 100, 50), CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR);
   ASSERT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(shown, QColor(200, 100, 50));
-  EXPECT_EQ(ok, QStringLiteral("确定"));
-  EXPECT_EQ(dlg.GetColor(), RGB(10, 20, 30));
+  EXPECT_EQ(std::tuple(shown, ok, dlg.GetColor()),
+            std::tuple(QColor(200, 100, 50), QStringLiteral("确定"), RGB(10, 20, 30)));
 
   WhenShown<QColorDialog>([](QColorDialog* d) { d->reject(); });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);

@@ -52,8 +52,7 @@ TEST(WindowPainting, InvalidateThenUpdateErasesOnceClippedAndTheLoopPaintsWhatNo
   plat::ProcessEvents();
   EXPECT_EQ(w.erases, 1) << "nothing was pending any more";
   const COLORREF red = RGB(200, 0, 0), green = RGB(0, 255, 0);
-  EXPECT_EQ(SurfacePixel(w, 0, 0), red);
-  EXPECT_EQ(SurfacePixel(w, 119, 89), red);
+  EXPECT_EQ(std::pair(SurfacePixel(w, 0, 0), SurfacePixel(w, 119, 89)), std::pair(red, red));
 
   // An invalidation nobody updates is painted by the event loop.
   w.erases = w.paints = 0;
@@ -254,24 +253,22 @@ TEST(MouseCapture, TheCapturingWindowGetsTheMouseOverAnotherUntilReleasedHiddenO
   a.ShowWindow(SW_SHOW);
   b.ShowWindow(SW_SHOW);
   plat::ProcessEvents(20);
-  EXPECT_EQ(CWnd::GetCapture(), nullptr);
-  EXPECT_EQ(a.SetCapture(), nullptr);
+  EXPECT_EQ(a.SetCapture(), nullptr) << "nothing had the capture";
   EXPECT_EQ(CWnd::GetCapture(), &a);
   // Real input arrives at b's window; the grab routes it to a.
   QWindow* bw = b.GetWidget()->windowHandle();
   ASSERT_NE(bw, nullptr);
   wndtest::Mouse(bw, QEvent::MouseMove, {10, 10}, {210, 10}, Qt::NoButton, Qt::LeftButton);
   EXPECT_TRUE(b.msgs.empty());
-  ASSERT_FALSE(a.msgs.empty());
-  EXPECT_EQ(a.msgs.back(), Msg("move", MK_LBUTTON, 210, 10)) << "in a's client coordinates";
+  EXPECT_EQ(a.msgs, std::vector<Msg>{Msg("move", MK_LBUTTON, 210, 10)})
+      << "in a's client coordinates";
   EXPECT_TRUE(CWnd::ReleaseCapture());
   EXPECT_EQ(CWnd::GetCapture(), nullptr);
   EXPECT_TRUE(CWnd::ReleaseCapture()) << "releasing without a capture is harmless";
   a.msgs.clear();
   wndtest::Mouse(bw, QEvent::MouseMove, {11, 10}, {211, 10}, Qt::NoButton, Qt::NoButton);
   EXPECT_TRUE(a.msgs.empty());
-  ASSERT_FALSE(b.msgs.empty());
-  EXPECT_EQ(b.msgs.back(), Msg("move", 0, 11, 10));
+  EXPECT_EQ(b.msgs, std::vector<Msg>{Msg("move", 0, 11, 10)});
 
   // Hiding or destroying the capturing window ends the capture.
   a.SetCapture();
@@ -416,13 +413,12 @@ TEST(PopupMenus, ItemStatesComeFromTheOwnersUpdates) {
   menu.AppendMenu(MF_STRING, 3, GBK("保存"));
   menu.AppendMenu(MF_STRING, 4, GBK("退出"));
   menu.UpdateItemStates(&owner);
-  const auto& items = menu.Items();
-  ASSERT_EQ(items.size(), 5u);
-  EXPECT_EQ(items[0].flags, MF_CHECKED);
-  EXPECT_EQ(items[1].id, 0u);
-  EXPECT_EQ(items[2].flags, 0u) << "a command handler enables it";
-  EXPECT_EQ(items[3].flags, MF_GRAYED) << "no handler at all";
-  EXPECT_EQ(items[4].flags, MF_GRAYED);
+  // Identifiers and flags: a command handler enables an item, none grays it.
+  std::vector<std::pair<UINT, UINT>> states;
+  for (const CMenu::Item& item : menu.Items()) states.emplace_back(item.id, item.flags);
+  EXPECT_EQ(states,
+            (std::vector<std::pair<UINT, UINT>>{
+                {1, MF_CHECKED}, {0, MF_SEPARATOR}, {2, 0}, {3, MF_GRAYED}, {4, MF_GRAYED}}));
   EXPECT_EQ(menu.GetSubMenu(0), nullptr);
 }
 
