@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <random>
+#include <tuple>
 
 #include "platform/codepage.h"
 #include "platform/commdlg.h"
@@ -64,11 +65,10 @@ TEST_F(DataFiles, AnOpenedDrawingComesBackWithItsTextsAndPicture) {
 
   // Their titles are the ones the real dialogs show in the end-to-end tests.
   ASSERT_EQ(m_services.fileRequests.size(), 2u);
-  for (const plat::FileDialogRequest& r : m_services.fileRequests) {
-    EXPECT_EQ(r.filter, GBK("教鞭数据文件(*.zsy)|*.zsy||"));
-    EXPECT_EQ(r.defExt, "zsy");
-    EXPECT_EQ(r.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
-  }
+  for (const plat::FileDialogRequest& r : m_services.fileRequests)
+    EXPECT_EQ(std::tuple(r.filter, r.defExt, r.flags),
+              std::tuple(GBK("教鞭数据文件(*.zsy)|*.zsy||"), std::string("zsy"),
+                         DWORD(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT)));
   // The open dialog starts in the folder of the lesson just saved.
   EXPECT_EQ(m_services.fileRequests[1].initialDir, GBK(dir.path));
 }
@@ -103,17 +103,16 @@ TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {
 }
 
 TEST_F(DataFiles, AFileThatIsNoLessonIsRefusedByNameAndTheDrawingStays) {
-  WriteBytes(dir / "photo.zsy", "\x89PNG\r\n\x1A\n" + std::string(40, '\0'));
-  Run(ID_OPEN_DATA, dir / "photo.zsy");
-  EXPECT_EQ(Says(), "这不是教鞭数据文件！\n" + dir / "photo.zsy" + "\n第 1 个记录的类型无法识别。");
-  WriteBytes(dir / "cut.zsy", std::string(49, 'z'));
-  Run(ID_OPEN_DATA, dir / "cut.zsy");
-  EXPECT_EQ(Says(), "这不是教鞭数据文件！\n" + dir / "cut.zsy" +
-                        "\n文件大小（49 字节）不是 24 字节记录的整数倍。");
-  WriteBytes(dir / "long.zsy", std::string((kRecordSlots + 1) * 24, 'z'));
-  Run(ID_OPEN_DATA, dir / "long.zsy");
-  EXPECT_EQ(Says(),
-            "这不是教鞭数据文件！\n" + dir / "long.zsy" + "\n文件有 5001 个记录，多于 5000 个。");
+  for (const auto& [name, bytes, why] :
+       {std::tuple("photo.zsy", "\x89PNG\r\n\x1A\n" + std::string(40, '\0'),
+                   "第 1 个记录的类型无法识别。"),
+        {"cut.zsy", std::string(49, 'z'), "文件大小（49 字节）不是 24 字节记录的整数倍。"},
+        {"long.zsy", std::string((kRecordSlots + 1) * 24, 'z'),
+         "文件有 5001 个记录，多于 5000 个。"}}) {
+    WriteBytes(dir / name, bytes);
+    Run(ID_OPEN_DATA, dir / name);
+    EXPECT_EQ(Says(), "这不是教鞭数据文件！\n" + dir / name + "\n" + why);
+  }
   EXPECT_EQ(m_services.boxes.size(), 3u);
   EXPECT_TRUE(m_services.pauses.empty());
   EXPECT_TRUE(Intact());
