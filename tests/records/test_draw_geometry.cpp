@@ -67,8 +67,8 @@ TEST(ArrowHead, FarOffEndsDoNotOverflow) {
   const ArrowGeometry g = ComputeArrowHead(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 2, 10);
   ASSERT_TRUE(g.drawn);
   // dx = 2^32 - 1, which 32-bit arithmetic could not hold.
-  EXPECT_EQ(g.shaftEnd.x, std::int64_t(INT_MAX) - (std::int64_t(UINT_MAX) * 10 / 100));
-  EXPECT_EQ(g.shaftEnd.x, g.shaftEnd.y);
+  const std::int64_t end = std::int64_t(INT_MAX) - std::int64_t(UINT_MAX) * 10 / 100;
+  EXPECT_EQ(g.shaftEnd, (Point64{end, end}));
   EXPECT_LT(g.corner1.x, std::int64_t(INT_MAX));
   EXPECT_GT(g.corner1.x, std::int64_t(INT_MAX) - std::int64_t(UINT_MAX) / 5);
 }
@@ -82,10 +82,8 @@ TEST(SegmentClipping, CutsOnlyFarOffEndsKeepingTheDirection) {
   EXPECT_EQ(clip(-10, 20, 3000, 4000), (Ends{-10, 20, 3000, 4000}));
   EXPECT_EQ(clip(INT_MIN, 150, INT_MAX, 150), (Ends{-kCoordLimit, 150, kCoordLimit, 150}));
   // A diagonal through the origin stays a diagonal.
-  const Ends d = clip(-4000000000LL, -4000000000LL, 2000000000, 2000000000);
-  ASSERT_EQ(d.size(), 4u);
-  EXPECT_EQ(std::pair(d[0], d[2]), std::pair(d[1], d[3]));
-  EXPECT_EQ(d[0], -kCoordLimit);
+  EXPECT_EQ(clip(-4000000000LL, -4000000000LL, 2000000000, 2000000000),
+            (Ends{-kCoordLimit, -kCoordLimit, kCoordLimit, kCoordLimit}));
   EXPECT_TRUE(clip(INT_MIN, INT_MIN, INT_MIN, INT_MAX).empty()) << "wholly to the left";
 }
 
@@ -95,10 +93,7 @@ TEST(PolygonClipping, KeepsPolygonsInRangeAndCutsFarOffOnes) {
 
   const std::vector<POINT> cut = ClipPolygon({{0, 0}, {INT_MAX, 0}, {0, INT_MAX}});
   ASSERT_GE(cut.size(), 3u);
-  for (const POINT& p : cut) {
-    EXPECT_LE(std::abs(p.x), kCoordLimit);
-    EXPECT_LE(std::abs(p.y), kCoordLimit);
-  }
+  for (const POINT& p : cut) EXPECT_LE(std::max(std::abs(p.x), std::abs(p.y)), kCoordLimit);
   EXPECT_TRUE(
       ClipPolygon({{INT_MAX, INT_MAX}, {INT_MAX - 5, INT_MAX}, {INT_MAX, INT_MAX - 5}}).empty());
 }

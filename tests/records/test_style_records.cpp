@@ -45,10 +45,8 @@ TEST_F(StyleRecords, TwoFontChangesInARowLeaveOneRecordAndOneTextEntry) {
   board.AppendStyleRecord(kStyleFont);
   board.m_posText = board.m_texts.begin();
   g_style.faceName = GBK("楷体");
-  board.m_logFont.lfHeight = 40;
-  board.m_logFont.lfWeight = FW_BOLD;
-  board.m_logFont.lfItalic = 1;
-  board.m_logFont.lfUnderline = 1;
+  board.m_logFont.lfHeight = 40, board.m_logFont.lfWeight = FW_BOLD;
+  board.m_logFont.lfItalic = board.m_logFont.lfUnderline = 1;
   board.AppendStyleRecord(kStyleFont);
 
   ASSERT_EQ(board.m_nCount, 1);
