@@ -121,9 +121,8 @@ TEST_F(PaletteTest, PenAreaAndLineStyleClicksSetTheStyleAndRecordByTheirRules) {
     for (int i = 0; i < 9; ++i)
       EXPECT_EQ(i < 5 ? bar.m_bWidth[i] : bar.m_bStyle[i - 5], i == s.lit) << n;
   }
-  EXPECT_EQ(g_records[0].f4, 4);
-  EXPECT_EQ(g_records[1].op, op::kFill);
-  EXPECT_EQ(g_records[2].f3, PS_DASHDOT);
+  EXPECT_EQ(std::tuple(g_records[0].f4, g_records[1].op, g_records[2].f3),
+            std::tuple(4, op::kFill, PS_DASHDOT));
 }
 
 TEST_F(PaletteTest, ADoubleClickOnASwatchAsksForAnyColourFromItsOwnAndCommitsOnOk) {
@@ -131,8 +130,7 @@ TEST_F(PaletteTest, ADoubleClickOnASwatchAsksForAnyColourFromItsOwnAndCommitsOnO
   const CPoint backOnly(kBack.right - 1, kBack.bottom - 1);
   for (CPoint p : {Mid(kFore), Mid(kFore), Mid(kFore), backOnly, Mid(kPen)})
     bar.OnLButtonDblClk(MK_LBUTTON, p);
-  EXPECT_EQ(g_style.penColor, RGB(9, 9, 9));
-  EXPECT_EQ(g_style.brushColor, RGB(7, 7, 7));
+  EXPECT_EQ(std::pair(g_style.penColor, g_style.brushColor), std::pair(RGB(9, 9, 9), RGB(7, 7, 7)));
   EXPECT_EQ(Count(), 2) << "OK on the same colour and cancel record nothing";
   ASSERT_EQ(m_services.colorRequests.size(), 4u);
   const COLORREF initial[4] = {0, 0, RGB(9, 9, 9), RGB(255, 255, 255)};
@@ -146,8 +144,8 @@ TEST_F(PaletteTest, PaintShowsSwatchesCellsAndTheChoicesOfTheCurrentTool) {
   Right(Mid(Cell(6)));
   Left(Mid(Style(2)));
   Paint();
-  EXPECT_EQ(At(Mid(kFore)), kColors[0]);
-  EXPECT_EQ(At(kBack.BottomRight() - CPoint(1, 1)), kColors[6]);
+  EXPECT_EQ(std::pair(At(Mid(kFore)), At(kBack.BottomRight() - CPoint(1, 1))),
+            std::pair(kColors[0], kColors[6]));
   for (int i = 0; i < 12; ++i) EXPECT_EQ(At(Mid(Cell(i))), kColors[i]);
   const int x = Mid(kPen).x;
   for (int i = 0; i < 5; ++i) EXPECT_EQ(BlackDown(x, Width(i)), i + 2) << "width " << i + 2;
