@@ -72,8 +72,7 @@ TEST_F(ReplayDlgTest, OpensOnTheBareBackgroundInTheDefaultStyleAndClosingBringsA
   ASSERT_TRUE(board.OnCmdMsg(ID_REPLAY, CN_UPDATE_COMMAND_UI, &ui));
   EXPECT_FALSE(ui.m_bEnabled) << "no records to review";
   CReplayDlg& dlg = DrawAndOpen();
-  EXPECT_EQ(g_style.penColor, 0x000000u);
-  EXPECT_TRUE(Frame().m_barsHidden);
+  EXPECT_EQ(std::pair(g_style.penColor, Frame().m_barsHidden), std::pair(0x000000u, true));
   EXPECT_TRUE(Shows(dlg, 0));
   QMenuBar* bar = dlg.GetWidget()->findChild<QMenuBar*>();
   QStringList items;
@@ -87,8 +86,8 @@ TEST_F(ReplayDlgTest, OpensOnTheBareBackgroundInTheDefaultStyleAndClosingBringsA
   QPointer<QWidget> window = dlg.GetWidget();
   dlg.SendCommand(ID_REPLAY_CLOSE);
   ASSERT_TRUE(Gone(window));
-  EXPECT_EQ(g_style.penColor, RGB(0, 0, 255));
-  EXPECT_EQ(board.m_logFont.lfHeight, 30);
+  EXPECT_EQ(std::pair(g_style.penColor, board.m_logFont.lfHeight),
+            std::pair(RGB(0, 0, 255), LONG(30)));
 }
 
 TEST_F(ReplayDlgTest, PlaysARecordPerTickAnimatedPausesOnEscAndRewindsAtTheEnd) {
@@ -151,8 +150,8 @@ TEST_F(ReplayDlgTest, TheCloseBoxDuringAPlayStopsItAndTheSliderFillsAResizedDial
   RECT client, slider;
   dlg.GetClientRect(&client);
   dlg.m_slider->GetWindowRect(&slider);
-  EXPECT_EQ(slider.right - slider.left, client.right);
-  EXPECT_EQ(slider.bottom - slider.top, client.bottom);
+  EXPECT_EQ(std::pair(slider.right - slider.left, slider.bottom - slider.top),
+            std::pair(client.right, client.bottom));
 
   dlg.OnPlay();
   dlg.OnTimer(1);
@@ -186,15 +185,11 @@ TEST_F(ReplayDlgTest, EveryCommandOfTheBoardAndAPressCloseTheReviewFirst) {
     QPointer<QWidget> window = dlg.GetWidget();
     id ? void(board.OnCmdMsg(id, CN_COMMAND, nullptr)) : Drag({500, 500}, {{550, 550}}, {560, 560});
     EXPECT_TRUE(Gone(window) && PointerBack() && !Frame().m_barsHidden);
-    EXPECT_EQ(board.m_nTool, id == ID_TOOL_RECT ? ID_TOOL_RECT : ID_TOOL_PEN);
-    EXPECT_EQ(Count(), id == ID_UNDO ? 7 : 8);
+    EXPECT_EQ(std::pair(board.m_nTool, Count()),
+              std::pair(id == ID_TOOL_RECT ? ID_TOOL_RECT : ID_TOOL_PEN, id == ID_UNDO ? 7 : 8));
     EXPECT_TRUE(id == ID_UNDO || g_style.penColor == RGB(0, 0, 255));
     EXPECT_TRUE(ShowsItsReplay());
-    board.m_nCount = 0;
-    board.m_texts.clear();
-    MarkAllSlotsEmpty();
-    board.ResetStyle(false);
-    Frame().m_barsHidden = false;
+    SetUp();  // a fresh board for the next command
   }
 }
 
