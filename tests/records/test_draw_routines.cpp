@@ -94,7 +94,7 @@ TEST_F(DrawRoutines, AShapeIsOutlinedWithThePenAndFilledWithTheBrushAsItsStyleSa
   board.ExpectPixels({{100, 150, kRed}, {200, 150, kBlue}});
 }
 
-TEST_F(DrawRoutines, TransparentDisplayInvertsFilledShapesInsteadOfPaintingThem) {
+TEST_F(DrawRoutines, TransparentDisplayInvertsFilledShapesOrWithoutOutlineTheirGrownArea) {
   g_records[0] = Rec(op::kRect, 200, 200, 100, 100);
   g_records[1] = Rec(op::kEllipse, 390, 290, 250, 150);
   board.m_bTransparent = true;
@@ -109,12 +109,9 @@ TEST_F(DrawRoutines, TransparentDisplayInvertsFilledShapesInsteadOfPaintingThem)
   board.Draw(0);
   board.Draw(1);
   EXPECT_EQ(board.Count(kWhite), 400 * 300);
-}
 
-TEST_F(DrawRoutines, TransparentDisplayWithoutOutlineInvertsTheGrownArea) {
   g_records[0] = Rec(op::kRoundRect, 300, 250, 100, 100);
   g_style.outline = 0;
-  board.m_bTransparent = true;
   board.Draw(0);
   board.ExpectPixels({{99, 175, kBlack}, {101, 101, kWhite}});  // the rounded corner
 }
@@ -149,8 +146,7 @@ TEST_F(DrawRoutines, AZeroFontSizeLaysTextOutInTheCellOfTheFontThatDrawsIt) {
   g_records[0] = Rec(op::kText, 10, 10, 390, 290);
   g_style.penColor = kRed;
   board.m_bTransparent = true;
-  board.m_logFont.lfHeight = 0;
-  board.m_logFont.lfWidth = 0;
+  board.m_logFont.lfHeight = board.m_logFont.lfWidth = 0;
   CreateStyleFont(board.m_font, board.m_logFont);
   TEXTMETRIC tm;
   {
