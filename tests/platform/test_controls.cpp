@@ -134,8 +134,7 @@ TEST_F(ToolBar, ASeparatorMayCarryAChildControlOfItsWidth) {
   RECT rc, next;
   f.bar.GetItemRect(0, &rc);
   f.bar.GetItemRect(1, &next);
-  EXPECT_EQ(rc.right - rc.left, 160);
-  EXPECT_EQ(next.left, rc.right);
+  EXPECT_EQ(std::pair(rc.right - rc.left, next.left), std::pair(LONG(160), rc.right));
 }
 
 TEST_F(FloatingBars, ABarFloatsWhereAskedShowsWhenToldAndStaysAboveTheRaisedFrame) {
@@ -303,8 +302,7 @@ TEST(CommonControls, OnlyTheUsersSliderMovesNotifyAndRichEditTextKeepsItsCodePag
   ASSERT_TRUE(slider.Create(WS_CHILD | WS_VISIBLE | TBS_NOTICKS, RECT{0, 0, 256, 25}, &p, 1027));
   slider.SetRange(0, 12);
   slider.SetPos(3);
-  EXPECT_EQ(slider.GetPos(), 3);
-  EXPECT_TRUE(p.scrolls.empty());
+  EXPECT_EQ(std::pair(slider.GetPos(), p.scrolls.empty()), std::pair(3, true));
   auto* qs = slider.GetWidget()->findChild<QSlider*>();
   ASSERT_NE(qs, nullptr);
   qs->triggerAction(QAbstractSlider::SliderSingleStepAdd);

@@ -42,8 +42,7 @@ TEST(GdiText, TextTakesItsColourUnsmoothedAndChineseUsesACjkFaceOfTheAskedSize) 
   Canvas d(100, 40);
   CFont font;
   ASSERT_TRUE(Select(d.dc, font, Font("宋体", 16)));
-  const SIZE zhong = d.dc.GetTextExtent(GBK("中"));
-  EXPECT_NEAR(zhong.cx, 16, 1);
+  EXPECT_NEAR(d.dc.GetTextExtent(GBK("中")).cx, 16, 1);
   TEXTMETRIC tm;
   ASSERT_TRUE(d.dc.GetTextMetrics(&tm));
   EXPECT_EQ(std::pair(tm.tmHeight, tm.tmAscent + tm.tmDescent), std::pair(16, 16));
