@@ -64,14 +64,13 @@ TEST_F(GesturesTest, BrushStampsFifteenByTenAtThePressAndEachLeftOnlyMove) {
   g_records[1].f3 = 7, g_records[1].f4 = 8, g_records[1].f5 = 9;
   UseTool(ID_TOOL_BRUSH);
   Press({100, 100});
-  ASSERT_EQ(Count(), 2);
-  EXPECT_EQ(Describe(1), "'b' 100 100 7 8");
-  EXPECT_EQ(g_records[1].f5, 9);
+  EXPECT_EQ(std::tuple(Count(), Describe(1), g_records[1].f5),
+            std::tuple(2, std::string("'b' 100 100 7 8"), 9));
   Move({210, 200}, MK_LBUTTON | MK_RBUTTON);
   EXPECT_EQ(Count(), 2);
   Move({220, 200});
-  ASSERT_EQ(Count(), 3);
-  EXPECT_EQ(Describe(2).substr(0, 11), "'b' 220 200");
+  EXPECT_EQ(std::pair(Count(), Describe(2).substr(0, 11)),
+            std::pair(3, std::string("'b' 220 200")));
 }
 
 TEST_F(GesturesTest, LinesAndShapesRecordPressAndReleasePointsAndLeaveNoBand) {
@@ -122,8 +121,7 @@ TEST_F(GesturesTest, PolylineClicksRecordChainedSegmentsUntilADoubleClickOrAnoth
   // The band no longer follows the pointer, and the next click starts anew.
   Move({400, 400}, 0);
   Click({300, 300});
-  ASSERT_EQ(Count(), 5);
-  EXPECT_EQ(Describe(4), "'z' 300 300 300 300");
+  EXPECT_EQ(std::pair(Count(), Describe(4)), std::pair(5, std::string("'z' 300 300 300 300")));
   Move({350, 250}, 0);
   UseTool(ID_TOOL_LINE);
   EXPECT_TRUE(ShowsItsReplay());
@@ -173,9 +171,8 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
     UseTool(tool);
     Drag({100, 100}, {{150, 150}, {200, 120}}, {200, 120});
     DoubleClickAt({200, 120});
-    EXPECT_EQ(Count(), kRecordLimit);
-    EXPECT_EQ(Describe(kRecordLimit), "'x' 1 2 3 4");
-    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    EXPECT_EQ(std::tuple(Count(), Describe(kRecordLimit), CWnd::GetCapture()),
+              std::tuple(kRecordLimit, std::string("'x' 1 2 3 4"), nullptr));
   }
   EXPECT_EQ(CountDifferences(before, Snap()), 0);
 
@@ -185,8 +182,8 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
   Press({10, 10});
   for (int x = 20; x <= 80; x += 10) Move({x, 10});
   Release({80, 10});
-  EXPECT_EQ(Count(), kRecordLimit);
-  EXPECT_EQ(Describe(kRecordLimit - 1), "'#' 30 10 20 10");
+  EXPECT_EQ(std::pair(Count(), Describe(kRecordLimit - 1)),
+            std::pair(kRecordLimit, std::string("'#' 30 10 20 10")));
 
   // A drag cut short by a full file opened meanwhile releases the mouse.
   board.m_nCount = 0;
@@ -196,8 +193,7 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
   ASSERT_EQ(CWnd::GetCapture(), &board);
   board.m_nCount = kRecordLimit;
   Release({50, 50});
-  EXPECT_EQ(CWnd::GetCapture(), nullptr);
-  EXPECT_EQ(Count(), kRecordLimit);
+  EXPECT_EQ(std::pair(CWnd::GetCapture(), Count()), std::pair((CWnd*)nullptr, kRecordLimit));
 }
 
 // Each row: a tool dragging when a command arrives (the open is cancelled).
