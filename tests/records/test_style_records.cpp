@@ -151,8 +151,7 @@ TEST_F(StyleRecords, ResetToTheSavedStyleRestoresItAndNothingElse) {
   board.ResetStyle(true);
   EXPECT_EQ(Fields(g_style), Fields(g_styleSaved));
   EXPECT_EQ(Objects(board), std::tuple(PS_DOT, 4, 0x0000FFu, 0x00FF00u, LONG(33)));
-  EXPECT_TRUE(board.m_posText == board.m_texts.end());
-  EXPECT_TRUE(board.m_bTransparent);
+  EXPECT_TRUE(board.m_posText == board.m_texts.end() && board.m_bTransparent);
 }
 
 TEST_F(StyleRecords, RemovingTheTextUnderTheReplayCursorMovesTheCursorToTheEnd) {
