@@ -92,12 +92,7 @@ TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDr
                             x_->FindWindow(e2e::kPaletteTitle)->rect};
   // Both lines are on the screen: black across the middle of each.
   auto drawn = [](const Picture& shot) {
-    for (const Point& m : {Point{500, 350}, Point{400, 475}}) {
-      int black = 0;
-      for (int d = -2; d <= 2; ++d) black += shot.At(m.first, m.second + d) == RGB(0, 0, 0);
-      if (black == 0) return false;
-    }
-    return true;
+    return BlackAround(shot, 500, 350) && BlackAround(shot, 400, 475);
   };
   Picture before;
   ASSERT_TRUE(e2e::WaitUntil([&] { return drawn(before = x_->Screenshot()); }));
@@ -133,9 +128,7 @@ TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDr
   Click(items[3].first, items[3].second);
   EXPECT_TRUE(x_->WaitNotViewable(kTitle));
   EXPECT_TRUE(x_->WaitViewable(e2e::kToolsBarTitle));
-  EXPECT_TRUE(e2e::WaitUntil([&] {
-    return CountDifferences(board(x_->Screenshot()), board(before)) == 0;
-  })) << "the board does not show the drawing after the review";
+  EXPECT_TRUE(BoardShows(before)) << "the board does not show the drawing after the review";
 }
 
 TEST_F(Replay, AShorterLessonOpenedDuringAReviewEndsItAndTheBoardShowsThatLesson) {
