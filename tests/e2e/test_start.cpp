@@ -93,10 +93,8 @@ COLORREF MostFrequentColour(const Picture& p) {
 TEST_P(Start, TheToolBarFloatsAtItsPlaceWithSixRowsOfFourButtonsAndThePaletteHangsBelowIt) {
   StartBoard();
   const auto tools = x_->FindWindow(kToolsBarTitle), palette = x_->FindWindow(kPaletteTitle);
-  EXPECT_EQ(tools->rect.x, 10);
-  EXPECT_EQ(tools->rect.y, 50);
-  EXPECT_EQ(palette->rect.x, tools->rect.x - 2);
-  EXPECT_EQ(palette->rect.y, tools->rect.bottom() - 17);
+  EXPECT_EQ(std::tuple(tools->rect.x, tools->rect.y, palette->rect.x, palette->rect.y),
+            std::tuple(10, 50, 10 - 2, tools->rect.bottom() - 17));
   EXPECT_FALSE(x_->Viewable(kFontBarTitle)) << "the font bar is shown at start";
 
   // The palette hangs over the tool bar's empty lower strip, in front of it:
