@@ -363,12 +363,10 @@ TEST(Dialog, ControlsAndMenuItemsSendCommandsAndEscapeGoesThroughTheDialog) {
   EXPECT_EQ(ClientRect(d), MapDialogRect(t, RECT{0, 0, 172, 18}))
       << "the menu bar is outside the client area";
   auto* slider = dynamic_cast<CSliderCtrl*>(d.GetDlgItem(1027));
-  ASSERT_NE(slider, nullptr);
   auto* button = d.GetWidget()->findChild<QPushButton*>();
-  ASSERT_NE(button, nullptr);
-  button->click();
   auto* menu = d.GetWidget()->findChild<QMenuBar*>();
-  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(slider && button && menu);
+  button->click();
   ASSERT_EQ(menu->actions().size(), 1);
   menu->actions()[0]->trigger();
   EXPECT_EQ(d.got, (std::vector<UINT>{5, 32837}));
