@@ -136,9 +136,8 @@ TEST(CDibFromBitmap, CapturesABitmapAsA24BitBottomUpPicture) {
   CDib dib;
   ASSERT_TRUE(dib.Create(37, 5, 24));
   ASSERT_TRUE(dib.FromBitmap(&bitmap));
-  EXPECT_EQ(
-      std::pair(dib.GetBitCount(), dib::ReadInfoHeader(dib.Block()->bytes.data()).biSizeImage),
-      std::pair(24, DWORD(5 * 112)));
+  EXPECT_EQ(dib.GetBitCount(), 24);
+  EXPECT_EQ(dib::ReadInfoHeader(dib.Block()->bytes.data()).biSizeImage, 5u * 112u);
   for (int y = 0; y < 5; ++y) EXPECT_EQ(dib.Block()->bytes[40 + 112 * y + 111], 0) << y;
   std::string where;
   EXPECT_EQ(CountDifferences(PixelsOf(*dib.Block()), pic, &where), 0) << where;

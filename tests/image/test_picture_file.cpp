@@ -214,10 +214,10 @@ TEST(PictureExtension, IsThePartOfTheFileNameFromItsLastDotAndChoosesTheFormatIg
       {"c.tar.jpeg", ".jpeg", kJpeg},
       {"x.bmpx", ".bmpx", kNone},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(std::pair(PictureExtension(c.name), PictureFormatOf(c.name)),
-              std::pair(std::string(c.extension), c.format))
-        << c.name;
+  for (const auto& c : cases) {
+    EXPECT_EQ(PictureExtension(c.name), c.extension) << c.name;
+    EXPECT_EQ(PictureFormatOf(c.name), c.format) << c.name;
+  }
 }
 
 TEST(PictureFiles, ChineseFileNamesWorkForBothFormats) {

@@ -36,9 +36,9 @@ TEST_F(Replay, TextAndFontRecordsTakeTheirEntriesFromTheTextListInOrder) {
                Rec(op::kFont, 0, 0, 50, 0)});
   board.Replay(0, board.m_nCount, false);
   const LOGFONT& lf = board.m_logFont;
-  EXPECT_EQ(std::tuple(lf.lfFaceName, lf.lfHeight, lf.lfWeight, lf.lfItalic, lf.lfUnderline,
-                       board.m_font.m_logFont.lfHeight),
-            std::tuple(GBK("黑体"), LONG(30), LONG(FW_BOLD), BYTE(1), BYTE(1), LONG(30)));
+  EXPECT_EQ(std::tuple(lf.lfFaceName, lf.lfHeight, lf.lfWeight, lf.lfItalic, lf.lfUnderline),
+            std::tuple(GBK("黑体"), LONG(30), LONG(FW_BOLD), BYTE(1), BYTE(1)));
+  EXPECT_EQ(board.m_font.m_logFont.lfHeight, 30);
   // Two texts drawn on their boxes of the brush colour; the third and the
   // last font found no entry.
   board.ExpectPixels({{150, 50, kWhite}, {8, 30, kBlack}, {8, 130, kBlack}, {8, 230, kWhite}});
@@ -131,8 +131,8 @@ TEST_F(Replay, AbsurdRecordsFromAFileDrawClippedAndFinish) {
   EXPECT_EQ(
       std::tuple(board.m_pen.m_width, board.m_pen.m_style, g_style.penWidth, g_style.penStyle),
       std::tuple(1, PS_SOLID, 1, 99));
-  EXPECT_EQ(std::pair(board.m_logFont.lfHeight, board.m_font.m_logFont.lfHeight),
-            std::pair(LONG(INT_MIN), LONG(-kMaxFontPixels)));
+  EXPECT_EQ(board.m_logFont.lfHeight, INT_MIN);
+  EXPECT_EQ(board.m_font.m_logFont.lfHeight, -kMaxFontPixels);
 
   // A huge pen covers the board along its segment.
   Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, INT_MAX, kRed),
