@@ -69,6 +69,25 @@ class Session : public Base {
     if (shown) Click(bar->rect.x + at[image].first + 8, bar->rect.y + at[image].second + 7);
     return shown;
   }
+  // A point of the palette bar given in its dialog units: the client area
+  // starts inside the 2-pixel border, below the 17-pixel caption, and a unit
+  // of the bar's 9-point font is 1.5 pixels.
+  std::pair<int, int> PaletteAt(int ux, int uy) {
+    const auto bar = x_->FindWindow(kPaletteTitle);
+    if (!bar) return {-1, -1};
+    return {bar->rect.x + 2 + ux * 3 / 2, bar->rect.y + 17 + uy * 3 / 2};
+  }
+  void ClickPalette(int ux, int uy) {
+    const auto [x, y] = PaletteAt(ux, uy);
+    Click(x, y);
+  }
+  // Right click away from the bars and the drawings, which shows the bars
+  // a press hid.
+  void ShowBarsAgain() {
+    Move(900, 700);
+    x_->Xdotool({"click", "3"});
+    WaitUntil([&] { return BarsShown(); });
+  }
   bool BarsShown() { return x_->Viewable(kToolsBarTitle) && x_->Viewable(kPaletteTitle); }
   // Rectangles of our floating bars that are on the screen now.
   std::vector<Rect> ShownBars() {

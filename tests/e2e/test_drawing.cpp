@@ -122,14 +122,8 @@ TEST_F(Drawing, RightClicksToggleTheBarsThenARedCellAndTheWidestWidthDrawARedLin
   // The board itself is untouched by the toggling.
   EXPECT_EQ(Changed(Rect{300, 300, 600, 400}), 0);
 
-  const auto palette = x_->FindWindow(e2e::kPaletteTitle);
-  // The client area starts inside the 2-pixel border, below the 17-pixel
-  // caption; a dialog unit of the palette's 9-point font is 1.5 pixels.
-  auto clickUnits = [&](int x, int y) {
-    Click(palette->rect.x + 2 + x * 3 / 2, palette->rect.y + 17 + y * 3 / 2);
-  };
-  clickUnits(40, 34);  // the red cell
-  clickUnits(16, 41);  // the lowest of the five widths in the pen area
+  ClickPalette(40, 34);  // the red cell
+  ClickPalette(16, 41);  // the lowest of the five widths in the pen area
   ASSERT_TRUE(ClickToolBarImage(kLineImage));
   Drag(400, 500, 700, 500);
 

@@ -1,34 +1,70 @@
-// The one-click tools with real input: a colour picked from the desktop
-// shows in the palette's swatch and fills a drawn rectangle.
+// The one-click tools with real input on the desktop picture: a picked colour
+// shows in the palette's swatch, the magnifier enlarges and a right click
+// goes back to the pen, which draws in the picked colour; the fill paints a
+// drawn rectangle with it, and in transparent display a fill-only rectangle
+// inverts the picture under it.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "tests/e2e/board_session.h"
 
 namespace {
 
-constexpr int kFillImage = 8, kRectImage = 14, kPickColorImage = 18;
+constexpr int kTransparentImage = 1, kMagnifyImage = 7, kFillImage = 8, kRectImage = 14,
+              kPickColorImage = 18;
 
 using OneClickTools = e2e::BoardSession;
 
-TEST_F(OneClickTools, APickedDesktopColourShowsInTheSwatchAndFillsADrawnRectangle) {
+TEST_F(OneClickTools, PickMagnifyAndBackDrawFillAndInvertOnTheDesktop) {
   const Picture pattern = e2e::MakePattern(0, 1024, 768);
   const COLORREF picked = pattern.At(700, 600);
   ASSERT_TRUE(picked != RGB(255, 255, 255) && picked != RGB(0, 0, 0));
   ASSERT_TRUE(ClickToolBarImage(kPickColorImage));
   Click(700, 600);
-  // The foreground swatch's middle: (44, 13) dialog units of 1.5 pixels.
-  const auto palette = x_->FindWindow(e2e::kPaletteTitle);
-  ASSERT_TRUE(palette);
+  const auto [swatchX, swatchY] = PaletteAt(44, 13);  // the foreground swatch's middle
+  EXPECT_TRUE(e2e::WaitUntil([&] { return x_->Screenshot().At(swatchX, swatchY) == picked; }))
+      << "the swatch does not show the picked colour";
+
+  // A click at the middle enlarges the source (312, 234)-(712, 534) 2.56
+  // times, each board pixel taken from the nearest source pixel.
+  ASSERT_TRUE(ClickToolBarImage(kMagnifyImage));
+  Click(512, 384);
   EXPECT_TRUE(e2e::WaitUntil([&] {
-    return x_->Screenshot().At(palette->rect.x + 2 + 66, palette->rect.y + 17 + 19) == picked;
-  })) << "the swatch does not show the picked colour";
+    const Picture shot = x_->Screenshot();
+    for (int y = 0; y < 768; y += 3)
+      for (int x = 0; x < 1024; x += 3) {
+        bool near = false;
+        for (int d = 0; d < 9; ++d)
+          near |= shot.At(x, y) ==
+                  pattern.At(312 + x * 400 / 1024 + d % 3 - 1, 234 + y * 300 / 768 + d / 3 - 1);
+        if (!near) return false;
+      }
+    return true;
+  })) << "the board does not show the enlarged middle";
+  ShowBarsAgain();
+  EXPECT_TRUE(BarsShown());
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    const auto bars = ShownBars();
+    return CountDifferences(e2e::Masked(x_->Screenshot(), bars), e2e::Masked(pattern, bars)) == 0;
+  })) << "the right click did not bring back the unenlarged picture";
+  // The pen is current again.
+  Drag(100, 650, 300, 650);
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    const Picture shot = x_->Screenshot();
+    for (int x = 120; x <= 280; x += 20)
+      if (shot.At(x, 649) != picked && shot.At(x, 650) != picked && shot.At(x, 651) != picked)
+        return false;
+    return true;
+  })) << "the pen does not draw in the picked colour";
 
   // A white rectangle outlined in the picked colour.
+  ShowBarsAgain();
   ASSERT_TRUE(ClickToolBarImage(kRectImage));
   Drag(300, 300, 500, 450);
   ASSERT_TRUE(e2e::WaitUntil([&] { return x_->Screenshot().At(400, 380) == RGB(255, 255, 255); }));
-  Move(900, 700);
-  x_->Xdotool({"click", "3"});  // the press hid the bars
+  ShowBarsAgain();
   ASSERT_TRUE(ClickToolBarImage(kFillImage));
   Click(400, 380);
   EXPECT_TRUE(e2e::WaitUntil([&] {
@@ -36,6 +72,32 @@ TEST_F(OneClickTools, APickedDesktopColourShowsInTheSwatchAndFillsADrawnRectangl
     return shot.At(400, 380) == picked && shot.At(305, 305) == picked &&
            shot.At(290, 290) == pattern.At(290, 290);
   })) << "the rectangle is not filled with the picked colour";
+
+  // Fill only, in transparent display: the drag leaves exactly one solid
+  // rectangle of inverted pixels, no band around it.
+  ShowBarsAgain();
+  ASSERT_TRUE(ClickToolBarImage(kTransparentImage));
+  ASSERT_TRUE(ClickToolBarImage(kRectImage));
+  ClickPalette(16, 37);  // the lowest of the three fill choices
+  const auto bars = ShownBars();
+  const Picture before = e2e::Masked(x_->Screenshot(), bars);
+  Drag(600, 150, 800, 300);
+  e2e::Rect box;
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    const Picture now = e2e::Masked(x_->Screenshot(), bars);
+    int l = 1024, t = 768, r = -1, b = -1, n = 0;
+    for (int y = 0; y < 768; ++y)
+      for (int x = 0; x < 1024; ++x) {
+        if (now.At(x, y) == before.At(x, y)) continue;
+        if (now.At(x, y) != (before.At(x, y) ^ 0xFFFFFF)) return false;
+        ++n, l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+      }
+    box = {l, t, r + 1 - l, b + 1 - t};
+    return n > 0 && n == box.w * box.h;
+  })) << "the changed pixels are not one inverted rectangle";
+  EXPECT_TRUE(std::abs(box.x - 600) <= 2 && std::abs(box.y - 150) <= 2 &&
+              std::abs(box.right() - 800) <= 2 && std::abs(box.bottom() - 300) <= 2)
+      << box.x << "," << box.y << " " << box.w << "x" << box.h;
 }
 
 }  // namespace
