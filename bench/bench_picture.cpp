@@ -82,9 +82,9 @@ bool HasTool(const char* name) {
 
 void Report(const char* what, double ms, double reference, const char* against) {
   if (reference > 0) {
-    std::printf("  %-34s %9.1f ms   %5.2fx %s\n", what, ms, ms / reference, against);
+    std::printf("  %-34s %9.2f ms   %5.2fx %s\n", what, ms, ms / reference, against);
   } else {
-    std::printf("  %-34s %9.1f ms\n", what, ms);
+    std::printf("  %-34s %9.2f ms\n", what, ms);
   }
 }
 

@@ -1,12 +1,15 @@
 #!/bin/bash
 # Installs the Debian packages Pointer needs, when missing (apt-get, as root).
-# Usage: deps.sh build|test
+# Usage: deps.sh build|test|bench
 set -e
 pkgs="g++ cmake make pkg-config qt6-base-dev libx11-dev libxcb1-dev libxcb-shm0-dev libturbojpeg0-dev qt6-translations-l10n
       fonts-arphic-uming fonts-wqy-microhei fontconfig"
 if [ "$1" = test ]; then
   pkgs="$pkgs libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
         libjpeg-turbo-progs clang libclang-rt-14-dev"
+fi
+if [ "$1" = bench ]; then
+  pkgs="$pkgs libbenchmark-dev xvfb xdotool x11-utils libjpeg-turbo-progs python3 gnuplot-nox"
 fi
 missing=""
 for p in $pkgs; do
