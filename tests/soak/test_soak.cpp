@@ -36,11 +36,14 @@ int EnvInt(const char* name, int fallback) {
   return v && *v ? std::atoi(v) : fallback;
 }
 
-// Resident memory in kB, from the kernel's view of this process.
-long ResidentKb() {
+// Resident memory in kB from the kernel's view of this process: "VmRSS",
+// "RssAnon" (heap and other private memory) or "RssFile" (mapped files:
+// code, fonts, caches on disk).
+long ResidentKb(const char* field = "VmRSS") {
   std::ifstream in("/proc/self/status");
+  const std::string key = std::string(field) + ":";
   for (std::string line; std::getline(in, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + key.size());
   return -1;
 }
 
@@ -309,10 +312,12 @@ TEST_F(Soak, RandomStepsKeepTheStoreTheTextListAndThePictureConsistent) {
     // Resident memory at ten points of the run, before and after giving
     // freed heap back: growth that a trim takes away is no leak.
     if ((step + 1) % std::max(1, steps / 10) == 0) {
-      const long rss = ResidentKb();
+      const long rss = ResidentKb(), anon = ResidentKb("RssAnon");
       malloc_trim(0);
-      std::printf("soak: step %6d, %4d records: %ld kB resident, %ld kB after a trim\n", step + 1,
-                  Count(), rss, ResidentKb());
+      std::printf(
+          "soak: step %6d, %4d records: %ld kB resident, %ld kB of it files, %ld kB "
+          "anonymous (%ld kB after a trim)\n",
+          step + 1, Count(), rss, ResidentKb("RssFile"), anon, ResidentKb("RssAnon"));
     }
   }
   std::printf("soak: %d steps, seed %d\n", steps, seed);
