@@ -47,6 +47,10 @@ void CBoardWnd::OnUndo() {
 void CBoardWnd::OnRedo() {
   if (!CanRedo(*this)) return;
   EndGestures();
+  // The record goes over the current picture, not over a flashing shape
+  // the tool shows for the moment: the snapshot would keep that for good.
+  Invalidate(true);
+  UpdateWindow();
   Replay(m_nCount, m_nCount + 1, false);
   ++m_nCount;
   SnapshotBoard();
@@ -61,6 +65,10 @@ void CBoardWnd::OnClearAll() {
     m_texts.clear();
     m_posText = m_texts.end();
     MarkAllSlotsEmpty();
+    // The next drawing starts from the default style, as a replay of it
+    // does: a style kept from before would show shapes the records (and so
+    // undo, replay and the saved lesson) draw in other colours.
+    ResetStyle(false);
     ShowBackground();
     SnapshotBoard();
     // The snapshot hid the bars the command was chosen from.

@@ -38,12 +38,16 @@ void CBoardWnd::OnMouseMove(UINT flags, CPoint pt) {
 }
 
 void CBoardWnd::OnLButtonUp(UINT flags, CPoint pt) {
-  m_bDragging = false;
+  const bool dragged = std::exchange(m_bDragging, false);
   if (std::exchange(m_bDragCancelled, false)) return;
   if (m_pReplayDlg || StoreFull(m_nCount)) {
     // A drag cut short here (a file that filled the store was opened during
     // it) must not keep the mouse, or the board would swallow every click.
     if (GetCapture() == this) ReleaseCapture();
+    // A pen or brush stroke that filled the store drew and recorded its
+    // last step: the current picture takes it, or the next repaint would
+    // wipe a step the records hold.
+    if (dragged && !m_pReplayDlg && m_nTool < ID_TOOL_POINTER) SnapshotBoard();
     return;
   }
   CToolGesture* gesture = CurrentGesture();

@@ -209,6 +209,8 @@ void OnReplay(CBoardWnd& board) {
   board.m_bTransparent = false;
   g_styleSaved = g_style;
   board.m_logFontSaved = board.m_logFont;
+  board.m_penSaved.DeleteObject();
+  board.m_penSaved.CreatePen(board.m_pen.m_style, board.m_pen.m_width, board.m_pen.m_color);
   board.ClearTransientMarks();
   board.ResetStyle(false);
 

@@ -82,6 +82,8 @@ bool FileExists(const std::string& gbkPath) {
   return ::stat(Utf8FromGbk(gbkPath).c_str(), &st) == 0;
 }
 
+bool RemoveFile(const std::string& gbkPath) { return ::unlink(Utf8FromGbk(gbkPath).c_str()) == 0; }
+
 std::string UserDataFolder(const std::string& name) {
   const char* data = std::getenv("XDG_DATA_HOME");
   if (data && data[0] == '/') return GbkFromUtf8(std::string(data) + "/" + name);

@@ -10,6 +10,8 @@ namespace plat {
 // a regular file.
 std::FILE* OpenFile(const std::string& gbkPath, const char* mode);
 bool FileExists(const std::string& gbkPath);
+// Removes a file (not a folder); false when none was removed.
+bool RemoveFile(const std::string& gbkPath);
 
 // The program's folder in the user's data folder (GBK): $XDG_DATA_HOME/name,
 // or ~/.local/share/name when that is unset, empty or relative. Empty when

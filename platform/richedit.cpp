@@ -109,6 +109,9 @@ void CRichEditCtrl::SetFont(CFont* font, bool redraw) {
   const double ratio = plat::Ratio(m_impl->edit);
   if (ratio != 1 && f.pixelSize() > 0)
     f.setPixelSize(std::max(1, plat::ToLogical(f.pixelSize(), ratio)));
+  // An empty box starts a fresh document: the old one keeps every format
+  // and undo step ever merged, about a kilobyte per font change, for good.
+  if (m_impl->edit->document()->isEmpty()) m_impl->edit->document()->clear();
   m_impl->edit->setFont(f);
   m_impl->edit->document()->setDefaultFont(f);
   QTextCharFormat fmt;

@@ -46,6 +46,10 @@ class CBoardCore {
   CFont m_font;
   LOGFONT m_logFont;
   LOGFONT m_logFontSaved;
+  // The pen in force when the style was saved: after a reset it may differ
+  // from the saved style's width and line style, and the records drawn
+  // next must look as they will in a replay.
+  CPen m_penSaved;
   bool m_bTransparent = false;
   // An undo's redraw is under way: the board paints the bare background.
   bool m_bRedrawing = false;

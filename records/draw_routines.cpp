@@ -140,10 +140,14 @@ void DrawRecordOn(CDC& dc, CBoardCore& board, const DrawRecord& r, const std::st
       dc.FillRect(&rc, &board.m_brush);
       break;
     }
-    case op::kArrow:
-      DrawArrowLine(dc, r.f3, r.f4, r.f1, r.f2, g_style.penStyle, g_style.penWidth, 10,
-                    g_style.penColor);
+    case op::kArrow: {
+      // The pen in force, as for lines: the style's width and line style
+      // outlive a reset and change without a record when the store is
+      // full, so an arrow drawn from them would redraw otherwise later.
+      const CPen& pen = board.m_pen;
+      DrawArrowLine(dc, r.f3, r.f4, r.f1, r.f2, pen.m_style, pen.m_width, 10, pen.m_color);
       break;
+    }
     case op::kRect:
     case op::kRoundRect:
       DrawRectRecord(dc, board, r, r.op == op::kRoundRect);

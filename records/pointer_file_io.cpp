@@ -70,6 +70,10 @@ SaveStatus SavePointerData(const std::string& gbkPath, const DrawRecord* records
     return fail(SaveStatus::kWriteFailed, plat::FileError::kWriteFailed);
   if (texts.empty() ? !data.Commit() : !plat::CommitTogether(sideFile, data))
     return fail(SaveStatus::kWriteFailed, plat::FileError::kWriteFailed);
+  // A side file left by an earlier save under this name would give the
+  // lesson texts it never had when opened.
+  if (texts.empty() && plat::Utf8FromGbk(side) != plat::Utf8FromGbk(gbkPath))
+    plat::RemoveFile(side);
   if (why) *why = plat::FileError::kNone;
   return SaveStatus::kSaved;
 }

@@ -154,7 +154,10 @@ void CBoardCore::ResetStyle(bool restoreSaved) {
   if (restoreSaved) {
     g_style = g_styleSaved;
     m_logFont = m_logFontSaved;
-    CreateStylePen(m_pen, g_style.penStyle, g_style.penWidth, g_style.penColor);
+    if (m_penSaved.IsValid())
+      m_pen.CreatePen(m_penSaved.m_style, m_penSaved.m_width, m_penSaved.m_color);
+    else
+      CreateStylePen(m_pen, g_style.penStyle, g_style.penWidth, g_style.penColor);
     m_brush.CreateSolidBrush(g_style.brushColor);
     CreateStyleFont(m_font, m_logFont);
     return;

@@ -210,4 +210,16 @@ TEST_F(ReplayDlgTest, TheSliderFollowsTheStoreAndNoStepDrawsARecordPastIt) {
   Board().m_nCount = 8;
 }
 
+TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceNotOneBuiltFromTheStyle) {
+  // A reset keeps the style's width while the pen in force is 2 wide; the
+  // next line must look as its replay will.
+  g_style.penWidth = 6;
+  Board().ResetStyle(false);
+  OnReplay(Board());
+  ASSERT_NE(Board().m_pReplayDlg, nullptr);
+  Board().m_pReplayDlg->CloseReview();
+  plat::ProcessEvents();
+  EXPECT_EQ(std::pair(Board().m_pen.m_width, g_style.penWidth), std::pair(2, 6));
+}
+
 }  // namespace

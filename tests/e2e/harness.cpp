@@ -28,11 +28,6 @@ Display* Dpy(void* d) { return static_cast<Display*>(d); }
 // running): a query on a window that just vanished is not an error here.
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-std::string MakeTempDir(const char* stem) {
-  std::string path = std::string("/tmp/") + stem + "-XXXXXX";
-  return mkdtemp(path.data()) ? path : "/tmp";
-}
-
 // Every window looked up is the toolkit's or our own: both carry the UTF-8 name.
 std::optional<std::string> WindowTitle(Display* d, Window w) {
   Atom type = None;
@@ -162,12 +157,17 @@ bool XServer::Start(std::string* error) {
     *error = "cannot connect to " + name_;
     return false;
   }
-  xdgDir_ = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : MakeTempDir("e2e-xdg");
+  // Folders of this server's own, gone with it.
+  const auto own = [this](const char* name) {
+    const std::string dir = own_ / name;
+    mkdir(dir.c_str(), 0700);
+    return dir;
+  };
+  xdgDir_ = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : own("xdg");
   chmod(xdgDir_.c_str(), 0700);
-  registryDir_ =
-      getenv("POINTER_REGISTRY_DIR") ? getenv("POINTER_REGISTRY_DIR") : MakeTempDir("e2e-registry");
+  registryDir_ = getenv("POINTER_REGISTRY_DIR") ? getenv("POINTER_REGISTRY_DIR") : own("registry");
   // The program keeps its drawing in the user's data folder: never the real one.
-  dataDir_ = MakeTempDir("e2e-data");
+  dataDir_ = own("data");
   return true;
 }
 
@@ -379,7 +379,7 @@ XServer* SharedServer(int width, int height, std::string* error) {
 void StopSharedServers() { Servers().clear(); }
 
 const std::string& ArtifactDir() {
-  static const std::string dir = MakeTempDir("pointer-e2e");
+  static const std::string dir = TempFolder::Make("pointer-e2e");
   return dir;
 }
 

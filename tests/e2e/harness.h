@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/picture.h"
+#include "tests/support/temp_folder.h"
 
 namespace e2e {
 
@@ -133,6 +134,7 @@ class XServer {
   Process xvfb_;
   void* display_ = nullptr;  // Display*
   unsigned long rootPixmap_ = 0;
+  TempFolder own_{"pointer-e2e-server"};
   std::string xdgDir_, registryDir_, dataDir_;
   int runs_ = 0;
 };

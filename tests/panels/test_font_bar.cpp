@@ -11,6 +11,7 @@
 #include "platform/desktop.h"
 #include "platform/fonts.h"
 #include "tests/support/board_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -56,13 +57,9 @@ class FontBarTest : public BoardTest {
   // Every test starts from an empty settings store of this run's own.
   void SetUp() override {
     BoardTest::SetUp();
-    static const std::string dir = [] {
-      char templ[] = "/tmp/pointer-fonts-XXXXXX";
-      return std::string(mkdtemp(templ));
-    }();
-    [[maybe_unused]] static const int cleanup = std::atexit([] { fs::remove_all(dir); });
-    setenv("POINTER_REGISTRY_DIR", dir.c_str(), 1);
-    fs::remove_all(m_store = fs::path(dir) / "HKEY_LOCAL_MACHINE");
+    static const TempFolder dir("pointer-fonts");
+    setenv("POINTER_REGISTRY_DIR", dir.path.c_str(), 1);
+    fs::remove_all(m_store = fs::path(dir.path) / "HKEY_LOCAL_MACHINE");
   }
 
   static InjectedCombo& NameBox() {

@@ -96,20 +96,20 @@ TEST(FileReplacement, APairTakesItsPlaceTogetherOrNotAtAll) {
 
 const std::string kKey = "Software\\RadeZoza";
 
-// Each test gets a store of its own, under a folder every user may enter.
+// Each test gets a store of its own inside a private folder (so that even
+// the store's parent is the test's), both open to every user.
 class Registry : public ::testing::Test {
  protected:
   void SetUp() override {
     if (const char* old = std::getenv("POINTER_REGISTRY_DIR")) m_oldDir = old;
-    char templ[] = "/tmp/pointer-registry-XXXXXX";
-    ASSERT_NE(mkdtemp(templ), nullptr);
-    chmod(templ, 0755);
-    setenv("POINTER_REGISTRY_DIR", (m_dir = templ).c_str(), 1);
+    chmod(m_root.path.c_str(), 0755);
+    ASSERT_TRUE(fs::create_directory(m_dir));
+    chmod(m_dir.c_str(), 0755);
+    setenv("POINTER_REGISTRY_DIR", m_dir.c_str(), 1);
   }
   void TearDown() override {
     std::error_code ec;
-    for (auto& e : fs::recursive_directory_iterator(m_dir, ec)) chmod(e.path().c_str(), 0755);
-    fs::remove_all(m_dir, ec);
+    for (auto& e : fs::recursive_directory_iterator(m_root.path, ec)) chmod(e.path().c_str(), 0755);
     m_oldDir.empty() ? unsetenv("POINTER_REGISTRY_DIR")
                      : setenv("POINTER_REGISTRY_DIR", m_oldDir.c_str(), 1);
   }
@@ -146,7 +146,8 @@ class Registry : public ::testing::Test {
     return files;
   }
 
-  std::string m_dir, m_oldDir;
+  TempFolder m_root{"pointer-registry"};
+  std::string m_dir = m_root / "store", m_oldDir;
 };
 
 TEST_F(Registry, AMissingKeyIsCreatedAndItsValuesReadBackLeavingPresetsOfMissingOnes) {

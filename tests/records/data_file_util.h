@@ -10,19 +10,7 @@
 #include <iterator>
 #include <string>
 
-struct TempFolder {
-  std::string path = [] {
-    char name[] = "/tmp/pointer-data-XXXXXX";
-    return std::string(mkdtemp(name) ? name : "/nonexistent");
-  }();
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  // Names are UTF-8 here; ASCII paths are the same bytes in GBK.
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-  auto Entries() const { return std::distance(std::filesystem::directory_iterator(path), {}); }
-};
+#include "tests/support/temp_folder.h"
 
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

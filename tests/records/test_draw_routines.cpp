@@ -36,7 +36,7 @@ TEST_F(DrawRoutines, AnArrowPaintsItsShaftAndAFilledHeadThatAWidePenOpens) {
   board.ExpectPixels({{232, 93, kBlue}, {232, 107, kBlue}, {225, 90, kWhite}});
 }
 
-TEST_F(DrawRoutines, ArrowRecordsOnlyPaintInThePenOfTheStyle) {
+TEST_F(DrawRoutines, ArrowRecordsOnlyPaintInThePenInForce) {
   // Steep, thin, dashed and wide arrows: the shaft and the head do not cover
   // every pixel of the line, so an inverting pass would leave a trace.
   const struct {
@@ -47,7 +47,10 @@ TEST_F(DrawRoutines, ArrowRecordsOnlyPaintInThePenOfTheStyle) {
                 {PS_DASH, 1, kGreen, Rec(op::kArrow, 33, 290, 300, 5)},
                 {PS_SOLID, 7, 0x808080, Rec(op::kArrow, 200, 20, 210, 280)}};
   for (const auto& a : arrows) {
-    g_style.penStyle = a.style, g_style.penWidth = a.width, g_style.penColor = a.colour;
+    board.m_pen.DeleteObject();
+    board.m_pen.CreatePen(a.style, a.width, a.colour);
+    // The style's own fields may differ (after a reset, or at a full store).
+    g_style.penStyle = PS_DOT, g_style.penWidth = 9, g_style.penColor = kBlue;
     g_records[0] = a.arrow;
     board.Draw(0);
     EXPECT_GT(board.Count(a.colour), 100);

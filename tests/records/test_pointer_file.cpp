@@ -119,11 +119,14 @@ TEST(PointerFile, TextsWithoutLineBreaksAreLinesAsTheyAreAndOthersAreEscaped) {
   EXPECT_EQ(ReadBytes(dir / "t.xyp"),
             GBK("宋体") + "\r\n\r\nC:\\new\\n\r\ntwo\xFFr\xFFnlines\r\ncr\xFFr\r\n\xFF\xFFn\r\n");
   EXPECT_EQ(ReadPointerData(dir / "t.zsy").texts, texts);
-  // Saving without texts leaves a stale side file, which is read back; a
-  // file named like a side file is none of itself.
+  // Saving without texts takes away the side file an earlier save left
+  // under that name: the lesson opens without texts it never had.
   ASSERT_EQ(SavePointerData(dir / "t.dat", kRecords, 2, {}), SaveStatus::kSaved);
-  EXPECT_EQ(ReadPointerData(dir / "t.dat").texts, texts);
-  EXPECT_TRUE(ReadPointerData(dir / "t.xyp").texts.empty());
+  EXPECT_TRUE(ReadPointerData(dir / "t.dat").texts.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir / "t.xyp"));
+  // A file named like a side file is none of itself, and stays.
+  ASSERT_EQ(SavePointerData(dir / "t.xyp", kRecords, 2, {}), SaveStatus::kSaved);
+  EXPECT_EQ(ReadPointerData(dir / "t.xyp").records.size(), 2u);
   EXPECT_EQ(SavePointerData(dir / "t.xyp", kRecords, 2, texts), SaveStatus::kCannotCreate);
 
   // Side files of any make: LF or CR LF, CR alone inside a line, no last

@@ -184,6 +184,8 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
   Release({80, 10});
   EXPECT_EQ(std::pair(Count(), Describe(kRecordLimit - 1)),
             std::pair(kRecordLimit, std::string("'#' 30 10 20 10")));
+  EXPECT_EQ(CountDifferences(Snap(), Of(board.m_bmpCurrent)), 0)
+      << "the segment that filled the store is in the current picture";
 
   // A drag cut short by a full file opened meanwhile releases the mouse.
   board.m_nCount = 0;
@@ -194,6 +196,18 @@ TEST_F(GesturesTest, AFullStoreTakesNoGestureNoSlotPastItsEndAndCutsStrokesAndDr
   board.m_nCount = kRecordLimit;
   Release({50, 50});
   EXPECT_EQ(std::pair(CWnd::GetCapture(), Count()), std::pair((CWnd*)nullptr, kRecordLimit));
+}
+
+TEST_F(GesturesTest, AfterClearAllShapesStartFromTheStyleTheirReplayStartsFrom) {
+  g_style.brushColor = RGB(200, 0, 0);
+  Board().AppendStyleRecord(kStyleBrush);
+  UseTool(ID_TOOL_RECT);
+  Drag({20, 20}, {{120, 90}}, {120, 90});
+  m_services.boxAnswers = {IDOK};
+  Board().OnClearAll();
+  Drag({100, 100}, {{300, 200}}, {300, 200});
+  ASSERT_EQ(Count(), 1);
+  EXPECT_TRUE(ShowsItsReplay());
 }
 
 // Each row: a tool dragging when a command arrives (the open is cancelled).

@@ -6,6 +6,7 @@
 #include "image/picture_commands.h"
 #include "platform/app.h"
 #include "tests/support/board_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ TEST_F(PictureLoadX11, ALoadedPictureIsStretchedOverTheBoardAndBecomesItsPicture
   half.fill(Qt::blue);
   for (int y = 0; y < H / 4; ++y)
     for (int x = 0; x < W / 4; ++x) half.setPixel(x, y, qRgb(255, 0, 0));
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "pointer-load-x11.BMP").string();
+  const TempFolder dir;
+  const std::string path = dir / "load.BMP";
   ASSERT_TRUE(half.save(QString::fromStdString(path), "BMP"));
 
   board.AppendRecord(Rec(op::kLine, 5, 5, 50, 50));
@@ -37,7 +38,6 @@ TEST_F(PictureLoadX11, ALoadedPictureIsStretchedOverTheBoardAndBecomesItsPicture
   Frame().m_barsHidden = false;
   m_services.fileAnswers.push_back(path);
   board.SendCommand(ID_LOAD_PICTURE);
-  std::filesystem::remove(path);
   EXPECT_FALSE(Frame().m_barsHidden) << "hidden for the capture, shown again after it";
   EXPECT_EQ(Count(), 1);
   for (CBitmap* picture : {&board.m_bmpCurrent, &board.m_bmpCaptured}) {
