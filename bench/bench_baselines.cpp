@@ -91,13 +91,3 @@ void BM_QPainterTextLine(benchmark::State& state) {
 BENCHMARK(BM_QPainterTextLine);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  plat::InitApplication(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

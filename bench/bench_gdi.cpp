@@ -96,13 +96,3 @@ void BM_SnapshotCopy(benchmark::State& state) {
 BENCHMARK(BM_SnapshotCopy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  plat::InitApplication(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -59,13 +59,3 @@ void BM_MagnifierStep(benchmark::State& state) {
 BENCHMARK(BM_MagnifierStep)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  plat::InitApplication(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

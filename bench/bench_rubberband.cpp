@@ -54,14 +54,3 @@ void BM_LineRubberBandMove(benchmark::State& state) {
 BENCHMARK(BM_LineRubberBandMove)->Args({1920, 1080})->Args({3840, 2160});
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  plat::InitApplication(argc, argv);
-  res::RegisterResources();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

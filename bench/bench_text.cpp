@@ -70,13 +70,3 @@ BENCHMARK(BM_TextsRightOfTheBoard4999x6KB)->Unit(benchmark::kMillisecond)->Itera
 BENCHMARK(BM_TextsBelowTheBoard4999x6KB)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  benchmark::Initialize(&argc, argv);
-  plat::InitApplication(argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -56,14 +56,3 @@ void BM_TextCommitToPixels(benchmark::State& state) {
 BENCHMARK(BM_TextCommitToPixels)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  plat::InitApplication(argc, argv);
-  res::RegisterResources();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
