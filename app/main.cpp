@@ -5,6 +5,7 @@
 
 #include "app/main_frame.h"
 #include "app/pointer_app.h"
+#include "dialogs/replay_dlg.h"
 #include "platform/app.h"
 #include "platform/desktop.h"
 #include "platform/session.h"
@@ -13,11 +14,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: pointer [--command ID]\n"
+    "Usage: pointer [--command ID | --step LESSON.zsy]\n"
     "Freezes the screen into a full-screen drawing board for teaching.\n"
     "\n"
     "  --command ID   deliver command ID (1-65535) to the board running on this\n"
     "                 display; exit status 1 when none runs\n"
+    "  --step FILE    open the lesson FILE and walk it gesture by gesture:\n"
+    "                 Page Down, Right or Space for the next, Page Up or Left\n"
+    "                 for the one before, B or period to blank the board\n"
     "  --help         show this text and exit\n"
     "  --version      show the version and exit\n";
 
@@ -30,6 +34,7 @@ int UsageError(const std::string& what) {
 
 int main(int argc, char** argv) {
   int command = -1;
+  std::string lesson;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -39,6 +44,11 @@ int main(int argc, char** argv) {
     if (arg == "--version") {
       std::printf("pointer %s\n", POINTER_VERSION);
       return 0;
+    }
+    if (arg == "--step") {
+      if (i + 1 >= argc) return UsageError("--step needs a lesson file");
+      lesson = argv[++i];
+      continue;
     }
     if (arg != "--command") return UsageError("unknown option '" + arg + "'");
     if (i + 1 >= argc) return UsageError("--command needs a command identifier");
@@ -61,6 +71,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!theApp.InitInstance()) return 0;
+  if (!lesson.empty()) OpenLessonInSteps(theApp.MainFrame()->m_board, lesson);
   plat::ListenForCommands(theApp.MainFrame());
   const int code = plat::RunMessageLoop();
   theApp.DestroyMainFrame();

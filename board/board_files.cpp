@@ -56,8 +56,12 @@ void CBoardWnd::OnOpenData() {
                      m_pFrame ? &m_pFrame->FrameWindow() : nullptr);
   dialog.m_ofn.lpstrInitialDir = FolderOfPath(m_strDataPath);
   if (dialog.DoModal() != IDOK) return;
+  OpenDataFile(dialog.GetPathName());
+}
+
+bool CBoardWnd::OpenDataFile(const std::string& path) {
   ClearTransientMarks();
-  m_strDataPath = dialog.GetPathName();
+  m_strDataPath = path;
   // The file is read whole before anything changes, so a file that cannot
   // be read leaves the drawing, its texts and its picture as they were.
   datafile::PointerData data = datafile::ReadPointerData(m_strDataPath);
@@ -65,13 +69,16 @@ void CBoardWnd::OnOpenData() {
     case datafile::OpenStatus::kOpened:
       break;
     case datafile::OpenStatus::kCannotOpen:
-      return ShowFailure("文件不存在或打不开！", m_strDataPath, plat::FileErrorText(data.why));
+      ShowFailure("文件不存在或打不开！", m_strDataPath, plat::FileErrorText(data.why));
+      return false;
     case datafile::OpenStatus::kCannotRead:
-      return ShowFailure("文件无法读取！", m_strDataPath, plat::FileErrorText(data.why));
+      ShowFailure("文件无法读取！", m_strDataPath, plat::FileErrorText(data.why));
+      return false;
     // A picture or any other file given the extension would replace the
     // drawing with nothing.
     case datafile::OpenStatus::kNotALesson:
-      return ShowFailure("这不是教鞭数据文件！", m_strDataPath, NotALessonReason(data));
+      ShowFailure("这不是教鞭数据文件！", m_strDataPath, NotALessonReason(data));
+      return false;
   }
 
   HideFrameBars();
@@ -86,4 +93,5 @@ void CBoardWnd::OnOpenData() {
   Replay(0, m_nCount, false);
   SnapshotBoard();
   if (m_pFrame) m_pFrame->RepaintPalette();
+  return true;
 }

@@ -119,6 +119,9 @@ class CBoardWnd : public CWnd, public CBoardCore {
   // Pointer data files (Ctrl+S, Ctrl+O).
   void OnSaveData();
   void OnOpenData();
+  // Opens a pointer data file as the open command does once a file is
+  // chosen; a file that cannot be opened is reported and changes nothing.
+  bool OpenDataFile(const std::string& path);
 
  protected:
   std::unique_ptr<CDC> GetBoardDC() override;

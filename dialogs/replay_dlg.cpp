@@ -1,9 +1,11 @@
 #include "dialogs/replay_dlg.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "board/board_wnd.h"
 #include "platform/codepage.h"
+#include "records/steps.h"
 #include "res/resource.h"
 
 namespace {
@@ -11,22 +13,42 @@ namespace {
 constexpr UINT_PTR kPlayTimer = 1;
 constexpr UINT kPlayIntervalMs = 20;
 
-// Menu 249: a bar of four plain commands.
+struct Speed {
+  UINT id;
+  const char* label;
+  int delayMs;  // the replay's pause before a shape
+};
+constexpr Speed kSpeeds[] = {{ID_REPLAY_SPEED_HALF, "0.5 倍", 4000},
+                             {ID_REPLAY_SPEED_HALF + 1, "1 倍", 2000},
+                             {ID_REPLAY_SPEED_HALF + 2, "2 倍", 1000},
+                             {ID_REPLAY_SPEED_4X, "4 倍", 500}};
+constexpr int kNormalDelayMs = kSpeeds[1].delayMs;
+
+const Speed* FindSpeed(UINT id) {
+  for (const Speed& s : kSpeeds)
+    if (s.id == id) return &s;
+  return nullptr;
+}
+
+// Menu 249: four plain commands and the speed drop-down before the last.
 std::vector<DialogMenuItem> ReplayMenu() {
-  return {{ID_REPLAY_TO_START, GBK("到记录首")},
-          {ID_REPLAY_PLAY, GBK("开始播放")},
-          {ID_REPLAY_TO_END, GBK("到记录尾")},
-          {ID_REPLAY_CLOSE, GBK(" 关闭 ")}};
+  DialogMenuItem speed{0, GBK("速度"), {}};
+  for (const Speed& s : kSpeeds) speed.items.push_back({s.id, GBK(s.label), {}});
+  return {{ID_REPLAY_TO_START, GBK("到记录首"), {}},
+          {ID_REPLAY_PLAY, GBK("开始播放"), {}},
+          {ID_REPLAY_TO_END, GBK("到记录尾"), {}},
+          speed,
+          {ID_REPLAY_CLOSE, GBK(" 关闭 "), {}}};
 }
 
 // Template 217: a small tool window at the owner's top-left corner, filled
-// by a slider without ticks.
+// by a slider without ticks; wide enough for the whole menu bar.
 DialogTemplate ReplayTemplate() {
   DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION;
   t.exStyle = WS_EX_TOOLWINDOW;
   t.x = t.y = 0;
-  t.cx = 172;
+  t.cx = 210;
   t.cy = 18;
   t.caption = GBK("复习控制 - 播放时按ESC键暂停");
   t.fontFace = GBK("宋体");
@@ -34,7 +56,7 @@ DialogTemplate ReplayTemplate() {
   DialogItem slider;
   slider.kind = DlgControl::Slider;
   slider.id = IDC_REPLAY_SLIDER;
-  slider.cx = 171;
+  slider.cx = 209;
   slider.cy = 17;
   slider.style = WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS;
   t.items.push_back(slider);
@@ -49,6 +71,11 @@ CReplayDlg::CReplayDlg(CBoardWnd& board) : m_pendingBoard(&board), m_toolBefore(
   OnCommand(ID_REPLAY_PLAY, [this] { OnPlay(); });
   OnCommand(ID_REPLAY_TO_END, [this] { OnToEnd(); });
   OnCommand(ID_REPLAY_CLOSE, [this] { OnCloseCommand(); });
+  OnCommandRange(ID_REPLAY_SPEED_HALF, ID_REPLAY_SPEED_4X, [this](UINT id) { SetSpeed(id); });
+  OnUpdateCommandRange(ID_REPLAY_SPEED_HALF, ID_REPLAY_SPEED_4X, [this](CCmdUI* ui) {
+    const Speed* speed = FindSpeed(ui->m_nID);
+    ui->SetCheck(speed && speed->delayMs == m_pendingBoard->m_nReplayDelay);
+  });
 }
 
 CReplayDlg::~CReplayDlg() = default;
@@ -81,11 +108,82 @@ int CReplayDlg::FollowStore() {
 }
 
 bool CReplayDlg::PreTranslateKeyDown(UINT vk) {
-  if (vk == VK_ESCAPE) {
-    Pause();
-    return true;
+  return OnReviewKey(vk) || CDialog::PreTranslateKeyDown(vk);
+}
+
+// Presenter clickers send Page Down and Page Up, some Right and Left, and B
+// or period for their blank key. The slider keeps Up, Down, Home and End.
+bool CReplayDlg::OnReviewKey(UINT vk) {
+  switch (vk) {
+    case VK_ESCAPE:
+      Pause();
+      return true;
+    case VK_NEXT:
+    case VK_RIGHT:
+    case VK_SPACE:
+      StepForward();
+      return true;
+    case VK_PRIOR:
+    case VK_LEFT:
+      StepBack();
+      return true;
+    case 'B':
+    case VK_OEM_PERIOD:
+      ToggleBlank();
+      return true;
+    default:
+      return false;
   }
-  return CDialog::PreTranslateKeyDown(vk);
+}
+
+void CReplayDlg::StepForward() {
+  if (!m_board) return;
+  if (IsPlaying()) Pause();
+  // As after a blank slide, the first key shows the drawing again.
+  if (m_blank) return Unblank();
+  const int count = FollowStore();
+  StepTo(NextStepEnd(g_records, count, m_position));
+}
+
+void CReplayDlg::StepBack() {
+  if (!m_board) return;
+  if (IsPlaying()) Pause();
+  if (m_blank) return Unblank();
+  const int count = FollowStore();
+  StepTo(PreviousStepEnd(g_records, count, m_position));
+}
+
+// Drawn at once: a class waits for no pauses of an animation.
+void CReplayDlg::StepTo(int position) {
+  if (position < m_position)
+    RedrawUpTo(position);
+  else
+    m_board->Replay(m_position, position, false);
+  m_position = position;
+  if (m_slider) m_slider->SetPos(position);
+}
+
+void CReplayDlg::ToggleBlank() {
+  if (!m_board) return;
+  if (IsPlaying()) Pause();
+  if (m_blank) return Unblank();
+  m_blank = true;
+  m_board->ShowBackground();
+}
+
+void CReplayDlg::Unblank() {
+  if (std::exchange(m_blank, false)) RedrawUpTo(m_position);
+}
+
+void CReplayDlg::SetSpeed(UINT id) {
+  const Speed* speed = FindSpeed(id);
+  if (!speed || !m_board) return;
+  m_board->m_nReplayDelay = speed->delayMs;
+  if (IsPlaying()) SetTimer(kPlayTimer, PlayInterval());
+}
+
+UINT CReplayDlg::PlayInterval() const {
+  return std::max(1u, UINT(kPlayIntervalMs * m_board->m_nReplayDelay / kNormalDelayMs));
 }
 
 bool CReplayDlg::IsPlaying() const { return HasTimer(kPlayTimer); }
@@ -100,6 +198,7 @@ void CReplayDlg::Pause() {
 
 void CReplayDlg::OnToStart() {
   if (!m_board) return;
+  m_blank = false;
   m_position = 0;
   if (m_slider) m_slider->SetPos(0);
   // Repainted at once, so that a running play's next tick draws on the bare
@@ -110,6 +209,7 @@ void CReplayDlg::OnToStart() {
 
 void CReplayDlg::OnPlay() {
   if (!m_board) return;
+  Unblank();
   if (m_position >= FollowStore()) {
     OnToStart();
     return;
@@ -117,7 +217,7 @@ void CReplayDlg::OnPlay() {
   // Pressed again during a play, the pointer stands where the animation
   // left it: the place to come back to is the one saved first.
   if (!IsPlaying()) GetCursorPos(&m_savedCursor);
-  SetTimer(kPlayTimer, kPlayIntervalMs);
+  SetTimer(kPlayTimer, PlayInterval());
 }
 
 void CReplayDlg::OnTimer(UINT_PTR id) {
@@ -138,7 +238,7 @@ void CReplayDlg::OnTimer(UINT_PTR id) {
   else if (IsPlaying())
     // Counted again from the end of the record: an Esc pressed while it
     // was drawn is handled before the next record can start.
-    SetTimer(kPlayTimer, kPlayIntervalMs);
+    SetTimer(kPlayTimer, PlayInterval());
   CDialog::OnTimer(id);
 }
 
@@ -153,6 +253,7 @@ void CReplayDlg::OnToEnd() {
   // what lies under them, so drawing them a second time over the records
   // already shown would turn them back.
   const int count = FollowStore();
+  m_blank = false;
   RedrawUpTo(count);
   m_position = count;
   if (m_slider) m_slider->SetPos(count);
@@ -161,7 +262,7 @@ void CReplayDlg::OnToEnd() {
 void CReplayDlg::OnHScroll(UINT code, UINT pos, CWnd* scrollBar) {
   if (m_board && m_slider) {
     const int now = std::min(m_slider->GetPos(), FollowStore());
-    if (m_position > now)
+    if (m_position > now || std::exchange(m_blank, false))
       RedrawUpTo(now);
     else
       m_board->Replay(m_position, now, false);
@@ -225,6 +326,13 @@ void OnReplay(CBoardWnd& board) {
   board.HideFrameBars();
   // With the dialog open the board repaints its bare background only.
   board.ShowBackground();
+}
+
+bool OpenLessonInSteps(CBoardWnd& board, const std::string& path) {
+  if (!board.OpenDataFile(path)) return false;
+  // An empty lesson has nothing to walk through: the board is simply open.
+  if (board.m_nCount > 0) OnReplay(board);
+  return true;
 }
 
 void InstallReplayCommand(CBoardWnd& board) {

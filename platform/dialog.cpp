@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -238,12 +239,33 @@ bool CDialog::Create(const DialogTemplate& tmpl, CWnd* parent) {
     w->menuBar = new QMenuBar(w);
     w->menuBar->setNativeMenuBar(false);
     w->menuBar->setFont(ControlFont());
-    for (const DialogMenuItem& item : tmpl.menuBar) {
-      QAction* a = w->menuBar->addAction(FromGbk(item.text));
-      const UINT id = item.id;
-      QPointer<plat::WndWidget> guard(w);
-      QObject::connect(a, &QAction::triggered, w, [guard, id] {
+    QPointer<plat::WndWidget> guard(w);
+    auto addCommand = [guard](QAction* a, UINT id) {
+      QObject::connect(a, &QAction::triggered, guard, [guard, id] {
         if (guard && guard->Owner()) guard->Owner()->SendCommand(id);
+      });
+    };
+    for (const DialogMenuItem& item : tmpl.menuBar) {
+      if (item.items.empty()) {
+        addCommand(w->menuBar->addAction(FromGbk(item.text)), item.id);
+        continue;
+      }
+      QMenu* drop = w->menuBar->addMenu(FromGbk(item.text));
+      for (const DialogMenuItem& sub : item.items) {
+        QAction* a = drop->addAction(FromGbk(sub.text));
+        a->setData(sub.id);
+        a->setCheckable(true);
+        addCommand(a, sub.id);
+      }
+      QObject::connect(drop, &QMenu::aboutToShow, drop, [guard, drop] {
+        if (!guard || !guard->Owner()) return;
+        for (QAction* a : drop->actions()) {
+          CCmdUI ui;
+          ui.m_nID = a->data().toUInt();
+          guard->Owner()->OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui);
+          a->setEnabled(ui.m_bEnabled && ui.m_bHandled);
+          a->setChecked(ui.m_nCheck != 0);
+        }
       });
     }
     const int h = w->menuBar->sizeHint().height();

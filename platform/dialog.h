@@ -25,6 +25,9 @@ struct DialogItem {
 struct DialogMenuItem {
   UINT id = 0;
   std::string text;  // GBK
+  // Non-empty: a drop-down of these instead of a command. Their checks and
+  // enabling come from the dialog's command-state updates as it opens.
+  std::vector<DialogMenuItem> items;
 };
 struct DialogTemplate {
   DWORD style = 0;
@@ -34,7 +37,7 @@ struct DialogTemplate {
   std::string fontFace;  // GBK
   int pointSize = 9;
   std::vector<DialogItem> items;
-  std::vector<DialogMenuItem> menuBar;  // plain command items of a menu bar
+  std::vector<DialogMenuItem> menuBar;  // command items and drop-downs of a menu bar
 };
 // Templates by resource id, registered by the program at start-up.
 void RegisterDialogTemplate(UINT id, const DialogTemplate& tmpl);

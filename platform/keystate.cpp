@@ -9,8 +9,7 @@ namespace {
 bool g_inDispatch = false;
 Qt::KeyboardModifiers g_dispatchMods;
 
-constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
-              VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27,
+constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_END = 0x23, VK_HOME = 0x24, VK_UP = 0x26,
               VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_LBUTTON = 0x01,
               VK_RBUTTON = 0x02, VK_MBUTTON = 0x04;
 
@@ -18,13 +17,13 @@ struct KeyPair {
   int qt, vk;
 };
 const KeyPair kKeys[] = {
-    {Qt::Key_Escape, VK_ESCAPE},  {Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN},
-    {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Tab, VK_TAB},       {Qt::Key_Space, VK_SPACE},
-    {Qt::Key_PageUp, VK_PRIOR},   {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_End, VK_END},
-    {Qt::Key_Home, VK_HOME},      {Qt::Key_Left, VK_LEFT},     {Qt::Key_Up, VK_UP},
-    {Qt::Key_Right, VK_RIGHT},    {Qt::Key_Down, VK_DOWN},     {Qt::Key_Insert, VK_INSERT},
-    {Qt::Key_Delete, VK_DELETE},  {Qt::Key_Shift, VK_SHIFT},   {Qt::Key_Control, VK_CONTROL},
-    {Qt::Key_Alt, VK_MENU},
+    {Qt::Key_Escape, VK_ESCAPE},  {Qt::Key_Return, VK_RETURN},     {Qt::Key_Enter, VK_RETURN},
+    {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Tab, VK_TAB},           {Qt::Key_Space, VK_SPACE},
+    {Qt::Key_PageUp, VK_PRIOR},   {Qt::Key_PageDown, VK_NEXT},     {Qt::Key_End, VK_END},
+    {Qt::Key_Home, VK_HOME},      {Qt::Key_Left, VK_LEFT},         {Qt::Key_Up, VK_UP},
+    {Qt::Key_Right, VK_RIGHT},    {Qt::Key_Down, VK_DOWN},         {Qt::Key_Insert, VK_INSERT},
+    {Qt::Key_Delete, VK_DELETE},  {Qt::Key_Shift, VK_SHIFT},       {Qt::Key_Control, VK_CONTROL},
+    {Qt::Key_Alt, VK_MENU},       {Qt::Key_Period, VK_OEM_PERIOD},
 };
 }  // namespace
 

@@ -110,7 +110,8 @@ constexpr UINT MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL
                MK_MBUTTON = 0x10;
 // Virtual keys.
 constexpr int VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12, VK_ESCAPE = 0x1B,
-              VK_RETURN = 0x0D, VK_F12 = 0x7B;
+              VK_RETURN = 0x0D, VK_F12 = 0x7B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
+              VK_LEFT = 0x25, VK_RIGHT = 0x27, VK_OEM_PERIOD = 0xBE;
 
 // Message boxes.
 constexpr UINT MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,

@@ -2,6 +2,7 @@
 // pointer moves are recorded, and the board is compared with a plain replay.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QSlider>
@@ -10,7 +11,10 @@
 
 #include "dialogs/replay_dlg.h"
 #include "platform/app.h"
+#include "platform/codepage.h"
+#include "records/pointer_file.h"
 #include "tests/support/board_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -42,19 +46,50 @@ class ReplayDlgTest : public BoardTest {
     return *static_cast<CReplayDlg*>(Board().m_pReplayDlg);
   }
   // Slider and position at n, the board showing records [0, n).
-  static bool Shows(CReplayDlg& dlg, int n) {
+  static bool Shows(CReplayDlg& dlg, int n) { return Shows(dlg, n, n); }
+  static bool Shows(CReplayDlg& dlg, int n, int drawn) {
     const Picture live = Snap();
-    const int count = std::exchange(Board().m_nCount, n);
+    const int count = std::exchange(Board().m_nCount, drawn);
     const Picture expected = ReplayedPicture();
     Board().m_nCount = count;
     return dlg.m_position == n && dlg.m_slider->GetPos() == n &&
            CountDifferences(live, expected) == 0;
   }
+  // A lesson whose steps end at 2 (a font and its text), 5 (a pen stroke of
+  // three segments), 8 (a pen change and a stroke), 9 (a rectangle) and 12
+  // (two brush dabs and a trailing brush change).
+  CReplayDlg& OpenLesson() {
+    for (const DrawRecord& r :
+         {Rec(op::kFont, 0, 0, 24, 0), Rec(op::kText, 100, 100, 300, 160),
+          Rec(op::kPenSegment, 220, 220, 200, 200), Rec(op::kPenSegment, 240, 230, 220, 220),
+          Rec(op::kPenSegment, 260, 260, 240, 230), Rec(op::kPen, 0, 0, PS_SOLID, 3),
+          Rec(op::kPenSegment, 420, 420, 400, 400), Rec(op::kPenSegment, 440, 400, 420, 420),
+          Rec(op::kRect, 600, 500, 500, 400), Rec(op::kBrushDab, 50, 600, 0, 0),
+          Rec(op::kBrushDab, 60, 600, 0, 0), Rec(op::kBrush, 0, 0, 0, 0)})
+      EXPECT_TRUE(Board().AppendRecord(r));
+    g_records[5].f5 = RGB(200, 0, 0);
+    g_records[11].f5 = RGB(0, 160, 0);
+    Board().m_texts = {GBK("宋体"), "step"};
+    m_services.pointer = POINT{50, 60};
+    OnReplay(Board());
+    return *static_cast<CReplayDlg*>(Board().m_pReplayDlg);
+  }
+  // Each key pressed once; the positions after each press.
+  static std::vector<int> Walk(CReplayDlg& dlg, const std::vector<Qt::Key>& keys) {
+    std::vector<int> at;
+    for (Qt::Key k : keys) {
+      Key(dlg, k);
+      EXPECT_TRUE(Shows(dlg, dlg.m_position)) << "after key " << k;
+      at.push_back(dlg.m_position);
+    }
+    return at;
+  }
   // As the window system delivers a press: on the stack, often at the
   // address of the one before, with the loop run in between.
   static void Key(CReplayDlg& dlg, Qt::Key key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(dlg.m_slider->GetWidget(), &press);
+    // To the slider itself, which holds the focus.
+    QApplication::sendEvent(dlg.m_slider->GetWidget()->findChild<QSlider*>(), &press);
     plat::ProcessEvents();
   }
   bool PointerBack() const { return m_services.pointer.x == 50 && m_services.pointer.y == 60; }
@@ -78,7 +113,7 @@ TEST_F(ReplayDlgTest, OpensOnTheBareBackgroundInTheDefaultStyleAndClosingBringsA
   QStringList items;
   for (QAction* a : bar->actions())
     if (bar->actionGeometry(a).right() < bar->width()) items << a->text();
-  EXPECT_EQ(items, QStringList({"到记录首", "开始播放", "到记录尾", " 关闭 "}));
+  EXPECT_EQ(items, QStringList({"到记录首", "开始播放", "到记录尾", "速度", " 关闭 "}));
   OnReplay(board);
   EXPECT_EQ(g_styleSaved.penColor, RGB(0, 0, 255)) << "a second review saved its own style";
 
@@ -223,3 +258,125 @@ TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceNotOneBuiltFromTheStyle) {
 }
 
 }  // namespace
+
+TEST_F(ReplayDlgTest, StepKeysWalkWholeGesturesForwardAndBackAtOnceAndAgreeWithTheSlider) {
+  CReplayDlg& dlg = OpenLesson();
+  using Q = Qt::Key;
+  EXPECT_EQ(Walk(dlg, {Q::Key_PageDown, Q::Key_Right, Q::Key_Space, Q::Key_PageDown,
+                       Q::Key_PageDown, Q::Key_PageDown}),
+            std::vector<int>({2, 5, 8, 9, 12, 12}));
+  EXPECT_EQ(Walk(dlg, {Q::Key_PageUp, Q::Key_Left, Q::Key_PageUp, Q::Key_PageUp, Q::Key_PageUp,
+                       Q::Key_Left}),
+            std::vector<int>({9, 8, 5, 2, 0, 0}));
+  EXPECT_TRUE(m_services.pauses.empty() && m_services.pointerMoves.empty()) << "not animated";
+
+  // From inside a stroke the slider was dragged to: its end, or the end of
+  // the step before.
+  QSlider* slider = dlg.GetWidget()->findChild<QSlider*>();
+  slider->setValue(4);
+  EXPECT_EQ(Walk(dlg, {Q::Key_PageDown}), std::vector<int>({5}));
+  slider->setValue(3);
+  EXPECT_EQ(Walk(dlg, {Q::Key_PageUp}), std::vector<int>({2}));
+  slider->setValue(7);
+  EXPECT_EQ(Walk(dlg, {Q::Key_Down, Q::Key_Up}), std::vector<int>({6, 7})) << "records one by one";
+
+  // A step during a play stops it, puts the pointer back and completes the
+  // gesture the play was in.
+  dlg.OnToStart();
+  dlg.OnPlay();
+  dlg.OnTimer(1);
+  EXPECT_EQ(Walk(dlg, {Q::Key_PageDown}), std::vector<int>({2}));
+  EXPECT_TRUE(!dlg.IsPlaying() && PointerBack());
+
+  // With the pointer on the board, the keys reach the review through it.
+  Board().OnKeyDown(VK_NEXT, 1, 0);
+  EXPECT_TRUE(Shows(dlg, 5));
+  Board().OnKeyDown(VK_PRIOR, 1, 0);
+  EXPECT_TRUE(Shows(dlg, 2));
+}
+
+TEST_F(ReplayDlgTest, TheBlankKeyShowsTheBareBackgroundAndTheNextKeyBringsTheDrawingBack) {
+  CReplayDlg& dlg = OpenLesson();
+  dlg.GetWidget()->findChild<QSlider*>()->setValue(5);
+  Key(dlg, Qt::Key_B);
+  EXPECT_TRUE(dlg.IsBlank() && Shows(dlg, 5, 0));
+  Key(dlg, Qt::Key_Period);
+  EXPECT_TRUE(!dlg.IsBlank() && Shows(dlg, 5));
+  // A step key first only brings the drawing back, as after a blank slide.
+  Key(dlg, Qt::Key_B), Key(dlg, Qt::Key_PageDown);
+  EXPECT_TRUE(Shows(dlg, 5));
+  Key(dlg, Qt::Key_PageDown);
+  EXPECT_TRUE(Shows(dlg, 8));
+  // The slider and play draw on the whole drawing again, not on the blank.
+  Key(dlg, Qt::Key_B);
+  dlg.GetWidget()->findChild<QSlider*>()->setValue(9);
+  EXPECT_TRUE(!dlg.IsBlank() && Shows(dlg, 9));
+  Key(dlg, Qt::Key_B);
+  dlg.OnPlay();
+  dlg.OnTimer(1);
+  EXPECT_TRUE(Shows(dlg, 10));
+}
+
+TEST_F(ReplayDlgTest, TheSpeedMenuScalesTheTickAndThePausesAndShowsTheChoiceChecked) {
+  CReplayDlg& dlg = DrawAndOpen();
+  QMenu* speeds = nullptr;
+  for (QAction* a : dlg.GetWidget()->findChild<QMenuBar*>()->actions())
+    if (a->menu() && a->text() == "速度") speeds = a->menu();
+  ASSERT_NE(speeds, nullptr);
+  auto checked = [&] {
+    emit speeds->aboutToShow();
+    QStringList on;
+    for (QAction* a : speeds->actions())
+      if (a->isChecked()) on << a->text();
+    return on;
+  };
+  EXPECT_EQ(checked(), QStringList({"1 倍"}));
+  EXPECT_EQ(speeds->actions().size(), 4);
+  const struct {
+    int entry;
+    const char* label;
+    UINT interval;
+    std::vector<unsigned> pauses;
+  } speedsWanted[] = {
+      {3, "4 倍", 5, {500, 250}}, {0, "0.5 倍", 40, {4000, 2000}}, {1, "1 倍", 20, {2000, 1000}}};
+  for (const auto& want : speedsWanted) {
+    SCOPED_TRACE(want.label);
+    speeds->actions().at(want.entry)->trigger();
+    EXPECT_EQ(checked(), QStringList({want.label}));
+    dlg.OnToStart();
+    m_services.pauses.clear();
+    dlg.OnPlay();
+    dlg.OnTimer(1);  // the line
+    EXPECT_EQ(std::pair(dlg.PlayInterval(), m_services.pauses),
+              std::pair(want.interval, want.pauses));
+    dlg.Pause();
+  }
+}
+
+// The command line's lesson: opened as the open command does, walked from
+// the bare background; a file that cannot be opened is said so and leaves
+// the board as it started, and an empty one has nothing to review.
+TEST_F(ReplayDlgTest, ALessonFromTheCommandLineOpensInTheReviewAtItsBareBackground) {
+  TempFolder folder("pointer-step");
+  const DrawRecord lesson[] = {Rec(op::kLine, 300, 150, 100, 100),
+                               Rec(op::kRect, 260, 330, 120, 200)};
+  ASSERT_EQ(datafile::SavePointerData(folder / "two.zsy", lesson, 2, {}),
+            datafile::SaveStatus::kSaved);
+  ASSERT_EQ(datafile::SavePointerData(folder / "empty.zsy", lesson, 0, {}),
+            datafile::SaveStatus::kSaved);
+
+  EXPECT_FALSE(OpenLessonInSteps(Board(), folder / "missing.zsy"));
+  ASSERT_EQ(m_services.boxes.size(), 1u);
+  EXPECT_EQ(m_services.boxes[0].text.rfind(GBK("文件不存在或打不开！"), 0), 0u);
+  EXPECT_TRUE(Board().m_pReplayDlg == nullptr && Count() == 0);
+
+  EXPECT_TRUE(OpenLessonInSteps(Board(), folder / "empty.zsy"));
+  EXPECT_TRUE(Board().m_pReplayDlg == nullptr);
+
+  ASSERT_TRUE(OpenLessonInSteps(Board(), folder / "two.zsy"));
+  ASSERT_NE(Board().m_pReplayDlg, nullptr);
+  CReplayDlg& dlg = *static_cast<CReplayDlg*>(Board().m_pReplayDlg);
+  EXPECT_TRUE(Shows(dlg, 0) && Count() == 2 && Frame().m_barsHidden);
+  Key(dlg, Qt::Key_PageDown);
+  EXPECT_TRUE(Shows(dlg, 1));
+}

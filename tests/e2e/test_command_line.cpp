@@ -28,7 +28,8 @@ TEST_F(CommandLine, HelpVersionAndBadArgumentsAnswerAndStartNothing) {
                {{"--version"}, 0, "pointer "},
                {{"--bogus"}, 2, "unknown option '--bogus'"},
                {{"--command"}, 2, "needs a command identifier"},
-               {{"--command", "12x"}, 2, "bad command identifier"}};
+               {{"--command", "12x"}, 2, "bad command identifier"},
+               {{"--step"}, 2, "--step needs a lesson file"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.front() + (c.args.size() > 1 ? " " + c.args[1] : ""));
     std::string output;

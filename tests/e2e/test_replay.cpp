@@ -103,7 +103,7 @@ TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDr
   // Only the board is compared: the bars and the dialog come and go over it.
   auto board = [&](const Picture& p) { return e2e::Masked(p, over); };
   std::vector<Point> items;
-  ASSERT_TRUE(e2e::WaitUntil([&] { return (items = MenuItems(over.back())).size() == 4; }));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return (items = MenuItems(over.back())).size() == 5; }));
   Click(items[1].first, items[1].second);
   // Esc half a second into the first line: the play stops once it is drawn,
   // before the pointer goes on to the second.
@@ -125,7 +125,7 @@ TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDr
       3000 + e2e::kWaitCapMs))
       << "the play did not end with the drawing shown and the pointer back";
   EXPECT_TRUE(second);
-  Click(items[3].first, items[3].second);
+  Click(items[4].first, items[3].second);
   EXPECT_TRUE(x_->WaitNotViewable(kTitle));
   EXPECT_TRUE(x_->WaitViewable(e2e::kToolsBarTitle));
   EXPECT_TRUE(BoardShows(before)) << "the board does not show the drawing after the review";
