@@ -32,13 +32,13 @@ const Speed* FindSpeed(UINT id) {
 
 // Menu 249: four plain commands and the speed drop-down before the last.
 std::vector<DialogMenuItem> ReplayMenu() {
-  DialogMenuItem speed{0, GBK("速度"), {}};
-  for (const Speed& s : kSpeeds) speed.items.push_back({s.id, GBK(s.label), {}});
-  return {{ID_REPLAY_TO_START, GBK("到记录首"), {}},
-          {ID_REPLAY_PLAY, GBK("开始播放"), {}},
-          {ID_REPLAY_TO_END, GBK("到记录尾"), {}},
+  DialogMenuItem speed{0, GBK("速度")};
+  for (const Speed& s : kSpeeds) speed.items.push_back({s.id, GBK(s.label)});
+  return {{ID_REPLAY_TO_START, GBK("到记录首")},
+          {ID_REPLAY_PLAY, GBK("开始播放")},
+          {ID_REPLAY_TO_END, GBK("到记录尾")},
           speed,
-          {ID_REPLAY_CLOSE, GBK(" 关闭 "), {}}};
+          {ID_REPLAY_CLOSE, GBK(" 关闭 ")}};
 }
 
 // Template 217: a small tool window at the owner's top-left corner, filled

@@ -27,7 +27,7 @@ struct DialogMenuItem {
   std::string text;  // GBK
   // Non-empty: a drop-down of these instead of a command. Their checks and
   // enabling come from the dialog's command-state updates as it opens.
-  std::vector<DialogMenuItem> items;
+  std::vector<DialogMenuItem> items{};
 };
 struct DialogTemplate {
   DWORD style = 0;

@@ -1,6 +1,6 @@
 // A teacher walks a class through a prepared lesson with a presenter
 // clicker: `pointer --step LESSON.zsy`, then Page Down, Space, Right, Page Up,
-// the blank key and Left, with the pointer on the dialog and on the board.
+// the blank key and Left, with the pointer on the dialog and then away.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -79,8 +79,8 @@ TEST_F(Step, ALessonOpenedForSteppingGoesGestureByGestureWithTheClickerKeys) {
   EXPECT_EQ(Press("b"), Shows({false, false, false})) << "blank";
   EXPECT_EQ(Press("period"), Shows({true, true, false}));
 
-  // The keyboard focus follows the pointer onto the board; the keys still
-  // steer the review.
+  // With the pointer moved away onto the board the keys still steer the
+  // review.
   ParkPointer();
   EXPECT_EQ(Press("Left"), Shows({true, false, false}));
   EXPECT_EQ(Press("Prior"), Shows({false, false, false}));
