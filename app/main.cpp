@@ -7,6 +7,7 @@
 #include "app/pointer_app.h"
 #include "dialogs/replay_dlg.h"
 #include "platform/app.h"
+#include "platform/codepage.h"
 #include "platform/desktop.h"
 #include "platform/session.h"
 #include "res/res.h"
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!theApp.InitInstance()) return 0;
-  if (!lesson.empty()) OpenLessonInSteps(theApp.MainFrame()->m_board, lesson);
+  // The command line speaks UTF-8; the board's paths are GBK.
+  if (!lesson.empty()) OpenLessonInSteps(theApp.MainFrame()->m_board, plat::GbkFromUtf8(lesson));
   plat::ListenForCommands(theApp.MainFrame());
   const int code = plat::RunMessageLoop();
   theApp.DestroyMainFrame();

@@ -26,7 +26,7 @@ class Step : public e2e::Session<> {
   }
   // A line, a pen stroke of two segments after a pen change, a rectangle.
   std::string WriteLesson() {
-    const std::string path = folder_ / "lesson.zsy";
+    const std::string path = folder_ / "第一课.zsy";
     const DrawRecord records[] = {
         Rec(op::kLine, 600, 300, 400, 300), Rec(op::kPen, 0, 0, PS_SOLID, 4),
         Rec(op::kPenSegment, 250, 530, 200, 500), Rec(op::kPenSegment, 300, 500, 250, 530),
