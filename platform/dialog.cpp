@@ -152,8 +152,10 @@ class CButtonCtl : public CWnd {
 class DialogKeyFilter : public QObject {
  public:
   DialogKeyFilter(CDialog* dlg, QObject* parent) : QObject(parent), m_dlg(dlg) {}
-  bool eventFilter(QObject*, QEvent* e) override {
+  bool eventFilter(QObject* target, QEvent* e) override {
     if (e->type() != QEvent::KeyPress || e == m_last) return false;
+    // An open drop-down moves through its entries with its own keys.
+    if (qobject_cast<QMenu*>(target)) return false;
     // The same event climbs to the parents: handle it once. The next press
     // may come in an event at the same address, so the mark only lasts
     // until the loop runs again.

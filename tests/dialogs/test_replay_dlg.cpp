@@ -332,6 +332,10 @@ TEST_F(ReplayDlgTest, TheSpeedMenuScalesTheTickAndThePausesAndShowsTheChoiceChec
   };
   EXPECT_EQ(checked(), QStringList({"1 倍"}));
   EXPECT_EQ(speeds->actions().size(), 4);
+  // The open drop-down keeps its keys: no step is taken.
+  QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(speeds, &right);
+  EXPECT_EQ(dlg.m_position, 0);
   const struct {
     int entry;
     const char* label;
