@@ -4,12 +4,12 @@
 
 #include "board/board_wnd.h"
 #include "platform/codepage.h"
+#include "records/replay_timeline.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr UINT_PTR kPlayTimer = 1;
-constexpr UINT kPlayIntervalMs = 20;
 
 // Menu 249: a bar of four plain commands.
 std::vector<DialogMenuItem> ReplayMenu() {
@@ -117,7 +117,7 @@ void CReplayDlg::OnPlay() {
   // Pressed again during a play, the pointer stands where the animation
   // left it: the place to come back to is the one saved first.
   if (!IsPlaying()) GetCursorPos(&m_savedCursor);
-  SetTimer(kPlayTimer, kPlayIntervalMs);
+  SetTimer(kPlayTimer, kReplayTickMs);
 }
 
 void CReplayDlg::OnTimer(UINT_PTR id) {
@@ -138,7 +138,7 @@ void CReplayDlg::OnTimer(UINT_PTR id) {
   else if (IsPlaying())
     // Counted again from the end of the record: an Esc pressed while it
     // was drawn is handled before the next record can start.
-    SetTimer(kPlayTimer, kPlayIntervalMs);
+    SetTimer(kPlayTimer, kReplayTickMs);
   CDialog::OnTimer(id);
 }
 
