@@ -22,7 +22,8 @@ constexpr const char* kRenderUsage =
     "\n"
     "  -o, --output FILE     the picture or animation to write; its extension\n"
     "                        chooses the format\n"
-    "  --size WxH            the board's size in pixels (default 1920x1080)\n"
+    "  --size WxH            the board's size in pixels (default 1920x1080; at\n"
+    "                        most 16384 a side and 8192x8192 in all)\n"
     "  --background white|black|PICTURE\n"
     "                        white (default), black, or a .bmp/.jpg picture\n"
     "                        stretched over the board\n"
@@ -49,12 +50,17 @@ int Failure(const char* command, const std::string& path, const std::string& why
   return 1;
 }
 
+// Far beyond any screen, and small enough that the picture and an
+// animation's frame buffers fit in memory together.
+constexpr int kMaxSide = 16384;
+constexpr long kMaxPixels = 8192L * 8192;
+
 bool ParseSize(const std::string& text, int* width, int* height) {
   int w = 0, h = 0;
   char x = 0, rest = 0;
   if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X'))
     return false;
-  if (w <= 0 || h <= 0 || w > 32767 || h > 32767) return false;
+  if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || long(w) * h > kMaxPixels) return false;
   *width = w, *height = h;
   return true;
 }
@@ -104,7 +110,9 @@ int RunRender(int argc, char** argv) {
       if (!value(&output)) return UsageError("render", arg + " needs a file name");
     } else if (arg == "--size") {
       if (!value(&v) || !ParseSize(v, &options.width, &options.height))
-        return UsageError("render", "--size needs WxH, e.g. 1920x1080");
+        return UsageError("render",
+                          "--size needs WxH, e.g. 1920x1080, at most 16384 a side and "
+                          "8192x8192 in all");
     } else if (arg == "--background") {
       if (!value(&v)) return UsageError("render", "--background needs white, black or a picture");
       if (v == "white") {

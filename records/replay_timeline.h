@@ -21,10 +21,10 @@ struct ReplayStep {
     kEnd,   // the record's last pause is over
   };
   Kind kind = kEnd;
-  int record = 0;      // index in the store
-  std::uint64_t atMs;  // from the start of the record, or of the whole play
-  POINT pointer{};     // kMove: where the pointer goes
-  UINT tool = 0;       // kTool: the tool shown
+  int record = 0;          // index in the store
+  std::uint64_t atMs = 0;  // from the start of the record, or of the whole play
+  POINT pointer{};         // kMove: where the pointer goes
+  UINT tool = 0;           // kTool: the tool shown
   bool cursor = false;
 };
 
