@@ -28,11 +28,16 @@ bool CVideoWriter::Open(const std::string& gbkPath, int width, int height, int f
   // failed export leaves an older video as it was.
   m_temp = gbkPath + ".part-" + std::to_string(::getpid());
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
-  std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-                                   "-f", "rawvideo", "-pix_fmt", "bgr0", "-s", size, "-framerate",
-                                   std::to_string(framesPerSecond), "-i", "-",
-                                   // 4:2:0 colour wants even sizes.
-                                   "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"};
+  std::vector<std::string> args = {"ffmpeg",     "-hide_banner",
+                                   "-loglevel",  "error",
+                                   "-nostdin",   "-y",
+                                   "-f",         "rawvideo",
+                                   "-pix_fmt",   "bgr0",
+                                   "-s",         size,
+                                   "-framerate", std::to_string(framesPerSecond),
+                                   "-i",         "-"};
+  // 4:2:0 colour wants even sizes.
+  if (width % 2 || height % 2) args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"});
   if (format == VideoFormat::kMp4)
     args.insert(args.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-tune", "stillimage",
                              "-pix_fmt", "yuv420p", "-f", "mp4"});

@@ -11,7 +11,6 @@
 
 #include "app/lesson_animate.h"
 #include "app/lesson_cli.h"
-#include "app/lesson_info.h"
 #include "app/lesson_render.h"
 #include "image/dib.h"
 #include "platform/codepage.h"
@@ -154,7 +153,12 @@ TEST_F(LessonCli, InfoOfAFileWithEveryOpcodePrintsEveryRecordAndTheSummary) {
     ++i;
   }
   lesson.texts = {GBK("宋体"), GBK("一行\r\n两行")};
-  const std::string text = DescribeLesson(lesson);
+  const std::string path = m_folder / "every.zsy";
+  ASSERT_EQ(datafile::SavePointerData(path, lesson.records.data(), int(lesson.records.size()),
+                                      lesson.texts),
+            datafile::SaveStatus::kSaved);
+  std::string text;
+  ASSERT_EQ(Run({"info", path}, nullptr, &text), 0);
   std::istringstream lines(text);
   std::string line;
   std::getline(lines, line);  // the heading
