@@ -6,6 +6,9 @@
 #include "image/png_file.h"
 #include "platform/codepage.h"
 
+namespace {
+
+// The reason of a file error, for the terminal.
 std::string FileErrorEnglish(plat::FileError error) {
   switch (error) {
     case plat::FileError::kNone:
@@ -27,8 +30,6 @@ std::string FileErrorEnglish(plat::FileError error) {
   }
   return "unknown error";
 }
-
-namespace {
 
 std::string PictureErrorEnglish(PictureError error) {
   switch (error) {

@@ -28,6 +28,3 @@ bool RenderLesson(const datafile::PointerData& lesson, const RenderOptions& opti
 // Writes the picture by the path's extension: .png, .bmp, .dib, .jpg or
 // .jpeg. False with the reason (UTF-8) in error.
 bool SaveRenderedPicture(const CBitmap& picture, const std::string& gbkPath, std::string* error);
-
-// The reason of a file error, for the terminal.
-std::string FileErrorEnglish(plat::FileError error);

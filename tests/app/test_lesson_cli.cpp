@@ -1,6 +1,5 @@
 // Saved lessons drawn, listed and exported without a display, compared with
 // what the board itself shows for the same lesson.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -17,6 +16,7 @@
 #include "platform/pipe_process.h"
 #include "records/replay_timeline.h"
 #include "tests/support/board_fixture.h"
+#include "tests/support/gif_reader.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -227,38 +227,6 @@ TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
     EXPECT_EQ(Run({command, "--help"}, nullptr, &usage), 0);
     EXPECT_EQ(usage.rfind(std::string("Usage: pointer ") + command, 0), 0u) << usage;
   }
-}
-
-// Every frame of a GIF composed in turn (no frame is disposed), the last
-// picture and the delays in hundredths.
-struct GifPlay {
-  int frames = 0;
-  std::vector<int> delays;
-  Picture last;
-};
-GifPlay PlayGif(const std::string& path) {
-  GifPlay play;
-  int error = 0;
-  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-  if (!gif || DGifSlurp(gif) == GIF_ERROR) return play;
-  play.frames = gif->ImageCount;
-  play.last = MakePicture(gif->SWidth, gif->SHeight, [](int, int) { return COLORREF(0); });
-  for (int i = 0; i < gif->ImageCount; ++i) {
-    const SavedImage& im = gif->SavedImages[i];
-    GraphicsControlBlock gcb{};
-    DGifSavedExtensionToGCB(gif, i, &gcb);
-    play.delays.push_back(gcb.DelayTime);
-    const ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : gif->SColorMap;
-    for (int y = 0; y < im.ImageDesc.Height; ++y)
-      for (int x = 0; x < im.ImageDesc.Width; ++x) {
-        const GifColorType c = map->Colors[im.RasterBits[y * im.ImageDesc.Width + x]];
-        play.last
-            .pixels[std::size_t(im.ImageDesc.Top + y) * play.last.width + im.ImageDesc.Left + x] =
-            RGB(c.Red, c.Green, c.Blue);
-      }
-  }
-  DGifCloseFile(gif, &error);
-  return play;
 }
 
 TEST_F(LessonCli, AGifHasAFramePerRecordAfterTheBackgroundTimedAsTheDialogPlaysAndEndsOnTheRender) {
