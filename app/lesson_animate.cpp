@@ -224,11 +224,8 @@ bool ExportAnimation(const datafile::PointerData& lesson, const AnimateOptions& 
     if (s.kind == ReplayStep::kDraw) {
       ok = sink->Hold(s.atMs);
       board.ReplayRecord(*dc, g_records[s.record]);
-      const RECT dirty = dc->TakeDirtyRect();
-      if (ok && dirty.left < dirty.right && dirty.top < dirty.bottom)
-        ok = sink->Show(frame, frame.Refresh(dirty), s.atMs);
-      else if (ok && gif)
-        ok = sink->Show(frame, RECT{}, s.atMs);
+      // A record that drew nothing still takes its frame in a GIF.
+      ok = ok && sink->Show(frame, frame.Refresh(dc->TakeDirtyRect()), s.atMs);
     } else if (s.kind == ReplayStep::kMove && options.drawPointer) {
       ok = sink->Hold(s.atMs) && sink->Show(frame, frame.MovePointer(s.pointer), s.atMs);
     } else if (s.kind == ReplayStep::kEnd) {
