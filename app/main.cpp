@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/lesson_cli.h"
 #include "app/main_frame.h"
 #include "app/pointer_app.h"
 #include "dialogs/replay_dlg.h"
@@ -16,6 +17,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: pointer [--command ID | --step LESSON.zsy]\n"
+    "       pointer render LESSON.zsy -o OUT [options]   (see pointer render --help)\n"
+    "       pointer info LESSON.zsy\n"
     "Freezes the screen into a full-screen drawing board for teaching.\n"
     "\n"
     "  --command ID   deliver command ID (1-65535) to the board running on this\n"
@@ -34,6 +37,7 @@ int UsageError(const std::string& what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (IsLessonCommand(argc, argv)) return RunLessonCommand(argc, argv);
   int command = -1;
   std::string lesson;
   for (int i = 1; i < argc; ++i) {

@@ -5,13 +5,13 @@
 
 #include "board/board_wnd.h"
 #include "platform/codepage.h"
+#include "records/replay_timeline.h"
 #include "records/steps.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr UINT_PTR kPlayTimer = 1;
-constexpr UINT kPlayIntervalMs = 20;
 
 struct Speed {
   UINT id;
@@ -183,7 +183,7 @@ void CReplayDlg::SetSpeed(UINT id) {
 }
 
 UINT CReplayDlg::PlayInterval() const {
-  return std::max(1u, UINT(kPlayIntervalMs * m_board->m_nReplayDelay / kNormalDelayMs));
+  return std::max(1u, UINT(kReplayTickMs * m_board->m_nReplayDelay / kNormalDelayMs));
 }
 
 bool CReplayDlg::IsPlaying() const { return HasTimer(kPlayTimer); }

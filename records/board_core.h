@@ -31,8 +31,11 @@ class CBoardCore {
   // Drops the text list's last entry; a replay cursor on it moves to the end.
   void RemoveLastText();
 
-  // Draws records [from, to) onto the board, at once or animated.
+  // Draws records [from, to) onto the board, at once or animated (the
+  // steps of each record's animation, with pauses and the real pointer).
   void Replay(int from, int to, bool animate);
+  // Draws one record at the replay's text cursor, or applies its style.
+  void ReplayRecord(CDC& dc, const DrawRecord& r);
   // The cursor of the current tool (the board shows it; a bare core shows none).
   virtual void SetToolCursor() {}
 

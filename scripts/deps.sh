@@ -3,7 +3,7 @@
 # Usage: deps.sh build|test|bench
 set -e
 pkgs="g++ cmake make pkg-config qt6-base-dev libx11-dev libxcb1-dev libxcb-shm0-dev libturbojpeg0-dev qt6-translations-l10n
-      fonts-arphic-uming fonts-wqy-microhei fontconfig"
+      fonts-arphic-uming fonts-wqy-microhei fontconfig libgif-dev ffmpeg"
 if [ "$1" = test ]; then
   pkgs="$pkgs libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
         libjpeg-turbo-progs clang libclang-rt-14-dev"

@@ -13,6 +13,7 @@
 #include "platform/app.h"
 #include "platform/codepage.h"
 #include "records/pointer_file.h"
+#include "records/replay_timeline.h"
 #include "tests/support/board_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -155,6 +156,37 @@ TEST_F(ReplayDlgTest, PlaysARecordPerTickAnimatedPausesOnEscAndRewindsAtTheEnd) 
   EXPECT_EQ(m_services.pauses.size(), 8u) << "four shapes, two pauses each";
   dlg.OnPlay();
   EXPECT_TRUE(!dlg.IsPlaying() && Shows(dlg, 0)) << "play at the end rewinds";
+}
+
+TEST_F(ReplayDlgTest, PlayingFollowsTheTimelineTheAnimatedExportDraws) {
+  CReplayDlg& dlg = DrawAndOpen();
+  const std::vector<ReplayStep> timeline = PlayTimeline(g_records, Board().m_nCount, 2000);
+  std::vector<UINT> tools;
+  dlg.SendCommand(ID_REPLAY_PLAY);
+  while (dlg.IsPlaying()) {
+    dlg.OnTimer(1);
+    tools.push_back(Board().m_nTool);
+  }
+  // The export's moves, its waits inside each record, and the tool shown
+  // after each record.
+  std::vector<POINT> moves;
+  std::vector<unsigned> pauses;
+  std::vector<UINT> shown;
+  UINT tool = Board().m_nTool;
+  for (std::size_t i = 0; i < timeline.size(); ++i) {
+    const ReplayStep& s = timeline[i];
+    if (s.kind == ReplayStep::kMove) moves.push_back(s.pointer);
+    if (s.kind == ReplayStep::kTool) tool = s.tool;
+    if (i > 0 && timeline[i - 1].record == s.record && s.atMs > timeline[i - 1].atMs)
+      pauses.push_back(unsigned(s.atMs - timeline[i - 1].atMs));
+    if (s.kind == ReplayStep::kEnd) shown.push_back(tool);
+  }
+  ASSERT_FALSE(m_services.pointerMoves.empty());
+  m_services.pointerMoves.pop_back();  // back where play was pressed
+  EXPECT_EQ(m_services.pointerMoves, moves);
+  EXPECT_EQ(m_services.pauses, pauses);
+  EXPECT_EQ(tools, shown);
+  EXPECT_TRUE(Shows(dlg, Board().m_nCount));
 }
 
 TEST_F(ReplayDlgTest, JumpsAndTheSliderDrawExactlyTheRecordsBeforeTheNewPosition) {

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/services.h"
 #include "records/draw_geometry.h"
+#include "records/replay_timeline.h"
 #include "test_board.h"
 
 namespace {
@@ -139,4 +140,20 @@ TEST_F(Replay, AbsurdRecordsFromAFileDrawClippedAndFinish) {
                Rec(op::kPenSegment, 1000000, 150, -1000000, 150)});
   board.Replay(0, 2, false);
   EXPECT_EQ(board.Count(kRed), 400 * 300);
+}
+
+TEST_F(Replay, APlayStartsEachRecordOneTickAfterTheOneBeforeEndedAndStyleRecordsTakeNoTime) {
+  Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, 1, kRed), Rec(op::kLine, 300, 75, 10, 75),
+               Rec(op::kPenSegment, 20, 20, 10, 10), Rec(op::kText, 20, 200, 200, 260)});
+  const std::vector<ReplayStep> play = PlayTimeline(g_records, board.m_nCount, 2000);
+  std::vector<std::pair<int, std::uint64_t>> starts, ends;
+  for (std::size_t i = 0; i < play.size(); ++i) {
+    if (i == 0 || play[i - 1].record != play[i].record)
+      starts.push_back({play[i].record, play[i].atMs});
+    if (play[i].kind == ReplayStep::kEnd) ends.push_back({play[i].record, play[i].atMs});
+  }
+  using Times = std::vector<std::pair<int, std::uint64_t>>;
+  EXPECT_EQ(starts, (Times{{0, 20}, {1, 40}, {2, 3060}, {3, 3080}}));
+  EXPECT_EQ(ends, (Times{{0, 20}, {1, 3040}, {2, 3060}, {3, 5080}}));
+  EXPECT_TRUE(PlayTimeline(g_records, -1, 2000).empty());
 }
