@@ -3,7 +3,7 @@
 
 Usage: report.py FIGURES_TSV OUT_DIR
 OUT_DIR holds <exe>.json for each Google Benchmark executable, picture.txt,
-present.txt and startup.txt. Prints the table, writes bench-report.md and
+present.txt, startup.txt and latency.txt. Prints the table, writes bench-report.md and
 bench-ratios.dat (label, ratio, target as a ratio, target met: 1, 0, -1 none) for the chart.
 """
 import json
@@ -41,7 +41,7 @@ def load_json(out_dir):
 
 
 def load_text(out_dir):
-    """Figures the three printing benches give, keyed as in figures.tsv."""
+    """Figures the four printing benches give, keyed as in figures.tsv."""
     found = {}
 
     def read(name):
@@ -74,6 +74,14 @@ def load_text(out_dir):
         found["startup:time@" + m.group(1)] = (float(m.group(2)), "ms")
     for m in re.finditer(r"(\d+x\d+): resident memory ([\d.]+) MB", startup):
         found["startup:rss@" + m.group(1)] = (float(m.group(2)), "MB")
+    latency = read("latency.txt")
+    for m in re.finditer(r"(\d+x\d+): pen move to pixels, (no compositor|xcompmgr): "
+                         r"median ([\d.]+) ms, p99 ([\d.]+) ms", latency):
+        kind = "" if m.group(2) == "no compositor" else "composited "
+        found["latency:%smedian@%s" % (kind, m.group(1))] = (float(m.group(3)), "ms")
+        found["latency:%sp99@%s" % (kind, m.group(1))] = (float(m.group(4)), "ms")
+    for m in re.finditer(r"(\d+x\d+): one 1x1 read-back round trip: median ([\d.]+) ms", latency):
+        found["latency:round trip@" + m.group(1)] = (float(m.group(2)), "ms")
     return found
 
 

@@ -41,6 +41,10 @@ void CBoardWnd::OnBackgroundCycle() {
       m_texts.clear();
       m_posText = m_texts.end();
       saved = 0;
+      // As after clear all, the next drawing starts from the default style
+      // a replay of the records starts from.
+      ResetStyle(false);
+      if (m_pFrame) m_pFrame->RepaintPalette();
     } else {
       m_bStart = false;
     }

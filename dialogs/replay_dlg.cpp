@@ -291,6 +291,7 @@ void CReplayDlg::OnClose() {
     if (board->m_pReplayDlg == this) board->m_pReplayDlg = nullptr;
     board->Invalidate(true);
     board->ResetStyle(true);
+    board->m_bTransparent = board->m_bTransparentSaved;
     // The animation left the tool of the last record it drew; the font bar
     // belongs to the text tool only when the teacher chose it.
     board->m_nTool = m_toolBefore;
@@ -307,6 +308,7 @@ void OnReplay(CBoardWnd& board) {
   // One review at a time: a second one would save the review's default
   // style over the teacher's. The command dispatch has closed an open one.
   if (board.m_pReplayDlg) return;
+  board.m_bTransparentSaved = board.m_bTransparent;
   board.m_bTransparent = false;
   g_styleSaved = g_style;
   board.m_logFontSaved = board.m_logFont;
@@ -319,6 +321,7 @@ void OnReplay(CBoardWnd& board) {
   if (!dlg->Create()) {
     delete dlg;
     board.ResetStyle(true);
+    board.m_bTransparent = board.m_bTransparentSaved;
     return;
   }
   board.m_pReplayDlg = dlg;

@@ -54,6 +54,9 @@ class CBoardCore {
   // next must look as they will in a replay.
   CPen m_penSaved;
   bool m_bTransparent = false;
+  // Transparent display as the records left it when the replay command
+  // saved the style; the review closing brings it back.
+  bool m_bTransparentSaved = false;
   // An undo's redraw is under way: the board paints the bare background.
   bool m_bRedrawing = false;
   int m_nCorner = 50;

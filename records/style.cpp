@@ -102,6 +102,11 @@ void CBoardCore::AppendStyleRecord(int kind) {
       } else {
         m_texts.push_back(g_style.faceName);
       }
+      // The live font takes the face the record names, or a replay would
+      // draw later texts in another face: a reset puts the logical font
+      // back on the default face while the chosen face stays. An empty
+      // name replays as the default face.
+      if (!g_style.faceName.empty()) m_logFont.lfFaceName = g_style.faceName;
       DrawRecord& r = target(op::kFont);
       r.f3 = m_logFont.lfHeight;
       r.f4 = m_logFont.lfWeight;

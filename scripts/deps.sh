@@ -6,10 +6,11 @@ pkgs="g++ cmake make pkg-config qt6-base-dev libx11-dev libxcb1-dev libxcb-shm0-
       fonts-arphic-uming fonts-wqy-microhei fontconfig libgif-dev ffmpeg"
 if [ "$1" = test ]; then
   pkgs="$pkgs libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
-        libjpeg-turbo-progs clang libclang-rt-14-dev"
+        libjpeg-turbo-progs clang libclang-rt-14-dev libxtst-dev"
 fi
 if [ "$1" = bench ]; then
-  pkgs="$pkgs libbenchmark-dev xvfb xdotool x11-utils libjpeg-turbo-progs python3 gnuplot-nox"
+  pkgs="$pkgs libbenchmark-dev xvfb xdotool x11-utils libjpeg-turbo-progs python3 gnuplot-nox
+        libxtst-dev xcompmgr"
 fi
 missing=""
 for p in $pkgs; do

@@ -61,6 +61,25 @@ TEST_F(Background, YesDropsRecordsAndTextsYetRedoBringsBackTheFirstRecord) {
   EXPECT_EQ(Count(), 1);
 }
 
+// Drawing after the records are dropped starts from the style a replay of
+// them starts from; kept records keep the style they left.
+TEST_F(Background, YesAlsoResetsTheStyleAndNoKeepsIt) {
+  for (int answer : {IDNO, IDYES}) {
+    DrawSome();
+    g_style.penColor = 0x0000FF, g_style.brushColor = 0x00FF00;
+    Board().AppendStyleRecord(kStylePen);
+    Board().AppendStyleRecord(kStyleBrush);
+    const int repaints = Frame().m_paletteRepaints;
+    Cycle(answer);
+    const bool reset = answer == IDYES;
+    EXPECT_EQ(
+        std::pair(g_style.penColor, g_style.brushColor),
+        reset ? std::pair(kBlack, kWhite) : std::pair(COLORREF(0x0000FF), COLORREF(0x00FF00)));
+    EXPECT_EQ(Board().m_pen.m_color, reset ? kBlack : COLORREF(0x0000FF));
+    EXPECT_EQ(Frame().m_paletteRepaints, repaints + reset);
+  }
+}
+
 TEST_F(Background, NoKeepsTheRecordsForUndoAndSavingAndTheLastModeReplaysThem) {
   CBoardWnd& b = Board();
   DrawSome();

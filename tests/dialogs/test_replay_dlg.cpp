@@ -289,6 +289,19 @@ TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceNotOneBuiltFromTheStyle) {
   EXPECT_EQ(std::pair(Board().m_pen.m_width, g_style.penWidth), std::pair(2, 6));
 }
 
+// The review plays with transparent display off; the shapes drawn after it
+// must still look as their replay, which the records turned transparent.
+TEST_F(ReplayDlgTest, ClosingBringsBackTransparentDisplayAsTheRecordsLeftIt) {
+  Board().SendCommand(ID_TRANSPARENT);
+  ASSERT_TRUE(Board().m_bTransparent);
+  OnReplay(Board());
+  ASSERT_NE(Board().m_pReplayDlg, nullptr);
+  EXPECT_FALSE(Board().m_bTransparent);
+  Board().m_pReplayDlg->CloseReview();
+  plat::ProcessEvents();
+  EXPECT_TRUE(Board().m_bTransparent);
+}
+
 }  // namespace
 
 TEST_F(ReplayDlgTest, StepKeysWalkWholeGesturesForwardAndBackAtOnceAndAgreeWithTheSlider) {

@@ -57,6 +57,30 @@ TEST_F(StyleRecords, TwoFontChangesInARowLeaveOneRecordAndOneTextEntry) {
   EXPECT_EQ(board.textFonts, (std::vector<CFont*>{&board.m_font, &board.m_font}));
 }
 
+// A reset leaves the chosen face in the style and the default in the
+// logical font: a later size change must draw in the face it records.
+TEST_F(StyleRecords, AFontChangeAfterAResetDrawsInTheFaceItRecordsAsItsReplayDoes) {
+  g_style.faceName = GBK("黑体");
+  board.m_logFont.lfFaceName = g_style.faceName;
+  board.AppendStyleRecord(kStyleFont);
+  board.ResetStyle(false);
+  ASSERT_EQ(board.m_logFont.lfFaceName, GBK("宋体"));
+  board.m_logFont.lfHeight = 40;
+  board.AppendStyleRecord(kStyleFont);
+  ASSERT_EQ(board.m_texts.back(), GBK("黑体"));
+  EXPECT_EQ(board.m_font.m_logFont.lfFaceName, GBK("黑体"));
+
+  board.ResetStyle(false);
+  board.Replay(0, board.m_nCount, false);
+  EXPECT_EQ(board.m_font.m_logFont.lfFaceName, GBK("黑体"));
+
+  // No face chosen yet: the default face, which an empty name replays as.
+  g_style.faceName.clear();
+  board.ResetStyle(false);
+  board.AppendStyleRecord(kStyleFont);
+  EXPECT_EQ(board.m_font.m_logFont.lfFaceName, GBK("宋体"));
+}
+
 TEST_F(StyleRecords, FillChoicesCoalesceTellNobodyAndStyleRecordsKeepOtherFields) {
   g_style.fill = 0;
   board.AppendStyleRecord(kStyleFill);

@@ -7,7 +7,11 @@
 // A new tool or command is one more row of kActions.
 #include <malloc.h>
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QString>
+#include <QTextEdit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +21,9 @@
 #include <random>
 #include <vector>
 
+#include "board/text_box.h"
 #include "dialogs/replay_dlg.h"
+#include "image/picture_commands.h"
 #include "panels/font_bar.h"
 #include "panels/font_combo.h"
 #include "panels/font_sizes.h"
@@ -47,6 +53,9 @@ long ResidentKb(const char* field = "VmRSS") {
   return -1;
 }
 
+// The width a replay lays every text out in: a font record carries none.
+constexpr LONG kReplayedTextWidth = 9;
+
 class Soak : public BoardTest {
  protected:
   void SetUp() override {
@@ -70,6 +79,7 @@ class Soak : public BoardTest {
     // Floating windows of their own in the program: never on the board's picture.
     for (CWnd* w : std::initializer_list<CWnd*>{&palette, &names, &sizes}) w->ShowWindow(SW_HIDE);
     InstallReplayCommand(board);
+    InstallPictureCommands(board);
     board.KeepRecovery(std::make_unique<CRecoveryWriter>(dir / "last.zsy"));
     // A lesson that fills all 5000 slots, which only a file may do.
     for (int i = 0; i < kRecordSlots; ++i) g_records[i] = Rec(op::kLine, i % 700, 9, 700, i % 500);
@@ -98,8 +108,15 @@ class Soak : public BoardTest {
     return Board().OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui) && ui.m_bEnabled;
   }
   // A command as a button sends it: only while its button is enabled.
-  void Command(UINT id) {
-    if (Enabled(id)) Board().OnCmdMsg(id, CN_COMMAND, nullptr);
+  bool Command(UINT id) {
+    if (!Enabled(id)) return false;
+    Board().OnCmdMsg(id, CN_COMMAND, nullptr);
+    return true;
+  }
+  // A command whose button is always enabled, answering its message box.
+  void Answered(UINT id, int answer) {
+    m_services.boxAnswers = {answer};
+    Board().SendCommand(id);
   }
   // Moves with random buttons and now and then a modifier-free right drag.
   void Moves(int n) {
@@ -131,17 +148,129 @@ class Soak : public BoardTest {
     switch (Uniform(0, 4)) {
       case 0:
         names.SetCurSel(Uniform(0, names.GetCount() - 1));
-        return Command(ID_FONT_NAME);
+        Command(ID_FONT_NAME);
+        break;
       case 1:
         sizes.SetCurSel(Uniform(0, kFontSizeCount - 1));
-        return Command(ID_FONT_SIZE);
+        Command(ID_FONT_SIZE);
+        break;
       default:
-        return Command(ID_FONT_BOLD + Uniform(0, 2));
+        Command(ID_FONT_BOLD + Uniform(0, 2));
     }
   }
   void ClearAll(int answer) {
     m_services.boxAnswers = {answer};
-    Command(ID_CLEAR_ALL);
+    if (Command(ID_CLEAR_ALL) && answer == IDOK) redrawMatches = true;
+  }
+  void Undo() {
+    if (Command(ID_UNDO)) redrawMatches = true;
+  }
+
+  // The live fill paints with the pen colour and its record replays with
+  // the brush colour.
+  void Fill() {
+    const int before = Count();
+    Gesture(ID_TOOL_FILL);
+    if (Count() != before && g_style.penColor != g_style.brushColor) redrawMatches = false;
+  }
+
+  // A box dragged open, typed into as the keyboard and the input method
+  // deliver text to it, and committed by a right click or a left click.
+  void Text() {
+    const int before = Count();
+    Board().OnCmdMsg(ID_TOOL_TEXT, CN_COMMAND, nullptr);
+    Press(RandomPoint());
+    Moves(Uniform(0, 4));
+    Release(RandomPoint());
+    CTextBox& box = *Board().m_textBox;
+    if (box.IsWindowVisible()) {
+      auto* edit = box.GetWidget()->findChild<QTextEdit*>();
+      ASSERT_NE(edit, nullptr);
+      for (int i = Uniform(0, 12); i > 0; --i) Type(edit);
+    }
+    const CPoint at = RandomPoint();
+    if (Uniform(0, 1)) {
+      Board().OnRButtonUp(0, at);
+    } else {
+      Press(at);
+      Release(at);
+    }
+    // A font record does not carry the width: a replay lays a text out in
+    // the default width whatever size the font bar chose.
+    if (Count() != before && Board().m_logFont.lfWidth != kReplayedTextWidth) redrawMatches = false;
+  }
+  void Type(QTextEdit* edit) {
+    static const char16_t* const kComposed[] = {u"中文", u"第一行", u"\U00020BB7", u"，。"};
+    const int kind = Uniform(0, 9);
+    if (kind < 2) {
+      QInputMethodEvent typed;
+      typed.setCommitString(QString::fromUtf16(kComposed[Uniform(0, 3)]));
+      QCoreApplication::sendEvent(edit, &typed);
+      return;
+    }
+    int key = Qt::Key_A + Uniform(0, 25);
+    QString text(QChar('a' + (key - Qt::Key_A)));
+    if (kind == 2) key = Qt::Key_Return, text = "\r";
+    if (kind == 3) key = Qt::Key_Backspace, text = "\b";
+    if (kind == 4) key = Qt::Key_Space, text = " ";
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(edit, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(edit, &release);
+  }
+
+  // Enter, up to three enlargements (the third does nothing), and out by a
+  // right click, which shows the current picture again, or by another
+  // tool, which keeps the enlarged picture with the records over it.
+  void Magnify() {
+    Board().OnCmdMsg(ID_TOOL_MAGNIFY, CN_COMMAND, nullptr);
+    for (int i = Uniform(0, 3); i > 0; --i) {
+      const CPoint at = RandomPoint();
+      Press(at);
+      Release(at);
+    }
+    if (Uniform(0, 1)) return Board().OnRButtonUp(0, RandomPoint());
+    Board().OnCmdMsg(ID_TOOL_PEN + Uniform(0, 6), CN_COMMAND, nullptr);
+    redrawMatches = false;
+  }
+
+  // Without records, or when they are cleared, the new mode shows its bare
+  // background; kept records are drawn again only in the last mode.
+  void BackgroundCycle() {
+    const bool asked = Count() > 0;
+    const int answer = Uniform(0, 1) ? IDYES : IDNO;
+    Answered(ID_BACKGROUND_CYCLE, answer);
+    redrawMatches = !asked || answer == IDYES || Board().m_nBackMode == 3;
+  }
+
+  void SavePicture() {
+    m_services.fileAnswers = {dir / (Uniform(0, 1) ? "board.bmp" : "board.jpg")};
+    Answered(ID_SAVE_PICTURE, IDOK);
+  }
+  // A loaded picture is the new background with the records kept: the
+  // records are drawn over it only by the next full redraw. A lesson file
+  // given as a picture is refused with a message.
+  void LoadPicture() {
+    const char* const names[] = {"board.bmp", "board.jpg", "full.zsy"};
+    m_services.fileAnswers = {dir / names[Uniform(0, 2)]};
+    Answered(ID_LOAD_PICTURE, IDOK);
+    if (m_services.boxes.empty()) redrawMatches = Count() == 0;
+  }
+
+  // The temporary exit, answered "keep the picture", "capture afresh" or
+  // cancelled, and Alt+1 bringing the board back as the main frame does.
+  void TempExit() {
+    const int answers[] = {IDYES, IDNO, IDCANCEL};
+    const int answer = answers[Uniform(0, 2)];
+    Answered(ID_TEMP_EXIT, answer);
+    if (answer == IDCANCEL) return;
+    Board().PrepareForCommand();
+    if (Frame().m_tempExited) {
+      Board().CaptureScreen();
+      Frame().m_tempExited = false;
+      redrawMatches = Count() == 0;
+    }
+    Frame().ShowWindow(SW_SHOW);
   }
   void Save() {
     m_services.fileAnswers = {dir / "lesson.zsy"};
@@ -152,6 +281,7 @@ class Soak : public BoardTest {
     const bool full = Uniform(0, 3) == 0;
     m_services.fileAnswers = {full ? dir / "full.zsy" : dir / "lesson.zsy"};
     Board().SendCommand(ID_OPEN_DATA);
+    redrawMatches = true;
     if (full || saved.first.empty()) return;
     ASSERT_TRUE(Count() == int(saved.first.size()) && Board().m_texts == saved.second &&
                 std::memcmp(g_records, saved.first.data(), saved.first.size() * 24) == 0)
@@ -244,6 +374,10 @@ class Soak : public BoardTest {
   CFontCombo names;
   CComboBox sizes;
   std::pair<std::vector<DrawRecord>, std::list<std::string>> saved;
+  // Whether the program makes a full redraw equal to the current picture
+  // now; some commands leave a picture that only the next full redraw
+  // (undo, open, clear all) brings back in step with the records.
+  bool redrawMatches = true;
 };
 
 std::vector<Soak::Action> Soak::Actions() {
@@ -263,9 +397,19 @@ std::vector<Soak::Action> Soak::Actions() {
   tool("flashing rectangle", ID_TOOL_FLASH_RECT, 2);
   tool("flashing mark", ID_TOOL_FLASH_MARK, 2);
   tool("pointer", ID_TOOL_POINTER, 1);
+  table.push_back({"flood fill", 3, [](Soak& s) { s.Fill(); }});
+  tool("colour picker", ID_TOOL_PICKCOLOR, 2);
+  table.push_back({"text", 5, [](Soak& s) { s.Text(); }});
+  table.push_back({"magnifier", 2, [](Soak& s) { s.Magnify(); }});
+  table.push_back({"background cycle", 1, [](Soak& s) { s.BackgroundCycle(); }});
+  table.push_back({"transparent", 2, [](Soak& s) { s.Board().SendCommand(ID_TRANSPARENT); }});
+  table.push_back({"start", 1, [](Soak& s) { s.Board().SendCommand(ID_START); }});
+  table.push_back({"temporary exit", 1, [](Soak& s) { s.TempExit(); }});
+  table.push_back({"save picture", 1, [](Soak& s) { s.SavePicture(); }});
+  table.push_back({"load picture", 1, [](Soak& s) { s.LoadPicture(); }});
   table.push_back({"palette", 12, [](Soak& s) { s.Palette(); }});
   table.push_back({"font bar", 8, [](Soak& s) { s.Font(); }});
-  table.push_back({"undo", 8, [](Soak& s) { s.Command(ID_UNDO); }});
+  table.push_back({"undo", 8, [](Soak& s) { s.Undo(); }});
   table.push_back({"redo", 5, [](Soak& s) { s.Command(ID_REDO); }});
   table.push_back({"clear all, OK", 1, [](Soak& s) { s.ClearAll(IDOK); }, true});
   table.push_back({"clear all, Cancel", 1, [](Soak& s) { s.ClearAll(IDCANCEL); }});
@@ -285,6 +429,12 @@ TEST_F(Soak, RandomStepsKeepTheStoreTheTextListAndThePictureConsistent) {
   std::discrete_distribution<int> pick(weights.begin(), weights.end());
   std::vector<int> runs(actions.size());
   DrawRecord lastSlot{};
+  int compared = 0, skipped = 0;
+  // Anonymous memory after a trim once the run is warm (every tool, font
+  // and dialog used), and the most it may grow from there: a leak of a
+  // kilobyte a step exceeds it.
+  long warmAnonKb = -1;
+  constexpr long kGrowthBudgetKb = 16 * 1024;
 
   for (int step = 0; step < steps; ++step) {
     const int a = pick(rng);
@@ -307,7 +457,12 @@ TEST_F(Soak, RandomStepsKeepTheStoreTheTextListAndThePictureConsistent) {
                 std::memcmp(&lastSlot, &g_records[kRecordLimit], sizeof lastSlot) == 0)
         << where() << ": slot 4999 was written";
     if (step % redrawEvery == 0) {
-      ASSERT_TRUE(RedrawIsCurrentPicture()) << where();
+      if (!redrawMatches) {
+        ++skipped;
+      } else {
+        ASSERT_TRUE(RedrawIsCurrentPicture()) << where();
+        ++compared;
+      }
     }
     // Resident memory at ten points of the run, before and after giving
     // freed heap back: growth that a trim takes away is no leak.
@@ -318,9 +473,20 @@ TEST_F(Soak, RandomStepsKeepTheStoreTheTextListAndThePictureConsistent) {
           "soak: step %6d, %4d records: %ld kB resident, %ld kB of it files, %ld kB "
           "anonymous (%ld kB after a trim)\n",
           step + 1, Count(), rss, ResidentKb("RssFile"), anon, ResidentKb("RssAnon"));
+      const int sample = (step + 1) / std::max(1, steps / 10);
+      if (sample == 3) warmAnonKb = ResidentKb("RssAnon");
+#if !defined(__SANITIZE_ADDRESS__)  // its quarantine holds freed memory back
+      if (sample > 3 && warmAnonKb > 0) {
+        EXPECT_LE(ResidentKb("RssAnon") - warmAnonKb, kGrowthBudgetKb)
+            << "anonymous memory grew from " << warmAnonKb << " kB once warm, step " << step + 1;
+      }
+#endif
     }
   }
-  std::printf("soak: %d steps, seed %d\n", steps, seed);
+  std::printf(
+      "soak: %d steps, seed %d; the redraw compared %d times, %d times not where a command "
+      "had left a picture the records do not give\n",
+      steps, seed, compared, skipped);
   for (std::size_t i = 0; i < actions.size(); ++i)
     std::printf("  %-20s %6d\n", actions[i].name, runs[i]);
 }
