@@ -19,7 +19,9 @@ struct TEXTMETRIC {
   LONG tmHeight = 0, tmAscent = 0, tmDescent = 0, tmAveCharWidth = 0, tmMaxCharWidth = 0;
 };
 
-struct BITMAPINFOHEADER;  // from image/, a packed device-independent bitmap header
+namespace dib {
+struct Layout;
+}
 
 class CDC {
  public:
@@ -78,12 +80,12 @@ class CDC {
   bool TextOut(int x, int y, const char* gbk, int bytes);
   SIZE GetTextExtent(const std::string& gbk) const;
   bool GetTextMetrics(TEXTMETRIC* tm) const;
-  // Draws a packed device-independent bitmap (header, colour table, pixels);
-  // returns the scan lines drawn, 0 when the block is not a bitmap.
+  // Draws a packed device-independent bitmap (header, colour table, pixels)
+  // that dib::ParseDib accepted as `layout`; returns the scan lines drawn.
   int StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int hs, const void* packed,
-                    std::size_t packedBytes, DWORD rop);
+                    const dib::Layout& layout, DWORD rop);
   int SetDIBitsToDevice(int x, int y, int w, int h, int xs, int ys, const void* packed,
-                        std::size_t packedBytes);
+                        const dib::Layout& layout);
 
   // The rectangle this context has drawn into since the last call (target pixels).
   RECT TakeDirtyRect();
