@@ -21,7 +21,6 @@ class CImageFile {
   bool Open(const std::string& gbkPath, unsigned flags);
   // False when buffered data could not be written (a full disk).
   bool Close();
-  bool IsOpen() const { return m_fp != nullptr; }
 
   std::size_t Read(void* buf, std::size_t bytes);
   // False on a short write or a stream error, including one found while

@@ -133,7 +133,7 @@ bool DrawShape(CDC::State& s, plat::Surface* surface, Shape shape, i64 l, i64 t,
                           s.sel.bkMode == OPAQUE);
   }
   spans.Resolve();
-  plat::dc::Touch(s, surface, raster::Paint(image, spans.List(), ColoursOf(s), s.sel.rop));
+  plat::dc::Touch(surface, raster::Paint(image, spans.List(), ColoursOf(s), s.sel.rop));
   return true;
 }
 
@@ -173,16 +173,15 @@ Surface* Target(const CDC* dc) {
   return s != nullptr && s->Width() > 0 && s->Height() > 0 ? s : nullptr;
 }
 
-void Touch(CDC::State& state, Surface* surface, const QRect& rect) {
+void Touch(Surface* surface, const QRect& rect) {
   if (rect.isEmpty()) return;
-  state.dirty |= rect;
   surface->Damage(rect);
 }
 
-void StretchImage(CDC::State& state, Surface* surface, const QImage& src, std::int64_t x,
-                  std::int64_t y, std::int64_t w, std::int64_t h, std::int64_t xs, std::int64_t ys,
-                  std::int64_t ws, std::int64_t hs) {
-  Touch(state, surface, raster::StretchCopy(surface->Pixels(), x, y, w, h, src, xs, ys, ws, hs));
+void StretchImage(Surface* surface, const QImage& src, std::int64_t x, std::int64_t y,
+                  std::int64_t w, std::int64_t h, std::int64_t xs, std::int64_t ys, std::int64_t ws,
+                  std::int64_t hs) {
+  Touch(surface, raster::StretchCopy(surface->Pixels(), x, y, w, h, src, xs, ys, ws, hs));
 }
 
 }  // namespace plat::dc
@@ -213,18 +212,6 @@ bool CDC::CreateCompatibleDC(CDC*) {
   return true;
 }
 
-bool CDC::DeleteDC() {
-  // The selected objects stay recorded, so that putting back what a
-  // selection returned still works after the context is gone.
-  m_state->memory = false;
-  m_state->screen = false;
-  m_state->surface = nullptr;
-  m_state->wnd = nullptr;
-  m_state->screenShot.reset();
-  m_state->sel.bitmap = &m_state->defBitmap;
-  return true;
-}
-
 void CDC::Attach(plat::Surface* surface, CWnd* wnd) {
   m_state->surface = surface;
   m_state->wnd = wnd;
@@ -239,13 +226,6 @@ plat::Surface* CDC::GetSurface() const {
     return s.screenShot.get();
   }
   return s.surface;
-}
-
-RECT CDC::TakeDirtyRect() {
-  const QRect r = m_state->dirty;
-  m_state->dirty = QRect();
-  if (r.isEmpty()) return {};
-  return RECT{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
 }
 
 CPen* CDC::SelectObject(CPen* pen) {
@@ -320,17 +300,6 @@ bool CDC::RestoreDC(int saved) {
   return true;
 }
 
-// Only the identity mapping is used; the values are kept for the asking.
-int CDC::SetMapMode(int mode) { return std::exchange(m_state->sel.mapMode, mode); }
-
-SIZE CDC::SetWindowExt(int cx, int cy) {
-  return std::exchange(m_state->sel.windowExt, SIZE{cx, cy});
-}
-
-SIZE CDC::SetViewportExt(int cx, int cy) {
-  return std::exchange(m_state->sel.viewportExt, SIZE{cx, cy});
-}
-
 CPoint CDC::MoveTo(int x, int y) { return std::exchange(m_state->sel.pos, CPoint(x, y)); }
 
 bool CDC::LineTo(int x, int y) {
@@ -344,13 +313,12 @@ bool CDC::LineTo(int x, int y) {
   const raster::Colours colours = ColoursOf(s);
   if (pen.width == 1) {
     // The pattern of a styled pen starts afresh with every line.
-    Touch(s, surface,
-          raster::ThinLine(image, from.x, from.y, x, y, pen.dash, s.sel.bkMode == OPAQUE, colours,
-                           s.sel.rop));
+    Touch(surface, raster::ThinLine(image, from.x, from.y, x, y, pen.dash, s.sel.bkMode == OPAQUE,
+                                    colours, s.sel.rop));
   } else {
     raster::Spans spans(image.width(), image.height());
     raster::AddWideLine(spans, from.x, from.y, x, y, pen.width, raster::kPen);
-    Touch(s, surface, raster::Paint(image, spans.List(), colours, s.sel.rop));
+    Touch(surface, raster::Paint(image, spans.List(), colours, s.sel.rop));
   }
   return true;
 }
@@ -378,7 +346,7 @@ bool CDC::Polygon(const POINT* pts, int n) {
   if (brush) raster::AddPolygon(spans, pts, n, raster::kBrush);
   if (!pen.none) AddPolyOutline(spans, pts, n, true, pen, s.sel.bkMode == OPAQUE);
   spans.Resolve();
-  Touch(s, surface, raster::Paint(image, spans.List(), ColoursOf(s), s.sel.rop));
+  Touch(surface, raster::Paint(image, spans.List(), ColoursOf(s), s.sel.rop));
   return true;
 }
 
@@ -392,7 +360,7 @@ bool CDC::Polyline(const POINT* pts, int n) {
   raster::Spans spans(image.width(), image.height());
   AddPolyOutline(spans, pts, n, false, pen, s.sel.bkMode == OPAQUE);
   spans.Resolve();
-  Touch(s, surface, raster::Paint(image, spans.List(), ColoursOf(s), s.sel.rop));
+  Touch(surface, raster::Paint(image, spans.List(), ColoursOf(s), s.sel.rop));
   return true;
 }
 
@@ -400,9 +368,8 @@ void CDC::FillRect(const RECT* rc, CBrush* brush) {
   plat::Surface* surface = Target(this);
   if (surface == nullptr || rc == nullptr || !HasBrush(brush)) return;
   // A pattern copy: the binary raster operation does not apply.
-  Touch(*m_state, surface,
-        raster::FillRect(surface->Pixels(), rc->left, rc->top, rc->right, rc->bottom,
-                         raster::RgbFromColorref(brush->m_color), R2_COPYPEN));
+  Touch(surface, raster::FillRect(surface->Pixels(), rc->left, rc->top, rc->right, rc->bottom,
+                                  raster::RgbFromColorref(brush->m_color), R2_COPYPEN));
 }
 
 void CDC::FillSolidRect(const RECT* rc, COLORREF color) {
@@ -410,9 +377,8 @@ void CDC::FillSolidRect(const RECT* rc, COLORREF color) {
   SetBkColor(color);
   plat::Surface* surface = Target(this);
   if (surface == nullptr || rc == nullptr) return;
-  Touch(*m_state, surface,
-        raster::FillRect(surface->Pixels(), rc->left, rc->top, rc->right, rc->bottom,
-                         raster::RgbFromColorref(color), R2_COPYPEN));
+  Touch(surface, raster::FillRect(surface->Pixels(), rc->left, rc->top, rc->right, rc->bottom,
+                                  raster::RgbFromColorref(color), R2_COPYPEN));
 }
 
 bool CDC::PatBlt(int x, int y, int w, int h, DWORD rop) {
@@ -432,7 +398,7 @@ bool CDC::PatBlt(int x, int y, int w, int h, DWORD rop) {
     colour = raster::RgbFromColorref(m_state->sel.brush->m_color);
     if (rop == kPatInvert) op = kXorPen;
   }
-  Touch(*m_state, surface, raster::FillRect(surface->Pixels(), l, t, r, b, colour, op));
+  Touch(surface, raster::FillRect(surface->Pixels(), l, t, r, b, colour, op));
   return true;
 }
 
@@ -456,11 +422,11 @@ bool CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int w
       // A bitmap never drawn on takes the source's pixels as they are; the
       // first write to either copies (a screen capture costs one image, not three).
       to->SetImage(from->Peek());
-      Touch(*m_state, to, QRect(0, 0, w, h));
+      Touch(to, QRect(0, 0, w, h));
       return true;
     }
     if (whole) to->Overwrite();
-    plat::dc::StretchImage(*m_state, to, from->Peek(), x, y, w, h, xs, ys, ws, hs);
+    plat::dc::StretchImage(to, from->Peek(), x, y, w, h, xs, ys, ws, hs);
     return true;
   }
   // Within one surface: copy the source part first so that overlapping
@@ -472,7 +438,7 @@ bool CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int w
   sr = std::min<i64>(sr, to->Width()), sb = std::min<i64>(sb, to->Height());
   if (sl >= sr || st >= sb) return true;
   const QImage part = to->Pixels().copy(int(sl), int(st), int(sr - sl), int(sb - st));
-  plat::dc::StretchImage(*m_state, to, part, x, y, w, h, xs - sl, ys - st, ws, hs);
+  plat::dc::StretchImage(to, part, x, y, w, h, xs - sl, ys - st, ws, hs);
   return true;
 }
 
@@ -496,9 +462,8 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
   if (surface == nullptr || x < 0 || y < 0 || x >= surface->Width() || y >= surface->Height()) {
     return CLR_INVALID;
   }
-  Touch(*m_state, surface,
-        raster::FillRect(surface->Pixels(), x, y, i64(x) + 1, i64(y) + 1,
-                         raster::RgbFromColorref(color), R2_COPYPEN));
+  Touch(surface, raster::FillRect(surface->Pixels(), x, y, i64(x) + 1, i64(y) + 1,
+                                  raster::RgbFromColorref(color), R2_COPYPEN));
   return color & 0xFFFFFF;
 }
 
@@ -511,7 +476,7 @@ bool CDC::ExtFloodFill(int x, int y, COLORREF color, UINT type) {
                          type == FLOODFILLSURFACE, HasBrush(m_state->sel.brush) ? &brush : nullptr,
                          &touched))
     return false;
-  Touch(*m_state, surface, touched);
+  Touch(surface, touched);
   return true;
 }
 
@@ -556,7 +521,7 @@ bool CDC::TextOut(int x, int y, const char* gbk, int bytes) {
     touched |= metrics.boundingRect(text).translated(left, y + font.ascent).adjusted(-1, -1, 1, 1);
     touched |= QRect(left, y, int(advance), int(cell));
   }
-  Touch(s, surface, touched & QRect(0, 0, surface->Width(), surface->Height()));
+  Touch(surface, touched & QRect(0, 0, surface->Width(), surface->Height()));
   return true;
 }
 

@@ -32,7 +32,6 @@ class CDC {
 
   // A memory context compatible with pDC; it draws into the bitmap selected into it.
   bool CreateCompatibleDC(CDC* pDC);
-  bool DeleteDC();
 
   // Selection returns what was selected before (the context's own default
   // object when nothing else was); the caller puts it back.
@@ -53,9 +52,6 @@ class CDC {
   int SetStretchBltMode(int mode);
   int SaveDC();
   bool RestoreDC(int saved);  // -1 restores the last saved state
-  int SetMapMode(int mode);
-  SIZE SetWindowExt(int cx, int cy);
-  SIZE SetViewportExt(int cx, int cy);
 
   CPoint MoveTo(int x, int y);
   bool LineTo(int x, int y);  // end pixel excluded
@@ -87,8 +83,6 @@ class CDC {
   int SetDIBitsToDevice(int x, int y, int w, int h, int xs, int ys, const void* packed,
                         const dib::Layout& layout);
 
-  // The rectangle this context has drawn into since the last call (target pixels).
-  RECT TakeDirtyRect();
   plat::Surface* GetSurface() const;
   struct State;
 

@@ -9,8 +9,6 @@
 #include "platform/gdi.h"
 #include "platform/surface_qt.h"
 
-constexpr int kMapModeText = 1;
-
 struct CDC::State {
   // Everything SaveDC keeps and RestoreDC puts back.
   struct Selection {
@@ -21,10 +19,8 @@ struct CDC::State {
     int rop = R2_COPYPEN;
     int bkMode = OPAQUE;
     int stretchMode = BLACKONWHITE;
-    int mapMode = kMapModeText;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
-    SIZE windowExt{1, 1}, viewportExt{1, 1};
     CPoint pos;
   };
 
@@ -44,18 +40,17 @@ struct CDC::State {
   bool memory = false;  // draws into the selected bitmap
   bool screen = false;  // the whole screen, grabbed when first used
   std::unique_ptr<plat::Surface> screenShot;
-  QRect dirty;
 };
 
 namespace plat::dc {
 
 // The surface dc draws into, or nullptr when it has none or it is empty.
 Surface* Target(const CDC* dc);
-// Records a drawn rectangle: the context's dirty rectangle and the surface's damage.
-void Touch(CDC::State& state, Surface* surface, const QRect& rect);
+// Records a drawn rectangle as the surface's damage.
+void Touch(Surface* surface, const QRect& rect);
 // Nearest-neighbour copy of (xs, ys, ws, hs) of src onto (x, y, w, h) of surface.
-void StretchImage(CDC::State& state, Surface* surface, const QImage& src, std::int64_t x,
-                  std::int64_t y, std::int64_t w, std::int64_t h, std::int64_t xs, std::int64_t ys,
-                  std::int64_t ws, std::int64_t hs);
+void StretchImage(Surface* surface, const QImage& src, std::int64_t x, std::int64_t y,
+                  std::int64_t w, std::int64_t h, std::int64_t xs, std::int64_t ys, std::int64_t ws,
+                  std::int64_t hs);
 
 }  // namespace plat::dc

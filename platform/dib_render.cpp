@@ -45,8 +45,8 @@ bool PackedDibRows(const std::uint8_t* block, const dib::Layout& l, QImage* deco
 
 // Draws source rows [ys, ys + hs) counted from the picture's origin: the
 // lower-left corner of a bottom-up picture, the upper-left of a top-down one.
-int DrawPackedDib(CDC::State& state, plat::Surface* surface, std::int64_t x, std::int64_t y,
-                  std::int64_t w, std::int64_t h, std::int64_t xs, std::int64_t ys, std::int64_t ws,
+int DrawPackedDib(plat::Surface* surface, std::int64_t x, std::int64_t y, std::int64_t w,
+                  std::int64_t h, std::int64_t xs, std::int64_t ys, std::int64_t ws,
                   std::int64_t hs, const void* packed, const dib::Layout& layout) {
   QImage decoded;
   plat::raster::PixelRows rows;
@@ -60,9 +60,9 @@ int DrawPackedDib(CDC::State& state, plat::Surface* surface, std::int64_t x, std
   const bool whole = x == 0 && y == 0 && w == surface->Width() && h == surface->Height() &&
                      xs >= 0 && top >= 0 && ws > 0 && hs > 0 && xs + ws <= rows.width &&
                      top + hs <= rows.height;
-  plat::dc::Touch(state, surface,
-                  plat::raster::StretchCopy(whole ? surface->Overwrite() : surface->Pixels(), x, y,
-                                            w, h, rows, xs, top, ws, hs));
+  plat::dc::Touch(
+      surface, plat::raster::StretchCopy(whole ? surface->Overwrite() : surface->Pixels(), x, y, w,
+                                         h, rows, xs, top, ws, hs));
   return rows.height;
 }
 
@@ -73,11 +73,10 @@ int DrawPackedDib(CDC::State& state, plat::Surface* surface, std::int64_t x, std
 int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int hs,
                        const void* packed, const dib::Layout& layout, DWORD rop) {
   if (rop != SRCCOPY) return 0;
-  return DrawPackedDib(*m_state, plat::dc::Target(this), x, y, w, h, xs, ys, ws, hs, packed,
-                       layout);
+  return DrawPackedDib(plat::dc::Target(this), x, y, w, h, xs, ys, ws, hs, packed, layout);
 }
 
 int CDC::SetDIBitsToDevice(int x, int y, int w, int h, int xs, int ys, const void* packed,
                            const dib::Layout& layout) {
-  return DrawPackedDib(*m_state, plat::dc::Target(this), x, y, w, h, xs, ys, w, h, packed, layout);
+  return DrawPackedDib(plat::dc::Target(this), x, y, w, h, xs, ys, w, h, packed, layout);
 }
