@@ -88,12 +88,6 @@ void CBoardWnd::OnTimer(UINT_PTR id) {
   CWnd::OnTimer(id);
 }
 
-void CBoardWnd::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
-  CToolGesture* gesture = CurrentGesture();
-  if (gesture && gesture->OnKey(*this, vk)) return;
-  CWnd::OnKeyDown(vk, repeat, flags);
-}
-
 void CBoardWnd::PrepareForCommand() {
   if (std::exchange(m_bDragging, false)) {
     m_bDragCancelled = true;

@@ -91,7 +91,6 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void OnLButtonDblClk(UINT flags, CPoint pt) override;
   void OnRButtonUp(UINT flags, CPoint pt) override;
   void OnTimer(UINT_PTR id) override;
-  void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
 
   // Tool selection.
   void OnSelectTool(UINT nID);
