@@ -216,17 +216,13 @@ LONG RegCreateKey(HKEY root, const std::string& subKey, HKEY* out) {
 
 LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, void* data, DWORD* size) {
   if (!IsValid(key)) return ERROR_INVALID_HANDLE;
-  if (data && !size) return ERROR_INVALID_PARAMETER;
+  if (!data || !size) return ERROR_INVALID_PARAMETER;
   DWORD storedType = 0;
   std::vector<unsigned char> stored;
   const LONG read = ReadValue(ValueFile(key, name), storedType, stored);
   if (read != ERROR_SUCCESS) return read;
   if (type) *type = storedType;
   const auto needed = static_cast<DWORD>(stored.size());
-  if (!data) {
-    if (size) *size = needed;
-    return ERROR_SUCCESS;
-  }
   if (*size < needed) {
     *size = needed;
     return ERROR_MORE_DATA;
@@ -247,8 +243,6 @@ LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const void* da
     DWORD v;
     std::memcpy(&v, bytes, 4);
     PutLe32(value.data(), v);
-  } else if (type == REG_SZ && (value.empty() || value.back() != 0)) {
-    value.push_back(0);  // a string is always stored with its terminating zero
   }
   return WriteValue(ValueFile(key, name), type, value);
 }
