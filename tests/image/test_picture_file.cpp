@@ -4,6 +4,7 @@
 // extension.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 
@@ -144,6 +145,27 @@ TEST(JpegRead, RowsArePaddedWithWidthModFourZeroBytes) {
     for (int row = 0; row < 2; ++row)
       for (std::size_t pad = 3 * width; pad < stride; ++pad)
         EXPECT_EQ(bytes[40 + row * stride + pad], 0) << width;
+  }
+}
+
+TEST(JpegWrite, KeepsThePictureUprightWhetherItsRowsAreStoredBottomUpOrTopDown) {
+  TempFolder dir;
+  const Picture pic =
+      MakePicture(16, 16, [](int, int y) { return y < 8 ? RGB(255, 255, 255) : RGB(0, 0, 0); });
+  HDIB bottomUp = MakeDib24(pic), topDown = MakeDib24(pic);
+  // The same rows in the other order, marked by a negative height.
+  const std::size_t stride = std::size_t(dib::RowBytes(24, 16));
+  for (int y = 0; y < 16; ++y)
+    std::copy_n(bottomUp->bytes.begin() + 40 + stride * y, stride,
+                topDown->bytes.begin() + 40 + stride * (15 - y));
+  plat::PutLe32(topDown->bytes.data() + 8, std::uint32_t(-16));
+  for (HDIB* block : {&bottomUp, &topDown}) {
+    CDib dib, back;
+    ASSERT_TRUE(dib.Attach(std::move(*block)));
+    ASSERT_TRUE(dib.Save(dir / "upright.jpg"));
+    ASSERT_TRUE(back.Load(dir / "upright.jpg"));
+    EXPECT_GT(GetRValue(Dib24Pixel(*back.Block(), 8, 1)), 200) << "the top stays white";
+    EXPECT_LT(GetRValue(Dib24Pixel(*back.Block(), 8, 14)), 55) << "the bottom stays black";
   }
 }
 
