@@ -3,9 +3,9 @@
 #include <cstring>
 #include <utility>
 
+#include "app/picture_commands.h"
 #include "app/pointer_app.h"
 #include "dialogs/replay_dlg.h"
-#include "image/picture_commands.h"
 #include "platform/app.h"
 #include "platform/codepage.h"
 #include "platform/desktop.h"

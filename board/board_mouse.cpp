@@ -90,8 +90,6 @@ void CBoardWnd::OnTimer(UINT_PTR id) {
 
 void CBoardWnd::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
   if (m_pReplayDlg && m_pReplayDlg->OnReviewKey(vk)) return;
-  CToolGesture* gesture = CurrentGesture();
-  if (gesture && gesture->OnKey(*this, vk)) return;
   CWnd::OnKeyDown(vk, repeat, flags);
 }
 

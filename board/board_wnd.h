@@ -91,6 +91,7 @@ class CBoardWnd : public CWnd, public CBoardCore {
   void OnLButtonDblClk(UINT flags, CPoint pt) override;
   void OnRButtonUp(UINT flags, CPoint pt) override;
   void OnTimer(UINT_PTR id) override;
+  // Keys typed on the board during a review step the review.
   void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
 
   // Tool selection.

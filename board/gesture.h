@@ -22,8 +22,6 @@ class CToolGesture {
   virtual void OnDoubleClick(CBoardWnd&, UINT /*flags*/, CPoint) {}
   // Right release, before the frame's bars are toggled.
   virtual void OnRightRelease(CBoardWnd&, UINT /*flags*/, CPoint) {}
-  // A key pressed on the board; true when the gesture took it.
-  virtual bool OnKey(CBoardWnd&, UINT /*vk*/) { return false; }
   // A tick of a board timer. Every gesture hears every tick, current or
   // not (an open text box keeps growing after its tool was left); true
   // when the timer is the gesture's own.

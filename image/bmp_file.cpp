@@ -15,7 +15,7 @@ void MakeBottomUp(PackedDib& block, const dib::Layout& l) {
   for (int top = 0, bottom = l.height - 1; top < bottom; ++top, --bottom) {
     std::swap_ranges(bits + top * stride, bits + (top + 1) * stride, bits + bottom * stride);
   }
-  dib::Put32(block.bytes.data() + 8, std::uint32_t(l.height));
+  plat::PutLe32(block.bytes.data() + 8, std::uint32_t(l.height));
 }
 
 }  // namespace
@@ -25,13 +25,13 @@ bool WriteBmpToFile(PackedDib* block, CImageFile& file) {
   if (!block || !dib::ParseDib(block->bytes.data(), block->bytes.size(), &l)) return false;
   std::uint8_t* p = block->bytes.data();
   if (!l.IsCore() && l.compression != BI_RLE8 && l.compression != BI_RLE4) {
-    dib::Put32(p + 20, std::uint32_t(l.imageBytes));
+    plat::PutLe32(p + 20, std::uint32_t(l.imageBytes));
   }
   const std::size_t part = l.bitsOffset + l.imageBytes;
   std::uint8_t header[dib::kFileHeaderBytes] = {};
-  dib::Put16(header, kBmpSignature);
-  dib::Put32(header + 2, std::uint32_t(dib::kFileHeaderBytes + part));
-  dib::Put32(header + 10, std::uint32_t(dib::kFileHeaderBytes + l.bitsOffset));
+  plat::PutLe16(header, kBmpSignature);
+  plat::PutLe32(header + 2, std::uint32_t(dib::kFileHeaderBytes + part));
+  plat::PutLe32(header + 10, std::uint32_t(dib::kFileHeaderBytes + l.bitsOffset));
   return file.Write(header, sizeof header) && file.Write(p, part) && file.Flush();
 }
 
@@ -44,7 +44,7 @@ HDIB ReadBmpFromFile(CImageFile& file) {
     return nullptr;
   }
   std::uint8_t header[dib::kFileHeaderBytes];
-  if (file.Read(header, sizeof header) != sizeof header || dib::Get16(header) != kBmpSignature) {
+  if (file.Read(header, sizeof header) != sizeof header || plat::GetLe16(header) != kBmpSignature) {
     return nullptr;
   }
   const std::size_t size = std::size_t(remaining) - dib::kFileHeaderBytes;
@@ -55,7 +55,7 @@ HDIB ReadBmpFromFile(CImageFile& file) {
   // The pixels are taken to follow the colour table; a file whose offset
   // says otherwise would come out shifted, so it is refused (0 is left by
   // some writers and tells nothing).
-  const std::uint32_t offset = dib::Get32(header + 10);
+  const std::uint32_t offset = plat::GetLe32(header + 10);
   if (offset != 0 && offset != dib::kFileHeaderBytes + l.bitsOffset) return nullptr;
   if (l.topDown) MakeBottomUp(*block, l);
   return block;

@@ -79,10 +79,7 @@ bool CDib::Create(int width, int height, int bitCount) {
   Free();
   const int colors = dib::ColorsForBitCount(bitCount);
   if (colors == 0 && bitCount != 16 && bitCount != 24 && bitCount != 32) return false;
-  if (width <= 0 || height <= 0 || width > dib::kMaxSide || height > dib::kMaxSide ||
-      std::int64_t(width) * height > dib::kMaxPixels) {
-    return false;
-  }
+  if (!dib::SizeAllowed(width, height)) return false;
   m_palette = CreateHalftonePalette();
   m_width = width;
   m_height = height;
@@ -150,10 +147,10 @@ int RenderPackedDib(CDC* dc, const RECT& dest, const PackedDib* block, const REC
   dc->SetStretchBltMode(COLORONCOLOR);
   if (stretch) {
     return dc->StretchDIBits(d.left, d.top, d.Width(), d.Height(), s.left, s.top, s.Width(),
-                             s.Height(), block->bytes.data(), block->bytes.size(), SRCCOPY);
+                             s.Height(), block->bytes.data(), l, SRCCOPY);
   }
   return dc->SetDIBitsToDevice(d.left, d.top, d.Width(), d.Height(), s.left, l.height - s.bottom,
-                               block->bytes.data(), block->bytes.size());
+                               block->bytes.data(), l);
 }
 
 HPALETTE BuildDibPalette(const PackedDib* block) {
@@ -173,10 +170,7 @@ HPALETTE BuildDibPalette(const PackedDib* block) {
 HDIB PackBitmap(const CBitmap* bitmap, const LogPalette* /*palette: see RenderPackedDib*/) {
   if (!bitmap || !bitmap->IsValid()) return nullptr;
   const int width = bitmap->Width(), height = bitmap->Height();
-  if (width <= 0 || height <= 0 || width > dib::kMaxSide || height > dib::kMaxSide ||
-      std::int64_t(width) * height > dib::kMaxPixels) {
-    return nullptr;
-  }
+  if (!dib::SizeAllowed(width, height)) return nullptr;
   // Screen bitmaps are 32 bits deep, so the packed picture is 24-bit
   // without a colour table.
   const std::int64_t stride = dib::RowBytes(24, width);

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "image/dib_format.h"
 #include "image/picture_file.h"
+#include "platform/dib_format.h"
 #include "platform/gdi.h"
 
 // Leaves bytes a vector grows by as they are: zeroing a screen-sized block

@@ -35,7 +35,6 @@ bool CImageFile::Open(const std::string& gbkPath, unsigned flags) {
     }
   }
   m_fp = fp;
-  m_path = gbkPath;
   return true;
 }
 

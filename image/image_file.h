@@ -1,6 +1,5 @@
 #pragma once
-// An open picture file: the stream and the full path it was opened by (the
-// JPEG codec works by name). Errors are results, never exceptions.
+// An open picture file. Errors are results, never exceptions.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -22,7 +21,6 @@ class CImageFile {
   bool Open(const std::string& gbkPath, unsigned flags);
   // False when buffered data could not be written (a full disk).
   bool Close();
-  bool IsOpen() const { return m_fp != nullptr; }
 
   std::size_t Read(void* buf, std::size_t bytes);
   // False on a short write or a stream error, including one found while
@@ -31,10 +29,8 @@ class CImageFile {
   bool Flush();
   std::int64_t GetLength() const;  // -1 when unknown
   std::int64_t GetPosition() const;
-  const std::string& GetFilePath() const { return m_path; }
 
  private:
   std::FILE* m_fp = nullptr;
-  std::string m_path;  // GBK, as given
   bool m_failed = false;
 };

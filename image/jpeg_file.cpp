@@ -1,63 +1,38 @@
 #include "image/jpeg_file.h"
 
-#include <cstring>
+#include <exception>
+#include <vector>
 
-#include "platform/ijl.h"
+#include "platform/jpeg.h"
 
 namespace {
 
-// Owns an initialised properties record; ijlFree runs on every way out.
-class CodecSession {
- public:
-  CodecSession() : m_props{} { m_ok = ijlInit(&m_props) == IJL_OK; }
-  ~CodecSession() {
-    if (m_ok) ijlFree(&m_props);
-  }
-  CodecSession(const CodecSession&) = delete;
-  CodecSession& operator=(const CodecSession&) = delete;
-  bool Ok() const { return m_ok; }
-  JPEG_CORE_PROPERTIES* operator->() { return &m_props; }
-  JPEG_CORE_PROPERTIES* get() { return &m_props; }
-
- private:
-  JPEG_CORE_PROPERTIES m_props;
-  bool m_ok = false;
-};
-
-void SetPath(JPEG_CORE_PROPERTIES* props, const std::string& path) {
-  std::memcpy(props->JPGFile, path.c_str(), path.size() + 1);
-}
+// A JPEG larger than this is no picture a screen produced; reading it whole
+// is refused before any allocation.
+constexpr std::int64_t kMaxJpegFileBytes = std::int64_t(512) << 20;
 
 }  // namespace
 
-bool JpegPathFits(const std::string& gbkPath) {
-  return !gbkPath.empty() && gbkPath.size() < std::size_t(IJL_MAX_PATH) &&
-         gbkPath.find('\0') == std::string::npos;
-}
-
 HDIB ReadJpegFile(CImageFile& file) {
-  const std::string path = file.GetFilePath();
-  if (!file.IsOpen() || !JpegPathFits(path)) return nullptr;
-  CodecSession props;
-  if (!props.Ok()) return nullptr;
-  SetPath(props.get(), path);
-  if (ijlRead(props.get(), IJL_JFILE_READPARAMS) != IJL_OK) return nullptr;
-  const int width = props->JPGWidth, height = props->JPGHeight;
-  if (width <= 0 || height <= 0 || width > dib::kMaxSide || height > dib::kMaxSide ||
-      std::int64_t(width) * height > dib::kMaxPixels) {
+  const std::int64_t length = file.GetLength(), position = file.GetPosition();
+  if (length < 0 || position < 0 || position >= length || length - position > kMaxJpegFileBytes)
+    return nullptr;
+  std::vector<std::uint8_t> data;
+  try {
+    data.resize(std::size_t(length - position));
+  } catch (const std::exception&) {
     return nullptr;
   }
+  if (file.Read(data.data(), data.size()) != data.size()) return nullptr;
+  plat::JpegDecoder decoder(data.data(), data.size());
+  const int width = decoder.Width(), height = decoder.Height();
+  if (!dib::SizeAllowed(width, height)) return nullptr;
   // Rows of 3W bytes plus W mod 4 zero bytes; the codec decodes straight
   // into the block, bottom row first, and leaves the padding as allocated.
   const std::size_t stride = std::size_t(dib::RowBytes(24, width));
   HDIB block = AllocDib(dib::kInfoHeaderBytes + stride * std::size_t(height));
-  if (!block) return nullptr;
-  props->DIBWidth = width;
-  props->DIBHeight = -height;
-  props->DIBChannels = 3;
-  props->DIBPadBytes = int(stride) - 3 * width;
-  props->DIBBytes = block->bytes.data() + dib::kInfoHeaderBytes;
-  if (ijlRead(props.get(), IJL_JFILE_READWHOLEIMAGE) != IJL_OK) return nullptr;
+  if (!block || !decoder.Decode(block->bytes.data() + dib::kInfoHeaderBytes, stride))
+    return nullptr;
   BITMAPINFOHEADER h;
   h.biWidth = width;
   h.biHeight = height;
@@ -67,26 +42,15 @@ HDIB ReadJpegFile(CImageFile& file) {
 }
 
 bool WriteJpegFile(PackedDib* block, CImageFile& file, int quality) {
-  if (!block) return false;
-  const std::string path = file.GetFilePath();
-  file.Close();
   dib::Layout l;
-  if (!JpegPathFits(path) || !dib::ParseDib(block->bytes.data(), block->bytes.size(), &l) ||
-      l.IsCore() || l.bitCount != 24 || l.compression != BI_RGB) {
+  if (!block || !dib::ParseDib(block->bytes.data(), block->bytes.size(), &l) || l.IsCore() ||
+      l.bitCount != 24 || l.compression != BI_RGB) {
     return false;
   }
   std::uint8_t* p = block->bytes.data();
-  dib::Put32(p + 20, std::uint32_t(l.imageBytes));
-  CodecSession props;
-  if (!props.Ok()) return false;
-  props->jquality = quality;
-  props->DIBWidth = props->JPGWidth = l.width;
-  props->JPGHeight = l.height;
-  // A bottom-up block is handed over as it is stored: the codec reads it
-  // last row first, so the top of the picture is encoded first.
-  props->DIBHeight = l.topDown ? l.height : -l.height;
-  props->DIBPadBytes = int(l.rowBytes) - 3 * l.width;
-  props->DIBBytes = p + l.bitsOffset;
-  SetPath(props.get(), path);
-  return ijlWrite(props.get(), IJL_JFILE_WRITEWHOLEIMAGE) == IJL_OK;
+  plat::PutLe32(p + 20, std::uint32_t(l.imageBytes));
+  return plat::EncodeJpeg(p + l.bitsOffset, l.width, l.height, std::size_t(l.rowBytes), !l.topDown,
+                          quality, [&file](const std::uint8_t* jpeg, std::size_t size) {
+                            return file.Write(jpeg, size) && file.Flush();
+                          });
 }

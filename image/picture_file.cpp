@@ -67,27 +67,18 @@ bool CDib::Save(const std::string& gbkPath, PictureError* why) {
   if (!m_block) return Fail(why, PictureError::kWriteFailed);
   const PictureFormat format = PictureFormatOf(gbkPath);
   if (format == PictureFormat::kNone) return Fail(why, PictureError::kUnsupportedType);
-  // A path the codec cannot take is refused before a file is created.
-  if (format == PictureFormat::kJpeg && !JpegPathFits(gbkPath))
-    return Fail(why, PictureError::kPathTooLong);
   plat::FileReplacement replacement;
   if (!replacement.Begin(gbkPath)) return Fail(why, FromErrno(errno, PictureError::kCannotCreate));
-  const std::string& temp = replacement.TempPath();
-  if (format == PictureFormat::kJpeg && !JpegPathFits(temp))
-    return Fail(why, PictureError::kPathTooLong);
   bool written = false;
   {
     CImageFile file;
-    if (!file.Open(temp,
+    if (!file.Open(replacement.TempPath(),
                    CImageFile::modeCreate | CImageFile::modeWrite | CImageFile::shareDenyWrite))
       return Fail(why, FromErrno(errno, PictureError::kCannotCreate));
     errno = 0;
-    if (format == PictureFormat::kJpeg) {
-      written = WriteJpegFile(m_block.get(), file, kJpegSaveQuality);
-    } else {
-      written = WriteBmpToFile(m_block.get(), file);
-      written = file.Close() && written;
-    }
+    written = format == PictureFormat::kJpeg ? WriteJpegFile(m_block.get(), file, kJpegSaveQuality)
+                                             : WriteBmpToFile(m_block.get(), file);
+    written = file.Close() && written;
   }
   if (!written || !replacement.Commit())
     return Fail(why, FromErrno(errno, PictureError::kWriteFailed));

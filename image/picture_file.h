@@ -24,7 +24,6 @@ enum class PictureError {
   kCannotOpen = int(plat::FileError::kCannotOpen),
   kCannotCreate = int(plat::FileError::kCannotCreate),
   kWriteFailed = int(plat::FileError::kWriteFailed),
-  kPathTooLong = int(plat::FileError::kPathTooLong),
   kUnsupportedType = 100,  // not .bmp, .dib, .jpg or .jpeg
   kUnreadable,             // not a picture of its type, or larger than pictures may be
   kCannotPaint,            // read, but too large to draw

@@ -179,8 +179,4 @@ void ProcessEvents(int maxMs) {
   loop.exec();
 }
 
-bool HasDisplay() {
-  return QCoreApplication::instance() && QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
 }  // namespace plat

@@ -8,5 +8,4 @@ int RunMessageLoop();
 void QuitMessageLoop(int code = 0);
 // Runs pending events, timers included (tests drive the loop with it).
 void ProcessEvents(int maxMs = 0);
-bool HasDisplay();  // a real X server (not the offscreen platform)
 }  // namespace plat

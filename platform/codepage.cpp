@@ -25,26 +25,4 @@ std::string Utf8FromGbk(std::string_view gbk) {
   return std::string(utf8.constData(), std::size_t(utf8.size()));
 }
 
-// Strict checking uses glibc's converter: it reports every invalid or
-// truncated sequence, where a lenient decoder would turn some into private-use
-// characters.
-bool IsValidGbk(std::string_view gbk) {
-  iconv_t cd = iconv_open("UTF-8", "GB18030");
-  if (cd == iconv_t(-1)) return false;
-  char* in = const_cast<char*>(gbk.data());
-  std::size_t inLeft = gbk.size();
-  bool ok = true;
-  while (inLeft > 0) {
-    char buffer[256];
-    char* out = buffer;
-    std::size_t outLeft = sizeof buffer;
-    if (iconv(cd, &in, &inLeft, &out, &outLeft) == std::size_t(-1) && errno != E2BIG) {
-      ok = false;  // EILSEQ: invalid sequence; EINVAL: truncated at the end
-      break;
-    }
-  }
-  iconv_close(cd);
-  return ok;
-}
-
 }  // namespace plat

@@ -7,8 +7,6 @@
 namespace plat {
 std::string GbkFromUtf8(std::string_view utf8);
 std::string Utf8FromGbk(std::string_view gbk);
-// Strict: false when the bytes are not valid GB18030 (files read from disk).
-bool IsValidGbk(std::string_view gbk);
 }  // namespace plat
 
 // The program's literals are written in UTF-8 source; this gives their GBK bytes.

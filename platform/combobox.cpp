@@ -190,12 +190,6 @@ int CComboBox::DeleteString(int index) {
   return GetCount();
 }
 
-void CComboBox::ResetContent() {
-  if (!m_impl->combo) return;
-  m_impl->items.clear();
-  m_impl->combo->clear();
-}
-
 int CComboBox::GetCount() const { return int(m_impl->items.size()); }
 
 int CComboBox::GetLBText(int index, std::string& gbk) const {

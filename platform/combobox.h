@@ -32,7 +32,6 @@ class CComboBox : public CWnd {
   int AddString(const std::string& gbk);                // sorted with CBS_SORT; returns the index
   int InsertString(int index, const std::string& gbk);  // -1 appends; never sorts
   int DeleteString(int index);                          // the count left, CB_ERR for a bad index
-  void ResetContent();
   int GetCount() const;
   int GetLBText(int index, std::string& gbk) const;  // length, CB_ERR for a bad index
   int GetCurSel() const;

@@ -178,17 +178,6 @@ std::string FolderOfPath(const std::string& gbkPath) {
   return slash == 0 ? std::string("/") : gbkPath.substr(0, slash);
 }
 
-std::string CFileDialog::GetFileName() const {
-  const std::size_t slash = m_path.find_last_of('/');
-  return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
-}
-
-std::string CFileDialog::GetFileExt() const {
-  const std::string name = GetFileName();
-  const std::size_t dot = name.find_last_of('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
-
 CColorDialog::CColorDialog(COLORREF clrInit, DWORD flags, CWnd* parent) : m_parent(parent) {
   m_cc.rgbResult = clrInit;
   m_cc.Flags = flags;

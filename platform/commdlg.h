@@ -25,8 +25,6 @@ class CFileDialog {
   int DoModal();
   // The chosen full path, in the program's code page.
   std::string GetPathName() const { return m_path; }
-  std::string GetFileName() const;  // the last path component
-  std::string GetFileExt() const;   // after the last dot of the name, or empty
 
   struct Options {
     std::string lpstrTitle;  // GBK; empty: the platform's default title

@@ -210,14 +210,6 @@ CControlBar::~CControlBar() {
 
 std::vector<CControlBar*> CControlBar::AllBars() { return Bars(); }
 
-void CControlBar::SetBorders(int left, int top, int right, int bottom) {
-  m_cxLeftBorder = left;
-  m_cyTopBorder = top;
-  m_cxRightBorder = right;
-  m_cyBottomBorder = bottom;
-  RecalcBarLayout();
-}
-
 CFrameWnd* CControlBar::GetDockingFrame() const { return dynamic_cast<CFrameWnd*>(GetParent()); }
 
 SIZE CControlBar::CalcFixedLayout() {
@@ -344,12 +336,6 @@ bool CToolBar::SetButtons(const UINT* ids, int count) {
   return true;
 }
 
-void CToolBar::SetSizes(SIZE button, SIZE image) {
-  m_sizeButton = button;
-  m_sizeImage = image;
-  Layout();
-}
-
 int CToolBar::GetCount() const { return int(m_entries.size()); }
 
 UINT CToolBar::GetItemID(int index) const {
@@ -377,15 +363,6 @@ void CToolBar::SetButtonStyle(int index, UINT style) {
   } else if (IsCreated()) {
     InvalidateRect(&m_rects[size_t(index)], true);
   }
-}
-
-void CToolBar::GetButtonInfo(int index, UINT& id, UINT& style, int& imageOrWidth) const {
-  id = 0, style = 0, imageOrWidth = 0;
-  if (index < 0 || index >= GetCount()) return;
-  const Entry& e = m_entries[size_t(index)];
-  id = e.id;
-  style = e.style;
-  imageOrWidth = (e.style & TBBS_SEPARATOR) ? e.width : e.image;
 }
 
 void CToolBar::SetButtonInfo(int index, UINT id, UINT style, int imageOrWidth) {

@@ -35,7 +35,6 @@ class CControlBar : public CWnd {
   void EnableDocking(DWORD align) { m_dwDockStyle = align; }
   DWORD GetBarStyle() const { return m_dwStyle; }
   void SetBarStyle(DWORD style) { m_dwStyle = style; }
-  void SetBorders(int left, int top, int right, int bottom);
   bool IsFloating() const { return m_floated; }
   // The frame the bar belongs to (its parent).
   CFrameWnd* GetDockingFrame() const;
@@ -88,14 +87,12 @@ class CToolBar : public CControlBar {
   // Entries: a command id per button, 0 (ID_SEPARATOR) for a separator.
   // Buttons take images 0, 1, 2... in order; separators take none.
   bool SetButtons(const UINT* ids, int count);
-  void SetSizes(SIZE button, SIZE image);
 
   int GetCount() const;
   UINT GetItemID(int index) const;
   int CommandToIndex(UINT id) const;  // -1 when absent
   UINT GetButtonStyle(int index) const;
   void SetButtonStyle(int index, UINT style);
-  void GetButtonInfo(int index, UINT& id, UINT& style, int& imageOrWidth) const;
   // A separator's last value is its width in pixels (a child control sits there).
   void SetButtonInfo(int index, UINT id, UINT style, int imageOrWidth);
   // Entry rectangle in bar client coordinates.

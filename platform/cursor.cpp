@@ -32,11 +32,6 @@ HCURSOR LoadCursorResource(UINT id) {
   return h;
 }
 
-HCURSOR LoadStandardArrow() {
-  static const CursorData arrow{QCursor(Qt::ArrowCursor)};
-  return &arrow;
-}
-
 HCURSOR SetCursor(HCURSOR cursor) {
   HCURSOR prev = g_current;
   g_current = cursor;

@@ -9,4 +9,3 @@ bool GetCursorPos(POINT* p);
 HCURSOR SetCursor(HCURSOR cursor);
 // The cursor the program registered as id (plat::RegisterCursor), nullptr when none.
 HCURSOR LoadCursorResource(UINT id);
-HCURSOR LoadStandardArrow();

@@ -213,18 +213,6 @@ bool CDC::CreateCompatibleDC(CDC*) {
   return true;
 }
 
-bool CDC::DeleteDC() {
-  // The selected objects stay recorded, so that putting back what a
-  // selection returned still works after the context is gone.
-  m_state->memory = false;
-  m_state->screen = false;
-  m_state->surface = nullptr;
-  m_state->wnd = nullptr;
-  m_state->screenShot.reset();
-  m_state->sel.bitmap = &m_state->defBitmap;
-  return true;
-}
-
 void CDC::Attach(plat::Surface* surface, CWnd* wnd) {
   m_state->surface = surface;
   m_state->wnd = wnd;
@@ -318,17 +306,6 @@ bool CDC::RestoreDC(int saved) {
   m_state->sel = stack[std::size_t(level - 1)];
   stack.resize(std::size_t(level - 1));
   return true;
-}
-
-// Only the identity mapping is used; the values are kept for the asking.
-int CDC::SetMapMode(int mode) { return std::exchange(m_state->sel.mapMode, mode); }
-
-SIZE CDC::SetWindowExt(int cx, int cy) {
-  return std::exchange(m_state->sel.windowExt, SIZE{cx, cy});
-}
-
-SIZE CDC::SetViewportExt(int cx, int cy) {
-  return std::exchange(m_state->sel.viewportExt, SIZE{cx, cy});
 }
 
 CPoint CDC::MoveTo(int x, int y) { return std::exchange(m_state->sel.pos, CPoint(x, y)); }

@@ -19,7 +19,9 @@ struct TEXTMETRIC {
   LONG tmHeight = 0, tmAscent = 0, tmDescent = 0, tmAveCharWidth = 0, tmMaxCharWidth = 0;
 };
 
-struct BITMAPINFOHEADER;  // from image/, a packed device-independent bitmap header
+namespace dib {
+struct Layout;
+}
 
 class CDC {
  public:
@@ -30,7 +32,6 @@ class CDC {
 
   // A memory context compatible with pDC; it draws into the bitmap selected into it.
   bool CreateCompatibleDC(CDC* pDC);
-  bool DeleteDC();
 
   // Selection returns what was selected before (the context's own default
   // object when nothing else was); the caller puts it back.
@@ -51,9 +52,6 @@ class CDC {
   int SetStretchBltMode(int mode);
   int SaveDC();
   bool RestoreDC(int saved);  // -1 restores the last saved state
-  int SetMapMode(int mode);
-  SIZE SetWindowExt(int cx, int cy);
-  SIZE SetViewportExt(int cx, int cy);
 
   CPoint MoveTo(int x, int y);
   bool LineTo(int x, int y);  // end pixel excluded
@@ -78,12 +76,12 @@ class CDC {
   bool TextOut(int x, int y, const char* gbk, int bytes);
   SIZE GetTextExtent(const std::string& gbk) const;
   bool GetTextMetrics(TEXTMETRIC* tm) const;
-  // Draws a packed device-independent bitmap (header, colour table, pixels);
-  // returns the scan lines drawn, 0 when the block is not a bitmap.
+  // Draws a packed device-independent bitmap (header, colour table, pixels)
+  // that dib::ParseDib accepted as `layout`; returns the scan lines drawn.
   int StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int hs, const void* packed,
-                    std::size_t packedBytes, DWORD rop);
+                    const dib::Layout& layout, DWORD rop);
   int SetDIBitsToDevice(int x, int y, int w, int h, int xs, int ys, const void* packed,
-                        std::size_t packedBytes);
+                        const dib::Layout& layout);
 
   // The rectangle this context has drawn into since the last call (target pixels).
   RECT TakeDirtyRect();

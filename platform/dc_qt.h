@@ -9,8 +9,6 @@
 #include "platform/gdi.h"
 #include "platform/surface_qt.h"
 
-constexpr int kMapModeText = 1;
-
 struct CDC::State {
   // Everything SaveDC keeps and RestoreDC puts back.
   struct Selection {
@@ -21,10 +19,8 @@ struct CDC::State {
     int rop = R2_COPYPEN;
     int bkMode = OPAQUE;
     int stretchMode = BLACKONWHITE;
-    int mapMode = kMapModeText;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
-    SIZE windowExt{1, 1}, viewportExt{1, 1};
     CPoint pos;
   };
 

@@ -1,7 +1,6 @@
 // Dialog templates, dialog bars, and dialogs with their push buttons.
 #include "platform/dialog.h"
 
-#include <QEventLoop>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
@@ -198,9 +197,7 @@ class DialogWidget : public plat::WndWidget {
 // CDialog.
 
 CDialog::CDialog() = default;
-CDialog::~CDialog() {
-  if (m_loop) m_loop->quit();
-}
+CDialog::~CDialog() = default;
 
 bool CDialog::PreCreateWindow(CREATESTRUCT& cs) {
   cs.classStyle |= CS_DBLCLKS;
@@ -308,25 +305,7 @@ bool CDialog::Create(const DialogTemplate& tmpl, CWnd* parent) {
   return true;
 }
 
-int CDialog::DoModal(UINT templateId, CWnd* parent) {
-  const DialogTemplate* t = FindDialogTemplate(templateId);
-  if (!t || !Create(*t, parent)) return -1;
-  m_result = IDCANCEL;
-  m_widget->setWindowModality(Qt::ApplicationModal);
-  ShowWindow(SW_SHOW);
-  QEventLoop loop;
-  m_loop = &loop;
-  loop.exec();
-  m_loop = nullptr;
-  DestroyWindow();
-  return m_result;
-}
-
-void CDialog::EndDialog(int result) {
-  m_result = result;
-  ShowWindow(SW_HIDE);
-  if (m_loop) m_loop->quit();
-}
+void CDialog::EndDialog(int /*result: a modeless dialog only hides*/) { ShowWindow(SW_HIDE); }
 
 CWnd* CDialog::GetDlgItem(UINT id) const {
   for (const auto& c : m_controls)

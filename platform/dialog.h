@@ -64,7 +64,7 @@ class CDialogBar : public CControlBar {
   std::vector<std::unique_ptr<CWnd>> m_controls;
 };
 
-// A dialog from a template: modeless Create or modal DoModal. Buttons and
+// A modeless dialog from a template. Buttons and
 // menu-bar items send their id as a command to the dialog; Esc calls
 // OnCancel and Enter OnOK unless PreTranslateKeyDown takes the key.
 class CDialog : public CWnd {
@@ -73,8 +73,6 @@ class CDialog : public CWnd {
   ~CDialog() override;
   bool Create(UINT templateId, CWnd* parent = nullptr);
   bool Create(const DialogTemplate& tmpl, CWnd* parent = nullptr);
-  // Runs modally; -1 at once when the template does not exist.
-  int DoModal(UINT templateId, CWnd* parent = nullptr);
   void EndDialog(int result);
   CWnd* GetDlgItem(UINT id) const;
 
@@ -90,6 +88,4 @@ class CDialog : public CWnd {
 
  protected:
   std::vector<std::unique_ptr<CWnd>> m_controls;
-  int m_result = 0;
-  class QEventLoop* m_loop = nullptr;  // while DoModal runs
 };

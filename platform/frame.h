@@ -15,7 +15,6 @@ class CFrameWnd : public CWnd {
   // Sides bars may dock to. Bars never dock here (they all float); the value
   // is kept for the program to read back.
   void EnableDocking(DWORD align) { m_dockAlign = align; }
-  DWORD GetDockingAlign() const { return m_dockAlign; }
 
   // Floats bar with its floating window's top-left corner at a screen point;
   // a hidden bar stays hidden until shown.

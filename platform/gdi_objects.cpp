@@ -79,12 +79,6 @@ bool CFont::CreateFontIndirect(const LOGFONT* lf) {
   return true;
 }
 
-int CFont::GetLogFont(LOGFONT* lf) const {
-  if (lf == nullptr || !m_valid) return 0;
-  *lf = m_logFont;
-  return int(sizeof(LOGFONT));
-}
-
 CBitmap::CBitmap() = default;
 CBitmap::~CBitmap() = default;
 
@@ -115,11 +109,6 @@ COLORREF CBitmap::GetPixel(int x, int y) const {
 int CBitmap::GetDIBits(int startScan, int scanLines, void* bits) const {
   if (!m_surface) return 0;
   return raster::ToBgr24Rows(m_surface->Peek(), startScan, scanLines, static_cast<uchar*>(bits));
-}
-
-void CBitmap::Release() {
-  m_surface.reset();
-  m_valid = false;
 }
 
 void CBitmap::OnDeleteObject() { m_surface.reset(); }

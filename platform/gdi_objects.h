@@ -51,7 +51,6 @@ class CBrush : public CGdiObject {
 class CFont : public CGdiObject {
  public:
   bool CreateFontIndirect(const LOGFONT* lf);
-  int GetLogFont(LOGFONT* lf) const;
   LOGFONT m_logFont;
 };
 
@@ -70,7 +69,6 @@ class CBitmap : public CGdiObject {
   // the lines copied, 0 when there are none.
   int GetDIBits(int startScan, int scanLines, void* bits) const;
   plat::Surface* GetSurface() const { return m_surface.get(); }
-  void Release();
 
  protected:
   void OnDeleteObject() override;

@@ -20,7 +20,6 @@ class ScopedKeyState {
   Qt::KeyboardModifiers m_prev;
 };
 int VkFromQtKey(int key);
-int QtKeyFromVk(int vk);
 
 // The window under a dispatched mouse event, for SetCursor.
 CWnd* MouseDispatchWnd();

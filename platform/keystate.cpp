@@ -49,14 +49,6 @@ int VkFromQtKey(int key) {
   return 0;
 }
 
-int QtKeyFromVk(int vk) {
-  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return vk;
-  if (vk >= VK_F1 && vk < VK_F1 + 24) return Qt::Key_F1 + (vk - VK_F1);
-  for (const KeyPair& k : kKeys)
-    if (k.vk == vk) return k.qt;
-  return 0;
-}
-
 }  // namespace plat
 
 short GetKeyState(int vk) {

@@ -132,12 +132,4 @@ inline QRect StretchCopy(QImage& dst, std::int64_t x, std::int64_t y, std::int64
   return StretchCopy(dst, x, y, w, h, RowsOf(src), xs, ys, ws, hs);
 }
 
-// Checks a packed device-independent bitmap (header, colour table, pixels)
-// completely and gives its rows, top row first: the block's own rows when
-// they can be read as they are (24 and 32 bits uncompressed), else rows
-// decoded into *decoded. bottomUp tells how the block stores them. False for
-// anything malformed or absurdly large.
-bool PackedDibRows(const void* packed, std::size_t bytes, QImage* decoded, PixelRows* rows,
-                   bool* bottomUp);
-
 }  // namespace plat::raster

@@ -12,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/byte_order.h"
 #include "platform/desktop.h"
 
 namespace fs = std::filesystem;
@@ -114,14 +115,6 @@ HKEY NewKey(fs::path dir, bool write) {
   return key;
 }
 
-void PutLe32(unsigned char* p, DWORD v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-DWORD GetLe32(const unsigned char* p) {
-  return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
-}
-
 // Reads a value file; ERROR_SUCCESS with its type and data.
 LONG ReadValue(const fs::path& file, DWORD& type, std::vector<unsigned char>& data) {
   const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
@@ -142,11 +135,11 @@ LONG ReadValue(const fs::path& file, DWORD& type, std::vector<unsigned char>& da
   }
   close(fd);
   if (done != bytes.size()) return ERROR_INVALID_DATA;
-  type = GetLe32(bytes.data());
+  type = plat::GetLe32(bytes.data());
   data.assign(bytes.begin() + 4, bytes.end());
   if (type == REG_DWORD) {
     if (data.size() != 4) return ERROR_INVALID_DATA;
-    const DWORD v = GetLe32(data.data());
+    const DWORD v = plat::GetLe32(data.data());
     std::memcpy(data.data(), &v, 4);
   }
   return ERROR_SUCCESS;
@@ -159,7 +152,7 @@ LONG WriteValue(const fs::path& file, DWORD type, const std::vector<unsigned cha
   const int fd = mkstemp(temp.data());
   if (fd < 0) return FromErrno(errno);
   std::vector<unsigned char> bytes(4);
-  PutLe32(bytes.data(), type);
+  plat::PutLe32(bytes.data(), type);
   bytes.insert(bytes.end(), data.begin(), data.end());
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -216,17 +209,13 @@ LONG RegCreateKey(HKEY root, const std::string& subKey, HKEY* out) {
 
 LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, void* data, DWORD* size) {
   if (!IsValid(key)) return ERROR_INVALID_HANDLE;
-  if (data && !size) return ERROR_INVALID_PARAMETER;
+  if (!data || !size) return ERROR_INVALID_PARAMETER;
   DWORD storedType = 0;
   std::vector<unsigned char> stored;
   const LONG read = ReadValue(ValueFile(key, name), storedType, stored);
   if (read != ERROR_SUCCESS) return read;
   if (type) *type = storedType;
   const auto needed = static_cast<DWORD>(stored.size());
-  if (!data) {
-    if (size) *size = needed;
-    return ERROR_SUCCESS;
-  }
   if (*size < needed) {
     *size = needed;
     return ERROR_MORE_DATA;
@@ -246,9 +235,7 @@ LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const void* da
   if (type == REG_DWORD) {
     DWORD v;
     std::memcpy(&v, bytes, 4);
-    PutLe32(value.data(), v);
-  } else if (type == REG_SZ && (value.empty() || value.back() != 0)) {
-    value.push_back(0);  // a string is always stored with its terminating zero
+    plat::PutLe32(value.data(), v);
   }
   return WriteValue(ValueFile(key, name), type, value);
 }

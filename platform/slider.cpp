@@ -57,11 +57,6 @@ void CSliderCtrl::SetRange(int minPos, int maxPos, bool redraw) {
   if (redraw) host->slider->update();
 }
 
-int CSliderCtrl::GetRangeMin() const {
-  auto* host = dynamic_cast<SliderHost*>(m_widget);
-  return host ? host->slider->minimum() : 0;
-}
-
 int CSliderCtrl::GetRangeMax() const {
   auto* host = dynamic_cast<SliderHost*>(m_widget);
   return host ? host->slider->maximum() : 0;

@@ -8,7 +8,6 @@ class CSliderCtrl : public CWnd {
  public:
   bool Create(DWORD style, const RECT& rc, CWnd* parent, UINT id);
   void SetRange(int minPos, int maxPos, bool redraw = false);
-  int GetRangeMin() const;
   int GetRangeMax() const;
   void SetPos(int pos);  // no notification
   int GetPos() const;

@@ -55,14 +55,8 @@ class CRect : public RECT {
   bool PtInRect(const POINT& p) const {
     return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
   }
-  void NormalizeRect();
-  void OffsetRect(LONG dx, LONG dy) { left += dx, right += dx, top += dy, bottom += dy; }
-  void InflateRect(LONG dx, LONG dy) { left -= dx, right += dx, top -= dy, bottom += dy; }
   CPoint TopLeft() const { return {left, top}; }
   CPoint BottomRight() const { return {right, bottom}; }
-  // Smallest rectangle holding both; an empty side is ignored.
-  void UnionRect(const RECT& a, const RECT& b);
-  bool IntersectRect(const RECT& a, const RECT& b);
 };
 
 // Face names are stored whole whatever their length, so a long name is never

@@ -202,7 +202,6 @@ bool CWnd::ShowWindow(int nCmdShow) {
 }
 
 bool CWnd::IsWindowVisible() const { return m_widget && m_widget->isVisible(); }
-bool CWnd::IsIconic() const { return m_widget && m_widget->isMinimized(); }
 
 void CWnd::MoveWindow(int x, int y, int w, int h, bool repaint) {
   if (!m_widget) return;
@@ -277,12 +276,6 @@ std::string CWnd::GetWindowText() const {
   std::string text;
   if (m_widget->GetText(text)) return text;
   return m_widget->m_textGbk;
-}
-
-CFrameWnd* CWnd::GetParentFrame() const {
-  for (CWnd* p = m_parent; p; p = p->m_parent)
-    if (auto* f = dynamic_cast<CFrameWnd*>(p)) return f;
-  return nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -426,22 +419,6 @@ bool CWnd::SetForegroundWindow() {
   top->activateWindow();
   if (auto* frame = dynamic_cast<CFrameWnd*>(plat::WndFromWidget(top))) frame->RaiseControlBars();
   return true;
-}
-
-void CWnd::BringWindowToTop() {
-  if (!m_widget) return;
-  QWidget* top = m_widget->window();
-  plat::RaiseWindow(top);
-  if (auto* frame = dynamic_cast<CFrameWnd*>(plat::WndFromWidget(top))) frame->RaiseControlBars();
-}
-
-void CWnd::SetWindowCursor(HCURSOR cursor) {
-  if (!m_widget) return;
-  m_widget->m_cursor = cursor;
-  if (cursor)
-    m_widget->setCursor(cursor->cursor);
-  else
-    m_widget->unsetCursor();
 }
 
 // ---------------------------------------------------------------------------

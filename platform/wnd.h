@@ -36,7 +36,6 @@ class CWnd : public CCmdTarget {
 
   bool ShowWindow(int nCmdShow);
   bool IsWindowVisible() const;
-  bool IsIconic() const;
   void MoveWindow(int x, int y, int w, int h, bool repaint = true);
   void MoveWindow(const RECT& rc, bool repaint = true);
   void SetWindowPos(int x, int y);     // top-level: screen position of the frame
@@ -47,8 +46,6 @@ class CWnd : public CCmdTarget {
   void SetWindowText(const std::string& gbk);
   std::string GetWindowText() const;
   CWnd* GetParent() const { return m_parent; }
-  // The first ancestor that is a frame window (nullptr when there is none).
-  CFrameWnd* GetParentFrame() const;
   UINT GetDlgCtrlID() const { return m_nID; }
   DWORD GetStyle() const { return m_style; }
 
@@ -71,11 +68,6 @@ class CWnd : public CCmdTarget {
   static CWnd* GetCapture();
   CWnd* SetFocus();
   bool SetForegroundWindow();
-  void BringWindowToTop();
-
-  // The cursor shown over this window (SetCursor of the platform sets it for
-  // the window under the pointer).
-  void SetWindowCursor(HCURSOR cursor);
 
   // Sends a command to this window as a command message would (routing
   // through OnCmdMsg).

@@ -24,8 +24,6 @@ LONG RoundCoord(double v) { return ClampCoord(TruncateToInt64(std::nearbyint(v))
 
 }  // namespace
 
-LONG ClampToLong(std::int64_t v) { return static_cast<LONG>(std::clamp(v, kLongMin, kLongMax)); }
-
 LONG ClampCoord(std::int64_t v) {
   return static_cast<LONG>(std::clamp<std::int64_t>(v, -kCoordLimit, kCoordLimit));
 }

@@ -27,7 +27,6 @@ constexpr LONG kMaxFontPixels = 1 << 13;
 // (the default size of the platform).
 constexpr LONG kDefaultCharWidth = 9, kDefaultCharHeight = 21;
 
-LONG ClampToLong(std::int64_t v);
 LONG ClampCoord(std::int64_t v);
 // A pen width the platform can draw quickly; negative widths draw as 0 (one pixel).
 int ClampPenWidth(std::int64_t width);

@@ -4,19 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/byte_order.h"
+
 namespace datafile {
 namespace {
-
-void PutInt32(char* p, std::int32_t v) {
-  const auto u = static_cast<std::uint32_t>(v);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>(u >> (8 * i));
-}
-
-std::int32_t GetInt32(const char* p) {
-  std::uint32_t u = 0;
-  for (int i = 0; i < 4; ++i) u |= std::uint32_t(static_cast<unsigned char>(p[i])) << (8 * i);
-  return static_cast<std::int32_t>(u);
-}
 
 std::string Escape(const std::string& entry) {
   if (entry.find_first_of("\r\n\xFF") == std::string::npos) return entry;
@@ -75,11 +66,11 @@ std::string EncodeRecords(const DrawRecord* records, int count) {
     char* p = bytes.data() + std::size_t(i) * kRecordBytes;
     p[0] = r.op;
     std::copy(r.pad, r.pad + 3, p + 1);
-    PutInt32(p + 4, r.f1);
-    PutInt32(p + 8, r.f2);
-    PutInt32(p + 12, r.f3);
-    PutInt32(p + 16, r.f4);
-    PutInt32(p + 20, r.f5);
+    plat::PutLe32(p + 4, std::uint32_t(r.f1));
+    plat::PutLe32(p + 8, std::uint32_t(r.f2));
+    plat::PutLe32(p + 12, std::uint32_t(r.f3));
+    plat::PutLe32(p + 16, std::uint32_t(r.f4));
+    plat::PutLe32(p + 20, std::uint32_t(r.f5));
   }
   return bytes;
 }
@@ -92,11 +83,11 @@ std::vector<DrawRecord> DecodeRecords(std::string_view bytes) {
     DrawRecord& r = records[i];
     r.op = p[0];
     std::copy(p + 1, p + 4, r.pad);
-    r.f1 = GetInt32(p + 4);
-    r.f2 = GetInt32(p + 8);
-    r.f3 = GetInt32(p + 12);
-    r.f4 = GetInt32(p + 16);
-    r.f5 = GetInt32(p + 20);
+    r.f1 = std::int32_t(plat::GetLe32(p + 4));
+    r.f2 = std::int32_t(plat::GetLe32(p + 8));
+    r.f3 = std::int32_t(plat::GetLe32(p + 12));
+    r.f4 = std::int32_t(plat::GetLe32(p + 16));
+    r.f5 = std::int32_t(plat::GetLe32(p + 20));
   }
   return records;
 }

@@ -74,8 +74,8 @@ std::string CRecoveryWriter::DefaultPath() {
 }
 
 CRecoveryWriter::CRecoveryWriter(std::string gbkPath, std::chrono::milliseconds interval)
-    : m_path(std::move(gbkPath)), m_state(std::make_shared<State>()) {
-  m_state->path = m_path;
+    : m_state(std::make_shared<State>()) {
+  m_state->path = std::move(gbkPath);
   m_state->interval = interval;
   m_state->lastWrite = Clock::now() - interval;
   m_worker = std::thread(Work, m_state);

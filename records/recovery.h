@@ -42,7 +42,6 @@ class CRecoveryWriter {
   // file holds the newest copy within `limit`.
   bool Flush(std::chrono::milliseconds limit);
 
-  const std::string& Path() const { return m_path; }
   // Files written so far, and the writes that failed.
   int Writes() const;
   int Failures() const;
@@ -51,7 +50,6 @@ class CRecoveryWriter {
   struct State;
   static void Work(std::shared_ptr<State> state);
 
-  std::string m_path;
   std::shared_ptr<State> m_state;
   std::thread m_worker;
 };

@@ -40,7 +40,10 @@ TEST_F(FrameTest, ADraggedToolBarStaysOnTheScreenAndThePaletteOffItsButtons) {
   frame->ToggleBars();
   QWidget* bar = frame->m_toolsBar.GetWidget();
   const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  CRect tools, palette, both;
+  CRect tools, palette;
+  const auto area = [](const RECT& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  };
   for (const QPoint to : {QPoint(screen.right - 3, screen.bottom - 2), QPoint(-500, -500)}) {
     const QPoint grip(20, 5), from = bar->geometry().topLeft() + grip;  // on the caption
     for (const auto& [type, at, buttons] :
@@ -51,14 +54,14 @@ TEST_F(FrameTest, ADraggedToolBarStaysOnTheScreenAndThePaletteOffItsButtons) {
       QApplication::sendEvent(bar, &e);
     }
     frame->m_toolsBar.GetWindowRect(&tools);
-    EXPECT_TRUE(both.IntersectRect(tools, screen) && both == tools) << to.x() << ", " << to.y();
+    EXPECT_TRUE(area(screen).contains(area(tools))) << to.x() << ", " << to.y();
   }
   frame->FloatControlBar(&frame->m_toolsBar, POINT{screen.right, screen.bottom}, CBRS_ALIGN_TOP);
   frame->ToggleBars();
   frame->ToggleBars();
   frame->m_toolsBar.GetWindowRect(&tools);
   frame->m_paletteBar.GetWindowRect(&palette);
-  EXPECT_FALSE(both.IntersectRect(tools, palette)) << "in the corner: beside it on the left";
+  EXPECT_FALSE(area(tools).intersects(area(palette))) << "in the corner: beside it on the left";
 }
 
 TEST_F(FrameTest, TheFontBarStartsHiddenAtItsPlaceWithThreeHaoSelected) {

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "image/dib.h"
-#include "image/dib_format.h"
 #include "platform/codepage.h"
+#include "platform/dib_format.h"
 #include "records/pointer_file.h"
 #include "tests/fuzz/fuzz_support.h"
 

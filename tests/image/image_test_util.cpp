@@ -44,16 +44,16 @@ HDIB MakeDib24(const Picture& pic) {
 }
 
 COLORREF Dib24Pixel(const PackedDib& block, int x, int y) {
-  const std::int32_t width = std::int32_t(dib::Get32(block.bytes.data() + 4));
-  const std::int32_t height = std::int32_t(dib::Get32(block.bytes.data() + 8));
+  const std::int32_t width = std::int32_t(plat::GetLe32(block.bytes.data() + 4));
+  const std::int32_t height = std::int32_t(plat::GetLe32(block.bytes.data() + 8));
   const std::size_t stride = std::size_t(dib::RowBytes(24, width));
   const std::uint8_t* p = block.bytes.data() + 40 + stride * (height - 1 - y) + 3 * x;
   return RGB(p[2], p[1], p[0]);
 }
 
 Picture PixelsOf(const PackedDib& block) {
-  const int width = int(dib::Get32(block.bytes.data() + 4));
-  const int height = int(dib::Get32(block.bytes.data() + 8));
+  const int width = int(plat::GetLe32(block.bytes.data() + 4));
+  const int height = int(plat::GetLe32(block.bytes.data() + 8));
   return MakePicture(width, height, [&](int x, int y) { return Dib24Pixel(block, x, y); });
 }
 

@@ -18,11 +18,11 @@ namespace {
 Bytes BmpFile(std::uint32_t headerSize, int w, int h, int bits, DWORD compression,
               const std::vector<std::uint32_t>& tableOrMasks, const Bytes& pixels) {
   Bytes f(14 + headerSize);
-  dib::Put16(f.data(), kBmpSignature);
+  plat::PutLe16(f.data(), kBmpSignature);
   if (headerSize == 12) {
-    dib::Put32(&f[14], 12), dib::Put16(&f[18], std::uint16_t(w));
-    dib::Put16(&f[20], std::uint16_t(h)), dib::Put16(&f[22], 1);
-    dib::Put16(&f[24], std::uint16_t(bits));
+    plat::PutLe32(&f[14], 12), plat::PutLe16(&f[18], std::uint16_t(w));
+    plat::PutLe16(&f[20], std::uint16_t(h)), plat::PutLe16(&f[22], 1);
+    plat::PutLe16(&f[24], std::uint16_t(bits));
     for (std::uint32_t c : tableOrMasks)
       f.insert(f.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
   } else {
@@ -35,7 +35,7 @@ Bytes BmpFile(std::uint32_t headerSize, int w, int h, int bits, DWORD compressio
     dib::WriteInfoHeader(&f[14], hdr);
     if (masks && headerSize > 40) {
       for (std::size_t i = 0; i < tableOrMasks.size(); ++i)
-        dib::Put32(&f[54 + 4 * i], tableOrMasks[i]);
+        plat::PutLe32(&f[54 + 4 * i], tableOrMasks[i]);
     } else {
       for (std::uint32_t c : tableOrMasks) {
         f.insert(f.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16),
@@ -43,9 +43,9 @@ Bytes BmpFile(std::uint32_t headerSize, int w, int h, int bits, DWORD compressio
       }
     }
   }
-  dib::Put32(&f[10], std::uint32_t(f.size()));
+  plat::PutLe32(&f[10], std::uint32_t(f.size()));
   f.insert(f.end(), pixels.begin(), pixels.end());
-  dib::Put32(&f[2], std::uint32_t(f.size()));
+  plat::PutLe32(&f[2], std::uint32_t(f.size()));
   return f;
 }
 
@@ -109,7 +109,7 @@ Mutation Mutate(Bytes& data, std::mt19937& rng) {
       static const std::uint32_t kExtremes[] = {0,      1,          0xFFFF,     0x10000,
                                                 0x7FFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
       const std::size_t at = pick(std::min<std::size_t>(data.size(), 200)) & ~std::size_t(1);
-      if (at + 4 <= data.size()) dib::Put32(&data[at], kExtremes[pick(std::size(kExtremes))]);
+      if (at + 4 <= data.size()) plat::PutLe32(&data[at], kExtremes[pick(std::size(kExtremes))]);
       break;
     }
     case Mutation::kTruncate:
@@ -242,11 +242,11 @@ TEST_P(ImageMagickBmp, LoadsWithTheRightPixelsAndWritesBackWhatImageMagickReads)
   ASSERT_TRUE(RunCommand(m_convert + " " + m_dir / "src.ppm" + " " + kind.args + m_dir / "in.bmp"));
   const Bytes file = ReadFileBytes(m_dir / "in.bmp");
   ASSERT_GT(file.size(), 30u);
-  const std::uint32_t headerSize = dib::Get32(&file[14]);
+  const std::uint32_t headerSize = plat::GetLe32(&file[14]);
   ASSERT_EQ(headerSize, kind.headerSize) << "convert wrote another variant";
   const bool core = headerSize == 12;
-  ASSERT_EQ(dib::Get16(&file[core ? 24 : 28]), kind.bitCount) << "convert wrote another depth";
-  ASSERT_TRUE(core || dib::Get32(&file[30]) == kind.compression) << "another compression";
+  ASSERT_EQ(plat::GetLe16(&file[core ? 24 : 28]), kind.bitCount) << "convert wrote another depth";
+  ASSERT_TRUE(core || plat::GetLe32(&file[30]) == kind.compression) << "another compression";
   // What the file holds, as ImageMagick reads it; lossless variants hold the
   // source exactly, 16-bit ones its colours cut to 5 or 6 bits.
   Picture held;

@@ -1,9 +1,11 @@
 // Device-context state, block transfers, pixels and the surfaces behind them;
-// packed device-independent bitmaps made by hand drawn, malformed ones refused.
+// packed device-independent bitmaps made by hand drawn in every layout.
 #include <QImage>
 #include <cstdint>
 #include <tuple>
 
+#include "platform/byte_order.h"
+#include "platform/dib_format.h"
 #include "platform/surface_qt.h"
 #include "platform/wnd.h"
 #include "tests/platform/test_gdi_util.h"
@@ -135,11 +137,14 @@ TEST(GdiContext, SurfacesKeepTheirPixelsWhenResizedAndWhileTextIsPending) {
 // Packed device-independent bitmaps.
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes& b, std::size_t at, std::uint32_t v) {
-  b[at] = std::uint8_t(v), b[at + 1] = std::uint8_t(v >> 8);
-}
-void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
-  Put16(b, at, v & 0xFFFF), Put16(b, at + 2, v >> 16);
+void Put16(Bytes& b, std::size_t at, std::uint32_t v) { plat::PutLe16(&b[at], std::uint16_t(v)); }
+void Put32(Bytes& b, std::size_t at, std::uint32_t v) { plat::PutLe32(&b[at], v); }
+
+// The block's layout; every block drawn here is one the validation accepts.
+dib::Layout LayoutOf(const Bytes& dib) {
+  dib::Layout l;
+  EXPECT_TRUE(dib::ParseDib(dib.data(), dib.size(), &l));
+  return l;
 }
 
 // A 40-byte header, the colour table (0x00RRGGBB values) and the pixels.
@@ -158,7 +163,7 @@ Bytes InfoDib(int w, int h, int bits, std::uint32_t compression,
 }
 
 int Show(Canvas& c, const Bytes& dib, int x, int y, int w, int h) {
-  return c.dc.SetDIBitsToDevice(x, y, w, h, 0, 0, dib.data(), dib.size());
+  return c.dc.SetDIBitsToDevice(x, y, w, h, 0, 0, dib.data(), LayoutOf(dib));
 }
 
 TEST(GdiDib, PalettedAndTrueColourPicturesDrawInEveryLayout) {
@@ -213,49 +218,26 @@ TEST(GdiDib, PalettedAndTrueColourPicturesDrawInEveryLayout) {
   EXPECT_EQ(art[6].substr(5, 10), "brbrrrrrrb");
 }
 
-TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOriginAndMalformedBlocksDrawNothing) {
+TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOrigin) {
   const Bytes dib = InfoDib(2, 2, 24, 0, {},
                             {0, 0, 255, 0, 255, 0, 0, 0,        // bottom: red green
                              255, 0, 0, 255, 255, 255, 0, 0});  // top: blue white
+  const dib::Layout layout = LayoutOf(dib);
   Canvas c(10, 10, kBlack);
-  EXPECT_EQ(c.dc.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, dib.data(), dib.size(), SRCCOPY), 2);
+  EXPECT_EQ(c.dc.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, dib.data(), layout, SRCCOPY), 2);
   const COLORREF expected[2][2] = {{kBlue, kWhite}, {kRed, kGreen}};
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(c.At(x, y), expected[y / 2][x / 2]) << x << "," << y;
   EXPECT_EQ(c.At(4, 4), kBlack);
-  c.dc.StretchDIBits(6, 6, 3, 3, 1, 0, 1, 1, dib.data(), dib.size(), SRCCOPY);
+  c.dc.StretchDIBits(6, 6, 3, 3, 1, 0, 1, 1, dib.data(), layout, SRCCOPY);
   EXPECT_EQ(c.At(7, 7), kGreen) << "source row 0 of a bottom-up picture is its bottom row";
 
   const Bytes good = InfoDib(3, 2, 24, 0, {}, Bytes(24, 0x80));
-  std::vector<std::pair<const char*, Bytes>> bad;
-  auto with = [&](const char* why, auto change) {
-    Bytes b = good;
-    change(b);
-    bad.emplace_back(why, b);
-  };
-  with("truncated pixels", [](Bytes& b) { b.pop_back(); });
-  with("cut header", [](Bytes& b) { b.resize(30); });
-  with("unknown header size", [](Bytes& b) { Put32(b, 0, 64); });
-  with("seven bits", [](Bytes& b) { Put16(b, 14, 7); });
-  with("negative width", [](Bytes& b) { Put32(b, 4, std::uint32_t(-3)); });
-  with("absurd size", [](Bytes& b) { Put32(b, 4, 1 << 20), Put32(b, 8, 1 << 20); });
-  with("masks on 24 bits", [](Bytes& b) { Put32(b, 16, 3); });
-  with("colour table past the end", [](Bytes& b) { Put32(b, 32, 100000); });
-  bad.emplace_back("too many colours for 8 bits",
-                   InfoDib(1, 1, 8, 0, std::vector<std::uint32_t>(300, 0), Bytes(4, 0), 300));
-  bad.emplace_back("top-down run-length", InfoDib(2, -1, 8, 1, {0, 0}, {2, 1, 0, 1}, 2));
-  bad.emplace_back("empty", Bytes{});
-
   Canvas m(8, 8, kRed);
-  for (const auto& [why, b] : bad) {
-    EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 8, 8, 0, 0, b.data(), b.size()), 0) << why;
-    EXPECT_EQ(m.dc.StretchDIBits(0, 0, 8, 8, 0, 0, 3, 2, b.data(), b.size(), SRCCOPY), 0) << why;
-  }
-  EXPECT_EQ(m.Count(kRed), 64);
-  EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, good.data(), good.size()), 2);
+  EXPECT_EQ(m.dc.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, good.data(), LayoutOf(good)), 2);
   EXPECT_EQ(m.At(2, 1), RGB(0x80, 0x80, 0x80));
   EXPECT_EQ(m.dc.SetDIBitsToDevice(INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MAX,
-                                   good.data(), good.size()),
+                                   good.data(), LayoutOf(good)),
             2);
 }
 

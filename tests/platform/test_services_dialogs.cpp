@@ -55,8 +55,7 @@ TEST(Services, AMessageBoxWithoutCaptionTakesTheTitleAndAFileDialogPassesItsOpti
   save.m_ofn.lpstrTitle = GBK("把当前操作保存为数据文件");
   script.fileAnswers = {GBK("/tmp/课/lesson.zsy"), ""};
   ASSERT_EQ(save.DoModal(), IDOK);
-  EXPECT_EQ(std::tuple(save.GetPathName(), save.GetFileName(), save.GetFileExt()),
-            std::tuple(GBK("/tmp/课/lesson.zsy"), std::string("lesson.zsy"), std::string("zsy")));
+  EXPECT_EQ(save.GetPathName(), GBK("/tmp/课/lesson.zsy"));
   EXPECT_EQ(save.DoModal(), IDCANCEL);
   ASSERT_EQ(script.fileRequests.size(), 2u);
   const plat::FileDialogRequest& r = script.fileRequests[0];

@@ -21,9 +21,9 @@
 #include <random>
 #include <vector>
 
+#include "app/picture_commands.h"
 #include "board/text_box.h"
 #include "dialogs/replay_dlg.h"
-#include "image/picture_commands.h"
 #include "panels/font_bar.h"
 #include "panels/font_combo.h"
 #include "panels/font_sizes.h"

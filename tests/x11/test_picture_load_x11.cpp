@@ -3,7 +3,7 @@
 #include <QImage>
 #include <filesystem>
 
-#include "image/picture_commands.h"
+#include "app/picture_commands.h"
 #include "platform/app.h"
 #include "tests/support/board_fixture.h"
 #include "tests/support/temp_folder.h"

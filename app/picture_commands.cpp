@@ -1,4 +1,4 @@
-#include "image/picture_commands.h"
+#include "app/picture_commands.h"
 
 #include "board/board_wnd.h"
 #include "image/dib.h"

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/byte_order.h"
 #include "platform/types.h"
 
 constexpr DWORD BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
@@ -40,17 +41,9 @@ constexpr std::size_t kCoreHeaderBytes = 12;
 // holds well inside an ordinary machine's memory. No side may exceed 32768.
 constexpr std::int64_t kMaxPixels = std::int64_t(1) << 26;
 constexpr int kMaxSide = 32768;
-
-inline std::uint16_t Get16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-inline std::uint32_t Get32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
-}
-inline void Put16(std::uint8_t* p, std::uint16_t v) {
-  p[0] = std::uint8_t(v), p[1] = std::uint8_t(v >> 8);
-}
-inline void Put32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
+constexpr bool SizeAllowed(std::int64_t width, std::int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
+         width * height <= kMaxPixels;
 }
 
 // Bytes of one pixel row, padded to a multiple of 4.

@@ -1,4 +1,4 @@
-#include "image/dib_format.h"
+#include "platform/dib_format.h"
 
 namespace dib {
 namespace {
@@ -13,7 +13,7 @@ bool ValidMasks(const std::uint8_t* masks, int bitCount, bool withAlpha) {
   const std::uint64_t limit = bitCount == 16 ? 0xFFFFu : 0xFFFFFFFFu;
   std::uint32_t seen = 0;
   for (int i = 0; i < (withAlpha ? 4 : 3); ++i) {
-    const std::uint32_t m = Get32(masks + 4 * i);
+    const std::uint32_t m = plat::GetLe32(masks + 4 * i);
     if ((m == 0 && i < 3) || m > limit || (m & seen)) return false;
     seen |= m;
   }
@@ -24,47 +24,47 @@ bool ValidMasks(const std::uint8_t* masks, int bitCount, bool withAlpha) {
 
 BITMAPINFOHEADER ReadInfoHeader(const std::uint8_t* p) {
   BITMAPINFOHEADER h;
-  h.biSize = Get32(p);
-  h.biWidth = LONG(Get32(p + 4));
-  h.biHeight = LONG(Get32(p + 8));
-  h.biPlanes = Get16(p + 12);
-  h.biBitCount = Get16(p + 14);
-  h.biCompression = Get32(p + 16);
-  h.biSizeImage = Get32(p + 20);
-  h.biXPelsPerMeter = LONG(Get32(p + 24));
-  h.biYPelsPerMeter = LONG(Get32(p + 28));
-  h.biClrUsed = Get32(p + 32);
-  h.biClrImportant = Get32(p + 36);
+  h.biSize = plat::GetLe32(p);
+  h.biWidth = LONG(plat::GetLe32(p + 4));
+  h.biHeight = LONG(plat::GetLe32(p + 8));
+  h.biPlanes = plat::GetLe16(p + 12);
+  h.biBitCount = plat::GetLe16(p + 14);
+  h.biCompression = plat::GetLe32(p + 16);
+  h.biSizeImage = plat::GetLe32(p + 20);
+  h.biXPelsPerMeter = LONG(plat::GetLe32(p + 24));
+  h.biYPelsPerMeter = LONG(plat::GetLe32(p + 28));
+  h.biClrUsed = plat::GetLe32(p + 32);
+  h.biClrImportant = plat::GetLe32(p + 36);
   return h;
 }
 
 void WriteInfoHeader(std::uint8_t* p, const BITMAPINFOHEADER& h) {
-  Put32(p, h.biSize);
-  Put32(p + 4, std::uint32_t(h.biWidth));
-  Put32(p + 8, std::uint32_t(h.biHeight));
-  Put16(p + 12, h.biPlanes);
-  Put16(p + 14, h.biBitCount);
-  Put32(p + 16, h.biCompression);
-  Put32(p + 20, h.biSizeImage);
-  Put32(p + 24, std::uint32_t(h.biXPelsPerMeter));
-  Put32(p + 28, std::uint32_t(h.biYPelsPerMeter));
-  Put32(p + 32, h.biClrUsed);
-  Put32(p + 36, h.biClrImportant);
+  plat::PutLe32(p, h.biSize);
+  plat::PutLe32(p + 4, std::uint32_t(h.biWidth));
+  plat::PutLe32(p + 8, std::uint32_t(h.biHeight));
+  plat::PutLe16(p + 12, h.biPlanes);
+  plat::PutLe16(p + 14, h.biBitCount);
+  plat::PutLe32(p + 16, h.biCompression);
+  plat::PutLe32(p + 20, h.biSizeImage);
+  plat::PutLe32(p + 24, std::uint32_t(h.biXPelsPerMeter));
+  plat::PutLe32(p + 28, std::uint32_t(h.biYPelsPerMeter));
+  plat::PutLe32(p + 32, h.biClrUsed);
+  plat::PutLe32(p + 36, h.biClrImportant);
 }
 
 bool ParseDib(const std::uint8_t* block, std::size_t size, Layout* out) {
   if (!block || size < 4) return false;
   Layout l;
-  l.headerSize = Get32(block);
+  l.headerSize = plat::GetLe32(block);
   if (!KnownHeaderSize(l.headerSize) || l.headerSize > size) return false;
 
   std::int64_t width, height;
   int planes;
   if (l.IsCore()) {
-    width = Get16(block + 4);
-    height = Get16(block + 6);
-    planes = Get16(block + 8);
-    l.bitCount = Get16(block + 10);
+    width = plat::GetLe16(block + 4);
+    height = plat::GetLe16(block + 6);
+    planes = plat::GetLe16(block + 8);
+    l.bitCount = plat::GetLe16(block + 10);
     if (l.bitCount != 1 && l.bitCount != 4 && l.bitCount != 8 && l.bitCount != 24) return false;
     l.colors = ColorsForBitCount(l.bitCount);
     l.entryBytes = 3;
@@ -113,10 +113,7 @@ bool ParseDib(const std::uint8_t* block, std::size_t size, Layout* out) {
   if (planes != 1) return false;
   l.topDown = height < 0;
   if (l.topDown) height = -height;
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
-      width * height > kMaxPixels) {
-    return false;
-  }
+  if (!SizeAllowed(width, height)) return false;
   l.width = int(width);
   l.height = int(height);
   l.rowBytes = RowBytes(l.bitCount, width);

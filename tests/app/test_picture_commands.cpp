@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
+#include "app/picture_commands.h"
 #include "image/dib.h"
-#include "image/picture_commands.h"
-#include "image_test_util.h"
 #include "platform/codepage.h"
 #include "platform/commdlg.h"
 #include "res/res.h"
+#include "tests/image/image_test_util.h"
 #include "tests/support/board_fixture.h"
 
 using namespace imgtest;
