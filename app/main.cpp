@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/board_share.h"
 #include "app/main_frame.h"
 #include "app/pointer_app.h"
 #include "platform/app.h"
@@ -13,11 +14,16 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: pointer [--command ID]\n"
+    "Usage: pointer [--share[=[HOST:]PORT]] [--command ID]\n"
     "Freezes the screen into a full-screen drawing board for teaching.\n"
     "\n"
+    "  --share[=[HOST:]PORT]\n"
+    "                 show the board live in students' browsers on the local\n"
+    "                 network (default port 8765, every interface; 0: any free\n"
+    "                 port) and print the address to open, join code included\n"
     "  --command ID   deliver command ID (1-65535) to the board running on this\n"
-    "                 display; exit status 1 when none runs\n"
+    "                 display; exit status 1 when none runs (32850 turns\n"
+    "                 sharing on or off, 32851 shows or hides its address)\n"
     "  --help         show this text and exit\n"
     "  --version      show the version and exit\n";
 
@@ -30,6 +36,9 @@ int UsageError(const std::string& what) {
 
 int main(int argc, char** argv) {
   int command = -1;
+  bool share = false;
+  std::string shareHost;
+  unsigned sharePort = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -39,6 +48,13 @@ int main(int argc, char** argv) {
     if (arg == "--version") {
       std::printf("pointer %s\n", POINTER_VERSION);
       return 0;
+    }
+    if (arg == "--share" || arg.rfind("--share=", 0) == 0) {
+      const std::string target = arg.size() > 7 ? arg.substr(8) : std::string();
+      if (!ParseShareTarget(target, &shareHost, &sharePort))
+        return UsageError("bad address to share on '" + target + "'");
+      share = true;
+      continue;
     }
     if (arg != "--command") return UsageError("unknown option '" + arg + "'");
     if (i + 1 >= argc) return UsageError("--command needs a command identifier");
@@ -61,6 +77,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!theApp.InitInstance()) return 0;
+  if (share) {
+    std::string error;
+    if (!theApp.MainFrame()->m_share->Start(shareHost, sharePort, &error))
+      std::fprintf(stderr, "pointer: cannot share the board: %s\n", error.c_str());
+  }
   plat::ListenForCommands(theApp.MainFrame());
   const int code = plat::RunMessageLoop();
   theApp.DestroyMainFrame();

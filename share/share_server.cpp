@@ -16,8 +16,9 @@ struct CShareServer::Viewer {
   std::unique_ptr<QWebSocket> socket;
   // Sent nothing yet, or skipped changes: the next message is the whole board.
   bool needsFull = true;
-  // More than the allowed backlog waits to be written.
+  // More than the allowed backlog waits to be written; how many times so.
   bool behind = false;
+  int timesBehind = 0;
 };
 
 // Counts and limits connections before the HTTP server sees them: too many
@@ -214,10 +215,12 @@ void CShareServer::Send(Viewer& viewer, const QByteArray& message) {
     viewer.needsFull = true;
     if (!viewer.behind) {
       viewer.behind = true;
-      // Still behind after a while: it reads nothing, so it goes.
-      QTimer::singleShot(m_limits.behindMs, ws, [this, ws] {
+      const int times = ++viewer.timesBehind;
+      // Behind all along for a while: it reads nothing, so it goes.
+      QTimer::singleShot(m_limits.behindMs, ws, [this, ws, times] {
         auto it = m_viewers.find(ws);
-        if (it != m_viewers.end() && it->second->behind) Drop(ws);
+        if (it != m_viewers.end() && it->second->behind && it->second->timesBehind == times)
+          Drop(ws);
       });
     }
     return;

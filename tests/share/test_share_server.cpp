@@ -221,7 +221,7 @@ TEST_F(ShareTest, ConnectionsPastTheLimitAreRefusedAndIdleOnesClosed) {
 
 TEST_F(ShareTest, AViewerThatNeverReadsIsDroppedWhileOthersFollow) {
   ShareLimits limits;
-  limits.behindMs = 500;
+  limits.behindMs = 3000;
   limits.backlogBytes = 64 * 1024;
   Start(limits);
   QTcpSocket stalled;

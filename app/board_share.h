@@ -1,0 +1,37 @@
+#pragma once
+// Sharing the board with the class, as the teacher sees it: started from
+// the command line or a command, announced on standard output, and shown
+// on the board by a small mark that opens to the address and its QR code.
+#include <memory>
+#include <string>
+
+class CBoardWnd;
+class CShareMark;
+class CShareServer;
+
+class CBoardShare {
+ public:
+  explicit CBoardShare(CBoardWnd& board);
+  ~CBoardShare();
+
+  // Starts sharing on host:port (an empty host: every interface; port 0:
+  // any free one) and prints the address; false, with the reason in
+  // *error, when it cannot.
+  bool Start(const std::string& host, unsigned port, std::string* error);
+  void Stop();
+  bool IsSharing() const;
+  std::string Address() const;
+  // The commands: sharing on the default port or off; the address shown
+  // or hidden.
+  void OnShare();
+  void OnShareAddress();
+
+ private:
+  CBoardWnd& m_board;
+  std::unique_ptr<CShareServer> m_server;
+  std::unique_ptr<CShareMark> m_mark;
+};
+
+// Splits "PORT", "HOST:PORT" or "" (the default port); false when it is
+// neither.
+bool ParseShareTarget(const std::string& text, std::string* host, unsigned* port);
