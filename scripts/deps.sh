@@ -7,7 +7,7 @@ pkgs="g++ cmake make pkg-config qt6-base-dev libx11-dev libxcb1-dev libxcb-shm0-
       fonts-arphic-uming fonts-wqy-microhei fontconfig"
 if [ "$1" = test ]; then
   pkgs="$pkgs libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
-        libjpeg-turbo-progs clang libclang-rt-14-dev"
+        libjpeg-turbo-progs clang libclang-rt-14-dev chromium nodejs npm"
 fi
 if [ "$1" = bench ]; then
   pkgs="$pkgs libbenchmark-dev xvfb xdotool x11-utils libjpeg-turbo-progs python3 gnuplot-nox"

@@ -86,6 +86,14 @@ QHttpServerResponse AssetResponse(const PageAsset& asset) {
   return response;
 }
 
+// A page for a student who typed the address wrong (browsers show an empty
+// answer as a broken page of their own).
+QHttpServerResponse NotFound() {
+  return QHttpServerResponse(QByteArray("text/plain; charset=utf-8"),
+                             QStringLiteral("地址不对：请向老师要共享地址。").toUtf8(),
+                             QHttpServerResponse::StatusCode::NotFound);
+}
+
 }  // namespace
 
 std::string NewJoinCode() {
@@ -117,7 +125,7 @@ bool CShareServer::Start(const QHostAddress& address, quint16 port, std::string*
   for (const PageAsset& asset : PageAssets()) {
     const QString path = QStringLiteral("/<arg>/") + QString::fromLatin1(asset.name);
     http->route(path, QHttpServerRequest::Method::Get, [this, &asset](const QString& code) {
-      if (!CodeMatches(code)) return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
+      if (!CodeMatches(code)) return NotFound();
       return AssetResponse(asset);
     });
   }
