@@ -1,5 +1,7 @@
 #include "share/board_stream.h"
 
+#include <algorithm>
+
 #include "board/board_wnd.h"
 #include "platform/pixel_block.h"
 
@@ -30,9 +32,8 @@ QByteArray FrameMessage(char kind, int boardWidth, int boardHeight, int x, int y
 }
 
 CBoardStream::CBoardStream(CBoardWnd& board, Sink sink, int intervalMs)
-    : m_board(board), m_sink(std::move(sink)) {
+    : m_board(board), m_sink(std::move(sink)), m_intervalMs(intervalMs) {
   m_timer.setSingleShot(true);
-  m_timer.setInterval(intervalMs);
   connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
   // One encoding at a time keeps batches in order and leaves the other core
   // to the board.
@@ -58,7 +59,11 @@ void CBoardStream::RequestFull() {
 }
 
 void CBoardStream::Arm() {
-  if (!m_encoding && !m_timer.isActive()) m_timer.start();
+  if (m_encoding || m_timer.isActive()) return;
+  const qint64 since = m_sinceBatch.isValid() ? m_sinceBatch.elapsed() : m_intervalMs;
+  // Zero still waits for the event loop: the rest of this gesture's drawing
+  // joins the batch.
+  m_timer.start(int(std::max<qint64>(0, m_intervalMs - since)));
 }
 
 void CBoardStream::Tick() {
@@ -74,6 +79,7 @@ void CBoardStream::Tick() {
   m_dirty = QRegion();
   m_fullWanted = false;
   m_encoding = true;
+  m_sinceBatch.start();
   const int w = client.right, h = client.bottom;
   // The destructor waits for the pool, and a queued call to a deleted
   // object is dropped, so the stream may go at any time.

@@ -3,7 +3,9 @@
 // changed rectangles are only noted while the teacher draws; every interval
 // the pixels under them are copied at once and encoded as PNG on a worker
 // thread, so a fast stroke becomes one batch per interval, not one per move.
+// A change after a quiet interval goes out at once.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QRegion>
 #include <QThreadPool>
@@ -45,6 +47,8 @@ class CBoardStream : public QObject, public CBoardWatcher {
   CBoardWnd& m_board;
   Sink m_sink;
   QTimer m_timer;
+  int m_intervalMs;
+  QElapsedTimer m_sinceBatch;  // started by the last batch taken
   QThreadPool m_pool;
   QRegion m_dirty;
   bool m_fullWanted = false;
