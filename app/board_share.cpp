@@ -112,8 +112,11 @@ bool CBoardShare::Start(const std::string& host, unsigned port, std::string* err
   auto server = std::make_unique<CShareServer>(m_board);
   const QHostAddress address =
       host.empty() ? QHostAddress(QHostAddress::Any) : QHostAddress(QString::fromStdString(host));
-  if (!server->Start(address, quint16(port), error)) return false;
+  if (!server->Start(address, quint16(port), error, m_code)) return false;
   m_server = std::move(server);
+  m_code = m_server->JoinCode();
+  m_host = host;
+  m_port = m_server->Port();
   m_mark = std::make_unique<CShareMark>();
   if (!m_mark->Create(m_board, m_server->Address())) m_mark.reset();
   std::printf("pointer: sharing the board at %s\n", m_server->Address().c_str());
@@ -140,7 +143,7 @@ void CBoardShare::OnShare() {
     return;
   }
   std::string error;
-  if (Start({}, kDefaultSharePort, &error)) return;
+  if (Start(m_host, m_port ? m_port : kDefaultSharePort, &error)) return;
   std::fprintf(stderr, "pointer: cannot share the board: %s\n", error.c_str());
   AfxMessageBox(GBK("无法共享白板：") + plat::GbkFromUtf8(error), MB_ICONEXCLAMATION);
 }

@@ -21,8 +21,8 @@ class CBoardShare {
   void Stop();
   bool IsSharing() const;
   std::string Address() const;
-  // The commands: sharing on the default port or off; the address shown
-  // or hidden.
+  // The commands: sharing on (where it was last, else on the default
+  // port) or off; the address shown or hidden.
   void OnShare();
   void OnShareAddress();
 
@@ -30,6 +30,11 @@ class CBoardShare {
   CBoardWnd& m_board;
   std::unique_ptr<CShareServer> m_server;
   std::unique_ptr<CShareMark> m_mark;
+  // Kept for the whole run: pages left open find the board again when
+  // sharing is turned on once more.
+  std::string m_code;
+  std::string m_host;
+  unsigned m_port = 0;
 };
 
 // Splits "PORT", "HOST:PORT" or "" (the default port); false when it is

@@ -118,9 +118,10 @@ bool CShareServer::CodeMatches(const QString& code) const {
   return diff == 0;
 }
 
-bool CShareServer::Start(const QHostAddress& address, quint16 port, std::string* error) {
+bool CShareServer::Start(const QHostAddress& address, quint16 port, std::string* error,
+                         const std::string& code) {
   Stop();
-  m_code = NewJoinCode();
+  m_code = code.empty() ? NewJoinCode() : code;
   auto http = std::make_unique<QHttpServer>();
   for (const PageAsset& asset : PageAssets()) {
     const QString path = QStringLiteral("/<arg>/") + QString::fromLatin1(asset.name);

@@ -33,9 +33,10 @@ class CShareServer : public QObject {
   explicit CShareServer(CBoardWnd& board, ShareLimits limits = {});
   ~CShareServer() override;
 
-  // Listens on address:port (port 0: any free one) with a fresh join code;
-  // false, with the reason in *error, when it cannot.
-  bool Start(const QHostAddress& address, quint16 port, std::string* error);
+  // Listens on address:port (port 0: any free one) with the join code
+  // given, or a fresh one; false, with the reason in *error, when it cannot.
+  bool Start(const QHostAddress& address, quint16 port, std::string* error,
+             const std::string& code = {});
   // Tells every page that sharing stopped and closes every connection.
   void Stop();
   bool IsRunning() const { return m_http != nullptr; }

@@ -1,7 +1,7 @@
 // The board shared with a real browser: what the teacher draws with real
 // input shows on the page pixel for pixel; undo and clear all follow; a late
 // student sees the whole board; a wrong join code gets no page; stopping the
-// share tells the page so.
+// share tells the page so, and turning it on again brings the page back.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -75,7 +75,7 @@ class Sharing : public e2e::Session<> {
   std::string log_, url_;
 };
 
-TEST_F(Sharing, ThePageFollowsTheBoardPixelForPixelAndHearsWhenSharingStops) {
+TEST_F(Sharing, ThePageFollowsTheBoardPixelForPixelHearsWhenSharingStopsAndComesBack) {
   e2e::BrowserPage student;
   std::string error;
   ASSERT_TRUE(student.Start(&error)) << error;
@@ -110,6 +110,12 @@ TEST_F(Sharing, ThePageFollowsTheBoardPixelForPixelAndHearsWhenSharingStops) {
     return student.Ask("state").rfind("stopped 老师已停止共享", 0) == 0;
   })) << student.Ask("state");
   EXPECT_NE(pointer_.Log().find("sharing stopped"), std::string::npos);
+
+  // Turned on again, sharing keeps its address: the open page comes back.
+  Command(ID_SHARE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return student.Ask("state") == "live "; }))
+      << student.Ask("state");
+  EXPECT_TRUE(PageShowsTheBoard(student)) << "after sharing came back";
 }
 
 }  // namespace
