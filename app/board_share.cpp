@@ -133,10 +133,6 @@ void CBoardShare::Stop() {
   std::fflush(stdout);
 }
 
-bool CBoardShare::IsSharing() const { return m_server != nullptr; }
-
-std::string CBoardShare::Address() const { return m_server ? m_server->Address() : std::string(); }
-
 void CBoardShare::OnShare() {
   if (IsSharing()) {
     Stop();

@@ -19,8 +19,7 @@ class CBoardShare {
   // *error, when it cannot.
   bool Start(const std::string& host, unsigned port, std::string* error);
   void Stop();
-  bool IsSharing() const;
-  std::string Address() const;
+  bool IsSharing() const { return m_server != nullptr; }
   // The commands: sharing on (where it was last, else on the default
   // port) or off; the address shown or hidden.
   void OnShare();

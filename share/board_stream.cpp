@@ -101,7 +101,6 @@ void CBoardStream::Tick() {
         this,
         [this, fullMessage = std::move(fullMessage), parts = std::move(parts)] {
           m_encoding = false;
-          ++m_batches;
           if (m_sink) m_sink(fullMessage, parts);
           if (!m_dirty.isEmpty() || m_fullWanted) Arm();
         },

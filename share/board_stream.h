@@ -37,8 +37,6 @@ class CBoardStream : public QObject, public CBoardWatcher {
   void OnBoardChanged(const RECT& rc) override;
   // The next batch carries the whole board (a viewer joined or fell behind).
   void RequestFull();
-  // Batches encoded so far, and the bytes of their messages.
-  long long Batches() const { return m_batches; }
 
  private:
   void Arm();
@@ -53,5 +51,4 @@ class CBoardStream : public QObject, public CBoardWatcher {
   QRegion m_dirty;
   bool m_fullWanted = false;
   bool m_encoding = false;
-  long long m_batches = 0;
 };

@@ -39,7 +39,6 @@ class CShareServer : public QObject {
              const std::string& code = {});
   // Tells every page that sharing stopped and closes every connection.
   void Stop();
-  bool IsRunning() const { return m_http != nullptr; }
   quint16 Port() const { return m_port; }
   const std::string& JoinCode() const { return m_code; }
   // What students open: http://host:port/code/ with host the first
@@ -47,7 +46,6 @@ class CShareServer : public QObject {
   std::string Address() const;
   int ViewerCount() const { return int(m_viewers.size()); }
   int ConnectionCount() const { return m_connections; }
-  CBoardStream* Stream() const { return m_stream.get(); }
 
   // The WebSocket close code that says the teacher stopped sharing.
   static constexpr int kStoppedCloseCode = 4000;

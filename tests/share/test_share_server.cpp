@@ -201,7 +201,7 @@ TEST_F(ShareTest, ConnectionsPastTheLimitAreRefusedAndIdleOnesClosed) {
   limits.idleMs = 400;
   Start(limits);
   std::vector<std::unique_ptr<QTcpSocket>> idle;
-  for (int i = 0; i < 300; ++i) {
+  for (int i = 0; i < 2000; ++i) {
     idle.push_back(std::make_unique<QTcpSocket>());
     idle.back()->connectToHost(QHostAddress::LocalHost, m_server->Port());
   }
