@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/board_share.h"
 #include "app/lesson_cli.h"
 #include "app/main_frame.h"
 #include "app/pointer_app.h"
@@ -16,13 +17,18 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: pointer [--command ID | --step LESSON.zsy]\n"
+    "Usage: pointer [--share[=[HOST:]PORT]] [--command ID | --step LESSON.zsy]\n"
     "       pointer render LESSON.zsy -o OUT [options]   (see pointer render --help)\n"
     "       pointer info LESSON.zsy\n"
     "Freezes the screen into a full-screen drawing board for teaching.\n"
     "\n"
+    "  --share[=[HOST:]PORT]\n"
+    "                 show the board live in students' browsers on the local\n"
+    "                 network (default port 8765, every interface; 0: any free\n"
+    "                 port) and print the address to open, join code included\n"
     "  --command ID   deliver command ID (1-65535) to the board running on this\n"
-    "                 display; exit status 1 when none runs\n"
+    "                 display; exit status 1 when none runs (32850 turns\n"
+    "                 sharing on or off, 32851 shows or hides its address)\n"
     "  --step FILE    open the lesson FILE and walk it gesture by gesture:\n"
     "                 Page Down, Right or Space for the next, Page Up or Left\n"
     "                 for the one before, B or period to blank the board\n"
@@ -40,6 +46,9 @@ int main(int argc, char** argv) {
   if (IsLessonCommand(argc, argv)) return RunLessonCommand(argc, argv);
   int command = -1;
   std::string lesson;
+  bool share = false;
+  std::string shareHost;
+  unsigned sharePort = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -53,6 +62,13 @@ int main(int argc, char** argv) {
     if (arg == "--step") {
       if (i + 1 >= argc) return UsageError("--step needs a lesson file");
       lesson = argv[++i];
+      continue;
+    }
+    if (arg == "--share" || arg.rfind("--share=", 0) == 0) {
+      const std::string target = arg.size() > 7 ? arg.substr(8) : std::string();
+      if (!ParseShareTarget(target, &shareHost, &sharePort))
+        return UsageError("bad address to share on '" + target + "'");
+      share = true;
       continue;
     }
     if (arg != "--command") return UsageError("unknown option '" + arg + "'");
@@ -76,6 +92,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!theApp.InitInstance()) return 0;
+  if (share) {
+    std::string error;
+    if (!theApp.MainFrame()->m_share->Start(shareHost, sharePort, &error))
+      std::fprintf(stderr, "pointer: cannot share the board: %s\n", error.c_str());
+  }
   // The command line speaks UTF-8; the board's paths are GBK.
   if (!lesson.empty()) OpenLessonInSteps(theApp.MainFrame()->m_board, plat::GbkFromUtf8(lesson));
   plat::ListenForCommands(theApp.MainFrame());

@@ -62,6 +62,7 @@ int CMainFrame::OnCreate(CREATESTRUCT* cs) {
   m_board.SetTools(MakeBoardTools());
   InstallPictureCommands(m_board);
   InstallReplayCommand(m_board);
+  m_share = std::make_unique<CBoardShare>(m_board);
   EnableDocking(CBRS_ALIGN_ANY);
   if (!CreateToolsBar() || !CreatePaletteBar() || !CreateFontBar()) return -1;
   // Alt+1 may be taken by another program; the board then runs without it.

@@ -2,6 +2,9 @@
 // The borderless full-screen frame: hosts the board, floats the main tool
 // bar, the palette bar and the font bar, owns the Alt+1 hot key and routes
 // every command to the board first.
+#include <memory>
+
+#include "app/board_share.h"
 #include "app/tools_bar_ex.h"
 #include "board/board_wnd.h"
 #include "panels/font_combo.h"
@@ -45,6 +48,8 @@ class CMainFrame : public CFrameWnd, public CBoardFrame {
   // The bars were shown when the teacher left the board for a while.
   bool m_barsBeforeExit = false;
   RECT m_toolsBarRect{};
+  // Made with the board and gone before it.
+  std::unique_ptr<CBoardShare> m_share;
 
  private:
   bool CreateToolsBar();

@@ -129,6 +129,15 @@ void CBoardWnd::KeepRecovery(std::unique_ptr<CRecoveryWriter> writer) {
   m_recovery = std::move(writer);
 }
 
+void CBoardWnd::SetWatcher(CBoardWatcher* watcher) {
+  m_watcher = watcher;
+  if (!watcher) {
+    WatchClient(nullptr);
+    return;
+  }
+  WatchClient([watcher](const RECT& rc) { watcher->OnBoardChanged(rc); });
+}
+
 void CBoardWnd::SnapshotZoomView() { CopyClientInto(m_bmpZoomView); }
 
 void CBoardWnd::HideFrameBars() {

@@ -6,6 +6,7 @@
 
 #include "board/board_frame.h"
 #include "board/board_review.h"
+#include "board/board_watcher.h"
 #include "board/gesture.h"
 #include "platform/gdi.h"
 #include "platform/wnd.h"
@@ -47,6 +48,10 @@ class CBoardWnd : public CWnd, public CBoardCore {
   CToolGesture* CurrentGesture() const;
   // Where the drawing is kept after every step; none: nowhere.
   void KeepRecovery(std::unique_ptr<CRecoveryWriter> writer);
+  // Who hears of every change of the board's pixels; nullptr: nobody. The
+  // watcher outlives the board or is taken away first.
+  void SetWatcher(CBoardWatcher* watcher);
+  CBoardWatcher* Watcher() const { return m_watcher; }
   // Takes away what open gestures keep drawn inverted (an open polyline).
   void EndGestures();
   // Runs before every command the board carries out, the hot key and a
@@ -143,4 +148,5 @@ class CBoardWnd : public CWnd, public CBoardCore {
   bool m_bRecoveryPosted = false;
   // A full redraw asks for the bare background whatever the records.
   bool m_bBareRepaint = false;
+  CBoardWatcher* m_watcher = nullptr;
 };

@@ -345,6 +345,17 @@ void CWnd::PresentNow() {
   if (m_widget) m_widget->Present(true);
 }
 
+void CWnd::WatchClient(std::function<void(const RECT&)> watcher) {
+  if (!m_widget) return;
+  if (!watcher) {
+    m_widget->m_clientWatcher = nullptr;
+    return;
+  }
+  m_widget->m_clientWatcher = [watcher = std::move(watcher)](const QRect& r) {
+    watcher(RECT{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  };
+}
+
 plat::Surface* CWnd::GetSurface() const { return m_widget ? m_widget->GetSurface() : nullptr; }
 QWidget* CWnd::GetWidget() const { return m_qwidget; }
 

@@ -83,6 +83,10 @@ class CWnd : public CCmdTarget {
   // The platform's default processing of the current message.
   void Default();
 
+  // Called with every client rectangle whose pixels change, as they are
+  // drawn; none: nobody hears. Cheap callers only: it runs inside drawing.
+  void WatchClient(std::function<void(const RECT&)> watcher);
+
   plat::Surface* GetSurface() const;
   QWidget* GetWidget() const;
 

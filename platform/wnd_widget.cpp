@@ -143,6 +143,7 @@ void WndWidget::AddDamage(const QRect& clientRect) {
   const QRect r = clientRect & QRect(QPoint(0, 0), ClientSize());
   if (r.isEmpty()) return;
   m_damage += r;
+  if (m_clientWatcher) m_clientWatcher(r);
   if (isVisible()) update(CoverLogical(r, Ratio(this)).translated(ClientOrigin()));
 }
 

@@ -58,6 +58,8 @@ class WndWidget : public QWidget {
   void AddDamage(const QRect& clientRect);
   QRegion PendingDamage() const { return m_damage; }
   void Present(bool now);  // update() or repaint() the pending damage
+  // Hears every damaged client rectangle, clipped to the client area.
+  std::function<void(const QRect&)> m_clientWatcher;
 
   // Native widgets (Qt controls, statics) paint themselves: no surface
   // painting, no paint handlers.

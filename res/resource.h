@@ -17,6 +17,9 @@ constexpr unsigned ID_OPEN_DATA = 32775, ID_SAVE_DATA = 32776, ID_UNDO = 32804,
                    ID_FONT_UNDERLINE = 32828, ID_MENU_POPUP = 32831, ID_TEMP_EXIT = 32832,
                    ID_TRANSPARENT = 32833, ID_LOAD_PICTURE = 32841, ID_REDO = 32842,
                    ID_APP_ABOUT = 57664, ID_APP_EXIT = 57665;
+// Sharing the board with the class: on/off, and the address with its QR
+// code shown or hidden. Only --command and the sharing mark reach them.
+constexpr unsigned ID_SHARE = 32850, ID_SHARE_ADDRESS = 32851;
 
 // Resources.
 constexpr unsigned IDR_MAINFRAME = 128, IDB_TOOLBAR = 137, IDR_FONTBAR = 232, IDB_FONTTYPE = 234,
@@ -24,7 +27,8 @@ constexpr unsigned IDR_MAINFRAME = 128, IDB_TOOLBAR = 137, IDR_FONTBAR = 232, ID
                    IDS_PICTURE_FILTER = 61204, IDM_REPLAY = 249;
 
 // Child windows.
-constexpr unsigned AFX_IDW_PANE_FIRST = 0xE900, AFX_IDW_TOOLBAR = 0xE800, IDC_TEXTBOX = 109;
+constexpr unsigned AFX_IDW_PANE_FIRST = 0xE900, AFX_IDW_TOOLBAR = 0xE800, IDC_TEXTBOX = 109,
+                   IDC_SHARE_MARK = 110;
 
 // Global hot key.
 constexpr int HOTKEY_ACTIVATE = 2001;

@@ -3,10 +3,11 @@
 # Usage: deps.sh build|test|bench
 set -e
 pkgs="g++ cmake make pkg-config qt6-base-dev libx11-dev libxcb1-dev libxcb-shm0-dev libturbojpeg0-dev qt6-translations-l10n
+      qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
       fonts-arphic-uming fonts-wqy-microhei fontconfig libgif-dev ffmpeg"
 if [ "$1" = test ]; then
   pkgs="$pkgs libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
-        libjpeg-turbo-progs clang libclang-rt-14-dev libxtst-dev"
+        libjpeg-turbo-progs clang libclang-rt-14-dev libxtst-dev chromium nodejs npm"
 fi
 if [ "$1" = bench ]; then
   pkgs="$pkgs libbenchmark-dev xvfb xdotool x11-utils libjpeg-turbo-progs python3 gnuplot-nox

@@ -1,0 +1,254 @@
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+#include <memory>
+
+#include "share/share_server.h"
+#include "tests/share/viewer_client.h"
+#include "tests/support/board_fixture.h"
+
+namespace {
+
+class ShareTest : public BoardTest {
+ protected:
+  void SetUp() override {
+    BoardTest::SetUp();
+    Start({});
+  }
+  void TearDown() override {
+    m_server.reset();
+    PumpUntil([] { return false; }, 50);
+    BoardTest::TearDown();
+  }
+  void Start(ShareLimits limits) {
+    m_server = std::make_unique<CShareServer>(Board(), limits);
+    std::string error;
+    ASSERT_TRUE(m_server->Start(QHostAddress::LocalHost, 0, &error)) << error;
+  }
+  std::string Base() const {
+    return "http://127.0.0.1:" + std::to_string(m_server->Port()) + "/" + m_server->JoinCode() +
+           "/";
+  }
+  std::string SocketUrl(const std::string& code) const {
+    return "ws://127.0.0.1:" + std::to_string(m_server->Port()) + "/" + code + "/ws";
+  }
+
+  // Status and body of a request; status 0 when no answer came.
+  std::pair<int, QByteArray> Get(const std::string& url, const QByteArray& method = "GET") {
+    QNetworkAccessManager net;
+    QNetworkRequest request{QUrl(QString::fromStdString(url))};
+    QNetworkReply* reply = net.sendCustomRequest(request, method);
+    PumpUntil([reply] { return reply->isFinished(); });
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray body = reply->readAll();
+    delete reply;
+    return {status, body};
+  }
+
+  // Sends bytes on a connection of its own; what came back before the
+  // server closed it (or waitMs passed).
+  QByteArray Raw(const QByteArray& bytes, int waitMs = 2000, bool* closed = nullptr) {
+    QTcpSocket s;
+    s.connectToHost(QHostAddress::LocalHost, m_server->Port());
+    PumpUntil([&s] { return s.state() == QAbstractSocket::ConnectedState; });
+    s.write(bytes);
+    QByteArray answer;
+    PumpUntil(
+        [&] {
+          answer += s.readAll();
+          return s.state() == QAbstractSocket::UnconnectedState;
+        },
+        waitMs);
+    if (closed) *closed = s.state() == QAbstractSocket::UnconnectedState;
+    return answer;
+  }
+
+  static void DrawLine(CPoint a, CPoint b, COLORREF color) {
+    CClientDC dc(&Board());
+    CPen pen(PS_SOLID, 3, color);
+    CSelectScope<CPen> select(dc, &pen);
+    dc.MoveTo(a.x, a.y);
+    dc.LineTo(b.x, b.y);
+  }
+  static bool Mirrors(TestViewer& v) {
+    return PumpUntil([&v] { return CountDifferences(v.mirror, Snap()) == 0; });
+  }
+
+  std::unique_ptr<CShareServer> m_server;
+};
+
+TEST_F(ShareTest, ServesThePageAndItsAssetsOnlyUnderTheJoinCode) {
+  auto [status, body] = Get(Base());
+  EXPECT_EQ(status, 200);
+  EXPECT_TRUE(body.contains("<canvas id=\"board\""));
+  EXPECT_EQ(Get(Base() + "page.js").first, 200);
+  EXPECT_EQ(Get(Base() + "page.css").first, 200);
+
+  const std::string host = "http://127.0.0.1:" + std::to_string(m_server->Port());
+  std::string wrong = m_server->JoinCode();
+  wrong[0] = wrong[0] == 'a' ? 'b' : 'a';
+  for (const std::string& url :
+       {host + "/", host + "/" + wrong + "/", host + "/" + wrong + "/page.js",
+        host + "/" + m_server->JoinCode(), Base() + "index.html", Base() + "../../etc/passwd",
+        Base() + "page.js/x", host + "/etc/passwd"})
+    EXPECT_EQ(Get(url).first, 404) << url;
+  EXPECT_EQ(Get(Base(), "POST").first, 404);
+}
+
+TEST_F(ShareTest, ALateViewerSeesTheWholeBoardAndThenEveryChange) {
+  DrawLine({10, 10}, {300, 200}, RGB(255, 0, 0));
+  TestViewer v(SocketUrl(m_server->JoinCode()));
+  ASSERT_TRUE(Mirrors(v));
+  EXPECT_EQ(v.fulls, 1);
+
+  // A fast stroke: many changes between two batches become few messages.
+  const int before = v.messages;
+  for (int i = 0; i < 200; ++i) DrawLine({20 + i, 300}, {21 + i, 302 + i % 7}, RGB(0, 0, 255));
+  ASSERT_TRUE(Mirrors(v));
+  EXPECT_LT(v.messages - before, 20);
+
+  Board().OnClearAll();
+  EXPECT_TRUE(Mirrors(v));
+  EXPECT_EQ(v.badMessages, 0);
+  EXPECT_EQ(v.fulls, 1);
+}
+
+TEST_F(ShareTest, EveryViewerFollowsTheBoard) {
+  std::vector<std::unique_ptr<TestViewer>> viewers;
+  for (int i = 0; i < 5; ++i)
+    viewers.push_back(std::make_unique<TestViewer>(SocketUrl(m_server->JoinCode())));
+  DrawLine({0, 0}, {799, 799}, RGB(0, 128, 0));
+  for (auto& v : viewers) EXPECT_TRUE(Mirrors(*v));
+  EXPECT_EQ(m_server->ViewerCount(), 5);
+}
+
+TEST_F(ShareTest, ASocketWithoutTheJoinCodeIsRefused) {
+  std::string wrong = m_server->JoinCode();
+  wrong.back() = wrong.back() == 'z' ? 'y' : 'z';
+  TestViewer bad(SocketUrl(wrong));
+  TestViewer none("ws://127.0.0.1:" + std::to_string(m_server->Port()) + "/ws");
+  EXPECT_TRUE(PumpUntil([&] { return bad.closed && none.closed; }));
+  DrawLine({5, 5}, {50, 50}, RGB(1, 2, 3));
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(bad.messages + none.messages, 0);
+  EXPECT_EQ(m_server->ViewerCount(), 0);
+}
+
+TEST_F(ShareTest, AViewerThatSendsAnythingIsDroppedAndTheBoardIsUntouched) {
+  TestViewer v(SocketUrl(m_server->JoinCode()));
+  ASSERT_TRUE(Mirrors(v));
+  const Picture before = Snap();
+  v.Socket().sendTextMessage("{\"undo\":1}");
+  EXPECT_TRUE(PumpUntil([&v] { return v.closed; }));
+  EXPECT_EQ(CountDifferences(before, Snap()), 0);
+  EXPECT_EQ(m_server->ViewerCount(), 0);
+}
+
+TEST_F(ShareTest, StoppingTellsEveryPageThatSharingStopped) {
+  TestViewer a(SocketUrl(m_server->JoinCode())), b(SocketUrl(m_server->JoinCode()));
+  ASSERT_TRUE(Mirrors(a));
+  ASSERT_TRUE(Mirrors(b));
+  const quint16 port = m_server->Port();
+  m_server->Stop();
+  EXPECT_TRUE(PumpUntil([&] { return a.closed && b.closed; }));
+  EXPECT_EQ(a.closeCode, CShareServer::kStoppedCloseCode);
+  EXPECT_EQ(b.closeCode, CShareServer::kStoppedCloseCode);
+  // Nothing listens any more.
+  QTcpSocket s;
+  s.connectToHost(QHostAddress::LocalHost, port);
+  EXPECT_FALSE(s.waitForConnected(1000));
+}
+
+TEST_F(ShareTest, MalformedAndOversizedRequestsGetNothingButAnErrorOrAClose) {
+  bool closed = false;
+  QByteArray answer = Raw(QByteArray("\x00\xff\x13 garbage\r\n\r\n", 15), 2000, &closed);
+  EXPECT_FALSE(answer.contains("<canvas"));
+  EXPECT_TRUE(closed);
+
+  const QByteArray path = "/" + QByteArray::fromStdString(m_server->JoinCode()) + "/";
+  answer =
+      Raw("GET " + path + " HTTP/1.1\r\nHost: x\r\nX-Big: " + QByteArray(100000, 'a') + "\r\n\r\n",
+          3000, &closed);
+  EXPECT_FALSE(answer.contains("<canvas"));
+  EXPECT_TRUE(closed);
+
+  answer = Raw("POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Length: 50000000\r\n\r\n" +
+                   QByteArray(200000, 'b'),
+               3000, &closed);
+  EXPECT_FALSE(answer.contains("<canvas"));
+  EXPECT_TRUE(closed);
+
+  // A broken WebSocket frame after a proper upgrade.
+  answer =
+      Raw("GET " + path +
+              "ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+              "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n" +
+              QByteArray("\x8f\xff\xff\xff\xff\xff\xff\xff\xff\xff\x00\x00\x00\x00", 14) +
+              QByteArray(5000, 'c'),
+          3000, &closed);
+  EXPECT_TRUE(answer.startsWith("HTTP/1.1 101"));
+  EXPECT_TRUE(closed);
+
+  // The server still serves a proper viewer.
+  TestViewer v(SocketUrl(m_server->JoinCode()));
+  EXPECT_TRUE(Mirrors(v));
+}
+
+TEST_F(ShareTest, ConnectionsPastTheLimitAreRefusedAndIdleOnesClosed) {
+  ShareLimits limits;
+  limits.maxConnections = 20;
+  limits.idleMs = 400;
+  Start(limits);
+  std::vector<std::unique_ptr<QTcpSocket>> idle;
+  for (int i = 0; i < 2000; ++i) {
+    idle.push_back(std::make_unique<QTcpSocket>());
+    idle.back()->connectToHost(QHostAddress::LocalHost, m_server->Port());
+  }
+  auto open = [&idle] {
+    return int(std::count_if(idle.begin(), idle.end(), [](const auto& s) {
+      return s->state() == QAbstractSocket::ConnectedState;
+    }));
+  };
+  PumpUntil([&] { return open() <= 20 && m_server->ConnectionCount() == 20; }, 3000);
+  EXPECT_LE(open(), 20);
+  EXPECT_EQ(m_server->ConnectionCount(), 20);
+  DrawLine({100, 100}, {200, 100}, RGB(9, 9, 9));
+  EXPECT_TRUE(PumpUntil([&] { return open() == 0 && m_server->ConnectionCount() == 0; }));
+  TestViewer v(SocketUrl(m_server->JoinCode()));
+  EXPECT_TRUE(Mirrors(v));
+}
+
+TEST_F(ShareTest, AViewerThatNeverReadsIsDroppedWhileOthersFollow) {
+  ShareLimits limits;
+  limits.behindMs = 3000;
+  limits.backlogBytes = 64 * 1024;
+  Start(limits);
+  QTcpSocket stalled;
+  stalled.setReadBufferSize(1);
+  stalled.connectToHost(QHostAddress::LocalHost, m_server->Port());
+  ASSERT_TRUE(PumpUntil([&] { return stalled.state() == QAbstractSocket::ConnectedState; }));
+  stalled.write("GET /" + QByteArray::fromStdString(m_server->JoinCode()) +
+                "/ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+  ASSERT_TRUE(PumpUntil([&] { return m_server->ViewerCount() == 1; }));
+  TestViewer good(SocketUrl(m_server->JoinCode()));
+  ASSERT_TRUE(Mirrors(good));
+
+  // Pictures that do not compress, until the stalled viewer is let go.
+  QRandomGenerator random(7);
+  CClientDC dc(&Board());
+  bool dropped = false;
+  for (int round = 0; round < 200 && !dropped; ++round) {
+    for (int y = 0; y < 800; y += 2)
+      for (int x = 0; x < 800; x += 2) {
+        const CRect r(x, y, x + 2, y + 1);
+        dc.FillSolidRect(&r, random.generate() & 0xFFFFFF);
+      }
+    dropped = PumpUntil([&] { return m_server->ViewerCount() == 1; }, 100);
+  }
+  EXPECT_TRUE(dropped);
+  EXPECT_TRUE(Mirrors(good));
+}
+
+}  // namespace
