@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QHttpServer>
 #include <QNetworkInterface>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -58,7 +59,8 @@ class CShareServer::Listener : public QTcpServer {
       if (*received > limits.maxRequestBytes || waiting >= limits.maxRequestBytes)
         QMetaObject::invokeMethod(socket, &QTcpSocket::abort, Qt::QueuedConnection);
     });
-    QTimer::singleShot(limits.idleMs, socket, [socket, owner] {
+    QTimer::singleShot(limits.idleMs, socket, [socket, owner = QPointer(owner)] {
+      if (!owner) return socket->abort();
       for (const auto& [ws, viewer] : owner->m_viewers)
         if (ws->peerPort() == socket->peerPort() && ws->peerAddress() == socket->peerAddress())
           return;
@@ -226,7 +228,9 @@ void CShareServer::Send(Viewer& viewer, const QByteArray& message) {
       viewer.behind = true;
       const int times = ++viewer.timesBehind;
       // Behind all along for a while: it reads nothing, so it goes.
-      QTimer::singleShot(m_limits.behindMs, ws, [this, ws, times] {
+      // Timed on the server: a socket outlives it by the close handshake.
+      QTimer::singleShot(m_limits.behindMs, this, [this, ws, guard = QPointer(ws), times] {
+        if (!guard) return;
         auto it = m_viewers.find(ws);
         if (it != m_viewers.end() && it->second->behind && it->second->timesBehind == times)
           Drop(ws);
