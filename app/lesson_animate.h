@@ -6,12 +6,13 @@
 #include <string>
 
 #include "app/lesson_render.h"
+#include "records/replay_timeline.h"
 
 struct AnimateOptions {
   RenderOptions render;
   bool drawPointer = false;  // the mouse pointer over the picture, where the replay moves it
   bool progress = false;     // a progress bar on the terminal
-  unsigned delayMs = 2000;   // the replay's pause at a shape
+  unsigned delayMs = kNormalReplayDelayMs;  // the replay's pause at a shape: its speed
 };
 
 struct AnimateResult {

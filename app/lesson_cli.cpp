@@ -30,6 +30,8 @@ constexpr const char* kRenderUsage =
     "  --animate             export the replay as the replay dialog plays it:\n"
     "                        one record per 20 ms tick with the pauses of shapes\n"
     "  --pointer             with --animate: draw the mouse pointer's path\n"
+    "  --speed 0.5|1|2|4     with --animate: play as the replay dialog's speed\n"
+    "                        of that name does (default 1)\n"
     "  --help                show this text\n";
 
 constexpr const char* kInfoUsage =
@@ -65,6 +67,13 @@ bool ParseSize(const std::string& text, int* width, int* height) {
   return true;
 }
 
+// The replay dialog's speeds, by the pause at a shape; 0 for any other.
+unsigned SpeedDelay(const std::string& factor) {
+  for (const ReplaySpeed& s : kReplaySpeeds)
+    if (factor == s.factor) return s.delayMs;
+  return 0;
+}
+
 // Subcommands draw into memory: Qt needs no display for that.
 void StartHeadless(int& argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -95,6 +104,7 @@ int RunRender(int argc, char** argv) {
   std::string path, output;
   RenderOptions options;
   bool animate = false, pointer = false;
+  unsigned delayMs = 0;  // chosen by --speed
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string* out) {
@@ -127,6 +137,9 @@ int RunRender(int argc, char** argv) {
       animate = true;
     } else if (arg == "--pointer") {
       pointer = true;
+    } else if (arg == "--speed") {
+      if (!value(&v) || !(delayMs = SpeedDelay(v)))
+        return UsageError("render", "--speed needs 0.5, 1, 2 or 4");
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError("render", "unknown option '" + arg + "'");
     } else if (!path.empty()) {
@@ -138,6 +151,7 @@ int RunRender(int argc, char** argv) {
   if (path.empty()) return UsageError("render", "no lesson given");
   if (output.empty()) return UsageError("render", "no output file given (-o)");
   if (pointer && !animate) return UsageError("render", "--pointer needs --animate");
+  if (delayMs && !animate) return UsageError("render", "--speed needs --animate");
 
   datafile::PointerData lesson;
   std::string error;
@@ -148,6 +162,7 @@ int RunRender(int argc, char** argv) {
     a.render = options;
     a.drawPointer = pointer;
     a.progress = true;
+    if (delayMs) a.delayMs = delayMs;
     if (!ExportAnimation(lesson, a, plat::GbkFromUtf8(output), &error))
       return Failure("render", output, error);
     return 0;

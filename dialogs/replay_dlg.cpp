@@ -13,27 +13,19 @@ namespace {
 
 constexpr UINT_PTR kPlayTimer = 1;
 
-struct Speed {
-  UINT id;
-  const char* label;
-  int delayMs;  // the replay's pause before a shape
-};
-constexpr Speed kSpeeds[] = {{ID_REPLAY_SPEED_HALF, "0.5 倍", 4000},
-                             {ID_REPLAY_SPEED_HALF + 1, "1 倍", 2000},
-                             {ID_REPLAY_SPEED_HALF + 2, "2 倍", 1000},
-                             {ID_REPLAY_SPEED_4X, "4 倍", 500}};
-constexpr int kNormalDelayMs = kSpeeds[1].delayMs;
+static_assert(ID_REPLAY_SPEED_4X - ID_REPLAY_SPEED_HALF + 1 == std::size(kReplaySpeeds));
 
-const Speed* FindSpeed(UINT id) {
-  for (const Speed& s : kSpeeds)
-    if (s.id == id) return &s;
-  return nullptr;
+const ReplaySpeed* FindSpeed(UINT id) {
+  if (id < ID_REPLAY_SPEED_HALF || id > ID_REPLAY_SPEED_4X) return nullptr;
+  return &kReplaySpeeds[id - ID_REPLAY_SPEED_HALF];
 }
 
 // Menu 249: four plain commands and the speed drop-down before the last.
 std::vector<DialogMenuItem> ReplayMenu() {
   DialogMenuItem speed{0, GBK("速度")};
-  for (const Speed& s : kSpeeds) speed.items.push_back({s.id, GBK(s.label)});
+  UINT id = ID_REPLAY_SPEED_HALF;
+  for (const ReplaySpeed& s : kReplaySpeeds)
+    speed.items.push_back({id++, std::string(s.factor) + GBK(" 倍")});
   return {{ID_REPLAY_TO_START, GBK("到记录首")},
           {ID_REPLAY_PLAY, GBK("开始播放")},
           {ID_REPLAY_TO_END, GBK("到记录尾")},
@@ -73,8 +65,8 @@ CReplayDlg::CReplayDlg(CBoardWnd& board) : m_pendingBoard(&board), m_toolBefore(
   OnCommand(ID_REPLAY_CLOSE, [this] { OnCloseCommand(); });
   OnCommandRange(ID_REPLAY_SPEED_HALF, ID_REPLAY_SPEED_4X, [this](UINT id) { SetSpeed(id); });
   OnUpdateCommandRange(ID_REPLAY_SPEED_HALF, ID_REPLAY_SPEED_4X, [this](CCmdUI* ui) {
-    const Speed* speed = FindSpeed(ui->m_nID);
-    ui->SetCheck(speed && speed->delayMs == m_pendingBoard->m_nReplayDelay);
+    const ReplaySpeed* speed = FindSpeed(ui->m_nID);
+    ui->SetCheck(speed && int(speed->delayMs) == m_pendingBoard->m_nReplayDelay);
   });
 }
 
@@ -176,14 +168,14 @@ void CReplayDlg::Unblank() {
 }
 
 void CReplayDlg::SetSpeed(UINT id) {
-  const Speed* speed = FindSpeed(id);
+  const ReplaySpeed* speed = FindSpeed(id);
   if (!speed || !m_board) return;
   m_board->m_nReplayDelay = speed->delayMs;
   if (IsPlaying()) SetTimer(kPlayTimer, PlayInterval());
 }
 
 UINT CReplayDlg::PlayInterval() const {
-  return std::max(1u, UINT(kReplayTickMs * m_board->m_nReplayDelay / kNormalDelayMs));
+  return ReplayTickMs(UINT(std::max(0, m_board->m_nReplayDelay)));
 }
 
 bool CReplayDlg::IsPlaying() const { return HasTimer(kPlayTimer); }

@@ -1,8 +1,8 @@
-#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "platform/byte_order.h"
 #include "platform/raster_qt.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -24,7 +24,7 @@ QRgb Bgr24(const uchar* p) { return kOpaque | (QRgb(p[2]) << 16) | (QRgb(p[1]) <
 // byte so that no read passes the end of the block.
 void CopyBgr24Words(QRgb* d, const uchar* s, i64 n) {
   if (n <= 0) return;
-  for (i64 i = 0; i < n - 1; ++i) d[i] = kOpaque | qFromLittleEndian<quint32>(s + 3 * i);
+  for (i64 i = 0; i < n - 1; ++i) d[i] = kOpaque | plat::GetLe32(s + 3 * i);
   d[n - 1] = Bgr24(s + 3 * (n - 1));
 }
 
@@ -91,7 +91,7 @@ void CopyRow(QRgb* d, const uchar* s, i64 n, PixelRows::Format format) {
       std::memmove(d, s, std::size_t(n) * sizeof(QRgb));
       break;
     case PixelRows::kBgrx32:
-      for (i64 i = 0; i < n; ++i) d[i] = kOpaque | qFromLittleEndian<quint32>(s + 4 * i);
+      for (i64 i = 0; i < n; ++i) d[i] = kOpaque | plat::GetLe32(s + 4 * i);
       break;
     case PixelRows::kBgr24:
       CopyBgr24(d, s, n);
@@ -107,7 +107,7 @@ void SampleRow(QRgb* d, const uchar* s, const std::vector<int>& cols) {
     if constexpr (format == PixelRows::kBgr24) {
       d[i] = Bgr24(s + 3 * std::size_t(cols[i]));
     } else if constexpr (format == PixelRows::kBgrx32) {
-      d[i] = kOpaque | qFromLittleEndian<quint32>(s + 4 * std::size_t(cols[i]));
+      d[i] = kOpaque | plat::GetLe32(s + 4 * std::size_t(cols[i]));
     } else {
       d[i] = reinterpret_cast<const QRgb*>(s)[cols[i]];
     }

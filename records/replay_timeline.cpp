@@ -70,7 +70,7 @@ std::vector<ReplayStep> PlayTimeline(const DrawRecord* records, int count, unsig
   count = std::clamp(count, 0, kRecordSlots);
   std::uint64_t start = 0;
   for (int i = 0; i < count; ++i) {
-    start += kReplayTickMs;
+    start += ReplayTickMs(delayMs);
     for (ReplayStep s : AnimateRecord(records[i], i, delayMs)) {
       s.atMs += start;
       timeline.push_back(s);

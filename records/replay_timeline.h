@@ -9,9 +9,28 @@
 #include "platform/types.h"
 #include "records/draw_record.h"
 
-// The replay dialog plays one record per tick of this many milliseconds,
-// the tick counted from the end of the record before.
+// At the normal speed the replay dialog plays one record per tick of this
+// many milliseconds, the tick counted from the end of the record before,
+// and pauses this long at a shape.
 constexpr unsigned kReplayTickMs = 20;
+constexpr unsigned kNormalReplayDelayMs = 2000;
+
+// The replay's speeds, named by their factor, each by its pause at a shape.
+struct ReplaySpeed {
+  const char* factor;
+  unsigned delayMs;
+};
+inline constexpr ReplaySpeed kReplaySpeeds[] = {{"0.5", 2 * kNormalReplayDelayMs},
+                                                {"1", kNormalReplayDelayMs},
+                                                {"2", kNormalReplayDelayMs / 2},
+                                                {"4", kNormalReplayDelayMs / 4}};
+
+// The tick at another speed, given by its pause at a shape: a faster play
+// shortens both alike.
+constexpr unsigned ReplayTickMs(unsigned delayMs) {
+  const unsigned tick = unsigned(std::uint64_t(kReplayTickMs) * delayMs / kNormalReplayDelayMs);
+  return tick ? tick : 1;
+}
 
 struct ReplayStep {
   enum Kind : std::uint8_t {
@@ -33,7 +52,7 @@ struct ReplayStep {
 // nothing animates are drawn at once.
 std::vector<ReplayStep> AnimateRecord(const DrawRecord& r, int index, unsigned delayMs);
 
-// Records [0, count) played as the replay dialog plays them: the first one
-// tick after play, each next one tick after the one before ended. Times
-// are from the press of play.
+// Records [0, count) played as the replay dialog plays them at the speed
+// of `delayMs`: the first one tick after play, each next one tick after the
+// one before ended. Times are from the press of play.
 std::vector<ReplayStep> PlayTimeline(const DrawRecord* records, int count, unsigned delayMs);

@@ -208,6 +208,8 @@ TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
       {{"render", good, "-o", m_folder / "x.png", "--size", "16385x1"}, 2, "16384 a side"},
       {{"render", good}, 2, "no output file"},
       {{"render", good, "-o", m_folder / "x.png", "--pointer"}, 2, "--pointer needs --animate"},
+      {{"render", good, "-o", m_folder / "x.png", "--speed", "2"}, 2, "--speed needs --animate"},
+      {{"render", good, "--animate", "-o", m_folder / "x.gif", "--speed", "3"}, 2, "0.5, 1, 2 or 4"},
       {{"render", good, "--animate", "-o", m_folder / "x.png"}, 1, ".gif, .mp4 or .webm"},
       {{"info"}, 2, "no lesson given"},
       {{"info", good, "--bogus"}, 2, "unknown option '--bogus'"},
@@ -231,7 +233,8 @@ TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
 
 TEST_F(LessonCli, AGifHasAFramePerRecordAfterTheBackgroundTimedAsTheDialogPlaysAndEndsOnTheRender) {
   DrawLesson();
-  const datafile::PointerData lesson = Load(SaveAndReopen());
+  const std::string path = SaveAndReopen();
+  const datafile::PointerData lesson = Load(path);
   AnimateOptions options;
   options.render.width = 800, options.render.height = 800;
   std::string error;
@@ -267,6 +270,10 @@ TEST_F(LessonCli, AGifHasAFramePerRecordAfterTheBackgroundTimedAsTheDialogPlaysA
                                    [](const ReplayStep& s) { return s.kind == ReplayStep::kMove; });
   EXPECT_EQ(withPointer.frames, n + 1 + int(moves));
   EXPECT_GT(CountDifferences(withPointer.last, Of(rendered.m_bitmap)), 20);
+
+  // Four times the speed shortens the tick and the pause alike.
+  ASSERT_EQ(Run({"render", path, "--animate", "--speed", "4", "-o", gif, "--size", "800x800"}), 0);
+  EXPECT_NEAR(PlayGif(gif).delays[0] * 10, int(ReplayTickMs(500) + 500), 10);
 }
 
 std::string Probe(const std::string& path) {

@@ -24,6 +24,7 @@ class ReplayDlgTest : public BoardTest {
   void TearDown() override {
     if (CBoardReview* open = Board().m_pReplayDlg) open->CloseReview();
     plat::ProcessEvents();
+    Board().m_nReplayDelay = kNormalReplayDelayMs;  // the speed outlives a review
     BoardTest::TearDown();
   }
   // Shapes, a pen stroke and style changes; the ellipse is in transparent
@@ -160,7 +161,11 @@ TEST_F(ReplayDlgTest, PlaysARecordPerTickAnimatedPausesOnEscAndRewindsAtTheEnd) 
 
 TEST_F(ReplayDlgTest, PlayingFollowsTheTimelineTheAnimatedExportDraws) {
   CReplayDlg& dlg = DrawAndOpen();
-  const std::vector<ReplayStep> timeline = PlayTimeline(g_records, Board().m_nCount, 2000);
+  // At a speed other than the normal one, so that the tick and the pauses
+  // are both the speed's.
+  dlg.SendCommand(ID_REPLAY_SPEED_4X);
+  const std::vector<ReplayStep> timeline = PlayTimeline(g_records, Board().m_nCount, 500);
+  EXPECT_EQ(timeline.front().atMs, dlg.PlayInterval());
   std::vector<UINT> tools;
   dlg.SendCommand(ID_REPLAY_PLAY);
   while (dlg.IsPlaying()) {
