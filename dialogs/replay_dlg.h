@@ -13,7 +13,8 @@ class CBoardWnd;
 constexpr UINT ID_REPLAY_TO_START = 32836, ID_REPLAY_PLAY = 32837, ID_REPLAY_TO_END = 32838,
                ID_REPLAY_CLOSE = 32840, IDC_REPLAY_SLIDER = 1027;
 // The speed drop-down: half, normal, double and four times the speed.
-constexpr UINT ID_REPLAY_SPEED_HALF = 32850, ID_REPLAY_SPEED_4X = 32853;
+// Numbered apart from the board's own commands, which --command can send.
+constexpr UINT ID_REPLAY_SPEED_HALF = 32860, ID_REPLAY_SPEED_4X = 32863;
 
 class CReplayDlg : public CDialog, public CBoardReview {
  public:
