@@ -169,8 +169,9 @@ TEST_F(DialogBar, StaticFramesAreEvenOnEverySideAtEachScale) {
 TEST_F(DialogBar,
        ControlsSitAtTheirTemplatePositionsInDialogUnitsAndPassClicksOnStaticFramesToTheBar) {
   const DialogTemplate t = PaletteLike();
+  RegisterDialogTemplate(4243, t);
   ClickBar bar;
-  ASSERT_TRUE(bar.Create(&f, t, WS_CHILD | CBRS_ALIGN_RIGHT, 103));
+  ASSERT_TRUE(bar.Create(&f, 4243u, WS_CHILD | CBRS_ALIGN_RIGHT, 103));
   for (const DialogItem& item : t.items) {
     const RECT rc = WindowRect(*bar.GetDlgItem(item.id));
     POINT tl{rc.left, rc.top};

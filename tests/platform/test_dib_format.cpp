@@ -64,31 +64,16 @@ int Show(Canvas& c, const Bytes& dib, int x, int y, int w, int h) {
   return c.dc.SetDIBitsToDevice(x, y, w, h, 0, 0, dib.data(), LayoutOf(dib));
 }
 
-TEST(GdiDib, EveryHeaderTableAndMaskLayoutDrawsItsPixels) {
+// The layouts the picture tests draw from other programs' files aside: those
+// tests compare every depth, palette, run-length and core-header variant
+// with a reference decoder.
+TEST(GdiDib, HeaderTableAndMaskLayoutsDrawTheirPixels) {
   auto expect = [](const char* what, const Bytes& dib, int w, int h, const std::vector<Px>& want) {
     SCOPED_TRACE(what);
     Canvas c(10, 10);
     EXPECT_EQ(Show(c, dib, 0, 0, w, h), h);
     ExpectPixels(c, want);
   };
-  std::vector<std::uint32_t> table16(16, 0);
-  table16[1] = 0xFF0000, table16[2] = 0x00FF00, table16[15] = 0x0000FF;
-  expect("4 bits, all 16 colours used", Dib(3, 1, 4, 0, table16, {0x12, 0xF0, 0, 0}), 3, 1,
-         {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}});
-  expect("8 bits with a three-entry table (used colours 3)",
-         Dib(3, 2, 8, 0, {0x112233, 0x445566, 0x778899}, {2, 1, 0, 0, 0, 0, 2, 0}, 3), 3, 2,
-         {{0, 1, RGB(0x77, 0x88, 0x99)},
-          {1, 1, RGB(0x44, 0x55, 0x66)},
-          {2, 0, RGB(0x77, 0x88, 0x99)}});
-  // Bottom row 2 x index 1, 2 x index 2; top row 4 x index 0.
-  expect("run-length encoded 8 bits",
-         Dib(4, 2, 8, 1, {0x0000FF, 0xFF0000, 0x00FF00}, {2, 1, 2, 2, 0, 0, 4, 0, 0, 1}, 3), 4, 2,
-         {{0, 0, kBlue}, {3, 0, kBlue}, {1, 1, kRed}, {2, 1, kGreen}});
-  // Rows of 9 bytes padded to 12; the bottom one red, green, blue.
-  expect("24 bits", Dib(3, 2, 24, 0, {}, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
-                                          1, 2, 3,   4, 5,   6, 7,   8, 9, 0, 0, 0}),
-         3, 2,
-         {{0, 1, kRed}, {1, 1, kGreen}, {2, 1, kBlue}, {0, 0, RGB(3, 2, 1)}, {2, 0, RGB(9, 8, 7)}});
   expect("24 bits after a 16-colour table kept as a display hint",
          Dib(1, 1, 24, 0, std::vector<std::uint32_t>(16, 0xFFFFFF), {1, 2, 3, 0}, 16), 1, 1,
          {{0, 0, RGB(3, 2, 1)}});
@@ -105,16 +90,6 @@ TEST(GdiDib, EveryHeaderTableAndMaskLayoutDrawsItsPixels) {
   v5.insert(v5.end(), {0x0000FF, 0xFF0000});
   expect("a 124-byte header, 8 bits, 2 used", With(Dib(2, 1, 8, 0, v5, {1, 0, 0, 0}, 2), 0, {124}),
          2, 1, {{0, 0, kRed}, {1, 0, kBlue}});
-  expect("32 bits with the masks inside a 124-byte header",
-         With(With(Dib(1, 1, 32, 3, std::vector<std::uint32_t>(21, 0), {0, 0xFF, 0, 0}), 0, {124}),
-              40, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}),
-         1, 1, {{0, 0, kGreen}});
-  Bytes core = CoreBlock(12 + 16 * 3 + 2 * 4);
-  core[15] = 0x33, core[16] = 0x22, core[17] = 0x11, core[18] = 0xFF;  // entries 1 and 2
-  core[60] = 0x12, core[64] = 0x21;
-  expect("the 12-byte core header with three-byte entries", core, 7, 2,
-         {{0, 1, RGB(0x11, 0x22, 0x33)}, {1, 1, RGB(0, 0, 0xFF)}, {0, 0, RGB(0, 0, 0xFF)}});
-
   // 1 bit, 10 x 2, rows stored bottom first, each padded to 4 bytes; shown
   // away from the origin.
   const Bytes dib = Dib(10, 2, 1, 0, {0xFF0000, 0x0000FF},

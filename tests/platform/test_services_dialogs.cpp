@@ -90,7 +90,10 @@ TEST(RealMessageBox, ShowsItsTextInChineseEscapeCancelsWhereItCanAndEnterTakesTh
       for (QAbstractButton* b : box->buttons()) labels << b->text();
       wndtest::Key(box, Qt::Key_Escape);
     });
-    EXPECT_EQ(MessageBoxOwned(nullptr, "a", "b", type), answer) << type;
+    // Without a caption: the program's title.
+    EXPECT_EQ(type == MB_OK ? AfxMessageBox("a", type) : MessageBoxOwned(nullptr, "a", "b", type),
+              answer)
+        << type;
   }
   labels.sort();
   labels.removeDuplicates();
