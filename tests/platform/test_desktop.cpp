@@ -121,14 +121,6 @@ class Registry : public ::testing::Test {
     return WIFEXITED(status) && WEXITSTATUS(status) != 255 ? WEXITSTATUS(status) : -1;
   }
 
-  // The store's files.
-  std::vector<fs::path> Files() const {
-    std::vector<fs::path> files;
-    for (auto& e : fs::recursive_directory_iterator(m_dir))
-      if (e.is_regular_file()) files.push_back(e.path());
-    return files;
-  }
-
   TempFolder m_root{"pointer-registry"};
   std::string m_dir = m_root / "store", m_oldDir;
 };
@@ -214,7 +206,8 @@ TEST_F(Registry, BadHandlesAndCorruptValuesAreRefusedWithoutHarm) {
   EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
 
-  for (const fs::path& file : Files()) fs::resize_file(file, 2);
+  for (auto& e : fs::recursive_directory_iterator(m_dir))
+    if (e.is_regular_file()) fs::resize_file(e.path(), 2);
   ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(RegQueryValueEx(key, "Value", nullptr, &value, &size), ERROR_INVALID_DATA);
   EXPECT_EQ(value, 1u);

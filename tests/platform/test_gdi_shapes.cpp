@@ -95,7 +95,7 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
   Canvas hollow(10, 7);
   hollow.dc.SelectStockObject(NULL_BRUSH);
   hollow.dc.Rectangle(2, 2, 8, 6);
-  EXPECT_EQ(hollow.Art(kBlack),
+  EXPECT_EQ(hollow.Art({{'#', kBlack}}),
             (std::vector<std::string>{"..........", "..........", "..######..", "..#....#..",
                                       "..#....#..", "..######..", ".........."}));
 }

@@ -64,13 +64,15 @@ bool RunUntil(F done) {
 inline const UINT kEntries[29] = {1,  2,  3,  4,  0, 5,  6,  7,  8,  0, 9,  10, 11, 12, 0,
                                   13, 14, 15, 16, 0, 17, 18, 19, 20, 0, 21, 22, 23, 24};
 
-// A pane taking commands 1 to 20, checking the current tool among 9 to 20.
+// A pane taking commands 1 to 20 and one of the program's high numbers,
+// checking the current tool among 9 to 20.
 class Board : public CWnd {
  public:
   UINT tool = 9;
   std::vector<UINT> got;
   Board() {
     OnCommandRange(1, 20, [this](UINT id) { got.push_back(tool = id); });
+    OnCommand(32818, [this] { got.push_back(32818); });
     OnUpdateCommandRange(9, 20, [this](CCmdUI* ui) { ui->SetCheck(ui->m_nID == tool); });
   }
 };

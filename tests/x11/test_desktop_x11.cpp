@@ -111,28 +111,20 @@ TEST(FindTopLevelWindow, FindsAWindowByItsWholeTitleOnlyWhateverNamesItAndWherev
   EXPECT_FALSE(plat::FindTopLevelWindow("Corvale_Tavix"));
 }
 
-class CommandFrame : public CWnd {
- public:
-  CommandFrame() {
-    for (UINT id : {32818u, 32841u}) OnCommand(id, [this, id] { received.push_back(id); });
-  }
-  std::vector<UINT> received;
-};
-
 TEST(CommandChannel, ACommandReachesTheListeningFrameAsACommandMessageUntilItIsGone) {
-  auto frame = std::make_unique<CommandFrame>();
+  auto frame = std::make_unique<wndtest::Board>();
   ASSERT_TRUE(
       frame->CreateEx(0, WS_POPUP, GBK("Corvale_Tavix"), nullptr, CRect(0, 0, 100, 100), 0));
   plat::ListenForCommands(frame.get());
   ASSERT_TRUE(plat::SendCommandToRunningInstance(32818));
-  ASSERT_TRUE(plat::SendCommandToRunningInstance(32841));
-  ASSERT_TRUE(RunUntil([&] { return frame->received.size() == 2; }));
-  EXPECT_EQ(frame->received, (std::vector<UINT>{32818, 32841}));
+  ASSERT_TRUE(plat::SendCommandToRunningInstance(12));
+  ASSERT_TRUE(RunUntil([&] { return frame->got.size() == 2; }));
+  EXPECT_EQ(frame->got, (std::vector<UINT>{32818, 12}));
 
   // Hidden, as after a temporary exit, the frame still takes commands.
   frame->ShowWindow(SW_HIDE);
-  ASSERT_TRUE(plat::SendCommandToRunningInstance(32841));
-  ASSERT_TRUE(RunUntil([&] { return frame->received.size() == 3; }));
+  ASSERT_TRUE(plat::SendCommandToRunningInstance(12));
+  ASSERT_TRUE(RunUntil([&] { return frame->got.size() == 3; }));
 
   // The window lingers until the event loop deletes it, but takes nothing.
   ASSERT_TRUE(plat::SendCommandToRunningInstance(32818));
