@@ -33,7 +33,7 @@ TEST(GdiLines, PenColourNullPenWidePensAndStylesThatDashOnlyAtWidthOneFillingGap
   c.Pen(PS_SOLID, 1, kRed);
   c.Line(0, 0, 10, 0);
   EXPECT_EQ(c.Count(kRed), 10);
-  c.dc.SelectStockObject(NULL_PEN);
+  EXPECT_EQ(c.dc.SelectStockObject(NULL_PEN), &c.pens.back()) << "selecting hands back the old";
   c.Line(0, 10, 50, 10);
   EXPECT_EQ(c.Count(kWhite), 60 * 60 - 10) << "the null pen draws nothing";
 
@@ -62,33 +62,6 @@ TEST(GdiLines, PenColourNullPenWidePensAndStylesThatDashOnlyAtWidthOneFillingGap
   s.Pen(PS_DASH, 3, kRed);
   s.Line(0, 20, 90, 20);
   EXPECT_EQ(s.Count(kRed, {2, 20, 88, 21}), 86) << "a wide pen draws solid";
-}
-
-TEST(GdiLines, FarAndAbsurdLinesFinishAndDrawTheirVisiblePartOnly) {
-  Canvas c(50, 50);
-  c.Line(INT_MIN, 10, 20, 10);
-  EXPECT_EQ(std::pair(c.Count(kBlack, {0, 10, 20, 11}), c.Count(kBlack)), std::pair(20, 20));
-
-  c.Fill(kWhite);
-  c.Line(-1000000, -1000000, 1000000, 1000000);
-  for (int i = 0; i < 50; ++i) EXPECT_EQ(c.At(i, i), kBlack) << i;
-  EXPECT_EQ(c.Count(kBlack), 50);
-
-  Canvas e(64, 48);
-  e.Pen(PS_SOLID, INT_MAX, kRed);
-  EXPECT_TRUE(e.Line(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
-  EXPECT_EQ(e.Count(kRed), 64 * 48) << "a pen wider than the target covers all of it";
-
-  Canvas d(64, 48);
-  d.Pen(PS_SOLID, 1 << 20, kRed);
-  d.Line(INT_MIN, -(1 << 18), INT_MAX, -(1 << 18));  // a band whose edge lies far away
-  EXPECT_EQ(d.Count(kRed), 64 * 48);
-  d.Fill(kWhite);
-  d.Line(INT_MIN, -(1 << 20), INT_MAX, -(1 << 20));  // the band ends above the target
-  EXPECT_EQ(d.Count(kRed), 0);
-
-  POINT far[] = {{INT_MIN, INT_MIN}, {INT_MAX, 0}, {0, INT_MAX}, {INT_MIN, INT_MAX}};
-  EXPECT_TRUE(e.dc.Polygon(far, 4));
 }
 
 using Shape = bool (*)(CDC&, int, int, int, int);
@@ -122,7 +95,7 @@ TEST(GdiShapes, ShapesCoverRightAndBottomExclusiveAndOnePixelLessWithoutAPen) {
   Canvas hollow(10, 7);
   hollow.dc.SelectStockObject(NULL_BRUSH);
   hollow.dc.Rectangle(2, 2, 8, 6);
-  EXPECT_EQ(hollow.Art(kBlack),
+  EXPECT_EQ(hollow.Art({{'#', kBlack}}),
             (std::vector<std::string>{"..........", "..........", "..######..", "..#....#..",
                                       "..#....#..", "..######..", ".........."}));
 }
@@ -194,32 +167,46 @@ TEST(GdiShapes,
   EXPECT_EQ(f.Count(kWhite), 130 * 120 - 150);
 }
 
-TEST(GdiShapes, AbsurdShapesFinishAndDrawTheirVisiblePart) {
-  Canvas c(64, 48);
-  c.Brush(kRed);
-  c.Pen(PS_SOLID, INT_MAX, kBlue);
-  EXPECT_TRUE(c.dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
-  EXPECT_EQ(c.Count(kRed), 64 * 48) << "the pen's band lies a billion pixels away";
-  EXPECT_TRUE(c.dc.Rectangle(0, 0, INT_MAX, INT_MAX));
-  EXPECT_EQ(c.Count(kBlue), 64 * 48) << "a border through the target: the band covers it";
-  c.dc.SelectStockObject(NULL_PEN);
-  EXPECT_TRUE(c.dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
-  EXPECT_EQ(c.Count(kRed), 64 * 48);
-
+TEST(GdiAbsurd, FarAndAbsurdLinesAndShapesFinishAndDrawTheirVisiblePartOnly) {
+  Canvas c(50, 50);
+  c.Line(INT_MIN, 10, 20, 10);
+  EXPECT_EQ(std::pair(c.Count(kBlack, {0, 10, 20, 11}), c.Count(kBlack)), std::pair(20, 20));
   c.Fill(kWhite);
-  // The middle of a huge ellipse covers the target; its border stays away.
-  EXPECT_TRUE(c.dc.Ellipse(-2000000000, -2000000000, 2000000000, 2000000000));
-  EXPECT_EQ(c.Count(kRed), 64 * 48);
-  c.Fill(kWhite);
-  EXPECT_TRUE(c.dc.Ellipse(INT_MIN, 20, INT_MAX, 21));
-  EXPECT_EQ(c.Count(kRed), 0) << "a one-pixel box without a pen is empty";
+  c.Line(-1000000, -1000000, 1000000, 1000000);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(c.At(i, i), kBlack) << i;
+  EXPECT_EQ(c.Count(kBlack), 50);
 
-  c.Pen(PS_DOT, 1, kBlack);
-  EXPECT_TRUE(c.dc.RoundRect(-100000, -100000, 100000, 10, 50, 50));
-  EXPECT_TRUE(c.dc.Ellipse(0, -1000000000, 60, 1000000000));
-  const RECT far{-100000, -100000, 100000, 100000};
-  c.dc.FillRect(&far, &c.brushes.front());  // the red brush
-  EXPECT_EQ(c.Count(kRed), 64 * 48);
+  // Each step on a white target; how many of its pixels end in the colour.
+  const int all = 64 * 48;
+  Canvas s(64, 48);
+  auto expect = [&s](bool drawn, COLORREF colour, int count, const char* what) {
+    EXPECT_TRUE(drawn) << what;
+    EXPECT_EQ(s.Count(colour), count) << what;
+    s.Fill(kWhite);
+  };
+  s.Pen(PS_SOLID, INT_MAX, kRed);
+  expect(s.Line(INT_MIN, INT_MIN, INT_MAX, INT_MAX), kRed, all, "a pen wider than the target");
+  const POINT far[] = {{INT_MIN, INT_MIN}, {INT_MAX, 0}, {0, INT_MAX}, {INT_MIN, INT_MAX}};
+  EXPECT_TRUE(s.dc.Polygon(far, 4));
+  s.Fill(kWhite);
+  s.Pen(PS_SOLID, 1 << 20, kRed);
+  expect(s.Line(INT_MIN, -(1 << 18), INT_MAX, -(1 << 18)), kRed, all, "a band's edge far away");
+  expect(s.Line(INT_MIN, -(1 << 20), INT_MAX, -(1 << 20)), kRed, 0, "a band ending above");
+  s.Brush(kRed);
+  s.Pen(PS_SOLID, INT_MAX, kBlue);
+  expect(s.dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX), kRed, all, "a band a billion away");
+  expect(s.dc.Rectangle(0, 0, INT_MAX, INT_MAX), kBlue, all, "a border through the target");
+  s.dc.SelectStockObject(NULL_PEN);
+  expect(s.dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX), kRed, all, "no pen");
+  expect(s.dc.Ellipse(-2000000000, -2000000000, 2000000000, 2000000000), kRed, all,
+         "the middle of a huge ellipse, its border away");
+  expect(s.dc.Ellipse(INT_MIN, 20, INT_MAX, 21), kRed, 0, "a one-pixel box without a pen");
+  s.Pen(PS_DOT, 1, kBlack);
+  EXPECT_TRUE(s.dc.RoundRect(-100000, -100000, 100000, 10, 50, 50));
+  EXPECT_TRUE(s.dc.Ellipse(0, -1000000000, 60, 1000000000));
+  const RECT huge{-100000, -100000, 100000, 100000};
+  s.dc.FillRect(&huge, &s.brushes.front());
+  expect(true, kRed, all, "dotted shapes reaching far, a far fill over them");
 }
 
 // Flood fill: 4-connected areas of one colour.
@@ -324,6 +311,9 @@ struct Primitive {
 std::vector<Primitive> Primitives() {
   static const POINT star[] = {{40, 5}, {52, 70}, {5, 28}, {75, 28}, {28, 70}};
   static const POINT zigzag[] = {{5, 5}, {70, 10}, {8, 14}, {70, 40}, {10, 70}, {12, 20}};
+  static const POINT square[] = {{5, 5}, {30, 5}, {30, 30}, {5, 30}, {5, 5}};
+  static const POINT spike[] = {{5, 20}, {75, 21}, {5, 22}};
+  static const POINT triangle[] = {{4, 4}, {74, 12}, {14, 66}};
   auto line = [](int x0, int y0, int x1, int y1) {
     return [=](CDC& dc) {
       dc.MoveTo(x0, y0);
@@ -348,73 +338,46 @@ std::vector<Primitive> Primitives() {
        [](CDC& dc) { dc.RoundRect(5, 5, 75, 65, 50, 50); }},
       {"self-crossing polygon with pen and brush", PS_SOLID, 1, true,
        [](CDC& dc) { dc.Polygon(star, 5); }},
+      {"filled polygon with a wide outline", PS_SOLID, 5, true,
+       [](CDC& dc) { dc.Polygon(triangle, 3); }},
       {"polyline with acute vertices", PS_SOLID, 1, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
+      {"closed polyline", PS_SOLID, 1, false, [](CDC& dc) { dc.Polyline(square, 5); }},
+      {"polyline folding back on itself", PS_SOLID, 1, false,
+       [](CDC& dc) { dc.Polyline(spike, 3); }},
       {"wide polyline", PS_SOLID, 8, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
   };
 }
 
-TEST(GdiInvert, DrawingAnyPrimitiveTwiceInvertedRestoresEveryPixel) {
+// In copy mode each primitive paints some pixels of a white target; drawn
+// inverted on a pattern it inverts exactly those, each once, even where
+// its outline and fill or two of its lines overlap.
+TEST(GdiInvert, DrawingAnyPrimitiveInvertsEachPixelItPaintsOnceAndTwiceRestoresThem) {
   for (const bool opaque : {true, false}) {
     for (const Primitive& p : Primitives()) {
       SCOPED_TRACE(std::string(p.name) + (opaque ? ", opaque" : ", transparent"));
-      Canvas c(80, 80);
+      Canvas painted(80, 80), c(80, 80);
       c.FillPattern();
       const std::vector<COLORREF> before = c.Snapshot();
-      c.Pen(p.penStyle, p.penWidth, kRed);
-      c.Brush(kGreen);
-      if (!p.brush) c.dc.SelectStockObject(NULL_BRUSH);
-      c.dc.SetBkMode(opaque ? OPAQUE : TRANSPARENT);
       EXPECT_EQ(c.dc.SetROP2(R2_NOT), R2_COPYPEN);
-      p.draw(c.dc);
-      const std::vector<COLORREF> once = c.Snapshot();
+      for (Canvas* t : {&painted, &c}) {
+        t->Pen(p.penStyle, p.penWidth, kRed);
+        t->Brush(kGreen);
+        if (!p.brush) t->dc.SelectStockObject(NULL_BRUSH);
+        t->dc.SetBkColor(kBlue);
+        t->dc.SetBkMode(opaque ? OPAQUE : TRANSPARENT);
+        p.draw(t->dc);
+      }
+      const std::vector<COLORREF> once = c.Snapshot(), paint = painted.Snapshot();
       int inverted = 0;
       for (std::size_t i = 0; i < before.size(); ++i) {
-        if (once[i] == before[i]) continue;
-        ASSERT_EQ(once[i], Inverse(before[i])) << "pixel " << i << " is not an inverse";
-        ++inverted;
+        ASSERT_EQ(once[i], paint[i] == kWhite ? before[i] : Inverse(before[i])) << "pixel " << i;
+        inverted += once[i] != before[i];
       }
       EXPECT_GT(inverted, 40);
       p.draw(c.dc);
       EXPECT_TRUE(c.Snapshot() == before) << "the second drawing restores the picture";
     }
   }
-}
-
-TEST(GdiInvert, FilledShapesWithAnOutlineAndPolylinesInvertEachPixelOnce) {
-  Canvas c(60, 40);
-  c.dc.SetROP2(R2_NOT);
-  c.Brush(kRed);
-  EXPECT_TRUE(c.dc.Rectangle(10, 10, 30, 20));
-  // The pen's and the brush's pixels overlap; none may be inverted twice.
-  EXPECT_EQ(c.Count(kBlack), 20 * 10);
-  EXPECT_EQ(c.Extent(kWhite), (RECT{10, 10, 30, 20}));
-
-  // A filled polygon with a wide outline covers exactly the pixels it paints
-  // in copy mode, each inverted once where outline and fill overlap.
-  const POINT triangle[] = {{4, 4}, {54, 12}, {14, 36}};
-  Canvas painted(60, 40), inverted(60, 40);
-  inverted.dc.SetROP2(R2_NOT);
-  for (Canvas* t : {&painted, &inverted}) {
-    t->Pen(PS_SOLID, 5, kRed);
-    t->Brush(kRed);
-    EXPECT_TRUE(t->dc.Polygon(triangle, 3));
-  }
-  EXPECT_EQ(inverted.Count(kWhite), painted.Count(kWhite));
-  EXPECT_EQ(inverted.Count(kBlack), 60 * 40 - painted.Count(kWhite));
-
-  Canvas p(40, 40);
-  p.dc.SetROP2(R2_NOT);
-  const POINT square[] = {{5, 5}, {30, 5}, {30, 30}, {5, 30}, {5, 5}};
-  EXPECT_TRUE(p.dc.Polyline(square, 5));
-  EXPECT_EQ(p.At(5, 5), kBlack) << "the closing line ends where the first began";
-  EXPECT_EQ(p.Count(kBlack), 100);
-  const POINT spike[] = {{5, 20}, {35, 21}, {5, 22}};
-  Canvas d(40, 40);
-  d.dc.SetROP2(R2_NOT);
-  d.dc.Polyline(spike, 3);
-  for (int x = 5; x < 35; ++x)
-    EXPECT_GE(d.Count(kBlack, {x, 19, x + 1, 24}), 1)
-        << "both arms show at x " << x << ": none cancelled by the other";
 }
 
 }  // namespace

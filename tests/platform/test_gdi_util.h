@@ -103,8 +103,6 @@ struct Canvas {
     }
     return rows;
   }
-  // '#' for colour c, '.' for anything else.
-  std::vector<std::string> Art(COLORREF c) const { return Art({{'#', c}}); }
 };
 
 struct Px {

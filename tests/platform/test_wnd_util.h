@@ -5,8 +5,11 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
+#include <vector>
 
 #include "platform/app.h"
+#include "platform/controls.h"
+#include "platform/frame.h"
 #include "platform/wnd.h"
 
 namespace wndtest {
@@ -56,5 +59,39 @@ bool RunUntil(F done) {
   for (int i = 0; i < 250 && !done(); ++i) plat::ProcessEvents(20);
   return done();
 }
+
+// The main tool bar's entries: buttons 1..24, 0 a separator.
+inline const UINT kEntries[29] = {1,  2,  3,  4,  0, 5,  6,  7,  8,  0, 9,  10, 11, 12, 0,
+                                  13, 14, 15, 16, 0, 17, 18, 19, 20, 0, 21, 22, 23, 24};
+
+// A pane taking commands 1 to 20 and one of the program's high numbers,
+// checking the current tool among 9 to 20.
+class Board : public CWnd {
+ public:
+  UINT tool = 9;
+  std::vector<UINT> got;
+  Board() {
+    OnCommandRange(1, 20, [this](UINT id) { got.push_back(tool = id); });
+    OnCommand(32818, [this] { got.push_back(32818); });
+    OnUpdateCommandRange(9, 20, [this](CCmdUI* ui) { ui->SetCheck(ui->m_nID == tool); });
+  }
+};
+
+// A frame whose board is offered every command first, with the main tool bar.
+class Frame : public CFrameWnd {
+ public:
+  Board board;
+  CToolBar bar;
+  bool OnCmdMsg(UINT id, int code, CCmdUI* ui) override {
+    return board.OnCmdMsg(id, code, ui) || CFrameWnd::OnCmdMsg(id, code, ui);
+  }
+  int OnCreate(CREATESTRUCT* cs) override {
+    const bool made =
+        CFrameWnd::OnCreate(cs) != -1 &&
+        board.CreateEx(0, WS_CHILD | WS_VISIBLE, {}, this, RECT{}, 0xE900) &&
+        bar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP | CBRS_TOOLTIPS, RECT{}, 0xE800);
+    return made && bar.SetButtons(kEntries, 29) ? 0 : -1;
+  }
+};
 
 }  // namespace wndtest

@@ -19,6 +19,7 @@
 #include "platform/services.h"
 #include "platform/wnd.h"
 #include "platform/x11_qt.h"
+#include "tests/platform/test_wnd_util.h"
 
 // Xlib after everything else: its macros (None, Bool, Status) clash with
 // Qt and gtest names.
@@ -28,17 +29,7 @@
 
 namespace {
 
-// Runs the event loop until done() holds; false if it never does (a few
-// seconds: long enough for any X round trip, short enough not to hang).
-template <class F>
-bool WaitFor(F done) {
-  for (int i = 0; i < 500; ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (done()) return true;
-    usleep(10000);
-  }
-  return done();
-}
+using wndtest::RunUntil;
 
 int Shell(const std::string& command) { return std::system(command.c_str()); }
 
@@ -62,6 +53,12 @@ class Connection {
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
   }
 
+  std::vector<COLORREF> ScreenPixels(std::initializer_list<std::pair<int, int>> points) const {
+    std::vector<COLORREF> colours;
+    for (const auto& [x, y] : points) colours.push_back(ScreenPixel(x, y));
+    return colours;
+  }
+
   // Runs an X request and reports the X error code it caused (0: none).
   template <class F>
   int ErrorOf(F request) {
@@ -82,33 +79,31 @@ class Connection {
   static inline int s_error = 0;
 };
 
-TEST(FindTopLevelWindow, FindsAWindowByItsWholeTitleOnly) {
+// Our own windows by their Unicode name, other programs' by the old-style
+// one, also inside a window manager's frame; hidden ones too, as a program
+// hidden by its temporary exit still runs.
+TEST(FindTopLevelWindow, FindsAWindowByItsWholeTitleOnlyWhateverNamesItAndWhereverItIs) {
   QWidget w;
   w.setWindowTitle(QStringLiteral("Corvale多媒体网络教室"));
   w.setGeometry(100, 100, 200, 100);
   w.show();
-  ASSERT_TRUE(WaitFor([] { return plat::FindTopLevelWindow("Corvale多媒体网络教室"); }));
+  ASSERT_TRUE(RunUntil([] { return plat::FindTopLevelWindow("Corvale多媒体网络教室"); }));
   for (const char* title : {"Corvale", "Corvale多媒体网络", "Corvale多媒体网络教室 ", ""})
     EXPECT_FALSE(plat::FindTopLevelWindow(title)) << title;
-
-  // A hidden window still exists: a program hidden by its temporary exit
-  // still runs.
   w.hide();
   QCoreApplication::processEvents();
   EXPECT_TRUE(plat::FindTopLevelWindow("Corvale多媒体网络教室"));
-}
 
-TEST(FindTopLevelWindow, ReadsTheOldStyleNameOfOtherProgramsWindowsAlsoInsideAFrame) {
   Connection x;
   ASSERT_TRUE(x.get());
   const Window frame = XCreateSimpleWindow(x.get(), x.root(), 0, 0, 60, 60, 0, 0, 0);
-  const Window w = XCreateSimpleWindow(x.get(), x.root(), 0, 0, 50, 50, 0, 0, 0);
-  XStoreName(x.get(), w, "Corvale_Tavix");  // WM_NAME as STRING, no _NET_WM_NAME
+  const Window other = XCreateSimpleWindow(x.get(), x.root(), 0, 0, 50, 50, 0, 0, 0);
+  XStoreName(x.get(), other, "Corvale_Tavix");  // WM_NAME as STRING, no _NET_WM_NAME
   XSync(x.get(), False);
-  EXPECT_TRUE(plat::FindTopLevelWindow("Corvale_Tavix"));
-  EXPECT_FALSE(plat::FindTopLevelWindow("Corvale_Tavi"));
-  // As a window manager does it: the named window inside a frame of its own.
-  XReparentWindow(x.get(), w, frame, 5, 5);
+  EXPECT_EQ(std::pair(plat::FindTopLevelWindow("Corvale_Tavix"),
+                      plat::FindTopLevelWindow("Corvale_Tavi")),
+            std::pair(true, false));
+  XReparentWindow(x.get(), other, frame, 5, 5);
   XSync(x.get(), False);
   EXPECT_TRUE(plat::FindTopLevelWindow("Corvale_Tavix"));
   XDestroyWindow(x.get(), frame);
@@ -116,28 +111,20 @@ TEST(FindTopLevelWindow, ReadsTheOldStyleNameOfOtherProgramsWindowsAlsoInsideAFr
   EXPECT_FALSE(plat::FindTopLevelWindow("Corvale_Tavix"));
 }
 
-class CommandFrame : public CWnd {
- public:
-  CommandFrame() {
-    for (UINT id : {32818u, 32841u}) OnCommand(id, [this, id] { received.push_back(id); });
-  }
-  std::vector<UINT> received;
-};
-
 TEST(CommandChannel, ACommandReachesTheListeningFrameAsACommandMessageUntilItIsGone) {
-  auto frame = std::make_unique<CommandFrame>();
+  auto frame = std::make_unique<wndtest::Board>();
   ASSERT_TRUE(
       frame->CreateEx(0, WS_POPUP, GBK("Corvale_Tavix"), nullptr, CRect(0, 0, 100, 100), 0));
   plat::ListenForCommands(frame.get());
   ASSERT_TRUE(plat::SendCommandToRunningInstance(32818));
-  ASSERT_TRUE(plat::SendCommandToRunningInstance(32841));
-  ASSERT_TRUE(WaitFor([&] { return frame->received.size() == 2; }));
-  EXPECT_EQ(frame->received, (std::vector<UINT>{32818, 32841}));
+  ASSERT_TRUE(plat::SendCommandToRunningInstance(12));
+  ASSERT_TRUE(RunUntil([&] { return frame->got.size() == 2; }));
+  EXPECT_EQ(frame->got, (std::vector<UINT>{32818, 12}));
 
   // Hidden, as after a temporary exit, the frame still takes commands.
   frame->ShowWindow(SW_HIDE);
-  ASSERT_TRUE(plat::SendCommandToRunningInstance(32841));
-  ASSERT_TRUE(WaitFor([&] { return frame->received.size() == 3; }));
+  ASSERT_TRUE(plat::SendCommandToRunningInstance(12));
+  ASSERT_TRUE(RunUntil([&] { return frame->got.size() == 3; }));
 
   // The window lingers until the event loop deletes it, but takes nothing.
   ASSERT_TRUE(plat::SendCommandToRunningInstance(32818));
@@ -155,7 +142,7 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   ASSERT_TRUE(wnd.CreateEx(0, WS_POPUP, "board", nullptr, CRect(0, 0, 100, 100), 0));
   wnd.ShowWindow(SW_SHOW);
   wnd.UpdateWindow();
-  ASSERT_TRUE(WaitFor([&] { return x.ScreenPixel(50, 50) == GetSysColor(COLOR_WINDOW); }));
+  ASSERT_TRUE(RunUntil([&] { return x.ScreenPixel(50, 50) == GetSysColor(COLOR_WINDOW); }));
 
   {
     CClientDC dc(&wnd);
@@ -164,8 +151,8 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   }
   Sleep(0);  // no event is handled from here on
   XSync(x.get(), False);
-  EXPECT_EQ(x.ScreenPixel(50, 50), RGB(255, 0, 0));
-  EXPECT_EQ(x.ScreenPixel(10, 10), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(x.ScreenPixels({{50, 50}, {10, 10}}),
+            (std::vector<COLORREF>{RGB(255, 0, 0), GetSysColor(COLOR_WINDOW)}));
   wnd.DestroyWindow();
 }
 
@@ -202,7 +189,7 @@ TEST_F(HotKey, AltOneIsDeliveredToTheOwnerWithItsIdentifierWhicheverLocksAreOn) 
   for (const char* keys : sequences) {
     ASSERT_EQ(Shell(std::string("xdotool key ") + keys), 0);
     ++expected;
-    ASSERT_TRUE(WaitFor([&] { return owner.calls.size() >= expected; })) << keys;
+    ASSERT_TRUE(RunUntil([&] { return owner.calls.size() >= expected; })) << keys;
     EXPECT_EQ(owner.calls.size(), expected) << keys;
   }
   EXPECT_EQ(owner.calls,
@@ -241,10 +228,10 @@ TEST(DirectPresent, AScreenSizedPaneShowsWhatIsDrawnAndTheControlsInIt) {
                       frame.GetWidget()->testAttribute(Qt::WA_PaintOnScreen)),
             std::pair(true, false));
   frame.ShowWindow(SW_SHOW);
-  EXPECT_TRUE(WaitFor([&] { return x.ScreenPixel(w - 5, h - 5) == RGB(255, 255, 255); }))
+  EXPECT_TRUE(RunUntil([&] { return x.ScreenPixel(w - 5, h - 5) == RGB(255, 255, 255); }))
       << "shown, the pane is erased";
   edit.ShowWindow(SW_SHOW);
-  EXPECT_TRUE(WaitFor([&] { return x.ScreenPixel(200, 190) == RGB(0, 255, 0); }))
+  EXPECT_TRUE(RunUntil([&] { return x.ScreenPixel(200, 190) == RGB(0, 255, 0); }))
       << "the control's own window lies above the pane";
 
   // Drawn, then a blocking pause: on the screen with no event handled.
@@ -256,12 +243,12 @@ TEST(DirectPresent, AScreenSizedPaneShowsWhatIsDrawnAndTheControlsInIt) {
   }
   Sleep(0);
   XSync(x.get(), False);
-  EXPECT_EQ(x.ScreenPixel(410, 305), RGB(255, 0, 0));
-  EXPECT_EQ(x.ScreenPixel(430, 305), RGB(0, 0, 255));
-  EXPECT_EQ(x.ScreenPixel(200, 190), RGB(0, 255, 0)) << "drawing on the pane leaves the control";
+  // The mark, the pane around it and the control, which drawing on the pane leaves.
+  EXPECT_EQ(x.ScreenPixels({{410, 305}, {430, 305}, {200, 190}}),
+            (std::vector<COLORREF>{RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 255, 0)}));
 
   // Once idle a while, large puts go through shared memory: whole and in part.
-  EXPECT_TRUE(WaitFor([] { return plat::x11::SharedMemoryPuts(); }));
+  EXPECT_TRUE(RunUntil([] { return plat::x11::SharedMemoryPuts(); }));
   {
     CClientDC dc(&pane);
     const CRect all(0, 0, w, h), part(300, 350, 1000, 750);
@@ -271,12 +258,9 @@ TEST(DirectPresent, AScreenSizedPaneShowsWhatIsDrawnAndTheControlsInIt) {
   }
   Sleep(0);
   XSync(x.get(), False);
-  EXPECT_EQ(x.ScreenPixel(10, 10), RGB(255, 255, 0));
-  EXPECT_EQ(x.ScreenPixel(300, 350), RGB(255, 0, 255));
-  EXPECT_EQ(x.ScreenPixel(999, 749), RGB(255, 0, 255));
-  EXPECT_EQ(x.ScreenPixel(1000, 749), RGB(255, 255, 0));
-  EXPECT_EQ(x.ScreenPixel(299, 350), RGB(255, 255, 0));
-  EXPECT_EQ(x.ScreenPixel(200, 190), RGB(0, 255, 0));
+  const COLORREF yellow = RGB(255, 255, 0), magenta = RGB(255, 0, 255);
+  EXPECT_EQ(x.ScreenPixels({{10, 10}, {300, 350}, {999, 749}, {1000, 749}, {299, 350}, {200, 190}}),
+            (std::vector<COLORREF>{yellow, magenta, magenta, yellow, yellow, RGB(0, 255, 0)}));
 }
 
 }  // namespace
