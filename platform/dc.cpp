@@ -273,8 +273,6 @@ COLORREF CDC::SetTextColor(COLORREF color) {
   return std::exchange(m_state->sel.textColor, color & 0xFFFFFF);
 }
 
-COLORREF CDC::GetTextColor() const { return m_state->sel.textColor; }
-
 COLORREF CDC::SetBkColor(COLORREF color) {
   return std::exchange(m_state->sel.bkColor, color & 0xFFFFFF);
 }
@@ -285,8 +283,6 @@ int CDC::SetBkMode(int mode) {
   if (mode != TRANSPARENT && mode != OPAQUE) return 0;
   return std::exchange(m_state->sel.bkMode, mode);
 }
-
-int CDC::GetBkMode() const { return m_state->sel.bkMode; }
 
 int CDC::SetStretchBltMode(int mode) {
   // Every mode copies without smoothing, as COLORONCOLOR does.

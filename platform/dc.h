@@ -44,11 +44,9 @@ class CDC {
   int SetROP2(int rop);
   int GetROP2() const;
   COLORREF SetTextColor(COLORREF color);
-  COLORREF GetTextColor() const;
   COLORREF SetBkColor(COLORREF color);
   COLORREF GetBkColor() const;
   int SetBkMode(int mode);
-  int GetBkMode() const;
   int SetStretchBltMode(int mode);
   int SaveDC();
   bool RestoreDC(int saved);  // -1 restores the last saved state

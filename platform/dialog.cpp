@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <map>
@@ -92,12 +91,10 @@ bool CDialogBar::Create(CWnd* parent, const DialogTemplate& tmpl, DWORD barStyle
       auto s = std::make_unique<CStatic>();
       if (!s->Create(item.text, item.style, rc, this, item.id)) return false;
       ctl = std::move(s);
-    } else if (item.kind == DlgControl::Slider) {
+    } else {
       auto s = std::make_unique<CSliderCtrl>();
       if (!s->Create(item.style, rc, this, item.id)) return false;
       ctl = std::move(s);
-    } else {
-      return false;  // no bar asks for buttons
     }
     m_controls.push_back(std::move(ctl));
   }
@@ -116,35 +113,7 @@ SIZE CDialogBar::CalcFixedLayout() {
               m_sizeDefault.cy + m_cyTopBorder + m_cyBottomBorder};
 }
 
-// ---------------------------------------------------------------------------
-// Push buttons of dialogs.
-
 namespace {
-class CButtonCtl : public CWnd {
- public:
-  bool Create(const std::string& gbk, DWORD style, const RECT& rc, CWnd* parent, UINT id) {
-    return CreateEx(0, style | WS_CHILD, gbk, parent, rc, id);
-  }
-  QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override {
-    auto* host = new HostWidget(this, parent);
-    auto* button = new QPushButton(FromGbk(cs.lpszName), host);
-    button->setFont(ControlFont());
-    button->setDefault(cs.style & BS_DEFPUSHBUTTON);
-    host->m_control = button;
-    host->m_getText = [button](std::string& gbk) {
-      gbk = ToGbk(button->text());
-      return true;
-    };
-    host->m_setText = [button](const std::string& gbk) {
-      button->setText(FromGbk(gbk));
-      return true;
-    };
-    QObject::connect(button, &QPushButton::clicked, button, [this] {
-      if (CWnd* p = GetParent()) p->SendCommand(GetDlgCtrlID());
-    });
-    return host;
-  }
-};
 
 // Keys pressed anywhere in a dialog pass its PreTranslateKeyDown first; Esc
 // and Enter then cancel and confirm.
@@ -282,13 +251,9 @@ bool CDialog::Create(const DialogTemplate& tmpl, CWnd* parent) {
       auto c = std::make_unique<CStatic>();
       ok = c->Create(item.text, item.style, irc, this, item.id);
       ctl = std::move(c);
-    } else if (item.kind == DlgControl::Slider) {
+    } else {
       auto c = std::make_unique<CSliderCtrl>();
       ok = c->Create(item.style, irc, this, item.id);
-      ctl = std::move(c);
-    } else {
-      auto c = std::make_unique<CButtonCtl>();
-      ok = c->Create(item.text, item.style, irc, this, item.id);
       ctl = std::move(c);
     }
     if (!ok) {

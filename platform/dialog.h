@@ -7,14 +7,12 @@
 #include "platform/controlbar.h"
 #include "platform/wnd.h"
 
-constexpr DWORD BS_PUSHBUTTON = 0x0, BS_DEFPUSHBUTTON = 0x1;
-
 // Dialog templates as data. Sizes are dialog units of the template font:
 // one unit is baseX / 4 pixels across and baseY / 8 down, where baseY is the
 // font's height and baseX the average width of the 52 Latin letters
 // (rounded as (width / 26 + 1) / 2). For 9-point "宋体" at 96 dpi (12-pixel
 // font) both are 6 and 12: one unit is 1.5 pixels each way.
-enum class DlgControl { Static, Button, Slider };
+enum class DlgControl { Static, Slider };
 struct DialogItem {
   DlgControl kind = DlgControl::Static;
   UINT id = 0;
@@ -64,9 +62,9 @@ class CDialogBar : public CControlBar {
   std::vector<std::unique_ptr<CWnd>> m_controls;
 };
 
-// A modeless dialog from a template. Buttons and
-// menu-bar items send their id as a command to the dialog; Esc calls
-// OnCancel and Enter OnOK unless PreTranslateKeyDown takes the key.
+// A modeless dialog from a template. Its menu-bar items send their id as a
+// command to the dialog; Esc calls OnCancel and Enter OnOK unless
+// PreTranslateKeyDown takes the key.
 class CDialog : public CWnd {
  public:
   CDialog();
