@@ -240,12 +240,12 @@ void CShareServer::AcceptViewers() {
     if (!socket) return;
     QWebSocket* ws = socket.get();
     const QString expected = QStringLiteral("/%1/ws").arg(QString::fromStdString(m_code));
-    const bool full = int(m_viewers.size()) >= m_limits.maxViewers;
-    if (ws->requestUrl().path() != expected || full) {
-      if (full)
-        ws->close(QWebSocketProtocol::CloseCode(kFullCloseCode), QStringLiteral("full"));
-      else
+    const bool wrong = ws->requestUrl().path() != expected;
+    if (wrong || int(m_viewers.size()) >= m_limits.maxViewers) {
+      if (wrong)
         ws->close(QWebSocketProtocol::CloseCodePolicyViolated);
+      else
+        ws->close(QWebSocketProtocol::CloseCode(kFullCloseCode), QStringLiteral("full"));
       socket.release()->deleteLater();
       continue;
     }
