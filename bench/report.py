@@ -3,7 +3,7 @@
 
 Usage: report.py FIGURES_TSV OUT_DIR
 OUT_DIR holds <exe>.json for each Google Benchmark executable, picture.txt,
-present.txt, startup.txt and latency.txt. Prints the table, writes bench-report.md and
+present.txt, startup.txt, latency.txt, share-browser.txt and share-capacity.txt. Prints the table, writes bench-report.md and
 bench-ratios.dat (label, ratio, target as a ratio, target met: 1, 0, -1 none) for the chart.
 """
 import json
@@ -82,6 +82,17 @@ def load_text(out_dir):
         found["latency:%sp99@%s" % (kind, m.group(1))] = (float(m.group(4)), "ms")
     for m in re.finditer(r"(\d+x\d+): one 1x1 read-back round trip: median ([\d.]+) ms", latency):
         found["latency:round trip@" + m.group(1)] = (float(m.group(2)), "ms")
+    for m in re.finditer(r"in chromium, +(\d+) page\(s\): median ([\d.]+) ms, p99 ([\d.]+) ms",
+                         read("share-browser.txt")):
+        found["share:browser median@" + m.group(1)] = (float(m.group(2)), "ms")
+        found["share:browser p99@" + m.group(1)] = (float(m.group(3)), "ms")
+    capacity = read("share-capacity.txt")
+    m = re.search(r"before a gesture slows .*?: (?:at least )?(\d+)", capacity)
+    if m:
+        found["share:viewers held"] = (float(m.group(1)), "viewers")
+    m = re.search(r"server memory per viewer at \d+ viewers: ([\d.]+) KB", capacity)
+    if m:
+        found["share:memory per viewer"] = (float(m.group(1)), "KB")
     return found
 
 

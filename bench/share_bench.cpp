@@ -11,9 +11,8 @@
 #include <random>
 #include <vector>
 
-#include "board/board_wnd.h"
+#include "bench/share_board.h"
 #include "platform/app.h"
-#include "platform/frame.h"
 #include "platform/pixel_block.h"
 #include "res/res.h"
 #include "share/board_stream.h"
@@ -21,42 +20,6 @@
 #include "tests/share/viewer_client.h"
 
 namespace {
-
-class BenchFrame : public CFrameWnd, public CBoardFrame {
- public:
-  bool PreCreateWindow(CREATESTRUCT& cs) override {
-    if (!CFrameWnd::PreCreateWindow(cs)) return false;
-    cs.x = cs.y = 0;
-    cs.cx = GetSystemMetrics(SM_CXSCREEN);
-    cs.cy = GetSystemMetrics(SM_CYSCREEN);
-    return true;
-  }
-  int OnCreate(CREATESTRUCT* cs) override {
-    if (CFrameWnd::OnCreate(cs) == -1) return -1;
-    return m_board.CreateInFrame(*this, *this) ? 0 : -1;
-  }
-  CWnd& FrameWindow() override { return *this; }
-  void ToggleBars() override {}
-  void HideBars() override {}
-  void ShowFontBar(bool, bool) override {}
-  void RepaintPalette() override {}
-  void BeginTempExit() override {}
-  void SetTempExited(bool) override {}
-  CBoardWnd m_board;
-};
-
-void Line(CBoardWnd& board, int x0, int y0, int x1, int y1, COLORREF c) {
-  CClientDC dc(&board);
-  CPen pen(PS_SOLID, 3, c);
-  CSelectScope<CPen> select(dc, &pen);
-  dc.MoveTo(x0, y0);
-  dc.LineTo(x1, y1);
-}
-
-double Percentile(std::vector<double> v, double p) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[std::min(v.size() - 1, size_t(p * double(v.size())))];
-}
 
 void Latency(CBoardWnd& board, CShareServer& server, int viewers) {
   const std::string url =
@@ -75,7 +38,7 @@ void Latency(CBoardWnd& board, CShareServer& server, int viewers) {
     const int x = int(random() % 700), y = int(random() % 700);
     QElapsedTimer t;
     t.start();
-    Line(board, x, y, x + 60, y + 40, RGB(random() % 256, 0, 0));
+    ShareBenchLine(board, x, y, x + 60, y + 40, RGB(random() % 256, 0, 0));
     size_t left = clients.size();
     while (left > 0 && t.elapsed() < 5000) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
@@ -108,7 +71,7 @@ void Lesson(CBoardWnd& board, CShareServer& server) {
     for (int i = 0; i < 60; ++i) {
       const int nx = std::clamp(x + int(random() % 11) - 5, 0, 799);
       const int ny = std::clamp(y + int(random() % 11) - 5, 0, 799);
-      Line(board, x, y, nx, ny, RGB(0, 0, 200));
+      ShareBenchLine(board, x, y, nx, ny, RGB(0, 0, 200));
       x = nx;
       y = ny;
       PumpUntil([] { return false; }, 16);
@@ -137,7 +100,7 @@ int main(int argc, char** argv) {
   setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
   plat::InitApplication(argc, argv);
   res::RegisterResources();
-  BenchFrame frame;
+  ShareBenchFrame frame;
   if (!frame.CreateEx(0, WS_POPUP, "board", nullptr, CRect(), 0)) return 1;
   frame.m_board.CaptureScreen();
   CShareServer server(frame.m_board);

@@ -47,6 +47,7 @@ CBoardStream::~CBoardStream() {
 }
 
 void CBoardStream::OnBoardChanged(const RECT& rc) {
+  ++m_changes;
   m_dirty += QRect(QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.bottom - 1));
   // Keeps each note cheap however many pixels a gesture touches one by one.
   if (m_dirty.rectCount() > kMaxParts) m_dirty = m_dirty.boundingRect();
@@ -81,9 +82,10 @@ void CBoardStream::Tick() {
   m_encoding = true;
   m_sinceBatch.start();
   const int w = client.right, h = client.bottom;
+  const quint64 changes = m_changes;
   // The destructor waits for the pool, and a queued call to a deleted
   // object is dropped, so the stream may go at any time.
-  m_pool.start([this, blocks = std::move(blocks), full, w, h] {
+  m_pool.start([this, blocks = std::move(blocks), full, w, h, changes] {
     QByteArray fullMessage;
     std::vector<QByteArray> parts;
     for (size_t i = 0; i < blocks.size(); ++i) {
@@ -99,9 +101,9 @@ void CBoardStream::Tick() {
     }
     QMetaObject::invokeMethod(
         this,
-        [this, fullMessage = std::move(fullMessage), parts = std::move(parts)] {
+        [this, fullMessage = std::move(fullMessage), parts = std::move(parts), changes] {
           m_encoding = false;
-          if (m_sink) m_sink(fullMessage, parts);
+          if (m_sink) m_sink(fullMessage, parts, changes);
           if (!m_dirty.isEmpty() || m_fullWanted) Arm();
         },
         Qt::QueuedConnection);

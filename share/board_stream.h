@@ -27,8 +27,10 @@ QByteArray FrameMessage(char kind, int boardWidth, int boardHeight, int x, int y
 class CBoardStream : public QObject, public CBoardWatcher {
  public:
   // full: the whole board at this moment, made when asked for (else empty);
-  // parts: what changed since the previous batch, in order.
-  using Sink = std::function<void(const QByteArray& full, const std::vector<QByteArray>& parts)>;
+  // parts: what changed since the previous batch, in order; changes: the
+  // count of Changes() the batch was copied at.
+  using Sink = std::function<void(const QByteArray& full, const std::vector<QByteArray>& parts,
+                                  quint64 changes)>;
 
   CBoardStream(CBoardWnd& board, Sink sink, int intervalMs = 40);
   // Stops watching the board and waits for an encoding under way.
@@ -37,6 +39,8 @@ class CBoardStream : public QObject, public CBoardWatcher {
   void OnBoardChanged(const RECT& rc) override;
   // The next batch carries the whole board (a viewer joined or fell behind).
   void RequestFull();
+  // How many changes the board has reported so far.
+  quint64 Changes() const { return m_changes; }
 
  private:
   void Arm();
@@ -49,6 +53,7 @@ class CBoardStream : public QObject, public CBoardWatcher {
   QElapsedTimer m_sinceBatch;  // started by the last batch taken
   QThreadPool m_pool;
   QRegion m_dirty;
+  quint64 m_changes = 0;
   bool m_fullWanted = false;
   bool m_encoding = false;
 };

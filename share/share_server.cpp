@@ -75,25 +75,48 @@ class CShareServer::Listener : public QTcpServer {
 
 namespace {
 
-QHttpServerResponse AssetResponse(const PageAsset& asset) {
-  QHttpServerResponse response(
-      QByteArray(asset.type) + "; charset=utf-8",
-      QByteArray(reinterpret_cast<const char*>(asset.data), qsizetype(asset.size)));
-  response.setHeader("Cache-Control", "no-store");
-  response.setHeader("X-Content-Type-Options", "nosniff");
-  // The address carries the join code: it must not leak to other sites.
-  response.setHeader("Referrer-Policy", "no-referrer");
-  response.setHeader("Content-Security-Policy",
-                     "default-src 'self'; img-src 'self' blob:; connect-src 'self' ws: wss:");
-  return response;
+// A board picture refreshed for pollers at most this often, and only while
+// one polled this recently: the whole board costs the encoder far more than
+// a stroke's parts.
+constexpr int kSnapshotEveryMs = 500;
+constexpr int kPolledWithinMs = 5000;
+
+struct Reply {
+  QHttpServerResponder::StatusCode status;
+  QByteArray type;
+  QByteArray body;
+  QByteArray cache = "no-store";
+};
+
+// Written field by field so that HEAD gets the headers GET would, without
+// the body: the server's own responses always carry it.
+void Answer(QHttpServerResponder& r, const QHttpServerRequest& request, const Reply& reply) {
+  r.writeStatusLine(reply.status);
+  r.writeHeaders({
+      {"Content-Type", reply.type},
+      {"Content-Length", QByteArray::number(reply.body.size())},
+      {"Cache-Control", reply.cache},
+      {"X-Content-Type-Options", "nosniff"},
+      // The address carries the join code: it must not leak to other sites.
+      {"Referrer-Policy", "no-referrer"},
+      {"Content-Security-Policy",
+       "default-src 'self'; img-src 'self' blob:; connect-src 'self' ws: wss:"},
+  });
+  // An empty body still ends the headers.
+  r.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray() : reply.body);
+}
+
+Reply AssetReply(const PageAsset& asset) {
+  return {
+      QHttpServerResponder::StatusCode::Ok, QByteArray(asset.type) + "; charset=utf-8",
+      QByteArray::fromRawData(reinterpret_cast<const char*>(asset.data), qsizetype(asset.size))};
 }
 
 // A page for a student who typed the address wrong (browsers show an empty
 // answer as a broken page of their own).
-QHttpServerResponse NotFound() {
-  return QHttpServerResponse(QByteArray("text/plain; charset=utf-8"),
-                             QStringLiteral("地址不对：请向老师要共享地址。").toUtf8(),
-                             QHttpServerResponse::StatusCode::NotFound);
+Reply NotFound() {
+  return {QHttpServerResponder::StatusCode::NotFound, "text/plain; charset=utf-8",
+          QStringLiteral("地址不对：请向老师要共享地址。").toUtf8()};
 }
 
 }  // namespace
@@ -107,7 +130,10 @@ std::string NewJoinCode() {
 }
 
 CShareServer::CShareServer(CBoardWnd& board, ShareLimits limits)
-    : m_board(board), m_limits(limits) {}
+    : m_board(board), m_limits(limits) {
+  m_snapshotTimer.setSingleShot(true);
+  connect(&m_snapshotTimer, &QTimer::timeout, this, [this] { RefreshSnapshot(); });
+}
 
 CShareServer::~CShareServer() { Stop(); }
 
@@ -125,13 +151,31 @@ bool CShareServer::Start(const QHostAddress& address, quint16 port, std::string*
   Stop();
   m_code = code.empty() ? NewJoinCode() : code;
   auto http = std::make_unique<QHttpServer>();
+  const auto getOrHead = QHttpServerRequest::Method::Get | QHttpServerRequest::Method::Head;
   for (const PageAsset& asset : PageAssets()) {
     const QString path = QStringLiteral("/<arg>/") + QString::fromLatin1(asset.name);
-    http->route(path, QHttpServerRequest::Method::Get, [this, &asset](const QString& code) {
-      if (!CodeMatches(code)) return NotFound();
-      return AssetResponse(asset);
-    });
+    http->route(path, getOrHead,
+                [this, &asset](const QString& code, const QHttpServerRequest& request,
+                               QHttpServerResponder&& r) {
+                  Answer(r, request, CodeMatches(code) ? AssetReply(asset) : NotFound());
+                });
   }
+  // Answered from memory at once: the picture of the last refresh, which a
+  // poll asks for when the board has changed since.
+  http->route(
+      "/<arg>/board.png", getOrHead,
+      [this](const QString& code, const QHttpServerRequest& request, QHttpServerResponder&& r) {
+        if (!CodeMatches(code)) return Answer(r, request, NotFound());
+        m_lastPoll.start();
+        RefreshSnapshot();
+        if (m_snapshot.isEmpty())
+          return Answer(
+              r, request,
+              {QHttpServerResponder::StatusCode::ServiceUnavailable, "text/plain; charset=utf-8",
+               QStringLiteral("画面正在准备，请稍候。").toUtf8()});
+        Answer(r, request,
+               {QHttpServerResponder::StatusCode::Ok, "image/png", m_snapshot, "max-age=1"});
+      });
   // Left unanswered, the upgrade goes on and the socket comes out of
   // nextPendingWebSocketConnection; a wrong code is answered and so refused.
   http->route("/<arg>/ws", QHttpServerRequest::Method::Get,
@@ -149,14 +193,16 @@ bool CShareServer::Start(const QHostAddress& address, quint16 port, std::string*
   m_port = listener->serverPort();
   m_http = std::move(http);
   m_stream = std::make_unique<CBoardStream>(
-      m_board, [this](const QByteArray& full, const std::vector<QByteArray>& parts) {
-        Broadcast(full, parts);
-      });
+      m_board, [this](const QByteArray& full, const std::vector<QByteArray>& parts,
+                      quint64 changes) { Broadcast(full, parts, changes); });
   return true;
 }
 
 void CShareServer::Stop() {
   m_stream.reset();
+  m_snapshotTimer.stop();
+  m_snapshot.clear();
+  m_snapshotTaken.invalidate();
   for (auto& [ws, viewer] : m_viewers) {
     QWebSocket* socket = viewer->socket.release();
     socket->disconnect(this);
@@ -194,8 +240,12 @@ void CShareServer::AcceptViewers() {
     if (!socket) return;
     QWebSocket* ws = socket.get();
     const QString expected = QStringLiteral("/%1/ws").arg(QString::fromStdString(m_code));
-    if (ws->requestUrl().path() != expected || int(m_viewers.size()) >= m_limits.maxViewers) {
-      ws->close(QWebSocketProtocol::CloseCodePolicyViolated);
+    const bool wrong = ws->requestUrl().path() != expected;
+    if (wrong || int(m_viewers.size()) >= m_limits.maxViewers) {
+      if (wrong)
+        ws->close(QWebSocketProtocol::CloseCodePolicyViolated);
+      else
+        ws->close(QWebSocketProtocol::CloseCode(kFullCloseCode), QStringLiteral("full"));
       socket.release()->deleteLater();
       continue;
     }
@@ -241,7 +291,23 @@ void CShareServer::Send(Viewer& viewer, const QByteArray& message) {
   ws->sendBinaryMessage(message);
 }
 
-void CShareServer::Broadcast(const QByteArray& full, const std::vector<QByteArray>& parts) {
+void CShareServer::RefreshSnapshot() {
+  if (!m_stream || m_snapshotTimer.isActive()) return;
+  if (!m_snapshot.isEmpty() && m_snapshotChanges == m_stream->Changes()) return;
+  const qint64 since = m_snapshotTaken.isValid() ? m_snapshotTaken.elapsed() : kSnapshotEveryMs;
+  if (since < kSnapshotEveryMs) return m_snapshotTimer.start(int(kSnapshotEveryMs - since));
+  m_snapshotTaken.start();
+  m_stream->RequestFull();
+}
+
+void CShareServer::Broadcast(const QByteArray& full, const std::vector<QByteArray>& parts,
+                             quint64 changes) {
+  if (!full.isEmpty()) {
+    m_snapshot = full.mid(kFrameHeaderSize);
+    m_snapshotChanges = changes;
+  } else if (!parts.empty() && m_lastPoll.isValid() && m_lastPoll.elapsed() < kPolledWithinMs) {
+    RefreshSnapshot();
+  }
   bool wantFull = false;
   for (auto& [ws, viewer] : m_viewers) {
     if (viewer->needsFull) {

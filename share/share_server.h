@@ -1,10 +1,13 @@
 #pragma once
-// Serves the board to students' browsers on the local network: one page and
-// a WebSocket that carries the board's pictures. Everything needs the join
+// Serves the board to students' browsers on the local network: one page, a
+// WebSocket that carries the board's pictures and, for those who find the
+// room full, the whole board as one picture to poll. Everything needs the join
 // code in the address; nothing from the disk is served, and nothing a
 // student sends changes the board.
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
@@ -47,15 +50,18 @@ class CShareServer : public QObject {
   int ViewerCount() const { return int(m_viewers.size()); }
   int ConnectionCount() const { return m_connections; }
 
-  // The WebSocket close code that says the teacher stopped sharing.
+  // The WebSocket close codes that say the teacher stopped sharing, and
+  // that every seat is taken (the page then polls board.png).
   static constexpr int kStoppedCloseCode = 4000;
+  static constexpr int kFullCloseCode = 4001;
 
  private:
   struct Viewer;
   class Listener;
   bool CodeMatches(const QString& code) const;
   void AcceptViewers();
-  void Broadcast(const QByteArray& full, const std::vector<QByteArray>& parts);
+  void Broadcast(const QByteArray& full, const std::vector<QByteArray>& parts, quint64 changes);
+  void RefreshSnapshot();
   void Send(Viewer& viewer, const QByteArray& message);
   void Drop(QWebSocket* socket);
 
@@ -68,6 +74,12 @@ class CShareServer : public QObject {
   std::unique_ptr<CBoardStream> m_stream;
   std::map<QWebSocket*, std::unique_ptr<Viewer>> m_viewers;
   int m_connections = 0;
+  // The whole board as PNG for pages that poll, and the count of board
+  // changes it shows; kept fresh only while someone polls.
+  QByteArray m_snapshot;
+  quint64 m_snapshotChanges = 0;
+  QElapsedTimer m_lastPoll, m_snapshotTaken;
+  QTimer m_snapshotTimer;
 };
 
 // A fresh random join code: 10 letters and digits that cannot be mistaken

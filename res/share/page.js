@@ -1,12 +1,16 @@
 'use strict';
 // Shows the teacher's board: the first message is the whole board, each
 // later one a changed part, each a PNG placed at its position unscaled.
+// When every seat is taken the page polls the whole board once a second
+// instead (a proxy's cache can serve that to any number of students) and
+// now and then tries for a seat again.
 (function () {
   const canvas = document.getElementById('board');
   const ctx = canvas.getContext('2d', { alpha: false });
   const note = document.getElementById('note');
   const base = location.pathname.replace(/[^/]*$/, '');
-  const STOPPED = 4000;
+  const STOPPED = 4000, FULL = 4001;
+  let polling = false;
   // Pictures decode asynchronously; the chain keeps them in arrival order.
   let chain = Promise.resolve();
   window.boardFrames = 0;
@@ -17,24 +21,50 @@
     note.hidden = !text;
   }
 
+  // Pictures decode asynchronously; the chain keeps them in arrival order.
+  // Where the board is w x h, the picture goes at x, y.
+  function draw(png, w, h, x, y, polled) {
+    chain = chain
+      .then(() => createImageBitmap(png, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' }))
+      .then((bitmap) => {
+        // A polled picture that arrives after the page got a seat is old.
+        if (polled === polling) {
+          if (w === 0) {
+            w = bitmap.width;
+            h = bitmap.height;
+          }
+          if (canvas.width !== w || canvas.height !== h) {
+            canvas.width = w;
+            canvas.height = h;
+          }
+          ctx.drawImage(bitmap, x, y);
+          window.boardFrames++;
+        }
+        bitmap.close();
+      })
+      .catch(() => {});
+  }
+
   function place(data) {
     if (!(data instanceof ArrayBuffer) || data.byteLength < 9) return;
     const v = new DataView(data);
     const w = v.getUint16(1, true), h = v.getUint16(3, true);
     const x = v.getUint16(5, true), y = v.getUint16(7, true);
-    const png = new Blob([data.slice(9)], { type: 'image/png' });
-    chain = chain
-      .then(() => createImageBitmap(png, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' }))
-      .then((bitmap) => {
-        if (canvas.width !== w || canvas.height !== h) {
-          canvas.width = w;
-          canvas.height = h;
-        }
-        ctx.drawImage(bitmap, x, y);
-        bitmap.close();
-        window.boardFrames++;
+    draw(new Blob([data.slice(9)], { type: 'image/png' }), w, h, x, y, false);
+  }
+
+  function poll() {
+    if (!polling) return;
+    fetch(base + 'board.png')
+      .then((r) => (r.ok ? r.blob() : Promise.reject(new Error(String(r.status)))))
+      .then((png) => {
+        draw(png, 0, 0, 0, 0, true);
+        if (polling) say('观看人数已满，画面每秒更新一次。');
       })
-      .catch(() => {});
+      .catch(() => {
+        if (polling) say('与老师的连接已断开，正在重新连接……');
+      })
+      .finally(() => setTimeout(poll, 1000));
   }
 
   function connect() {
@@ -42,11 +72,27 @@
     const ws = new WebSocket(scheme + location.host + base + 'ws');
     ws.binaryType = 'arraybuffer';
     ws.onopen = () => {
-      window.boardState = 'live';
-      say('');
+      // Still unknown: a full room closes the socket right after opening it.
+      ws.onmessage = (e) => {
+        polling = false;
+        window.boardState = 'live';
+        say('');
+        place(e.data);
+        ws.onmessage = (m) => place(m.data);
+      };
     };
-    ws.onmessage = (e) => place(e.data);
     ws.onclose = (e) => {
+      if (e.code === FULL) {
+        window.boardState = 'full';
+        if (!polling) {
+          polling = true;
+          poll();
+        }
+        // A seat may free up.
+        setTimeout(connect, 60000);
+        return;
+      }
+      polling = false;
       if (e.code === STOPPED) {
         window.boardState = 'stopped';
         say('老师已停止共享。重新开始共享后，画面会自动恢复。');

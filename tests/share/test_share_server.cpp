@@ -35,13 +35,17 @@ class ShareTest : public BoardTest {
   }
 
   // Status and body of a request; status 0 when no answer came.
-  std::pair<int, QByteArray> Get(const std::string& url, const QByteArray& method = "GET") {
+  std::pair<int, QByteArray> Get(const std::string& url, const QByteArray& method = "GET",
+                                 QByteArray* cacheControl = nullptr) {
     QNetworkAccessManager net;
     QNetworkRequest request{QUrl(QString::fromStdString(url))};
-    QNetworkReply* reply = net.sendCustomRequest(request, method);
+    // As a custom verb, HEAD would wait for the body its length announces.
+    QNetworkReply* reply =
+        method == "HEAD" ? net.head(request) : net.sendCustomRequest(request, method);
     PumpUntil([reply] { return reply->isFinished(); });
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QByteArray body = reply->readAll();
+    if (cacheControl) *cacheControl = reply->rawHeader("Cache-Control");
     delete reply;
     return {status, body};
   }
@@ -94,6 +98,66 @@ TEST_F(ShareTest, ServesThePageAndItsAssetsOnlyUnderTheJoinCode) {
         Base() + "page.js/x", host + "/etc/passwd"})
     EXPECT_EQ(Get(url).first, 404) << url;
   EXPECT_EQ(Get(Base(), "POST").first, 404);
+}
+
+TEST_F(ShareTest, HeadAnswersAsGetWithoutTheBodySoTheConnectionGoesOn) {
+  const QByteArray page = Get(Base()).second;
+  const QByteArray path = "/" + QByteArray::fromStdString(m_server->JoinCode()) + "/";
+  const QByteArray answer = Raw("HEAD " + path + " HTTP/1.1\r\nHost: x\r\n\r\nGET " + path +
+                                    "page.css HTTP/1.1\r\nHost: x\r\n\r\n",
+                                500);
+  EXPECT_TRUE(answer.startsWith("HTTP/1.1 200"));
+  EXPECT_TRUE(answer.contains("Content-Length: " + QByteArray::number(page.size()) + "\r\n"));
+  EXPECT_FALSE(answer.contains("<canvas"));
+  // The next answer starts right after the first one's headers.
+  const qsizetype second = answer.indexOf("\r\n\r\nHTTP/1.1 200");
+  ASSERT_GT(second, 0);
+  EXPECT_TRUE(answer.mid(second).contains("#board"));
+  EXPECT_EQ(Get(Base() + "board.png", "HEAD").first, 503);  // not polled before
+  std::string wrong = m_server->JoinCode();
+  wrong[1] = wrong[1] == 'a' ? 'b' : 'a';
+  EXPECT_EQ(
+      Get("http://127.0.0.1:" + std::to_string(m_server->Port()) + "/" + wrong + "/", "HEAD").first,
+      404);
+}
+
+TEST_F(ShareTest, ThePolledPictureIsTheWholeBoardOnlyUnderTheJoinCode) {
+  auto showsTheBoard = [this] {
+    return PumpUntil([this] {
+      QByteArray cache;
+      auto [status, png] = Get(Base() + "board.png", "GET", &cache);
+      Picture p;
+      return status == 200 && cache == "max-age=1" &&
+             plat::DecodePng(png.toStdString(), &p.width, &p.height, &p.pixels) &&
+             CountDifferences(p, Snap()) == 0;
+    });
+  };
+  DrawLine({10, 10}, {300, 200}, RGB(255, 0, 0));
+  EXPECT_TRUE(showsTheBoard());
+  DrawLine({10, 700}, {700, 10}, RGB(0, 0, 255));
+  EXPECT_TRUE(showsTheBoard()) << "after a change";
+
+  std::string wrong = m_server->JoinCode();
+  wrong.back() = wrong.back() == 'z' ? 'y' : 'z';
+  EXPECT_EQ(Get("http://127.0.0.1:" + std::to_string(m_server->Port()) + "/" + wrong + "/board.png")
+                .first,
+            404);
+}
+
+TEST_F(ShareTest, AViewerPastTheLimitHearsTheRoomIsFull) {
+  ShareLimits limits;
+  limits.maxViewers = 2;
+  Start(limits);
+  TestViewer a(SocketUrl(m_server->JoinCode())), b(SocketUrl(m_server->JoinCode()));
+  ASSERT_TRUE(Mirrors(a));
+  ASSERT_TRUE(Mirrors(b));
+  TestViewer late(SocketUrl(m_server->JoinCode()));
+  ASSERT_TRUE(PumpUntil([&] { return late.closed; }));
+  EXPECT_EQ(late.closeCode, CShareServer::kFullCloseCode);
+  EXPECT_EQ(late.messages, 0);
+  EXPECT_EQ(m_server->ViewerCount(), 2);
+  DrawLine({0, 0}, {799, 799}, RGB(0, 128, 0));
+  EXPECT_TRUE(Mirrors(a));
 }
 
 TEST_F(ShareTest, ALateViewerSeesTheWholeBoardAndThenEveryChange) {
