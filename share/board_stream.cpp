@@ -31,8 +31,12 @@ QByteArray FrameMessage(char kind, int boardWidth, int boardHeight, int x, int y
   return out;
 }
 
-CBoardStream::CBoardStream(CBoardWnd& board, Sink sink, int intervalMs)
-    : m_board(board), m_sink(std::move(sink)), m_intervalMs(intervalMs) {
+CBoardStream::CBoardStream(CBoardWnd& board, Sink sink, int intervalMs,
+                           std::function<bool()> watched)
+    : m_board(board),
+      m_sink(std::move(sink)),
+      m_watched(std::move(watched)),
+      m_intervalMs(intervalMs) {
   m_timer.setSingleShot(true);
   connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
   // One encoding at a time keeps batches in order and leaves the other core
@@ -69,6 +73,10 @@ void CBoardStream::Arm() {
 
 void CBoardStream::Tick() {
   if (m_encoding || (m_dirty.isEmpty() && !m_fullWanted)) return;
+  if (!m_fullWanted && m_watched && !m_watched()) {
+    m_dirty = QRegion();
+    return;
+  }
   RECT client{};
   m_board.GetClientRect(&client);
   std::vector<plat::PixelBlock> blocks;

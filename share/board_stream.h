@@ -32,7 +32,10 @@ class CBoardStream : public QObject, public CBoardWatcher {
   using Sink = std::function<void(const QByteArray& full, const std::vector<QByteArray>& parts,
                                   quint64 changes)>;
 
-  CBoardStream(CBoardWnd& board, Sink sink, int intervalMs = 40);
+  // watched: whether anyone looks now; changes nobody sees are dropped
+  // unencoded, since whoever comes next starts from the whole board.
+  CBoardStream(CBoardWnd& board, Sink sink, int intervalMs = 40,
+               std::function<bool()> watched = {});
   // Stops watching the board and waits for an encoding under way.
   ~CBoardStream() override;
 
@@ -48,6 +51,7 @@ class CBoardStream : public QObject, public CBoardWatcher {
 
   CBoardWnd& m_board;
   Sink m_sink;
+  std::function<bool()> m_watched;
   QTimer m_timer;
   int m_intervalMs;
   QElapsedTimer m_sinceBatch;  // started by the last batch taken

@@ -80,6 +80,8 @@ namespace {
 // a stroke's parts.
 constexpr int kSnapshotEveryMs = 500;
 constexpr int kPolledWithinMs = 5000;
+// A fast stroke reaches the viewers as one batch per interval.
+constexpr int kBatchIntervalMs = 40;
 
 struct Reply {
   QHttpServerResponder::StatusCode status;
@@ -193,8 +195,11 @@ bool CShareServer::Start(const QHostAddress& address, quint16 port, std::string*
   m_port = listener->serverPort();
   m_http = std::move(http);
   m_stream = std::make_unique<CBoardStream>(
-      m_board, [this](const QByteArray& full, const std::vector<QByteArray>& parts,
-                      quint64 changes) { Broadcast(full, parts, changes); });
+      m_board,
+      [this](const QByteArray& full, const std::vector<QByteArray>& parts, quint64 changes) {
+        Broadcast(full, parts, changes);
+      },
+      kBatchIntervalMs, [this] { return !m_viewers.empty() || PolledRecently(); });
   return true;
 }
 
@@ -291,6 +296,10 @@ void CShareServer::Send(Viewer& viewer, const QByteArray& message) {
   ws->sendBinaryMessage(message);
 }
 
+bool CShareServer::PolledRecently() const {
+  return m_lastPoll.isValid() && m_lastPoll.elapsed() < kPolledWithinMs;
+}
+
 void CShareServer::RefreshSnapshot() {
   if (!m_stream || m_snapshotTimer.isActive()) return;
   if (!m_snapshot.isEmpty() && m_snapshotChanges == m_stream->Changes()) return;
@@ -305,7 +314,7 @@ void CShareServer::Broadcast(const QByteArray& full, const std::vector<QByteArra
   if (!full.isEmpty()) {
     m_snapshot = full.mid(kFrameHeaderSize);
     m_snapshotChanges = changes;
-  } else if (!parts.empty() && m_lastPoll.isValid() && m_lastPoll.elapsed() < kPolledWithinMs) {
+  } else if (!parts.empty() && PolledRecently()) {
     RefreshSnapshot();
   }
   bool wantFull = false;

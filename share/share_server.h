@@ -62,6 +62,7 @@ class CShareServer : public QObject {
   void AcceptViewers();
   void Broadcast(const QByteArray& full, const std::vector<QByteArray>& parts, quint64 changes);
   void RefreshSnapshot();
+  bool PolledRecently() const;
   void Send(Viewer& viewer, const QByteArray& message);
   void Drop(QWebSocket* socket);
 

@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <memory>
 
+#include "share/board_stream.h"
 #include "share/share_server.h"
 #include "tests/share/viewer_client.h"
 #include "tests/support/board_fixture.h"
@@ -176,6 +177,26 @@ TEST_F(ShareTest, ALateViewerSeesTheWholeBoardAndThenEveryChange) {
   EXPECT_TRUE(Mirrors(v));
   EXPECT_EQ(v.badMessages, 0);
   EXPECT_EQ(v.fulls, 1);
+}
+
+TEST_F(ShareTest, ChangesNobodyWatchesAreNotEncodedButAWholeBoardAskedForIs) {
+  m_server.reset();  // the board has one watcher
+  bool watched = false;
+  int parts = 0, fulls = 0;
+  CBoardStream stream(
+      Board(),
+      [&](const QByteArray& full, const std::vector<QByteArray>& p, quint64) {
+        parts += int(p.size()), fulls += !full.isEmpty();
+      },
+      40, [&] { return watched; });
+  DrawLine({10, 10}, {100, 100}, RGB(255, 0, 0));
+  PumpUntil([] { return false; }, 150);
+  EXPECT_EQ(parts, 0);
+  stream.RequestFull();
+  EXPECT_TRUE(PumpUntil([&] { return fulls == 1; }));
+  watched = true;
+  DrawLine({10, 100}, {100, 10}, RGB(255, 0, 0));
+  EXPECT_TRUE(PumpUntil([&] { return parts > 0; }));
 }
 
 TEST_F(ShareTest, EveryViewerFollowsTheBoard) {
