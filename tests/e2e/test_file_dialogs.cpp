@@ -29,18 +29,16 @@ TEST_F(FileDialogs, AFifoAndAsRootADeviceInTheListedFolderAndProcInTheNameBoxBlo
         << std::strerror(errno);
   }
   // Saved there, the lesson makes the open dialog list that folder.
-  x_->Xdotool({"key", "ctrl+s"});
-  ASSERT_TRUE(TypeInto("把当前操作保存为数据文件", {dir + "/lesson.zsy", "@Return"}));
-  ASSERT_TRUE(x_->WaitNotViewable("把当前操作保存为数据文件"));
+  ASSERT_TRUE(SaveLesson(dir + "/lesson.zsy"));
   x_->Xdotool({"key", "ctrl+o"});
-  ASSERT_TRUE(TypeInto("打开", {root ? "/proc/" : "pipe"})) << "no open dialog";
+  ASSERT_TRUE(TypeInto(e2e::kOpenTitle, {root ? "/proc/" : "pipe"})) << "no open dialog";
   e2e::WaitUntil([] { return false; }, 1500);  // listed and completed meanwhile
   // The first Escape may close only the completion list.
-  for (int i = 0; i < 3 && x_->Viewable("打开"); ++i) {
+  for (int i = 0; i < 3 && x_->Viewable(e2e::kOpenTitle); ++i) {
     x_->Xdotool({"key", "Escape"});
-    x_->WaitNotViewable("打开", 1500);
+    x_->WaitNotViewable(e2e::kOpenTitle, 1500);
   }
-  ASSERT_FALSE(x_->Viewable("打开")) << "the dialog stopped answering";
+  ASSERT_FALSE(x_->Viewable(e2e::kOpenTitle)) << "the dialog stopped answering";
   ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
   Drag(350, 400, 650, 400);
   EXPECT_TRUE(e2e::WaitUntil([&] {

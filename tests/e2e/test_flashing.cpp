@@ -15,7 +15,7 @@ using Flashing = e2e::BoardSession;
 using Clock = std::chrono::steady_clock;
 
 TEST_F(Flashing, ARectangleInvertsAndRestoresOnceASecondUntilARightClick) {
-  const Picture pattern = e2e::MakePattern(0, 1024, 768);
+  const Picture pattern = Pattern();
   auto inverted = [&](const Picture& shot) {
     return shot.At(600, 375) == (~pattern.At(600, 375) & 0xFFFFFF);
   };

@@ -33,12 +33,8 @@ class Scaling : public e2e::Session<> {
     StartBoard();
     run->tools = x_->FindWindow(e2e::kToolsBarTitle)->rect;
     run->palette = x_->FindWindow(e2e::kPaletteTitle)->rect;
-    const Picture want = e2e::MakePattern(0, x_->width(), x_->height());
-    EXPECT_TRUE(e2e::WaitUntil([&] {
-      return CountDifferences(e2e::Masked(x_->Screenshot(), {run->tools, run->palette}),
-                              e2e::Masked(want, {run->tools, run->palette})) == 0;
-    })) << "the board is not the screen pixel for pixel at scale "
-        << times;
+    EXPECT_TRUE(BoardShows(Pattern()))
+        << "the board is not the screen pixel for pixel at scale " << times;
 
     // Found only where each picture is drawn in whole blocks, crisp.
     auto& at = run->images;
@@ -99,9 +95,9 @@ TEST_F(Scaling, OnATinyScreenTheBarsAndTheFileAndColourDialogsStayInSight) {
   x_->Xdotool({"key", "Escape"});
   EXPECT_TRUE(x_->WaitNotViewable("打开"));
 
-  // A double click on the foreground swatch, 40 by 10 dialog units of 1.5
-  // pixels into the palette's client area (2-pixel border, 17-pixel caption).
-  Move(palette.x + 2 + 40 * 3 / 2, palette.y + 17 + 10 * 3 / 2);
+  // A double click on the foreground swatch.
+  const auto [swatchX, swatchY] = PaletteAt(40, 10);
+  Move(swatchX, swatchY);
   x_->Xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
   ASSERT_TRUE(x_->WaitViewable("颜色")) << "no colour dialog";
   EXPECT_TRUE(inside(x_->FindWindow("颜色")->rect));

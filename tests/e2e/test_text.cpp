@@ -1,6 +1,7 @@
-// Typing on the board with real input: a Latin and a Chinese text typed into
-// dragged boxes, committed by a click and by a right click, saved with Ctrl+S
-// in GBK and opened again at the same pixels.
+// Typing on the board with real input: the text tool shows the font bar
+// with a chosen face and the pen hides it; a Latin and a Chinese text typed
+// into dragged boxes, committed by a click and by a right click, saved with
+// Ctrl+S in GBK and opened again at the same pixels.
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -11,11 +12,26 @@
 namespace {
 
 using TextTool = e2e::BoardSession;
-constexpr int kTextImage = 19;
+constexpr int kPenImage = 10, kTextImage = 19;
 
 TEST_F(TextTool, TypedTextsAreInkedSavedInGbkAndOpenedAgainAtTheSamePixels) {
   ASSERT_TRUE(ClickToolBarImage(kTextImage));
   ASSERT_TRUE(x_->WaitViewable(e2e::kFontBarTitle)) << "no font bar with the text tool";
+  const auto bar = x_->FindWindow(e2e::kFontBarTitle);
+  // The face field inside its frame, below the caption, right of the borders.
+  const e2e::Rect field{bar->rect.x + 12, bar->rect.y + 21, 100, 12};
+  int dark = 0;  // smoothed text on white: any clearly darker pixel
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    const Picture shot = e2e::Crop(x_->Screenshot(), field);
+    dark = 0;
+    for (COLORREF c : shot.pixels)
+      dark += GetRValue(c) < 160 && GetGValue(c) < 160 && GetBValue(c) < 160;
+    return dark >= 20;
+  })) << "no face shown, dark pixels: "
+      << dark;
+  ASSERT_TRUE(ClickToolBarImage(kPenImage));
+  EXPECT_TRUE(x_->WaitNotViewable(e2e::kFontBarTitle)) << "the pen kept the font bar";
+  ASSERT_TRUE(ClickToolBarImage(kTextImage));
   // Typed once the box shows: keys sent while the commit pauses may meet
   // a keymap already remapped for the next character.
   auto typeInBox = [&](int top, const std::string& text) {
@@ -49,8 +65,7 @@ TEST_F(TextTool, TypedTextsAreInkedSavedInGbkAndOpenedAgainAtTheSamePixels) {
   const std::string path = e2e::ArtifactDir() + "/texts.zsy";
   const std::string side = path.substr(0, path.size() - 3) + "xyp";
   std::remove(side.c_str());
-  x_->Xdotool({"key", "ctrl+s"});
-  ASSERT_TRUE(TypeInto("把当前操作保存为数据文件", {path, "@Return"})) << "no save dialog";
+  ASSERT_TRUE(SaveLesson(path)) << "no save dialog";
   std::string bytes;
   EXPECT_TRUE(e2e::WaitUntil([&] {
     std::ifstream in(side, std::ios::binary);
@@ -60,17 +75,10 @@ TEST_F(TextTool, TypedTextsAreInkedSavedInGbkAndOpenedAgainAtTheSamePixels) {
   EXPECT_EQ(bytes, "abc\r\n\xC4\xE3\xBA\xC3\r\n");
 
   // Opening shows the bare background for a second, then replays the lesson.
-  x_->Xdotool({"key", "ctrl+o"});
-  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
-  ASSERT_TRUE(x_->WaitNotViewable("打开"));
+  ASSERT_TRUE(OpenLesson(path)) << "no open dialog";
   ASSERT_TRUE(e2e::WaitUntil([&] { return ink(x_->Screenshot(), 300) == 0; }));
   std::string where;
-  EXPECT_TRUE(e2e::WaitUntil([&] {
-    std::vector<e2e::Rect> both = ShownBars();
-    both.insert(both.end(), bars.begin(), bars.end());
-    return CountDifferences(e2e::Masked(x_->Screenshot(), both), e2e::Masked(drawn, both),
-                            &where) == 0;
-  })) << where;
+  EXPECT_TRUE(BoardShows(drawn, &where, bars)) << where;
 }
 
 }  // namespace
