@@ -177,11 +177,17 @@ class Session : public Base {
   std::vector<unsigned long> ownWindows_;  // destroyed at the end
 };
 
+// The 1024 x 768 server with nothing started on it yet.
+class ServerSession : public Session<> {
+ protected:
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(Open(1024, 768)); }
+};
+
 // A running board on the 1024 x 768 server.
-class BoardSession : public Session<> {
+class BoardSession : public ServerSession {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(Open(1024, 768));
+    ASSERT_NO_FATAL_FAILURE(ServerSession::SetUp());
     ASSERT_NO_FATAL_FAILURE(StartBoard());
   }
 };
