@@ -62,16 +62,18 @@ class Session : public Base {
     Move(x, y);
     x_->Xdotool({"click", "1"});
   }
-  // Clicks the tool bar button of image `image` once it is drawn enabled.
-  bool ClickToolBarImage(int image) {
+  // Clicks the tool bar button of image `image` once it is drawn enabled, at
+  // `times` the size of its picture.
+  bool ClickToolBarImage(int image, int times = 1) {
     const auto bar = x_->FindWindow(kToolsBarTitle);
     if (!bar) return false;
     std::map<int, std::pair<int, int>> at;
     const bool shown = WaitUntil([&] {
-      at = FindToolBarImages(Crop(x_->Screenshot(), bar->rect), image + 1);
+      at = FindToolBarImages(Crop(x_->Screenshot(), bar->rect), image + 1, times);
       return at.count(image) > 0;
     });
-    if (shown) Click(bar->rect.x + at[image].first + 8, bar->rect.y + at[image].second + 7);
+    if (shown)
+      Click(bar->rect.x + at[image].first + 8 * times, bar->rect.y + at[image].second + 7 * times);
     return shown;
   }
   // A point of the palette bar given in its dialog units: the client area
@@ -163,6 +165,11 @@ class Session : public Base {
     for (int d = -2; d <= 2; ++d)
       if (shot.At(x, y + d) == RGB(0, 0, 0)) return true;
     return false;
+  }
+  // A line with the line tool, once its middle shows.
+  bool DrawLine(int x0, int y0, int x1, int y1) {
+    Drag(x0, y0, x1, y1, 1);
+    return WaitUntil([&] { return BlackAround(x_->Screenshot(), (x0 + x1) / 2, (y0 + y1) / 2); });
   }
   // A left-button drag through `steps` moves from (x0, y0) to (x1, y1).
   void Drag(int x0, int y0, int x1, int y1, int steps = 10) {

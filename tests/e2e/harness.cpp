@@ -332,15 +332,9 @@ std::string XServer::SaveScreenshot(const std::string& tag) {
 
 // ---- shared servers ----
 
-namespace {
-std::map<std::pair<int, int>, std::unique_ptr<XServer>>& Servers() {
-  static std::map<std::pair<int, int>, std::unique_ptr<XServer>> servers;
-  return servers;
-}
-}  // namespace
-
 XServer* SharedServer(int width, int height, std::string* error) {
-  auto& slot = Servers()[{width, height}];
+  static std::map<std::pair<int, int>, std::unique_ptr<XServer>> servers;
+  auto& slot = servers[{width, height}];
   if (!slot) {
     auto s = std::make_unique<XServer>(width, height);
     if (!s->Start(error)) return nullptr;
@@ -348,8 +342,6 @@ XServer* SharedServer(int width, int height, std::string* error) {
   }
   return slot.get();
 }
-
-void StopSharedServers() { Servers().clear(); }
 
 const std::string& ArtifactDir() {
   static const std::string dir = TempFolder::Make("pointer-e2e");

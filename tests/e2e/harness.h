@@ -139,9 +139,8 @@ class XServer {
   int runs_ = 0;
 };
 
-// The servers live for the whole run, one per screen size.
+// The servers live for the whole run, one per screen size, and stop at exit.
 XServer* SharedServer(int width, int height, std::string* error);
-void StopSharedServers();
 
 // Folder for logs and screenshots of this run.
 const std::string& ArtifactDir();

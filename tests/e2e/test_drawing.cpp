@@ -1,5 +1,4 @@
 // Drawing and keeping a lesson with real input.
-
 #include <gtest/gtest.h>
 
 #include <filesystem>

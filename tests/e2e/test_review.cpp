@@ -1,6 +1,5 @@
 // A teacher reviews a drawing in the replay dialog, or walks a class
 // through a prepared lesson in it step by step.
-
 #include <X11/Xlib.h>
 // Xlib's None and Bool would clash with the test framework's own.
 #undef None
@@ -56,29 +55,16 @@ class Replay : public e2e::BoardSession {
   bool OpenReview() {
     return x_->RunPointer({"--command", "32807"}) == 0 && x_->WaitViewable(e2e::kReviewTitle);
   }
-  // A line with the line tool, once it shows.
-  bool DrawLine(int x0, int y0, int x1, int y1) {
-    Drag(x0, y0, x1, y1, 1);
-    return e2e::WaitUntil(
-        [&] { return BlackAround(x_->Screenshot(), (x0 + x1) / 2, (y0 + y1) / 2); });
-  }
 };
 
 TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDrawingAsItWas) {
   ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
-  Drag(400, 300, 600, 400, 1);
-  Drag(300, 500, 500, 450, 1);
-  Move(800, 650);
-  x_->Xdotool({"click", "3"});  // the drawing hid the bars
-  ASSERT_TRUE(x_->WaitViewable(e2e::kPaletteTitle));
+  ASSERT_TRUE(DrawLine(400, 300, 600, 400) && DrawLine(300, 500, 500, 450));
+  ShowBarsAgain();  // the drawing hid them
+  ASSERT_TRUE(BarsShown());
   std::vector<Rect> over = {x_->FindWindow(e2e::kToolsBarTitle)->rect,
                             x_->FindWindow(e2e::kPaletteTitle)->rect};
-  // Both lines are on the screen: black across the middle of each.
-  auto drawn = [](const Picture& shot) {
-    return BlackAround(shot, 500, 350) && BlackAround(shot, 400, 475);
-  };
-  Picture before;
-  ASSERT_TRUE(e2e::WaitUntil([&] { return drawn(before = x_->Screenshot()); }));
+  const Picture before = Settled();
 
   ASSERT_TRUE(ClickToolBarImage(23));  // the replay button
   ASSERT_TRUE(x_->WaitViewable(e2e::kReviewTitle));
@@ -152,8 +138,11 @@ class Step : public e2e::ServerSession {
         .write(reinterpret_cast<const char*>(records), sizeof records);
     return path;
   }
-  // Which of the three gestures the screen shows, once it stops changing.
-  std::vector<bool> Shown() {
+  // Presses the key, if any, and returns which of the three gestures the
+  // screen shows once it stops changing.
+  std::vector<bool> Press(const std::string& key = "") {
+    if (!key.empty()) x_->Xdotool({"key", key});
+    e2e::WaitUntil([] { return false; }, 200);
     const Rect areas[] = {{395, 290, 210, 20}, {195, 490, 110, 45}, {695, 445, 160, 160}};
     std::vector<bool> shown;
     e2e::WaitUntil([&] {
@@ -165,13 +154,6 @@ class Step : public e2e::ServerSession {
     });
     return shown;
   }
-  // Presses the key once the screen shows the last step, and returns what it
-  // shows after.
-  std::vector<bool> Press(const std::string& key) {
-    x_->Xdotool({"key", key});
-    e2e::WaitUntil([] { return false; }, 200);
-    return Shown();
-  }
 
   const Picture pattern_ = e2e::MakePattern(0, 1024, 768);
 };
@@ -182,7 +164,7 @@ TEST_F(Step, ALessonOpenedForSteppingGoesGestureByGestureWithTheClickerKeys) {
   ASSERT_TRUE(x_->StartPointer(&pointer_, {"--step", WriteLesson()}));
   ASSERT_TRUE(x_->WaitViewable(e2e::kReviewTitle)) << "no review of the lesson";
   EXPECT_FALSE(BarsShown());
-  EXPECT_EQ(Shown(), Shows({false, false, false})) << "the first step is the bare background";
+  EXPECT_EQ(Press(), Shows({false, false, false})) << "the first step is the bare background";
 
   const auto dialog = x_->FindWindow(e2e::kReviewTitle);
   Move(dialog->rect.x + dialog->rect.w / 2, dialog->rect.bottom() - 5);

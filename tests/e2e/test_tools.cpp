@@ -1,5 +1,4 @@
 // Tools with real input on the desktop picture.
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,13 +13,13 @@ namespace {
 
 // The one-click tools with real input on the desktop picture: a picked colour
 // shows in the palette's swatch, the magnifier enlarges and a right click
-// goes back to the pen, which draws in the picked colour; the fill paints a
-// drawn rectangle with it.
-constexpr int kMagnifyImage = 7, kFillImage = 8, kRectImage = 14, kPickColorImage = 18;
+// goes back to the pen, which draws in the picked colour, and so does the
+// rectangle's outline.
+constexpr int kMagnifyImage = 7, kRectImage = 14, kPickColorImage = 18;
 
 using OneClickTools = e2e::BoardSession;
 
-TEST_F(OneClickTools, PickMagnifyAndBackDrawAndFillOnTheDesktop) {
+TEST_F(OneClickTools, PickMagnifyAndBackThenPenAndRectangleDrawInThePickedColour) {
   const Picture pattern = Pattern();
   const COLORREF picked = pattern.At(700, 600);
   ASSERT_TRUE(picked != RGB(255, 255, 255) && picked != RGB(0, 0, 0));
@@ -59,19 +58,15 @@ TEST_F(OneClickTools, PickMagnifyAndBackDrawAndFillOnTheDesktop) {
     return true;
   })) << "the pen does not draw in the picked colour";
 
-  // A white rectangle outlined in the picked colour.
+  // A white rectangle outlined in the picked colour; the fill is tested with
+  // the tools themselves.
   ShowBarsAgain();
   ASSERT_TRUE(ClickToolBarImage(kRectImage));
   Drag(300, 300, 500, 450);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return x_->Screenshot().At(400, 380) == RGB(255, 255, 255); }));
-  ShowBarsAgain();
-  ASSERT_TRUE(ClickToolBarImage(kFillImage));
-  Click(400, 380);
   EXPECT_TRUE(e2e::WaitUntil([&] {
     const Picture shot = x_->Screenshot();
-    return shot.At(400, 380) == picked && shot.At(305, 305) == picked &&
-           shot.At(290, 290) == pattern.At(290, 290);
-  })) << "the rectangle is not filled with the picked colour";
+    return shot.At(400, 380) == RGB(255, 255, 255) && shot.At(300, 380) == picked;
+  })) << "no white rectangle outlined in the picked colour";
 }
 
 // A flashing rectangle with real input: it blinks on the real clock until a
@@ -104,8 +99,7 @@ TEST_F(Flashing, ARectangleInvertsAndRestoresOnceASecondUntilARightClick) {
   for (size_t i = 1; i < changes.size(); ++i) {
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(changes[i] - changes[i - 1]).count();
-    EXPECT_GT(ms, 400) << "change " << i;
-    EXPECT_LT(ms, 2000) << "change " << i;
+    EXPECT_TRUE(ms > 400 && ms < 2000) << "change " << i << " after " << ms << " ms";
   }
 
   Move(600, 375);
@@ -176,7 +170,6 @@ TEST_F(TextTool, TypedTextsAreInkedSavedInGbkAndOpenedAgainAtTheSamePixels) {
 
   const std::string path = e2e::ArtifactDir() + "/texts.zsy";
   const std::string side = path.substr(0, path.size() - 3) + "xyp";
-  std::remove(side.c_str());
   ASSERT_TRUE(SaveLesson(path)) << "no save dialog";
   std::string bytes;
   EXPECT_TRUE(e2e::WaitUntil([&] {
