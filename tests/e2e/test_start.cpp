@@ -233,8 +233,8 @@ TEST_F(Scaling, OnADoubledDesktopTheBarsDoubleAndTheBoardDrawsTheSameDevicePixel
   ASSERT_NO_FATAL_FAILURE(StartAndDraw(1, &plain));
   ASSERT_NO_FATAL_FAILURE(StartAndDraw(2, &doubled));
 
-  EXPECT_EQ(doubled.tools.w, 2 * plain.tools.w);
-  EXPECT_EQ(doubled.tools.h, 2 * plain.tools.h);
+  EXPECT_EQ(std::pair(doubled.tools.w, doubled.tools.h),
+            std::pair(2 * plain.tools.w, 2 * plain.tools.h));
   // The palette is laid out in units of its font, whose glyphs do not grow
   // exactly twofold.
   EXPECT_NEAR(doubled.palette.w, 2 * plain.palette.w, plain.palette.w / 5);
@@ -256,8 +256,7 @@ TEST_F(Scaling, OnATinyScreenTheBarsAndTheFileAndColourDialogsStayInSight) {
   };
   const Rect tools = x_->FindWindow(e2e::kToolsBarTitle)->rect;
   const Rect palette = x_->FindWindow(e2e::kPaletteTitle)->rect;
-  EXPECT_TRUE(inside(tools));
-  EXPECT_TRUE(inside(palette));
+  EXPECT_TRUE(inside(tools) && inside(palette));
   EXPECT_TRUE(palette.x >= tools.right() || palette.y >= tools.bottom() - 20)
       << "the palette hides the tool bar's buttons";
 
