@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,10 @@ inline const char kFrameTitle[] = "Corvale_Tavix";
 inline const char kToolsBarTitle[] = "多媒体工具";
 inline const char kPaletteTitle[] = "调色板";
 inline const char kFontBarTitle[] = "字体";
+inline const char kSaveLessonTitle[] = "把当前操作保存为数据文件";
+inline const char kOpenTitle[] = "打开";
+inline const char kReviewTitle[] = "复习控制 - 播放时按ESC键暂停";
+inline const char kTempExitTitle[] = "请按Alt+1激活";
 constexpr int kLineImage = 11;  // the line tool's button image
 
 template <class Base = ::testing::Test>
@@ -57,16 +62,18 @@ class Session : public Base {
     Move(x, y);
     x_->Xdotool({"click", "1"});
   }
-  // Clicks the tool bar button of image `image` once it is drawn enabled.
-  bool ClickToolBarImage(int image) {
+  // Clicks the tool bar button of image `image` once it is drawn enabled, at
+  // `times` the size of its picture.
+  bool ClickToolBarImage(int image, int times = 1) {
     const auto bar = x_->FindWindow(kToolsBarTitle);
     if (!bar) return false;
     std::map<int, std::pair<int, int>> at;
     const bool shown = WaitUntil([&] {
-      at = FindToolBarImages(Crop(x_->Screenshot(), bar->rect), image + 1);
+      at = FindToolBarImages(Crop(x_->Screenshot(), bar->rect), image + 1, times);
       return at.count(image) > 0;
     });
-    if (shown) Click(bar->rect.x + at[image].first + 8, bar->rect.y + at[image].second + 7);
+    if (shown)
+      Click(bar->rect.x + at[image].first + 8 * times, bar->rect.y + at[image].second + 7 * times);
     return shown;
   }
   // A point of the palette bar given in its dialog units: the client area
@@ -114,6 +121,56 @@ class Session : public Base {
     }
     return true;
   }
+  // The known picture at the server's size.
+  Picture Pattern(int variant = 0) const { return MakePattern(variant, x_->width(), x_->height()); }
+  // Waits until the board, outside the bars shown and `over`, is `want`;
+  // the first difference in `where`.
+  bool BoardShows(const Picture& want, std::string* where = nullptr,
+                  const std::vector<Rect>& over = {}) {
+    return WaitUntil([&] {
+      std::vector<Rect> masked = ShownBars();
+      masked.insert(masked.end(), over.begin(), over.end());
+      return CountDifferences(Masked(x_->Screenshot(), masked), Masked(want, masked), where) == 0;
+    });
+  }
+  // The screen once two shots in a row agree.
+  Picture Settled() {
+    Picture shot = x_->Screenshot();
+    WaitUntil([&] { return CountDifferences(std::exchange(shot, x_->Screenshot()), shot) == 0; });
+    return shot;
+  }
+  // Ctrl+S or Ctrl+O and a path typed into the file dialog; true once the
+  // dialog is gone. An older file is removed first: no overwrite question.
+  bool SaveLesson(const std::string& path) {
+    std::remove(path.c_str());
+    x_->Xdotool({"key", "ctrl+s"});
+    return TypeInto(kSaveLessonTitle, {path, "@Return"}) && x_->WaitNotViewable(kSaveLessonTitle);
+  }
+  bool OpenLesson(const std::string& path) {
+    x_->Xdotool({"key", "ctrl+o"});
+    return TypeInto(kOpenTitle, {path, "@Return"}) && x_->WaitNotViewable(kOpenTitle);
+  }
+  // The temporary exit sent from another process, its question answered
+  // with `key`; true once the board is gone. The pointer rests on the middle.
+  bool TemporaryExit(const std::string& key) {
+    const bool gone = x_->RunPointer({"--command", "32832"}) == 0 &&
+                      TypeInto(kTempExitTitle, {key}) && x_->WaitNotViewable(kTempExitTitle) &&
+                      x_->WaitNotViewable(kFrameTitle);
+    ParkPointer();
+    return gone;
+  }
+  // Whether there is black within two rows of (x, y): a line of the
+  // default pen.
+  static bool BlackAround(const Picture& shot, int x, int y) {
+    for (int d = -2; d <= 2; ++d)
+      if (shot.At(x, y + d) == RGB(0, 0, 0)) return true;
+    return false;
+  }
+  // A line with the line tool, once its middle shows.
+  bool DrawLine(int x0, int y0, int x1, int y1) {
+    Drag(x0, y0, x1, y1, 1);
+    return WaitUntil([&] { return BlackAround(x_->Screenshot(), (x0 + x1) / 2, (y0 + y1) / 2); });
+  }
   // A left-button drag through `steps` moves from (x0, y0) to (x1, y1).
   void Drag(int x0, int y0, int x1, int y1, int steps = 10) {
     Move(x0, y0);
@@ -127,11 +184,17 @@ class Session : public Base {
   std::vector<unsigned long> ownWindows_;  // destroyed at the end
 };
 
+// The 1024 x 768 server with nothing started on it yet.
+class ServerSession : public Session<> {
+ protected:
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(Open(1024, 768)); }
+};
+
 // A running board on the 1024 x 768 server.
-class BoardSession : public Session<> {
+class BoardSession : public ServerSession {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(Open(1024, 768));
+    ASSERT_NO_FATAL_FAILURE(ServerSession::SetUp());
     ASSERT_NO_FATAL_FAILURE(StartBoard());
   }
 };

@@ -268,33 +268,6 @@ unsigned long XServer::CreateTitledWindow(const std::string& utf8Title) {
   return w;
 }
 
-std::string XServer::ClipboardText() {
-  Display* d = Dpy(display_);
-  const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
-  const Atom property = XInternAtom(d, "POINTER_E2E_CLIPBOARD", False);
-  XConvertSelection(d, XInternAtom(d, "CLIPBOARD", False), XInternAtom(d, "UTF8_STRING", False),
-                    property, w, CurrentTime);
-  XFlush(d);
-  XEvent e{};
-  std::string text;
-  if (WaitUntil([&] { return XCheckTypedWindowEvent(d, w, SelectionNotify, &e); }, 3000) &&
-      e.xselection.property != None) {
-    Atom type;
-    int format;
-    unsigned long n = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &n,
-                           &after, &data) == Success &&
-        data) {
-      text.assign(reinterpret_cast<const char*>(data), n);
-      XFree(data);
-    }
-  }
-  XDestroyWindow(d, w);
-  XSync(d, False);
-  return text;
-}
-
 void XServer::SetResources(const std::string& text) {
   Display* d = Dpy(display_);
   const Atom rm = XInternAtom(d, "RESOURCE_MANAGER", False);
@@ -353,21 +326,15 @@ std::string XServer::SaveScreenshot(const std::string& tag) {
   std::string safe = tag;
   std::replace(safe.begin(), safe.end(), '/', '_');  // parameterised tests are "Name/0"
   const std::string path = ArtifactDir() + "/" + safe + ".png";
-  SavePng(Screenshot(), path);
+  SaveImage(Screenshot(), path);
   return path;
 }
 
 // ---- shared servers ----
 
-namespace {
-std::map<std::pair<int, int>, std::unique_ptr<XServer>>& Servers() {
-  static std::map<std::pair<int, int>, std::unique_ptr<XServer>> servers;
-  return servers;
-}
-}  // namespace
-
 XServer* SharedServer(int width, int height, std::string* error) {
-  auto& slot = Servers()[{width, height}];
+  static std::map<std::pair<int, int>, std::unique_ptr<XServer>> servers;
+  auto& slot = servers[{width, height}];
   if (!slot) {
     auto s = std::make_unique<XServer>(width, height);
     if (!s->Start(error)) return nullptr;
@@ -375,8 +342,6 @@ XServer* SharedServer(int width, int height, std::string* error) {
   }
   return slot.get();
 }
-
-void StopSharedServers() { Servers().clear(); }
 
 const std::string& ArtifactDir() {
   static const std::string dir = TempFolder::Make("pointer-e2e");

@@ -30,7 +30,10 @@ struct Rect {
 // that two pictures compare equal there.
 Picture Crop(const Picture& p, const Rect& r);
 Picture Masked(Picture p, const std::vector<Rect>& excluded);
-bool SavePng(const Picture& p, const std::string& path);
+// A picture file of the type its extension names; an empty picture when
+// it does not load.
+bool SaveImage(const Picture& p, const std::string& path);
+Picture LoadImage(const std::string& path);
 
 // The deterministic test picture: eight colour bands with gradients and a
 // fine texture, so a shift by one pixel changes almost every pixel. Variant 1
@@ -112,9 +115,6 @@ class XServer {
   // runtime and settings folders from ours (or private ones).
   Env ChildEnv() const;
 
-  // The text on the clipboard (UTF-8), empty when nobody holds one.
-  std::string ClipboardText();
-
   // Runs xdotool with these arguments on this display; its exit code.
   int Xdotool(const std::vector<std::string>& args);
   // The program under test, started with args and env on top of ChildEnv()
@@ -139,9 +139,8 @@ class XServer {
   int runs_ = 0;
 };
 
-// The servers live for the whole run, one per screen size.
+// The servers live for the whole run, one per screen size, and stop at exit.
 XServer* SharedServer(int width, int height, std::string* error);
-void StopSharedServers();
 
 // Folder for logs and screenshots of this run.
 const std::string& ArtifactDir();

@@ -5,17 +5,8 @@
 
 #include "tests/e2e/harness.h"
 
-namespace {
-// The X servers are shared by every test and stopped once at the end.
-class ServersEnvironment : public ::testing::Environment {
- public:
-  void TearDown() override { e2e::StopSharedServers(); }
-};
-}  // namespace
-
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new ServersEnvironment);
   std::printf("e2e logs and screenshots: %s\n", e2e::ArtifactDir().c_str());
   const int result = RUN_ALL_TESTS();
   // Logs and screenshots are kept only when something failed.

@@ -25,14 +25,22 @@ Picture Masked(Picture p, const std::vector<Rect>& excluded) {
   return p;
 }
 
-bool SavePng(const Picture& p, const std::string& path) {
+bool SaveImage(const Picture& p, const std::string& path) {
   QImage img(p.width, p.height, QImage::Format_RGB32);
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) {
       const COLORREF c = p.At(x, y);
       img.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
     }
-  return img.save(QString::fromStdString(path), "PNG");
+  return img.save(QString::fromStdString(path));
+}
+
+Picture LoadImage(const std::string& path) {
+  const QImage img(QString::fromStdString(path));
+  return MakePicture(img.width(), img.height(), [&](int x, int y) {
+    const QRgb c = img.pixel(x, y);
+    return RGB(qRed(c), qGreen(c), qBlue(c));
+  });
 }
 
 COLORREF PatternPixel(int variant, int x, int y, int width, int height) {

@@ -1,135 +1,40 @@
-// Drawing with real input: tools and palette choices clicked on the bars, a
-// drag on the board, undo from the keyboard, the bars toggled by a right
-// click, and a lesson saved with Ctrl+S and opened again with Ctrl+O through
-// the real file dialogs, or refused when it is none.
+// Drawing and keeping a lesson with real input.
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <cstdio>
-#include <filesystem>
-#include <optional>
 #include <string>
+#include <utility>
 
 #include "tests/e2e/board_session.h"
 
 namespace {
 
-using e2e::kLineImage;
-using e2e::Rect;
+// Drawing with real input: the bars toggled by right clicks, a colour and a
+// width clicked on the palette and the line tool on the tool bar, a drag on
+// the board, and the lesson saved with Ctrl+S, undone with Ctrl+Z and
+// opened again with Ctrl+O through the real file dialogs; then drawn again
+// by "pointer render" and listed by "pointer info" with no display at all.
+using Drawing = e2e::BoardSession;
 
-class Drawing : public e2e::BoardSession {
- protected:
-  // Pixels of the board that differ from the known picture, around the line.
-  int Changed(const Rect& r) {
-    return CountDifferences(e2e::Crop(x_->Screenshot(), r),
-                            e2e::Crop(e2e::MakePattern(0, 1024, 768), r));
-  }
-  int ChangedFrom(const Picture& from, std::string* where = nullptr) {
-    return CountDifferences(x_->Screenshot(), from, where);
-  }
-};
-
-TEST_F(Drawing, ALineShowsCtrlZTakesItAwayAndTheSavedLessonBringsItBackPixelForPixel) {
-  ASSERT_TRUE(ClickToolBarImage(kLineImage));
-  const Rect around{380, 280, 260, 140};
-  ASSERT_EQ(Changed(around), 0);
-  Drag(400, 300, 600, 400);
-
-  // A black line of width 2 from (400, 300) to (600, 400).
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    const Picture shot = x_->Screenshot();
-    int black = 0;
-    for (int x = 410; x < 590; x += 10)
-      for (int dy = -2; dy <= 2; ++dy) black += shot.At(x, 300 + (x - 400) / 2 + dy) == 0;
-    return black >= 18;
-  })) << "no black line along the drag";
-  EXPECT_LT(Changed(around), 1200) << "more than the line changed";
-  // The press hides the bars; the picture once they are gone and it stays.
-  ASSERT_TRUE(x_->WaitNotViewable(e2e::kToolsBarTitle) && x_->WaitNotViewable(e2e::kPaletteTitle));
-  Picture drawn = x_->Screenshot();
-  e2e::WaitUntil([&] { return ChangedFrom(drawn) == 0 || (drawn = x_->Screenshot(), false); });
-
-  // A Chinese extension, which the dialog keeps as it is.
-  const std::string path = e2e::ArtifactDir() + "/第1课.课件";
-  std::remove(path.c_str());
-  x_->Xdotool({"key", "ctrl+s"});
-  ASSERT_TRUE(TypeInto("把当前操作保存为数据文件", {path, "@Return"})) << "no save dialog";
-  ASSERT_TRUE(x_->WaitNotViewable("把当前操作保存为数据文件"));
-  EXPECT_TRUE(e2e::WaitUntil([&] {
-    std::error_code noFile;
-    const auto bytes = std::filesystem::file_size(path, noFile);
-    return !noFile && bytes > 0 && bytes % 24 == 0;
-  })) << "no lesson under the name typed";
-
-  // Ctrl+Z redraws without the line.
-  Move(700, 600);
-  x_->Xdotool({"key", "ctrl+z"});
-  EXPECT_TRUE(e2e::WaitUntil([&] { return Changed(around) == 0; })) << "undo left the line";
-
-  x_->Xdotool({"key", "ctrl+o"});
-  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
-  ASSERT_TRUE(x_->WaitNotViewable("打开"));
-  std::string where;
-  EXPECT_TRUE(e2e::WaitUntil([&] { return ChangedFrom(drawn, &where) == 0; })) << where;
-}
-
-TEST_F(Drawing, APictureGivenALessonsNameIsRefusedByNameAndTheDrawingStays) {
-  QImage photo(64, 48, QImage::Format_RGB32);
-  photo.fill(0x3080C0);
-  const std::string path = e2e::ArtifactDir() + "/photo.zsy";
-  ASSERT_TRUE(photo.save(QString::fromStdString(path), "PNG"));
-  ASSERT_TRUE(ClickToolBarImage(kLineImage));
-  Drag(400, 300, 600, 400);
-  ASSERT_TRUE(x_->WaitNotViewable(e2e::kToolsBarTitle));
-  ASSERT_TRUE(e2e::WaitUntil([&] { return Changed(Rect{380, 280, 260, 140}) > 0; }));
-  Picture drawn = x_->Screenshot();
-  e2e::WaitUntil([&] { return ChangedFrom(drawn) == 0 || (drawn = x_->Screenshot(), false); });
-
-  x_->Xdotool({"key", "ctrl+o"});
-  ASSERT_TRUE(TypeInto("打开", {path, "@Return"})) << "no open dialog";
-  ASSERT_TRUE(x_->WaitNotViewable("打开"));
-  // The message box is captioned with the program's name, as the board is.
-  std::optional<e2e::WindowInfo> box;
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    for (const auto& w : x_->FindWindows(e2e::kFrameTitle))
-      if (w.viewable && w.rect.w < x_->width()) box = w;
-    return box.has_value();
-  })) << "no message";
-  Move(box->rect.x + box->rect.w / 2, box->rect.y + 10);  // the focus follows the pointer
-  std::string says;
-  e2e::WaitUntil([&] {
-    x_->Xdotool({"key", "ctrl+c"});
-    says = x_->ClipboardText();
-    return !says.empty();
-  });
-  EXPECT_NE(says.find("这不是教鞭数据文件！\n" + path + "\n"), std::string::npos) << says;
-  x_->Xdotool({"key", "Return"});
-  std::string where;
-  EXPECT_TRUE(e2e::WaitUntil([&] {
-    for (const auto& w : x_->FindWindows(e2e::kFrameTitle))
-      if (w.viewable && w.rect.w < x_->width()) return false;
-    return ChangedFrom(drawn, &where) == 0;
-  })) << where;
-}
-
-TEST_F(Drawing, RightClicksToggleTheBarsThenARedCellAndTheWidestWidthDrawARedLineSixThick) {
+TEST_F(Drawing, ARedLineSixThickIsUndoneAndTheSavedLessonOpensAndRendersPixelForPixel) {
+  const Picture pattern = Pattern();
+  const e2e::Rect around{300, 300, 600, 400};
+  auto changed = [&] {
+    return CountDifferences(e2e::Crop(x_->Screenshot(), around), e2e::Crop(pattern, around));
+  };
   ASSERT_TRUE(BarsShown());
-  Move(600, 500);
+  Move(600, 650);
   x_->Xdotool({"click", "3"});
   EXPECT_TRUE(e2e::WaitUntil([&] { return !BarsShown(); }));
   x_->Xdotool({"click", "3"});
   EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); }));
-  // The board itself is untouched by the toggling.
-  EXPECT_EQ(Changed(Rect{300, 300, 600, 400}), 0);
+  EXPECT_EQ(changed(), 0) << "the toggling touched the board";
 
   ClickPalette(40, 34);  // the red cell
   ClickPalette(16, 41);  // the lowest of the five widths in the pen area
-  ASSERT_TRUE(ClickToolBarImage(kLineImage));
+  ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
   Drag(400, 500, 700, 500);
-
   // Across the line, away from its ends: six red rows where the picture was.
   const COLORREF red = RGB(255, 0, 0);
-  const Picture pattern = e2e::MakePattern(0, 1024, 768);
   auto redRows = [&](const Picture& shot, int x) {
     int n = 0;
     for (int y = 480; y < 520; ++y) n += shot.At(x, y) == red && pattern.At(x, y) != red;
@@ -137,8 +42,83 @@ TEST_F(Drawing, RightClicksToggleTheBarsThenARedCellAndTheWidestWidthDrawARedLin
   };
   ASSERT_TRUE(e2e::WaitUntil([&] { return redRows(x_->Screenshot(), 550) > 0; }))
       << "no red line on the board";
-  const Picture line = x_->Screenshot();
-  for (int x : {450, 550, 650}) EXPECT_EQ(redRows(line, x), 6) << "at x " << x;
+  // The press hides the bars; the picture once they are gone and it stays.
+  ASSERT_TRUE(x_->WaitNotViewable(e2e::kToolsBarTitle) && x_->WaitNotViewable(e2e::kPaletteTitle));
+  const Picture drawn = Settled();
+  for (int x : {450, 550, 650}) EXPECT_EQ(redRows(drawn, x), 6) << "at x " << x;
+  EXPECT_LT(changed(), 2400) << "more than the line changed";
+
+  // A Chinese extension, which the dialog keeps as it is.
+  const std::string path = e2e::ArtifactDir() + "/第1课.课件";
+  ASSERT_TRUE(SaveLesson(path)) << "no save dialog";
+
+  Move(700, 600);
+  x_->Xdotool({"key", "ctrl+z"});
+  EXPECT_TRUE(e2e::WaitUntil([&] { return changed() == 0; })) << "undo left the line";
+
+  // Opened under the name typed, the lesson brings the line back.
+  ASSERT_TRUE(OpenLesson(path)) << "no open dialog";
+  std::string where;
+  EXPECT_TRUE(BoardShows(drawn, &where)) << where;
+
+  // "pointer render" draws it as the board opened it, over the same screen.
+  const std::string screen = e2e::ArtifactDir() + "/render-screen.bmp",
+                    out = e2e::ArtifactDir() + "/render.png";
+  ASSERT_TRUE(e2e::SaveImage(pattern, screen));
+  const e2e::Env headless = {{"DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
+  std::string said;
+  ASSERT_EQ(
+      x_->RunPointer({"render", path, "-o", out, "--size", "1024x768", "--background", screen},
+                     headless, &said),
+      0)
+      << said;
+  EXPECT_EQ(CountDifferences(e2e::LoadImage(out), drawn, &where), 0) << where;
+  ASSERT_EQ(x_->RunPointer({"info", path}, headless, &said), 0) << said;
+  EXPECT_NE(said.find("line"), std::string::npos) << said;
+}
+
+// The background button with real clicks: a red line drawn over the captured
+// screen, kept through the other three modes by answering No, shows again
+// only over the captured screen replayed; a lesson saved in each mode opens
+// to that mode's background with the line over it. Cycling with nothing
+// drawn, unasked, is tested with the board itself.
+constexpr int kBackgroundImage = 4;  // the background cycle's button image
+
+using BackgroundCycle = e2e::BoardSession;
+
+TEST_F(BackgroundCycle, ALineKeptThroughEveryModeShowsOnlyInTheLastAndIsSavedInEach) {
+  ClickPalette(40, 34);  // the red cell
+  ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
+  Drag(200, 600, 800, 300);
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    return !BarsShown() && x_->Screenshot().At(500, 450) == RGB(255, 0, 0);
+  })) << "no red line";
+  const Picture line = Settled(), pattern = Pattern();
+  constexpr COLORREF kDesktop = 0xFFFFFFFF;  // no colour: the captured desktop
+  // The board over the desktop, white or black, with or without the line.
+  auto over = [&](COLORREF background, bool withLine) {
+    return MakePicture(1024, 768, [&](int x, int y) {
+      if (withLine && line.At(x, y) != pattern.At(x, y)) return line.At(x, y);
+      return background == kDesktop ? pattern.At(x, y) : background;
+    });
+  };
+  // Modes 0 to 3: the background and whether the cycle shows the line.
+  const std::pair<COLORREF, bool> modes[] = {
+      {kDesktop, true}, {RGB(255, 255, 255), false}, {RGB(0, 0, 0), false}, {kDesktop, true}};
+  for (int mode = 0; mode < 4; ++mode) {
+    if (mode > 0) {
+      ShowBarsAgain();
+      ASSERT_TRUE(ClickToolBarImage(kBackgroundImage)) << "the button is not enabled";
+      ASSERT_TRUE(TypeInto("提示!", {"n"})) << "no question";
+      ASSERT_TRUE(x_->WaitNotViewable("提示!"));
+      EXPECT_TRUE(BoardShows(over(modes[mode].first, modes[mode].second)))
+          << "cycle to mode " << mode;
+    }
+    const std::string path = e2e::ArtifactDir() + "/mode" + std::to_string(mode) + ".zsy";
+    ASSERT_TRUE(SaveLesson(path)) << "no save dialog";
+    ASSERT_TRUE(OpenLesson(path)) << "no open dialog";
+    EXPECT_TRUE(BoardShows(over(modes[mode].first, true))) << "opened in mode " << mode;
+  }
 }
 
 }  // namespace

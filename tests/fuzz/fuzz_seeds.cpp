@@ -92,7 +92,7 @@ std::string Saved(int width, int height, int bitCount, const char* ext) {
   return Read(path);
 }
 
-// A BMP file of a header (with masks), colour table and pixel bytes.
+// A BMP file of a header, colour table (or masks) and pixel bytes.
 std::string Bmp(const Bytes& header, const Bytes& table, const Bytes& pixels) {
   const std::size_t offset = 14 + header.size() + table.size();
   const std::size_t size = offset + pixels.size();
@@ -116,10 +116,6 @@ Bytes InfoHeader(int width, int height, int bitCount, std::uint32_t compression,
   dib::WriteInfoHeader(h.data(), info);
   return h;
 }
-Bytes operator+(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 void BmpSeeds(const fs::path& dir) {
   for (int bits : {1, 4, 8, 24})
@@ -135,11 +131,10 @@ void BmpSeeds(const fs::path& dir) {
   const Bytes rle4 = {4, 0x10, 0, 0, 0, 4, 0x01, 0x10, 0, 1};
   Write(dir / "rle4", Bmp(InfoHeader(4, 2, 4, BI_RLE4, 2, rle4.size()), twoColours, rle4));
   const Bytes masks565 = {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
-  Write(dir / "bitfields16",
-        Bmp(InfoHeader(2, 1, 16, BI_BITFIELDS) + masks565, {}, Bytes(4, 0x55)));
+  // The masks follow the header where a colour table would.
+  Write(dir / "bitfields16", Bmp(InfoHeader(2, 1, 16, BI_BITFIELDS), masks565, Bytes(4, 0x55)));
   const Bytes masks888 = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
-  Write(dir / "bitfields32",
-        Bmp(InfoHeader(1, 2, 32, BI_BITFIELDS) + masks888, {}, Bytes(8, 0xA0)));
+  Write(dir / "bitfields32", Bmp(InfoHeader(1, 2, 32, BI_BITFIELDS), masks888, Bytes(8, 0xA0)));
   Write(dir / "rgb32", Bmp(InfoHeader(2, 1, 32, BI_RGB), {}, Bytes(8, 0x33)));
 }
 

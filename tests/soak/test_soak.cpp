@@ -102,14 +102,11 @@ class Soak : public BoardTest {
     return CPoint(Uniform(-20, rc.right + 20), Uniform(-20, rc.bottom + 20));
   }
   int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
-  bool Enabled(UINT id) {
-    CCmdUI ui;
-    ui.m_nID = id;
-    return Board().OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui) && ui.m_bEnabled;
-  }
   // A command as a button sends it: only while its button is enabled.
   bool Command(UINT id) {
-    if (!Enabled(id)) return false;
+    CCmdUI ui;
+    ui.m_nID = id;
+    if (!Board().OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui) || !ui.m_bEnabled) return false;
     Board().OnCmdMsg(id, CN_COMMAND, nullptr);
     return true;
   }
@@ -158,12 +155,10 @@ class Soak : public BoardTest {
         Command(ID_FONT_BOLD + Uniform(0, 2));
     }
   }
+  // Undo and clear all redraw the whole picture.
   void ClearAll(int answer) {
     m_services.boxAnswers = {answer};
-    if (Command(ID_CLEAR_ALL) && answer == IDOK) redrawMatches = true;
-  }
-  void Undo() {
-    if (Command(ID_UNDO)) redrawMatches = true;
+    redrawMatches |= Command(ID_CLEAR_ALL) && answer == IDOK;
   }
 
   // The live fill paints with the pen colour and its record replays with
@@ -189,12 +184,7 @@ class Soak : public BoardTest {
       for (int i = Uniform(0, 12); i > 0; --i) Type(edit);
     }
     const CPoint at = RandomPoint();
-    if (Uniform(0, 1)) {
-      Board().OnRButtonUp(0, at);
-    } else {
-      Press(at);
-      Release(at);
-    }
+    Uniform(0, 1) ? Board().OnRButtonUp(0, at) : Click(at);
     // A font record does not carry the width: a replay lays a text out in
     // the default width whatever size the font bar chose.
     if (Count() != before && Board().m_logFont.lfWidth != kReplayedTextWidth) redrawMatches = false;
@@ -224,11 +214,7 @@ class Soak : public BoardTest {
   // tool, which keeps the enlarged picture with the records over it.
   void Magnify() {
     Board().OnCmdMsg(ID_TOOL_MAGNIFY, CN_COMMAND, nullptr);
-    for (int i = Uniform(0, 3); i > 0; --i) {
-      const CPoint at = RandomPoint();
-      Press(at);
-      Release(at);
-    }
+    for (int i = Uniform(0, 3); i > 0; --i) Click(RandomPoint());
     if (Uniform(0, 1)) return Board().OnRButtonUp(0, RandomPoint());
     Board().OnCmdMsg(ID_TOOL_PEN + Uniform(0, 6), CN_COMMAND, nullptr);
     redrawMatches = false;
@@ -315,12 +301,18 @@ class Soak : public BoardTest {
     CBoardWnd& board = Board();
     const int w = board.m_rcDesktop.right, h = board.m_rcDesktop.bottom;
     CClientDC dc(&board);
-    CBitmap screen;
+    // The screen into a bitmap, or a bitmap back onto the screen.
+    const auto copy = [&](CBitmap& bitmap, bool toBitmap) {
+      CDC mem;
+      mem.CreateCompatibleDC(&dc);
+      CSelectScope<CBitmap> select(mem, &bitmap);
+      toBitmap ? mem.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY)
+               : dc.BitBlt(0, 0, w, h, &mem, 0, 0, SRCCOPY);
+    };
+    CBitmap screen, redrawn;
     screen.CreateCompatibleBitmap(&dc, w, h);
-    CDC mem;
-    mem.CreateCompatibleDC(&dc);
-    CSelectScope<CBitmap> keep(mem, &screen);
-    mem.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY);
+    redrawn.CreateCompatibleBitmap(&dc, w, h);
+    copy(screen, true);
     const DrawStyle style = g_style;
     const CPen pen = board.m_pen;
     const CBrush brush = board.m_brush;
@@ -334,15 +326,8 @@ class Soak : public BoardTest {
     board.UpdateWindow();
     board.m_bRedrawing = false;
     board.Replay(0, Count(), false);
-    CBitmap redrawn;
-    redrawn.CreateCompatibleBitmap(&dc, w, h);
-    {
-      CDC copy;
-      copy.CreateCompatibleDC(&dc);
-      CSelectScope<CBitmap> select(copy, &redrawn);
-      copy.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY);
-    }
-    dc.BitBlt(0, 0, w, h, &mem, 0, 0, SRCCOPY);
+    copy(redrawn, true);
+    copy(screen, false);
     g_style = style;
     board.m_pen = pen, board.m_brush = brush, board.m_font = font, board.m_logFont = logFont;
     board.m_bTransparent = transparent;
@@ -409,7 +394,7 @@ std::vector<Soak::Action> Soak::Actions() {
   table.push_back({"load picture", 1, [](Soak& s) { s.LoadPicture(); }});
   table.push_back({"palette", 12, [](Soak& s) { s.Palette(); }});
   table.push_back({"font bar", 8, [](Soak& s) { s.Font(); }});
-  table.push_back({"undo", 8, [](Soak& s) { s.Undo(); }});
+  table.push_back({"undo", 8, [](Soak& s) { s.redrawMatches |= s.Command(ID_UNDO); }});
   table.push_back({"redo", 5, [](Soak& s) { s.Command(ID_REDO); }});
   table.push_back({"clear all, OK", 1, [](Soak& s) { s.ClearAll(IDOK); }, true});
   table.push_back({"clear all, Cancel", 1, [](Soak& s) { s.ClearAll(IDCANCEL); }});
