@@ -1,7 +1,7 @@
 // Picture files: the exact bytes of BMP files and what their reader
 // refuses; JPEG files through the codec binding, the packed layout produced
 // and consumed, and every refusal; saving and loading by the file name's
-// extension.
+// extension; the capture of a bitmap into a packed picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "image/picture_file.h"
 #include "image_test_util.h"
 #include "platform/codepage.h"
+#include "platform/dib_format.h"
 
 using namespace imgtest;
 namespace fs = std::filesystem;
@@ -266,4 +267,26 @@ TEST(PictureFiles, AFileHeldByAWriterIsNeitherOverwrittenNorRead) {
   EXPECT_FALSE(other.Load(dir / "held.bmp"));
   writer.Close();
   EXPECT_TRUE(other.Load(dir / "held.bmp"));
+}
+
+// Wide enough for whole shuffled groups, a pixel-by-pixel tail and a pad byte.
+TEST(CDibFromBitmap, CapturesABitmapAsA24BitBottomUpPicture) {
+  const Picture pic = Smooth(37, 5);
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.CreateBitmap(37, 5));
+  CDC mem;
+  ASSERT_TRUE(mem.CreateCompatibleDC(nullptr));
+  CBitmap* old = mem.SelectObject(&bitmap);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 37; ++x) mem.SetPixel(x, y, pic.At(x, y));
+  mem.SelectObject(old);
+
+  CDib dib;
+  ASSERT_TRUE(dib.Create(37, 5, 24));
+  ASSERT_TRUE(dib.FromBitmap(&bitmap));
+  EXPECT_EQ(dib.GetBitCount(), 24);
+  EXPECT_EQ(dib::ReadInfoHeader(dib.Block()->bytes.data()).biSizeImage, 5u * 112u);
+  for (int y = 0; y < 5; ++y) EXPECT_EQ(dib.Block()->bytes[40 + 112 * y + 111], 0) << y;
+  std::string where;
+  EXPECT_EQ(CountDifferences(PixelsOf(*dib.Block()), pic, &where), 0) << where;
 }
