@@ -277,29 +277,20 @@ TEST_F(ReplayDlgTest, TheSliderFollowsTheStoreAndNoStepDrawsARecordPastIt) {
   Board().m_nCount = 8;
 }
 
-TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceNotOneBuiltFromTheStyle) {
-  // A reset keeps the style's width while the pen in force is 2 wide; the
-  // next line must look as its replay will.
+// A reset keeps the style's width while the pen in force is 2 wide, and the
+// review plays with transparent display off: the lines drawn after it must
+// still look as their replay will.
+TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceAndTransparentDisplayAsTheRecordsLeftThem) {
   g_style.penWidth = 6;
   Board().ResetStyle(false);
-  OnReplay(Board());
-  ASSERT_NE(Board().m_pReplayDlg, nullptr);
-  Board().m_pReplayDlg->CloseReview();
-  plat::ProcessEvents();
-  EXPECT_EQ(std::pair(Board().m_pen.m_width, g_style.penWidth), std::pair(2, 6));
-}
-
-// The review plays with transparent display off; the shapes drawn after it
-// must still look as their replay, which the records turned transparent.
-TEST_F(ReplayDlgTest, ClosingBringsBackTransparentDisplayAsTheRecordsLeftIt) {
   Board().SendCommand(ID_TRANSPARENT);
-  ASSERT_TRUE(Board().m_bTransparent);
   OnReplay(Board());
   ASSERT_NE(Board().m_pReplayDlg, nullptr);
   EXPECT_FALSE(Board().m_bTransparent);
   Board().m_pReplayDlg->CloseReview();
   plat::ProcessEvents();
-  EXPECT_TRUE(Board().m_bTransparent);
+  EXPECT_EQ(std::tuple(Board().m_pen.m_width, g_style.penWidth, Board().m_bTransparent),
+            std::tuple(2, 6, true));
 }
 
 }  // namespace
