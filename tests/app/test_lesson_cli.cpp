@@ -58,12 +58,6 @@ class LessonCli : public BoardTest {
     EXPECT_TRUE(LoadLesson(path, &lesson, &error)) << error;
     return lesson;
   }
-  static RenderOptions BoardSized() {
-    RenderOptions o;
-    o.width = Board().m_rcDesktop.right;
-    o.height = Board().m_rcDesktop.bottom;
-    return o;
-  }
   // The command line run in this process: its status, what it wrote on
   // the standard error.
   static int Run(std::vector<std::string> args, std::string* err = nullptr,
@@ -101,7 +95,8 @@ TEST_F(LessonCli, RenderEqualsTheBoardsOwnFullRedrawOnEachBackground) {
     SCOPED_TRACE(c.mode);
     Board().m_nBackMode = c.mode;
     const std::string path = SaveAndReopen();
-    RenderOptions options = BoardSized();
+    RenderOptions options;
+    options.width = Board().m_rcDesktop.right, options.height = Board().m_rcDesktop.bottom;
     options.background = c.background;
     options.picturePath = picture;
     CMemoryBoard out(options.width, options.height);
