@@ -166,13 +166,12 @@ TEST_F(LessonCli, InfoOfAFileWithEveryOpcodePrintsEveryRecordAndTheSummary) {
     EXPECT_EQ(std::pair(index, opcode), std::pair(k, std::string(1, op::kAll[k]))) << line;
     EXPECT_NE(line.find(" " + std::to_string(-int(k))), std::string::npos) << line;
   }
-  EXPECT_NE(text.find("\"宋体\""), std::string::npos);
-  EXPECT_NE(text.find("\"一行\\x0d\\x0a两行\""), std::string::npos) << "one record, one line";
-  EXPECT_NE(text.find("records: 17\n"), std::string::npos);
-  EXPECT_NE(text.find("  polyline segment: 1\n"), std::string::npos);
-  EXPECT_NE(text.find("texts: 2\n"), std::string::npos);
-  // From the pen segment's end (10, 20) to the brush dab's corner (21+15, 31+10).
-  EXPECT_NE(text.find("bounding box: (10, 20) - (46, 56)"), std::string::npos) << text;
+  // A text of two lines on one line; the bounding box from the pen segment's
+  // end (10, 20) to the brush dab's corner (21+15, 31+10).
+  for (const char* part :
+       {"\"宋体\"", "\"一行\\x0d\\x0a两行\"", "records: 17\n", "  polyline segment: 1\n",
+        "texts: 2\n", "bounding box: (10, 20) - (46, 56)"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
 }
 
 TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {

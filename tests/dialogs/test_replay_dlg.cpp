@@ -183,9 +183,8 @@ TEST_F(ReplayDlgTest, PlayingFollowsTheTimelineTheAnimatedExportDraws) {
   }
   ASSERT_FALSE(m_services.pointerMoves.empty());
   m_services.pointerMoves.pop_back();  // back where play was pressed
-  EXPECT_EQ(m_services.pointerMoves, moves);
-  EXPECT_EQ(m_services.pauses, pauses);
-  EXPECT_EQ(tools, shown);
+  EXPECT_EQ(std::tuple(m_services.pointerMoves, m_services.pauses, tools),
+            std::tuple(moves, pauses, shown));
   EXPECT_TRUE(Shows(dlg, Board().m_nCount));
 }
 
@@ -410,8 +409,7 @@ TEST_F(ReplayDlgTest, ALessonFromTheCommandLineOpensInTheReviewAtItsBareBackgrou
   EXPECT_EQ(m_services.boxes[0].text.rfind(GBK("文件不存在或打不开！"), 0), 0u);
   EXPECT_TRUE(Board().m_pReplayDlg == nullptr && Count() == 0);
 
-  EXPECT_TRUE(OpenLessonInSteps(Board(), folder / "empty.zsy"));
-  EXPECT_TRUE(Board().m_pReplayDlg == nullptr);
+  EXPECT_TRUE(OpenLessonInSteps(Board(), folder / "empty.zsy") && !Board().m_pReplayDlg);
 
   ASSERT_TRUE(OpenLessonInSteps(Board(), folder / "two.zsy"));
   ASSERT_NE(Board().m_pReplayDlg, nullptr);
