@@ -31,15 +31,12 @@ class FlashingTest : public ToolsTest {
 TEST_F(FlashingTest, ARectangleSwapsInsideAndOutlineEachTickThenRepaintsAfterThirteen) {
   UseTool(ID_TOOL_FLASH_RECT);
   Drag({100, 100}, {{150, 120}, {200, 160}}, {200, 160});
-  ASSERT_TRUE(Flashing());
-  EXPECT_TRUE(Inverted(150, 130));
-  EXPECT_TRUE(Untouched(100, 130));
+  ASSERT_TRUE(Flashing() && Inverted(150, 130) && Untouched(100, 130));
   for (int tick = 1; tick <= 12; ++tick) {
-    SCOPED_TRACE(tick);
     Tick();
-    EXPECT_EQ(Inverted(150, 130), tick % 2 == 0);
-    EXPECT_EQ(Inverted(100, 130), tick % 2 == 1);
-    EXPECT_TRUE(Flashing());
+    EXPECT_EQ(std::tuple(Inverted(150, 130), Inverted(100, 130), Flashing()),
+              std::tuple(tick % 2 == 0, tick % 2 == 1, true))
+        << "tick " << tick;
   }
   Tick();
   EXPECT_FALSE(Flashing());
@@ -66,8 +63,7 @@ TEST_F(FlashingTest, AnAreaFlashesItsClickedOutlineAndAPressWhileItFlashesAddsNo
   ASSERT_TRUE(Flashing());
   const Picture started = Snap();
   Tick();
-  EXPECT_TRUE(Inverted(250, 200));   // inside the triangle
-  EXPECT_TRUE(Untouched(150, 250));  // outside it
+  EXPECT_TRUE(Inverted(250, 200) && Untouched(150, 250));  // inside the triangle, outside it
   Click({120, 400});
   Move({130, 500}, 0);
   Tick();
@@ -100,23 +96,19 @@ TEST_F(FlashingTest, AMarkBlinksTwelveTicksAndASecondReleaseMovesIt) {
   UseTool(ID_TOOL_FLASH_MARK);
   Press({300, 200});
   Release({300, 200});
-  EXPECT_TRUE(Inverted(300, 195));
-  EXPECT_TRUE(Inverted(295, 200));
+  EXPECT_TRUE(Inverted(300, 195) && Inverted(295, 200));
   Tick();
   EXPECT_TRUE(Untouched(300, 195));
   Tick();
   EXPECT_TRUE(Inverted(300, 195));
   // The first mark shows: the second release erases it.
   Release({500, 300});
-  EXPECT_TRUE(Untouched(300, 195));
-  EXPECT_TRUE(Inverted(500, 295));
+  EXPECT_TRUE(Untouched(300, 195) && Inverted(500, 295));
   // Within its first second as well.
   Release({600, 400});
-  EXPECT_TRUE(Untouched(500, 295));
-  EXPECT_TRUE(Inverted(600, 395));
+  EXPECT_TRUE(Untouched(500, 295) && Inverted(600, 395));
   for (int tick = 1; tick <= 11; ++tick) Tick();
-  EXPECT_TRUE(Flashing());
-  EXPECT_TRUE(Untouched(600, 395));
+  EXPECT_TRUE(Flashing() && Untouched(600, 395));
   Tick();
   EXPECT_FALSE(Flashing());
   EXPECT_TRUE(ShowsThePicture());
@@ -125,8 +117,7 @@ TEST_F(FlashingTest, AMarkBlinksTwelveTicksAndASecondReleaseMovesIt) {
   Release({300, 200});
   const bool barsHidden = Frame().m_barsHidden;
   RightClick({300, 200});
-  EXPECT_FALSE(Flashing());
-  EXPECT_NE(Frame().m_barsHidden, barsHidden);
+  EXPECT_EQ(std::pair(Flashing(), Frame().m_barsHidden), std::pair(false, !barsHidden));
   EXPECT_TRUE(ShowsThePicture());
 }
 
