@@ -6,18 +6,17 @@
 namespace {
 
 TEST(ShareTarget, APortAHostAndPortOrNothingAreAcceptedAndAnythingElseRefused) {
+  const std::tuple<const char*, const char*, unsigned> good[] = {
+      {"", "", kDefaultSharePort},
+      {"0", "", 0},
+      {"65535", "", 65535},
+      {"127.0.0.1:9000", "127.0.0.1", 9000}};
   std::string host;
   unsigned port = 1;
-  EXPECT_TRUE(ParseShareTarget("", &host, &port));
-  EXPECT_EQ(port, kDefaultSharePort);
-  EXPECT_TRUE(host.empty());
-  EXPECT_TRUE(ParseShareTarget("0", &host, &port));
-  EXPECT_EQ(port, 0u);
-  EXPECT_TRUE(ParseShareTarget("65535", &host, &port));
-  EXPECT_EQ(port, 65535u);
-  EXPECT_TRUE(ParseShareTarget("127.0.0.1:9000", &host, &port));
-  EXPECT_EQ(host, "127.0.0.1");
-  EXPECT_EQ(port, 9000u);
+  for (const auto& [target, wantHost, wantPort] : good) {
+    EXPECT_TRUE(ParseShareTarget(target, &host, &port)) << target;
+    EXPECT_EQ(std::pair(host, port), std::pair(std::string(wantHost), wantPort)) << target;
+  }
   for (const char* bad :
        {"65536", "-1", "80x", "x", ":80", "school:80", "127.0.0.1:", "1.2.3.4:99999"})
     EXPECT_FALSE(ParseShareTarget(bad, &host, &port)) << bad;

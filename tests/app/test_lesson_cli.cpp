@@ -58,12 +58,6 @@ class LessonCli : public BoardTest {
     EXPECT_TRUE(LoadLesson(path, &lesson, &error)) << error;
     return lesson;
   }
-  static RenderOptions BoardSized() {
-    RenderOptions o;
-    o.width = Board().m_rcDesktop.right;
-    o.height = Board().m_rcDesktop.bottom;
-    return o;
-  }
   // The command line run in this process: its status, what it wrote on
   // the standard error.
   static int Run(std::vector<std::string> args, std::string* err = nullptr,
@@ -101,7 +95,8 @@ TEST_F(LessonCli, RenderEqualsTheBoardsOwnFullRedrawOnEachBackground) {
     SCOPED_TRACE(c.mode);
     Board().m_nBackMode = c.mode;
     const std::string path = SaveAndReopen();
-    RenderOptions options = BoardSized();
+    RenderOptions options;
+    options.width = Board().m_rcDesktop.right, options.height = Board().m_rcDesktop.bottom;
     options.background = c.background;
     options.picturePath = picture;
     CMemoryBoard out(options.width, options.height);
@@ -171,13 +166,12 @@ TEST_F(LessonCli, InfoOfAFileWithEveryOpcodePrintsEveryRecordAndTheSummary) {
     EXPECT_EQ(std::pair(index, opcode), std::pair(k, std::string(1, op::kAll[k]))) << line;
     EXPECT_NE(line.find(" " + std::to_string(-int(k))), std::string::npos) << line;
   }
-  EXPECT_NE(text.find("\"宋体\""), std::string::npos);
-  EXPECT_NE(text.find("\"一行\\x0d\\x0a两行\""), std::string::npos) << "one record, one line";
-  EXPECT_NE(text.find("records: 17\n"), std::string::npos);
-  EXPECT_NE(text.find("  polyline segment: 1\n"), std::string::npos);
-  EXPECT_NE(text.find("texts: 2\n"), std::string::npos);
-  // From the pen segment's end (10, 20) to the brush dab's corner (21+15, 31+10).
-  EXPECT_NE(text.find("bounding box: (10, 20) - (46, 56)"), std::string::npos) << text;
+  // A text of two lines on one line; the bounding box from the pen segment's
+  // end (10, 20) to the brush dab's corner (21+15, 31+10).
+  for (const char* part :
+       {"\"宋体\"", "\"一行\\x0d\\x0a两行\"", "records: 17\n", "  polyline segment: 1\n",
+        "texts: 2\n", "bounding box: (10, 20) - (46, 56)"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
 }
 
 TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {

@@ -22,25 +22,20 @@ class FrameTest : public ::testing::Test {
   std::unique_ptr<CMainFrame> frame;
 };
 
-TEST_F(FrameTest, ShowingTheBarsPlacesThePaletteUnderTheToolBarWhereverItWasMoved) {
+TEST_F(FrameTest, ThePaletteShowsUnderTheToolBarWhereverEitherWasMovedAndBothStayInSight) {
   frame->ToggleBars();
   frame->m_paletteBar.SetWindowPos(400, 300);
   frame->ToggleBars();
   frame->ToggleBars();
-  RECT tools, palette;
+  CRect tools, palette;
   frame->m_toolsBar.GetWindowRect(&tools);
   frame->m_paletteBar.GetWindowRect(&palette);
-  EXPECT_EQ(palette.left, tools.left - 2);
-  EXPECT_EQ(palette.top, tools.bottom - 17);
-}
+  EXPECT_EQ(std::pair(palette.left, palette.top), std::pair(tools.left - 2, tools.bottom - 17));
 
-// A bar dragged by its caption past the screen's edges stays wholly on it,
-// and the palette then shown beside it leaves the buttons in sight.
-TEST_F(FrameTest, ADraggedToolBarStaysOnTheScreenAndThePaletteOffItsButtons) {
-  frame->ToggleBars();
+  // A bar dragged by its caption past the screen's edges stays wholly on it,
+  // and the palette then shown beside it leaves the buttons in sight.
   QWidget* bar = frame->m_toolsBar.GetWidget();
   const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  CRect tools, palette;
   const auto area = [](const RECT& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
   };

@@ -46,7 +46,7 @@ TEST_F(Background, WithoutRecordsFourCyclesShowWhiteBlackAndTheCaptureTwiceUnask
   EXPECT_TRUE(m_services.boxes.empty());
 }
 
-TEST_F(Background, YesDropsRecordsAndTextsYetRedoBringsBackTheFirstRecord) {
+TEST_F(Background, YesDropsRecordsTextsAndStyleYetRedoBringsBackTheFirstRecordNoKeepsThem) {
   DrawSome();
   Cycle(IDYES);
   ASSERT_EQ(m_services.boxes.size(), 1u);
@@ -59,11 +59,9 @@ TEST_F(Background, YesDropsRecordsAndTextsYetRedoBringsBackTheFirstRecord) {
   EXPECT_TRUE(ShowsBare(kWhite));
   Board().OnRedo();
   EXPECT_EQ(Count(), 1);
-}
 
-// Drawing after the records are dropped starts from the style a replay of
-// them starts from; kept records keep the style they left.
-TEST_F(Background, YesAlsoResetsTheStyleAndNoKeepsIt) {
+  // Drawing after the records are dropped starts from the style a replay of
+  // them starts from; kept records keep the style they left.
   for (int answer : {IDNO, IDYES}) {
     DrawSome();
     g_style.penColor = 0x0000FF, g_style.brushColor = 0x00FF00;

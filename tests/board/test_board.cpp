@@ -11,11 +11,6 @@ void Fill(CBitmap& bmp, COLORREF color) {
   mem.FillSolidRect(&rc, color);
 }
 
-COLORREF BoardPixel(int x, int y) {
-  CClientDC dc(&BoardTest::Board());
-  return dc.GetPixel(x, y);
-}
-
 class BoardWindowTest : public BoardTest {
  protected:
   void SetUp() override {
@@ -29,7 +24,8 @@ class BoardWindowTest : public BoardTest {
   static COLORREF Repaint() {
     Board().Invalidate(true);
     Board().UpdateWindow();
-    return BoardPixel(Board().m_rcDesktop.right / 2, Board().m_rcDesktop.bottom / 2);
+    return CClientDC(&Board()).GetPixel(Board().m_rcDesktop.right / 2,
+                                        Board().m_rcDesktop.bottom / 2);
   }
 
   static constexpr COLORREF kCaptured = RGB(200, 0, 0), kCurrent = RGB(0, 200, 0),

@@ -60,8 +60,7 @@ TEST_F(DataFiles, AnOpenedDrawingComesBackWithItsTextsAndPicture) {
   Run(ID_OPEN_DATA, GBK(dir / "课件.zsy"));
   EXPECT_EQ(m_services.boxes.size(), 1u) << "only clear all asked";
   EXPECT_EQ(m_services.pauses, std::vector<unsigned>{1000});
-  EXPECT_TRUE(Intact());
-  EXPECT_TRUE(Frame().m_barsHidden);
+  EXPECT_TRUE(Intact() && Frame().m_barsHidden);
 
   // Their titles are the ones the real dialogs show in the end-to-end tests.
   ASSERT_EQ(m_services.fileRequests.size(), 2u);
@@ -90,8 +89,7 @@ TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {
   }
   EXPECT_EQ(Says(), Failure("文件写入失败！", dir / "old.zsy", plat::FileError::kWriteFailed));
   EXPECT_EQ(m_services.boxes.size(), 4u);
-  EXPECT_TRUE(Intact());
-  EXPECT_FALSE(Frame().m_barsHidden);
+  EXPECT_TRUE(Intact() && !Frame().m_barsHidden);
   Board().m_texts.back() += std::string(200, 'x');
   {
     FileSizeLimit limit(80);  // the records fit, the texts do not
@@ -114,9 +112,7 @@ TEST_F(DataFiles, AFileThatIsNoLessonIsRefusedByNameAndTheDrawingStays) {
     EXPECT_EQ(Says(), "这不是教鞭数据文件！\n" + dir / name + "\n" + why);
   }
   EXPECT_EQ(m_services.boxes.size(), 3u);
-  EXPECT_TRUE(m_services.pauses.empty());
-  EXPECT_TRUE(Intact());
-  EXPECT_FALSE(Frame().m_barsHidden);
+  EXPECT_TRUE(m_services.pauses.empty() && Intact() && !Frame().m_barsHidden);
 }
 
 // Whole records of every opcode with extreme fields, and a side file of

@@ -188,9 +188,8 @@ TEST_F(ReplayDlgTest, PlayingFollowsTheTimelineTheAnimatedExportDraws) {
   }
   ASSERT_FALSE(m_services.pointerMoves.empty());
   m_services.pointerMoves.pop_back();  // back where play was pressed
-  EXPECT_EQ(m_services.pointerMoves, moves);
-  EXPECT_EQ(m_services.pauses, pauses);
-  EXPECT_EQ(tools, shown);
+  EXPECT_EQ(std::tuple(m_services.pointerMoves, m_services.pauses, tools),
+            std::tuple(moves, pauses, shown));
   EXPECT_TRUE(Shows(dlg, Board().m_nCount));
 }
 
@@ -282,29 +281,20 @@ TEST_F(ReplayDlgTest, TheSliderFollowsTheStoreAndNoStepDrawsARecordPastIt) {
   Board().m_nCount = 8;
 }
 
-TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceNotOneBuiltFromTheStyle) {
-  // A reset keeps the style's width while the pen in force is 2 wide; the
-  // next line must look as its replay will.
+// A reset keeps the style's width while the pen in force is 2 wide, and the
+// review plays with transparent display off: the lines drawn after it must
+// still look as their replay will.
+TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceAndTransparentDisplayAsTheRecordsLeftThem) {
   g_style.penWidth = 6;
   Board().ResetStyle(false);
-  OnReplay(Board());
-  ASSERT_NE(Board().m_pReplayDlg, nullptr);
-  Board().m_pReplayDlg->CloseReview();
-  plat::ProcessEvents();
-  EXPECT_EQ(std::pair(Board().m_pen.m_width, g_style.penWidth), std::pair(2, 6));
-}
-
-// The review plays with transparent display off; the shapes drawn after it
-// must still look as their replay, which the records turned transparent.
-TEST_F(ReplayDlgTest, ClosingBringsBackTransparentDisplayAsTheRecordsLeftIt) {
   Board().SendCommand(ID_TRANSPARENT);
-  ASSERT_TRUE(Board().m_bTransparent);
   OnReplay(Board());
   ASSERT_NE(Board().m_pReplayDlg, nullptr);
   EXPECT_FALSE(Board().m_bTransparent);
   Board().m_pReplayDlg->CloseReview();
   plat::ProcessEvents();
-  EXPECT_TRUE(Board().m_bTransparent);
+  EXPECT_EQ(std::tuple(Board().m_pen.m_width, g_style.penWidth, Board().m_bTransparent),
+            std::tuple(2, 6, true));
 }
 
 }  // namespace
@@ -424,8 +414,7 @@ TEST_F(ReplayDlgTest, ALessonFromTheCommandLineOpensInTheReviewAtItsBareBackgrou
   EXPECT_EQ(m_services.boxes[0].text.rfind(GBK("文件不存在或打不开！"), 0), 0u);
   EXPECT_TRUE(Board().m_pReplayDlg == nullptr && Count() == 0);
 
-  EXPECT_TRUE(OpenLessonInSteps(Board(), folder / "empty.zsy"));
-  EXPECT_TRUE(Board().m_pReplayDlg == nullptr);
+  EXPECT_TRUE(OpenLessonInSteps(Board(), folder / "empty.zsy") && !Board().m_pReplayDlg);
 
   ASSERT_TRUE(OpenLessonInSteps(Board(), folder / "two.zsy"));
   ASSERT_NE(Board().m_pReplayDlg, nullptr);

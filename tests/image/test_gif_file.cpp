@@ -33,10 +33,9 @@ TEST(GifFile, FramesOfUpTo256ColoursAreExactMoreComeThroughACubeAndOnlyChangesAr
   ASSERT_TRUE(gif.Close(100, &error)) << error;
   GifPlay play = PlayGif(path);
   ASSERT_EQ(play.frames, 2);
-  EXPECT_EQ(play.delays, (std::vector<int>{4, 6}));
-  EXPECT_EQ(play.rects[1].left, 30);
-  EXPECT_EQ(play.rects[1].right - play.rects[1].left, 1);
-  EXPECT_EQ(play.rects[1].bottom - play.rects[1].top, 1);
+  const RECT& changed = play.rects[1];
+  EXPECT_EQ(std::tuple(play.delays, changed.left, changed.right, changed.bottom - changed.top),
+            std::tuple(std::vector<int>{4, 6}, 30, 31, 1));
   for (int i = 0; i < kW * kH; ++i) {
     const COLORREF c = play.last.pixels[i];
     ASSERT_EQ(std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c), exact[i]) << i;

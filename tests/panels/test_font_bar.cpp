@@ -105,12 +105,6 @@ class FontBarTest : public BoardTest {
     Filled(*b, ID_FONT_NAME + 100);
     return b;
   }
-  static void SetValue(DWORD value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\RadeZoza", &key), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &value, 4), ERROR_SUCCESS);
-    RegCloseKey(key);
-  }
 
   fs::path m_store;
 };
@@ -198,7 +192,7 @@ TEST_F(FontBarTest, BoldTwiceCoalescesIntoOneFontRecordAndTheButtonsShowTheFlags
 TEST_F(FontBarTest, PreviewFollowsTheStoredValueAndAMissingKeyIsCreatedWithPreviewOn) {
   EXPECT_TRUE(FreshList()->m_bPreview);
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\RadeZoza", 0, KEY_READ, &key),
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\RadeZoza", 0, KEY_READ | KEY_WRITE, &key),
             ERROR_SUCCESS);
   DWORD value = 0, type = 0, size = 4;
   ASSERT_EQ(RegQueryValueEx(key, "Value", &type, &value, &size), ERROR_SUCCESS);
@@ -207,9 +201,9 @@ TEST_F(FontBarTest, PreviewFollowsTheStoredValueAndAMissingKeyIsCreatedWithPrevi
   size = sizeof writer;
   ASSERT_EQ(RegQueryValueEx(key, "Writer", &type, writer, &size), ERROR_SUCCESS);
   EXPECT_EQ(std::tuple(type, size, std::string(writer)), std::tuple(REG_SZ, 9u, "Orin_TAK"));
+  value = 0;
+  ASSERT_EQ(RegSetValueEx(key, "Value", REG_DWORD, &value, 4), ERROR_SUCCESS);
   RegCloseKey(key);
-
-  SetValue(0);
   EXPECT_FALSE(FreshList()->m_bPreview);
   fs::remove(m_store / "software/radezoza/=value");
   EXPECT_TRUE(FreshList()->m_bPreview) << "a missing value means preview";

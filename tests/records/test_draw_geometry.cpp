@@ -45,7 +45,7 @@ TEST(ArrowHead, MatchesTheWorkedCasesExactly) {
   EXPECT_FALSE(ComputeArrowHead(50, 60, 50, 60, 2, 10).drawn) << "zero length";
 }
 
-TEST(ArrowHead, WidePensDrawTheHeadOfTheWidestSaneWidth) {
+TEST(ArrowHead, WidePensDrawTheHeadOfTheWidestSaneWidthAndFarOffEndsDoNotOverflow) {
   const ArrowGeometry sane = ComputeArrowHead(0, 0, 100, 0, kMaxArrowHeadWidth, 10);
   for (int width : {20, 21, 40, 1000, INT_MAX}) {
     const ArrowGeometry g = ComputeArrowHead(0, 0, 100, 0, width, 10);
@@ -61,9 +61,8 @@ TEST(ArrowHead, WidePensDrawTheHeadOfTheWidestSaneWidth) {
   const ArrowGeometry neg = ComputeArrowHead(0, 0, 100, 0, -3, 10);
   const ArrowGeometry pos = ComputeArrowHead(0, 0, 100, 0, 3, 10);
   EXPECT_EQ(std::pair(neg.corner1, neg.corner2), std::pair(pos.corner2, pos.corner1));
-}
 
-TEST(ArrowHead, FarOffEndsDoNotOverflow) {
+  // Far-off ends do not overflow.
   const ArrowGeometry g = ComputeArrowHead(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 2, 10);
   ASSERT_TRUE(g.drawn);
   // dx = 2^32 - 1, which 32-bit arithmetic could not hold.
@@ -122,16 +121,15 @@ TEST(TextLayout, WrapsByBytesInTheBoxAndBreaksAtLineEnds) {
   }
 }
 
-TEST(TextLayout, ZeroAndNegativeFontSizesLayOutWithTheirDefaultOrMagnitude) {
-  const std::string text(100, 'x');
+TEST(TextLayout, ZeroNegativeAndAbsurdSizesLayOutWithTheirDefaultOrMagnitudeAndFinishAtOnce) {
+  std::string text(100, 'x');
   const auto byDefault = Split(text, LayoutTextLines(text, 0, 0, 100, 64, 9, 21));
   EXPECT_EQ(Split(text, LayoutTextLines(text, 0, 0, 100, 64, 0, 0)), byDefault);
   EXPECT_EQ(Split(text, LayoutTextLines(text, 0, 0, 100, 64, -9, -21)), byDefault);
   EXPECT_EQ(LayoutCell(INT_MIN, 9), -std::int64_t(INT_MIN));
-}
 
-TEST(TextLayout, AbsurdSizesFromAFileFinishAtOnce) {
-  const std::string text(1000, 'x');
+  // Absurd sizes from a file finish at once.
+  text.resize(1000, 'x');
   // Boxes of 4 billion pixels with one-pixel cells: bounded by the text.
   auto all = LayoutTextLines(text, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 1, 1);
   EXPECT_TRUE(all.empty());  // starts far off every screen

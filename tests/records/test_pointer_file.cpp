@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstring>
 #include <filesystem>
 
 #include "platform/codepage.h"
@@ -30,22 +29,20 @@ TEST(PointerFile, RecordsAreWrittenAndReadInTheFileByteOrder) {
   ASSERT_EQ(SavePointerData(dir / "a.zsy", kRecords, 2, {}), SaveStatus::kSaved);
   EXPECT_EQ(ReadBytes(dir / "a.zsy"), kTwoRecords);
   const PointerData read = ReadPointerData(dir / "a.zsy");
-  ASSERT_EQ(read.status, OpenStatus::kOpened);
-  ASSERT_EQ(read.records.size(), 2u);
-  EXPECT_EQ(std::memcmp(read.records.data(), kRecords, sizeof kRecords), 0);
+  EXPECT_EQ(std::pair(read.status, EncodeRecords(read.records.data(), int(read.records.size()))),
+            std::pair(OpenStatus::kOpened, kTwoRecords));
 
   std::string full(std::size_t(kRecordSlots) * 24, 'z');
   full[4999 * 24] = '@';
   WriteBytes(dir / "full.zsy", full);
   const std::vector<DrawRecord> all = ReadPointerData(dir / "full.zsy").records;
-  ASSERT_EQ(all.size(), std::size_t(kRecordSlots));
-  EXPECT_EQ(all.back().op, '@');
+  EXPECT_EQ(EncodeRecords(all.data(), int(all.size())), full);
 
   // An empty store: an empty file and no side file.
   ASSERT_EQ(SavePointerData(dir / "c.zsy", kRecords, 0, {}), SaveStatus::kSaved);
-  EXPECT_EQ(ReadBytes(dir / "c.zsy"), "");
-  EXPECT_EQ(ReadPointerData(dir / "c.zsy").status, OpenStatus::kOpened);
-  EXPECT_EQ(dir.Entries(), 3);
+  EXPECT_EQ(
+      std::tuple(ReadBytes(dir / "c.zsy"), ReadPointerData(dir / "c.zsy").status, dir.Entries()),
+      std::tuple("", OpenStatus::kOpened, 3));
 }
 
 TEST(PointerFile, AFileNoSaveCouldHaveWrittenIsNotALesson) {
@@ -61,10 +58,9 @@ TEST(PointerFile, AFileNoSaveCouldHaveWrittenIsNotALesson) {
   for (const auto& c : cases) {
     WriteBytes(dir / "x.zsy", c.bytes);
     const PointerData read = ReadPointerData(dir / "x.zsy");
-    EXPECT_EQ(read.status, OpenStatus::kNotALesson) << c.bytes.size();
-    EXPECT_EQ(read.fileBytes, c.bytes.size());
-    EXPECT_EQ(read.badRecord, c.badRecord) << c.bytes.size();
-    EXPECT_TRUE(read.records.empty());
+    EXPECT_EQ(std::tuple(read.status, read.fileBytes, read.badRecord, read.records.size()),
+              std::tuple(OpenStatus::kNotALesson, c.bytes.size(), c.badRecord, 0u))
+        << c.bytes.size();
   }
 }
 
@@ -85,19 +81,17 @@ TEST(PointerFile, ANameInAnyScriptOrOfAnyLengthTheFolderTakesIsSavedAndReadBack)
     ASSERT_EQ(SavePointerData(GBK(dir / name), withText, 2, texts), SaveStatus::kSaved);
     EXPECT_EQ(ReadBytes(dir / name), EncodeRecords(withText, 2));
     const PointerData read = ReadPointerData(GBK(dir / name));
-    ASSERT_EQ(read.status, OpenStatus::kOpened);
-    ASSERT_EQ(read.records.size(), 2u);
-    EXPECT_EQ(std::memcmp(read.records.data(), withText, sizeof withText), 0);
-    EXPECT_EQ(read.texts, texts);
-    EXPECT_EQ(dir.Entries(), 2) << "not just the data file and its side file";
+    EXPECT_EQ(std::tuple(read.status, EncodeRecords(read.records.data(), int(read.records.size())),
+                         read.texts, dir.Entries()),
+              std::tuple(OpenStatus::kOpened, EncodeRecords(withText, 2), texts, 2))
+        << "read back, beside its side file only";
     std::filesystem::remove(dir / name);
     std::filesystem::remove(plat::Utf8FromGbk(SideFilePath(GBK(dir / name))));
   }
   plat::FileError why = plat::FileError::kNone;
   EXPECT_EQ(SavePointerData(dir / ("x." + std::string(254, 'x')), kRecords, 2, {}, &why),
             SaveStatus::kCannotCreate);
-  EXPECT_EQ(why, plat::FileError::kPathTooLong);
-  EXPECT_EQ(dir.Entries(), 0);
+  EXPECT_EQ(std::pair(why, dir.Entries()), std::pair(plat::FileError::kPathTooLong, 0L));
 }
 
 TEST(PointerFile, TheSideFileIsNamedByReplacingTheLastThreeCharacters) {

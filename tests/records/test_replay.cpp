@@ -31,33 +31,25 @@ TEST_F(Replay, AFillRecordFillsWithTheBrushColourInForce) {
 
 TEST_F(Replay, TextAndFontRecordsTakeTheirEntriesFromTheTextListInOrder) {
   g_style.penColor = kRed;
+  board.m_logFont.lfWidth = 20;  // a font record does not carry the width
   board.m_texts = {GBK("黑体"), "one", "two"};
   Load(board, {Rec(op::kFont, 1, 1, 30, FW_BOLD), Rec(op::kText, 10, 10, 200, 60),
                Rec(op::kText, 10, 100, 200, 160), Rec(op::kText, 10, 200, 200, 260),
                Rec(op::kFont, 0, 0, 50, 0)});
   board.Replay(0, board.m_nCount, false);
   const LOGFONT& lf = board.m_logFont;
-  EXPECT_EQ(std::tuple(lf.lfFaceName, lf.lfHeight, lf.lfWeight, lf.lfItalic, lf.lfUnderline),
-            std::tuple(GBK("黑体"), LONG(30), LONG(FW_BOLD), BYTE(1), BYTE(1)));
-  EXPECT_EQ(board.m_font.m_logFont.lfHeight, 30);
+  EXPECT_EQ(
+      std::tuple(lf.lfFaceName, lf.lfHeight, lf.lfWeight, lf.lfItalic, lf.lfUnderline, lf.lfWidth),
+      std::tuple(GBK("黑体"), LONG(30), LONG(FW_BOLD), BYTE(1), BYTE(1), LONG(9)));
+  EXPECT_EQ(std::pair(board.m_font.m_logFont.lfHeight, board.m_font.m_logFont.lfWidth),
+            std::pair(LONG(30), LONG(9)));
   // Two texts drawn on their boxes of the brush colour; the third and the
   // last font found no entry.
   board.ExpectPixels({{150, 50, kWhite}, {8, 30, kBlack}, {8, 130, kBlack}, {8, 230, kWhite}});
   EXPECT_TRUE(board.m_posText == board.m_texts.end());
 }
 
-TEST_F(Replay, AFontRecordDoesNotCarryTheFontWidth) {
-  board.m_logFont.lfWidth = 20;
-  board.m_texts = {"face"};
-  Load(board, {Rec(op::kFont, 0, 0, 40, 0)});
-  board.Replay(0, 1, false);
-  // The text layout counts cells of the logical font's width.
-  EXPECT_EQ(
-      std::tuple(board.m_logFont.lfHeight, board.m_logFont.lfWidth, board.m_font.m_logFont.lfWidth),
-      std::tuple(40, 9, 9));
-}
-
-TEST_F(Replay, RangesOutsideTheStoreAreClamped) {
+TEST_F(Replay, RangesOutsideTheStoreAreClampedAndUnknownOpcodesAndEmptySlotsDrawNothing) {
   Load(board, {Rec(op::kBrush, 0, 0, 0, 0, kGreen)});
   g_records[kRecordSlots - 1] = Rec(op::kBrushDab, 300, 200);
   board.Replay(-7, INT_MAX, false);  // from before the first: a full replay
@@ -69,9 +61,7 @@ TEST_F(Replay, RangesOutsideTheStoreAreClamped) {
   board.Replay(kRecordSlots, kRecordSlots + 1, false);
   EXPECT_EQ(board.Count(kWhite), 400 * 300);
   EXPECT_EQ(g_style.brushColor, kGreen);  // only a replay from the first resets the style
-}
 
-TEST_F(Replay, UnknownOpcodesAndEmptySlotsDrawNothing) {
   Load(board, {Rec(op::kEmpty, 100, 100, 10, 10), Rec('\xFF', 100, 100, 10, 10)});
   board.Replay(0, 2, true);
   EXPECT_EQ(board.Count(kWhite), 400 * 300);

@@ -97,16 +97,13 @@ TEST_F(StyleRecords, FillChoicesCoalesceTellNobodyAndStyleRecordsKeepOtherFields
   board.AppendStyleRecord(kStyleBrush);
   EXPECT_EQ(Fields(g_records[1]), Fields(Rec(op::kBrush, 11, 12, 13, 14, 0xFFFFFF)));
   EXPECT_EQ(g_records[1].pad[1], 7);
-}
 
-// Outline without fill: the live choice and its replay must read the two
-// fields the same way round.
-TEST_F(StyleRecords, AFillRecordKeepsOutlineAndFillApartLiveAndReplayed) {
-  g_style.fill = 0;
-  g_style.outline = 1;
+  // Outline without fill: the live choice and its replay must read the two
+  // fields the same way round.
+  g_style.fill = 0, g_style.outline = 1;
+  board.m_nCount = 0;
   board.AppendStyleRecord(kStyleFill);
   EXPECT_EQ(Fields(g_records[0]), Fields(Rec(op::kFill, 0, 0, 1, 0)));
-  EXPECT_EQ(std::pair(g_style.outline, g_style.fill), std::pair(1, 0));
   board.ResetStyle(false);
   board.Replay(0, 1, false);
   EXPECT_EQ(std::pair(g_style.outline, g_style.fill), std::pair(1, 0));
@@ -121,23 +118,22 @@ TEST_F(StyleRecords, AtTheLimitAStyleChangeAppendsNothingAndRebuildsNothing) {
   board.m_logFont.lfHeight = 50;
   for (int kind : {kStylePen, kStyleBrush, kStyleFill, kStyleFont}) board.AppendStyleRecord(kind);
 
-  EXPECT_EQ(board.m_nCount, kRecordLimit);
-  EXPECT_EQ(g_records[kRecordLimit - 1].f5, 0);  // not coalesced either
+  // Not coalesced into the last record either.
+  EXPECT_EQ(std::pair(board.m_nCount, g_records[kRecordLimit - 1].f5), std::pair(kRecordLimit, 0));
   EXPECT_EQ(Objects(board), std::tuple(PS_SOLID, 2, 0u, 0xFFFFFFu, LONG(21)));
-  EXPECT_TRUE(board.m_texts.empty());
-  EXPECT_TRUE(board.textColors.empty() && board.textBkColors.empty() && board.textFonts.empty());
+  EXPECT_TRUE(board.m_texts.empty() && board.textColors.empty() && board.textBkColors.empty() &&
+              board.textFonts.empty());
 }
 
 TEST_F(StyleRecords, AppendRecordFillsTheOpenSlotOnlyBelowTheLimit) {
   board.m_nCount = kRecordLimit - 1;
   EXPECT_TRUE(board.AppendRecord(Rec(op::kLine, 1, 2, 3, 4)));
-  EXPECT_EQ(board.m_nCount, kRecordLimit);
-  EXPECT_EQ(g_records[kRecordLimit - 1].op, op::kLine);
-
+  EXPECT_EQ(std::pair(board.m_nCount, g_records[kRecordLimit - 1].op),
+            std::pair(kRecordLimit, op::kLine));
   // At 4999 the last slot belongs to files only.
   EXPECT_FALSE(board.AppendRecord(Rec(op::kRect, 1, 2, 3, 4)));
-  EXPECT_EQ(board.m_nCount, kRecordLimit);
-  EXPECT_EQ(g_records[kRecordLimit].op, op::kEmpty);
+  EXPECT_EQ(std::pair(board.m_nCount, g_records[kRecordLimit].op),
+            std::pair(kRecordLimit, op::kEmpty));
   // A damaged negative count is as full, not an index below the store.
   board.m_nCount = -1;
   EXPECT_FALSE(board.AppendRecord(Rec(op::kRect)));
@@ -159,9 +155,8 @@ TEST_F(StyleRecords, ResetToDefaultsKeepsPenStyleWidthAndFaceButBuildsAWidthTwoP
   EXPECT_EQ(
       std::tuple(board.m_logFont.lfHeight, board.m_logFont.lfWidth, board.m_logFont.lfFaceName),
       std::tuple(LONG(21), LONG(9), GBK("宋体")));
-  EXPECT_TRUE(board.m_posText == board.m_texts.begin());
-  EXPECT_FALSE(board.m_bTransparent);
-  EXPECT_TRUE(board.textColors.empty());
+  EXPECT_TRUE(board.m_posText == board.m_texts.begin() && !board.m_bTransparent &&
+              board.textColors.empty());
 }
 
 TEST_F(StyleRecords, ResetToTheSavedStyleRestoresItAndNothingElse) {

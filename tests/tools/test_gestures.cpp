@@ -234,7 +234,13 @@ TEST_F(GesturesTest, ACommandInTheMiddleOfADragEndsItWithoutATrace) {
   }
 }
 
-TEST_F(GesturesTest, EveryLeftReleaseOfADrawingToolTakesTheCurrentPicture) {
+TEST_F(GesturesTest,
+       APressHidesTheBarsAndEveryLeftReleaseTakesTheCurrentPictureForDrawingToolsOnly) {
+  for (UINT tool : {ID_TOOL_POINTER, ID_TOOL_PICKCOLOR, ID_TOOL_LINE}) {
+    UseTool(tool);
+    Press({10, 10});
+    EXPECT_EQ(Frame().m_barsHidden, tool == ID_TOOL_LINE) << tool;
+  }
   CBoardWnd& board = Board();
   UseTool(ID_TOOL_ELLIPSE);
   Drag({100, 100}, {{200, 180}}, {200, 180});
@@ -250,13 +256,5 @@ TEST_F(GesturesTest, EveryLeftReleaseOfADrawingToolTakesTheCurrentPicture) {
   }
   Click({10, 10});
   EXPECT_NE(Of(board.m_bmpCurrent).At(5, 5), 0x00FF00u);
-}
-
-TEST_F(GesturesTest, APressHidesTheBarsForDrawingToolsOnly) {
-  for (UINT tool : {ID_TOOL_POINTER, ID_TOOL_PICKCOLOR, ID_TOOL_LINE}) {
-    UseTool(tool);
-    Press({10, 10});
-    EXPECT_EQ(Frame().m_barsHidden, tool == ID_TOOL_LINE) << tool;
-  }
 }
 }  // namespace

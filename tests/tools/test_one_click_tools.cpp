@@ -1,7 +1,10 @@
 // The magnifier's enlargements and its ways out, the colour picker and the
-// fill: what each shows live and what its records replay to.
+// fill: what each shows live and what its records replay to. What a tool
+// shows while it is current and what leaving it or undo takes away.
 #include <sstream>
 
+#include "board/text_box.h"
+#include "platform/codepage.h"
 #include "tests/tools/tools_fixture.h"
 #include "tools/magnifier.h"
 
@@ -49,9 +52,8 @@ TEST_F(OneClickToolsTest, TwoReleasesEnlargeAThirdChangesNothingARightClickGoesB
   EXPECT_EQ(CountDifferences(Of(board.m_bmpZoomView), twice), 0);
 
   board.OnRButtonUp(0, CPoint(5, 5));
-  EXPECT_EQ(board.m_nTool, ID_TOOL_PEN);
-  EXPECT_FALSE(Frame().m_barsHidden);
-  EXPECT_EQ(CountDifferences(Snap(), before), 0);
+  EXPECT_EQ(std::tuple(board.m_nTool, Frame().m_barsHidden, CountDifferences(Snap(), before)),
+            std::tuple(UINT(ID_TOOL_PEN), false, 0));
 }
 
 TEST_F(OneClickToolsTest, LeavingTheMagnifierKeepsTheEnlargementUnderTheRecordsUntilAnUndo) {
@@ -86,12 +88,10 @@ TEST_F(OneClickToolsTest, ThePickerTakesTheColourUnderThePointerIntoOnePenRecord
     m_services.pointer = at;
     Click(CPoint(20, 20));
   }
-  EXPECT_EQ(g_style.penColor, 0x00FF0000u);
-  ASSERT_EQ(Count(), 1);
-  EXPECT_EQ(g_records[0].op, op::kPen);
-  EXPECT_EQ(g_records[0].f5, 0x00FF0000);
-  EXPECT_EQ(Frame().m_paletteRepaints, 2) << "the palette shows each picked colour";
-  EXPECT_FALSE(Frame().m_barsHidden);
+  // One record; the palette shows each picked colour; the bars stay.
+  EXPECT_EQ(std::tuple(g_style.penColor, Count(), g_records[0].op, g_records[0].f5,
+                       Frame().m_paletteRepaints, Frame().m_barsHidden),
+            std::tuple(0x00FF0000u, 1, op::kPen, 0x00FF0000, 2, false));
   UseTool(ID_TOOL_LINE);
   Drag(CPoint(400, 600), {}, CPoint(500, 600));
   EXPECT_EQ(Snap().At(450, 600), 0x00FF0000u);
@@ -120,6 +120,39 @@ TEST_F(OneClickToolsTest, AFillPaintsThePenColourLiveAndTheBrushColourWhenReplay
   Drag(CPoint(400, 600), {}, CPoint(500, 600));
   board.OnUndo();
   EXPECT_EQ(Snap().At(101, 101), RGB(0, 255, 0));
+}
+
+TEST_F(OneClickToolsTest, UndoWithTheTextToolDropsTheUnfinishedText) {
+  CBoardWnd& board = Board();
+  board.AppendRecord(Rec(op::kLine, 1, 1, 50, 50));
+  UseTool(ID_TOOL_TEXT);
+  board.m_textBox->SetWindowText(GBK("未完"));
+  board.m_textBox->ShowWindow(SW_SHOW);
+  board.SetTimer(2, 1000);
+  board.OnUndo();
+  EXPECT_EQ(std::tuple(Count(), board.m_textBox->GetWindowText(),
+                       board.m_textBox->IsWindowVisible(), board.HasTimer(2)),
+            std::tuple(0, "", false, false));
+  // The text tool stays current, and so does its font bar.
+  EXPECT_EQ(std::pair(board.m_nTool, Frame().m_fontBarShown), std::pair(UINT(ID_TOOL_TEXT), true));
+}
+
+TEST_F(OneClickToolsTest, ToolsTellTheFrameWhatTheyShowAndTheMagnifierTakesTheBoardsPicture) {
+  CBoardWnd& board = Board();
+  UseTool(ID_TOOL_FLASH_MARK);
+  UseTool(ID_TOOL_FILL);
+  EXPECT_EQ(Frame().m_paletteRepaints, 0);
+  UseTool(ID_TOOL_LINE);  // the palette shows widths or fills by tool
+  EXPECT_EQ(Frame().m_paletteRepaints, 1);
+  UseTool(ID_TOOL_TEXT);
+  EXPECT_TRUE(Frame().m_fontBarShown);
+  UseTool(ID_TOOL_PEN);
+  EXPECT_FALSE(Frame().m_fontBarShown);
+
+  UseTool(ID_TOOL_MAGNIFY);
+  EXPECT_TRUE(Frame().m_barsHidden);
+  std::string where;
+  EXPECT_EQ(CountDifferences(Of(board.m_bmpZoomView), Snap(), &where), 0) << where;
 }
 
 }  // namespace

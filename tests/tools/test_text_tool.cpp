@@ -69,15 +69,13 @@ TEST_F(TextToolTest, WithTheStoreFullACommitIsRefusedAndTheBoxKeepsItsText) {
   Box().SetWindowText("abc");
   Board().m_nCount = kRecordLimit;
   RightClick();
-  EXPECT_TRUE(Board().m_texts.empty());
-  EXPECT_TRUE(Box().IsWindowVisible() && Board().HasTimer(2));
+  EXPECT_TRUE(Board().m_texts.empty() && Box().IsWindowVisible() && Board().HasTimer(2));
   EXPECT_EQ(Box().GetWindowText(), "abc");
 
   Board().m_nCount = kRecordLimit - 1;
   RightClick();
-  EXPECT_EQ(Count(), kRecordLimit);
-  EXPECT_EQ(g_records[kRecordLimit - 1].op, op::kText);
-  EXPECT_EQ(Board().m_texts, (std::list<std::string>{"abc"}));
+  EXPECT_EQ(std::tuple(Count(), g_records[kRecordLimit - 1].op, Board().m_texts),
+            std::tuple(kRecordLimit, op::kText, std::list<std::string>{"abc"}));
 }
 
 }  // namespace
