@@ -191,6 +191,5 @@ int main() {
   bool ok = true;
   for (auto [w, h] : {std::pair{1920, 1080}, std::pair{3840, 2160}})
     for (bool compositor : {false, true}) ok = Measure(w, h, compositor) && ok;
-  e2e::StopSharedServers();
   return ok ? 0 : 1;
 }

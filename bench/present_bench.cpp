@@ -81,6 +81,5 @@ int main(int argc, char** argv) {
     if (!p.Start({argv[0], "--measure"}, x->ChildEnv(), log) || p.Wait(60000) != 0) ok = false;
     std::printf("%s", p.Log().c_str());
   }
-  e2e::StopSharedServers();
   return ok ? 0 : 1;
 }

@@ -87,6 +87,5 @@ bool Measure(int w, int h, int runs) {
 int main() {
   bool ok = Measure(1920, 1080, 5);
   ok = Measure(3840, 2160, 5) && ok;
-  e2e::StopSharedServers();
   return ok ? 0 : 1;
 }
