@@ -1,5 +1,5 @@
 // Writes the seed corpora of the fuzz targets with the program's own writers
-// (and, for the BMP layouts it never writes, bytes laid out by hand):
+// (and, for the BMP layouts it never writes, the picture tests' hand-made files):
 //   fuzz_seeds DIR   makes DIR/pointer_file, DIR/bmp and DIR/jpeg.
 #include <turbojpeg.h>
 
@@ -17,6 +17,7 @@
 #include "platform/dib_format.h"
 #include "records/pointer_file.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/image/bmp_layouts.h"
 
 namespace fs = std::filesystem;
 
@@ -92,50 +93,14 @@ std::string Saved(int width, int height, int bitCount, const char* ext) {
   return Read(path);
 }
 
-// A BMP file of a header, colour table (or masks) and pixel bytes.
-std::string Bmp(const Bytes& header, const Bytes& table, const Bytes& pixels) {
-  const std::size_t offset = 14 + header.size() + table.size();
-  const std::size_t size = offset + pixels.size();
-  std::string out = "BM";
-  for (int i = 0; i < 4; ++i) out += char(size >> (8 * i));
-  out.append(4, '\0');
-  for (int i = 0; i < 4; ++i) out += char(offset >> (8 * i));
-  for (const Bytes* part : {&header, &table, &pixels}) out.append(part->begin(), part->end());
-  return out;
-}
-Bytes InfoHeader(int width, int height, int bitCount, std::uint32_t compression,
-                 std::uint32_t colors = 0, std::uint32_t imageBytes = 0) {
-  Bytes h(40);
-  BITMAPINFOHEADER info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biBitCount = WORD(bitCount);
-  info.biCompression = compression;
-  info.biSizeImage = imageBytes;
-  info.biClrUsed = colors;
-  dib::WriteInfoHeader(h.data(), info);
-  return h;
-}
-
 void BmpSeeds(const fs::path& dir) {
   for (int bits : {1, 4, 8, 24})
     Write(dir / ("saved" + std::to_string(bits)), Saved(5, 3, bits, ".bmp"));
-  // Layouts the program reads but never writes.
-  const Bytes twoColours = {0, 0, 0, 0, 255, 255, 255, 0};
-  Write(dir / "core8",
-        Bmp({12, 0, 0, 0, 3, 0, 2, 0, 1, 0, 8, 0}, Bytes(256 * 3, 0x40), {1, 2, 3, 0, 4, 5, 6, 0}));
-  Write(dir / "topdown24", Bmp(InfoHeader(2, -2, 24, BI_RGB), {}, Bytes(16, 0x7F)));
-  // Runs, an absolute run, an end of line, a delta and the end of the picture.
-  const Bytes rle8 = {2, 1, 0, 3, 1, 0, 1, 0, 0, 0, 0, 2, 1, 0, 1, 1, 0, 1};
-  Write(dir / "rle8", Bmp(InfoHeader(4, 2, 8, BI_RLE8, 2, rle8.size()), twoColours, rle8));
-  const Bytes rle4 = {4, 0x10, 0, 0, 0, 4, 0x01, 0x10, 0, 1};
-  Write(dir / "rle4", Bmp(InfoHeader(4, 2, 4, BI_RLE4, 2, rle4.size()), twoColours, rle4));
-  const Bytes masks565 = {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
-  // The masks follow the header where a colour table would.
-  Write(dir / "bitfields16", Bmp(InfoHeader(2, 1, 16, BI_BITFIELDS), masks565, Bytes(4, 0x55)));
-  const Bytes masks888 = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
-  Write(dir / "bitfields32", Bmp(InfoHeader(1, 2, 32, BI_BITFIELDS), masks888, Bytes(8, 0xA0)));
-  Write(dir / "rgb32", Bmp(InfoHeader(2, 1, 32, BI_RGB), {}, Bytes(8, 0x33)));
+  // Every layout the reader takes, the ones the program never writes among them.
+  int n = 0;
+  for (const Bytes& file : bmplayout::BmpLayouts())
+    Write(dir / ("layout" + std::to_string(n++)),
+          std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
 }
 
 // The codec writes only 4:4:4 baseline files at quality 100; files from
