@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "app/main_frame.h"
+#include "dialogs/replay_dlg.h"
 #include "platform/codepage.h"
 #include "platform/services.h"
 #include "res/resource.h"
@@ -82,7 +83,7 @@ TEST_F(FrameTest, CommandsGoToTheBoardFirstAndWhatItLeavesReachesTheFrame) {
   EXPECT_FALSE(ui.m_bEnabled);
 }
 
-TEST_F(FrameTest, TheHotKeyRestoresTheBarsAndCapturesOnlyOnceAfterATemporaryExit) {
+TEST_F(FrameTest, TheHotKeyRestoresTheBarsCapturesOnlyOnceAfterATemporaryExitAndEndsAReview) {
   frame->ShowWindow(SW_SHOW);
   frame->ToggleBars();
   plat::ScriptedServices services;
@@ -97,6 +98,10 @@ TEST_F(FrameTest, TheHotKeyRestoresTheBarsAndCapturesOnlyOnceAfterATemporaryExit
   frame->m_tempExited = true;
   frame->OnHotKey(HOTKEY_ACTIVATE, MOD_ALT, '1');
   EXPECT_FALSE(frame->m_tempExited);
+  OnReplay(frame->m_board);
+  ASSERT_NE(frame->m_board.m_pReplayDlg, nullptr);
+  frame->OnHotKey(HOTKEY_ACTIVATE, MOD_ALT, '1');
+  EXPECT_EQ(frame->m_board.m_pReplayDlg, nullptr) << "the hot key ends a review";
 }
 
 }  // namespace

@@ -18,8 +18,8 @@
 namespace {
 
 // A teacher reviews a drawing: two lines, the replay dialog opened from the
-// tool bar, played to the end with the real pointer travelling, closed; or
-// the review ended from outside it.
+// tool bar, played to the end with the real pointer travelling, closed. The
+// review ended from outside it is the dialog's and the frame's own test.
 using e2e::Rect;
 using Point = std::pair<int, int>;
 
@@ -51,9 +51,6 @@ class Replay : public e2e::BoardSession {
       if (text) last = x;
     }
     return items;
-  }
-  bool OpenReview() {
-    return x_->RunPointer({"--command", "32807"}) == 0 && x_->WaitViewable(e2e::kReviewTitle);
   }
 };
 
@@ -98,26 +95,6 @@ TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDr
   EXPECT_TRUE(x_->WaitNotViewable(e2e::kReviewTitle));
   EXPECT_TRUE(x_->WaitViewable(e2e::kToolsBarTitle));
   EXPECT_TRUE(BoardShows(before)) << "the board does not show the drawing after the review";
-}
-
-// Alt+1 ends a review as the board's own commands do (their tests are the
-// dialog's): the board is left without the dialog and takes drawing.
-TEST_F(Replay, TheSliderTakesEndAtOnceAndAltOneEndsTheReviewLeavingAUsableBoard) {
-  ASSERT_TRUE(ClickToolBarImage(e2e::kLineImage));
-  ASSERT_TRUE(DrawLine(400, 300, 600, 400));
-  ASSERT_TRUE(DrawLine(600, 200, 800, 250));
-  const Picture drawing = Settled();
-  ASSERT_TRUE(OpenReview());
-  ASSERT_TRUE(e2e::WaitUntil([&] { return !BlackAround(x_->Screenshot(), 700, 225); }));
-  // The slider takes End at once, without a click on it first.
-  ASSERT_TRUE(TypeInto(e2e::kReviewTitle, {"@End"}));
-  EXPECT_TRUE(e2e::WaitUntil([&] { return BlackAround(x_->Screenshot(), 700, 225); }));
-
-  x_->Xdotool({"key", "alt+1"});
-  EXPECT_TRUE(x_->WaitNotViewable(e2e::kReviewTitle));
-  EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); })) << "the bars stayed hidden";
-  EXPECT_TRUE(BoardShows(drawing));
-  EXPECT_TRUE(DrawLine(300, 600, 500, 550)) << "the board takes no drawing after Alt+1";
 }
 
 // A teacher walks a class through a prepared lesson with a presenter

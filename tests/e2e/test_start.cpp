@@ -85,48 +85,18 @@ TEST_P(Start, TheFrameCoversTheScreenWithTheCapturedPictureComesBackWithAlt1AndF
   EXPECT_TRUE(x_->FindWindows(kFrameTitle).empty());
 }
 
-// The button face: the colour of most of the bar.
-COLORREF MostFrequentColour(const Picture& p) {
-  std::map<COLORREF, int> count;
-  for (COLORREF c : p.pixels) ++count[c];
-  return std::max_element(count.begin(), count.end(),
-                          [](const auto& a, const auto& b) { return a.second < b.second; })
-      ->first;
-}
-
-// The grid and the enabled buttons are the tool bar's own tests; here they
-// are drawn by the real X server.
-TEST_P(Start, TheToolBarFloatsAtItsPlaceWithTwentyButtonsShownRowSixGreyedAndThePaletteInFront) {
+// The grid, the buttons enabled and greyed, and the palette's place under
+// the tool bar are the bars' own tests; here the real X server places the
+// tool bar and stacks the palette in front of its empty lower strip.
+TEST_P(Start, TheToolBarFloatsAtItsPlaceWithThePaletteInFront) {
   StartBoard();
   const auto tools = x_->FindWindow(kToolsBarTitle), palette = x_->FindWindow(kPaletteTitle);
   EXPECT_EQ(std::tuple(tools->rect.x, tools->rect.y, palette->rect.x, palette->rect.y),
             std::tuple(10, 50, 10 - 2, tools->rect.bottom() - 17));
-  // The palette hangs over the tool bar's empty lower strip, in front of it:
-  // its caption, not the strip's face, shows there.
+  // Its caption, not the strip's face, shows there.
   const Picture screen = x_->Screenshot();
   EXPECT_NE(screen.At(palette->rect.x + 4, palette->rect.y + 3),
             screen.At(tools->rect.x + 4, palette->rect.y - 2));
-  // A button drawn greyed (disabled) does not show its image.
-  Picture bar;
-  std::map<int, std::pair<int, int>> at;
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    bar = e2e::Crop(x_->Screenshot(), tools->rect);
-    return (at = e2e::FindToolBarImages(bar, 20)).size() == 20;
-  })) << at.size()
-      << " of buttons 1 to 20 shown enabled";
-
-  // Row six (undo, redo, clear all, replay: disabled while nothing is drawn)
-  // is there in grey, five row pitches below row one.
-  const COLORREF face = MostFrequentColour(bar);
-  const int row6 = at.at(0).second + 5 * ((at.at(8).second - at.at(0).second) / 2);
-  ASSERT_LE(row6 + 15, bar.height) << "the window has no room for a sixth row";
-  for (int col = 0; col < 4; ++col) {
-    int drawn = 0;
-    for (int y = row6; y < row6 + 15; ++y)
-      for (int x = at.at(0).first + 23 * col; x < at.at(0).first + 23 * col + 16; ++x)
-        drawn += bar.At(x, y) != face;
-    EXPECT_GE(drawn, 10) << "button " << 21 + col << " of row six is blank";
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, Start,
