@@ -161,7 +161,7 @@ TEST_F(CommandLine, TwoStartsAMomentApartGiveOneBoard) {
 
 // The desktop's scale and the screen's size: on a 2:1 desktop the bars and
 // their pictures double while the board keeps device pixels; on a tiny
-// screen every bar and dialog stays in sight.
+// screen the file and colour dialogs stay in sight.
 using e2e::Rect;
 
 constexpr int kImages = 24;  // tool bar images
@@ -218,18 +218,13 @@ TEST_F(Scaling, OnADoubledDesktopTheBarsDoubleAndTheBoardDrawsTheSameDevicePixel
       << where;
 }
 
-TEST_F(Scaling, OnATinyScreenTheBarsAndTheFileAndColourDialogsStayInSight) {
+TEST_F(Scaling, OnATinyScreenTheFileAndColourDialogsStayInSight) {
   Open(320, 240);
   StartBoard();
   const auto inside = [&](const Rect& r) {
     return r.x >= 0 && r.y >= 0 && r.right() <= x_->width() && r.bottom() <= x_->height();
   };
-  const Rect tools = x_->FindWindow(e2e::kToolsBarTitle)->rect;
-  const Rect palette = x_->FindWindow(e2e::kPaletteTitle)->rect;
-  EXPECT_TRUE(inside(tools) && inside(palette));
-  EXPECT_TRUE(palette.x >= tools.right() || palette.y >= tools.bottom() - 20)
-      << "the palette hides the tool bar's buttons";
-
+  // The bars are kept in sight by the frame's own test.
   Move(300, 200);
   x_->Xdotool({"key", "ctrl+o"});
   ASSERT_TRUE(x_->WaitViewable("打开")) << "no open dialog";

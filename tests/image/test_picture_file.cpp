@@ -117,7 +117,8 @@ TEST(BmpRead, WhatWasWrittenReadsBackIdenticalAndATopDownFileComesBackBottomUp) 
   EXPECT_EQ(CountDifferences(PixelsOf(*back), pic, &where), 0) << where;
 }
 
-TEST(BmpRead, RefusesAWrongSignatureEveryTruncationAndABadOffset) {
+// Every truncation is the hostile-file test's.
+TEST(BmpRead, RefusesAWrongSignatureAndABadOffset) {
   TempFolder dir;
   HDIB block = MakeDib24(Smooth(6, 4));
   ASSERT_TRUE(WriteBmp(block.get(), dir / "r.bmp"));
@@ -126,8 +127,6 @@ TEST(BmpRead, RefusesAWrongSignatureEveryTruncationAndABadOffset) {
   Bytes bad = file;
   bad[0] = 'M', bad[1] = 'B';
   EXPECT_FALSE(Reads(dir, bad)) << "swapped signature";
-  for (std::size_t n = 0; n < file.size(); ++n)
-    EXPECT_FALSE(Reads(dir, Bytes(file.begin(), file.begin() + n))) << "cut at " << n;
 
   bad = file;
   plat::PutLe32(&bad[10], 58);
