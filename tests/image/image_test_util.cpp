@@ -10,16 +10,6 @@
 
 namespace imgtest {
 
-Bytes ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::string& path, const Bytes& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-}
-
 Picture Smooth(int w, int h) {
   return MakePicture(w, h, [&](int x, int y) {
     return RGB(x * 255 / std::max(1, w - 1), y * 255 / std::max(1, h - 1), 128);

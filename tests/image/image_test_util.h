@@ -17,8 +17,13 @@ namespace imgtest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const Bytes& data);
+inline Bytes ReadFileBytes(const std::string& path) {
+  const std::string bytes = ReadBytes(path);
+  return Bytes(bytes.begin(), bytes.end());
+}
+inline void WriteFileBytes(const std::string& path, const Bytes& data) {
+  WriteBytes(path, std::string(data.begin(), data.end()));
+}
 
 // Colours changing evenly across the picture, so that JPEG files keep them.
 Picture Smooth(int w, int h);

@@ -13,11 +13,18 @@ namespace {
 constexpr int kW = 40, kH = 30;
 
 // `colours` distinct colours in the first pixels, white after them.
-std::vector<std::uint32_t> Picture(int colours) {
+std::vector<std::uint32_t> Colours(int colours) {
   std::vector<std::uint32_t> p(kW * kH, 0xFFFFFF);
   for (int i = 0; i < colours - 1; ++i)
     p[i] = std::uint32_t(i) << 16 | std::uint32_t(255 - i) << 8 | 7;
   return p;
+}
+// The frame's 0xRRGGBB pixels as a picture.
+Picture AsPicture(const std::vector<std::uint32_t>& p) {
+  return MakePicture(kW, kH, [&](int x, int y) {
+    const std::uint32_t c = p[std::size_t(y * kW + x)];
+    return RGB(c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF);
+  });
 }
 
 TEST(GifFile, FramesOfUpTo256ColoursAreExactMoreComeThroughACubeAndOnlyChangesAreStored) {
@@ -26,7 +33,7 @@ TEST(GifFile, FramesOfUpTo256ColoursAreExactMoreComeThroughACubeAndOnlyChangesAr
   CGifWriter gif;
   std::string error;
   ASSERT_TRUE(gif.Open(path, kW, kH, &error)) << error;
-  std::vector<std::uint32_t> exact = Picture(256);
+  std::vector<std::uint32_t> exact = Colours(256);
   ASSERT_TRUE(gif.AddFrame(exact.data(), RECT{0, 0, kW, kH}, 0));
   exact[kW * 20 + 30] = 0x123456;  // one pixel changes
   ASSERT_TRUE(gif.AddFrame(exact.data(), RECT{0, 0, kW, kH}, 40));
@@ -36,30 +43,19 @@ TEST(GifFile, FramesOfUpTo256ColoursAreExactMoreComeThroughACubeAndOnlyChangesAr
   const RECT& changed = play.rects[1];
   EXPECT_EQ(std::tuple(play.delays, changed.left, changed.right, changed.bottom - changed.top),
             std::tuple(std::vector<int>{4, 6}, 30, 31, 1));
-  for (int i = 0; i < kW * kH; ++i) {
-    const COLORREF c = play.last.pixels[i];
-    ASSERT_EQ(std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c), exact[i]) << i;
-  }
+  std::string where;
+  EXPECT_EQ(CountDifferences(play.last, AsPicture(exact), &where), 0) << where;
 
   CGifWriter many;
   ASSERT_TRUE(many.Open(path, kW, kH, &error)) << error;
-  const std::vector<std::uint32_t> more = Picture(257);
+  const std::vector<std::uint32_t> more = Colours(257);
   ASSERT_TRUE(many.AddFrame(more.data(), RECT{0, 0, kW, kH}, 0));
   ASSERT_TRUE(many.Close(0, &error)) << error;
   play = PlayGif(path);
   ASSERT_EQ(play.frames, 1);
   EXPECT_EQ(play.delays, std::vector<int>{1}) << "a last frame lasts at least a hundredth";
-  int worst = 0, inexact = 0;
-  for (int i = 0; i < kW * kH; ++i) {
-    const COLORREF c = play.last.pixels[i];
-    const int d = std::max({std::abs(int(GetRValue(c)) - int(more[i] >> 16 & 0xFF)),
-                            std::abs(int(GetGValue(c)) - int(more[i] >> 8 & 0xFF)),
-                            std::abs(int(GetBValue(c)) - int(more[i] & 0xFF))});
-    worst = std::max(worst, d);
-    inexact += d > 0;
-  }
-  EXPECT_LE(worst, 0x40);
-  EXPECT_GT(inexact, 0);
+  EXPECT_LE(MaxChannelDifference(play.last, AsPicture(more)), 0x40);
+  EXPECT_GT(CountDifferences(play.last, AsPicture(more)), 0);
 }
 
 TEST(GifFile, AFileThatCannotBeCreatedIsRefusedWithAReason) {
