@@ -1,12 +1,11 @@
-// The program's code page and files named in it, and the machine-wide store
-// of settings in place of the registry.
+// The program's code page, files replaced in pairs, and the machine-wide
+// store of settings in place of the registry.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -38,15 +37,6 @@ TEST(CodePage, EveryGbkCharacterRoundTripsAndCharactersOutsideGbkSurviveTheRound
     EXPECT_EQ(plat::Utf8FromGbk(plat::GbkFromUtf8(utf8)), utf8);
   // The emoji needs the four-byte form, not a question mark.
   EXPECT_EQ(plat::GbkFromUtf8("😀").size(), 4u);
-}
-
-TEST(CodePage, FilesNamedInTheProgramsCodePageAreTheLocalUtf8Names) {
-  const TempFolder dir;
-  std::FILE* f = plat::OpenFile(GBK(dir / "课件.zsy"), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fclose(f);
-  EXPECT_TRUE(fs::exists(dir / "课件.zsy"));
-  EXPECT_EQ(plat::OpenFile(dir.path, "rb"), nullptr) << "a folder is no file to read";
 }
 
 // A data file and its side file must match: when the second cannot take its
