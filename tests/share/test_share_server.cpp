@@ -276,6 +276,8 @@ TEST_F(ShareTest, ConnectionsPastTheLimitAreRefusedAndIdleOnesClosed) {
   EXPECT_TRUE(PumpUntil([&] { return open() == 0 && m_server->ConnectionCount() == 0; }));
   TestViewer v(SocketUrl());
   EXPECT_TRUE(Mirrors(v));
+  PumpUntil([] { return false; }, 600);
+  EXPECT_FALSE(v.closed) << "a viewer is no idle connection";
 }
 
 TEST_F(ShareTest, AViewerThatNeverReadsIsDroppedWhileOthersFollow) {
