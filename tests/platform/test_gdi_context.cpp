@@ -11,15 +11,13 @@ namespace {
 
 using namespace gdi_test;
 
-TEST(GdiContext, PixelsReadInsideAndRefuseOutside) {
+TEST(GdiContext, PixelsReadOnlyInsideAndBitmapsAreCreatedBlackAndRefuseAbsurdSizes) {
   Canvas c(10, 10);
   c.dc.SetPixel(9, 9, RGB(1, 2, 3));
   EXPECT_EQ(c.dc.GetPixel(9, 9), RGB(1, 2, 3));
   for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}})
     EXPECT_EQ(c.dc.GetPixel(x, y), CLR_INVALID) << x << "," << y;
-}
 
-TEST(GdiContext, BitmapsAreCreatedBlackAndRefuseAbsurdSizes) {
   CBitmap b;
   // 2^29 pixels the last.
   for (const auto& [w, h] : {std::pair{0, 10}, {-5, 10}, {INT_MAX, INT_MAX}, {1 << 15, 1 << 14}})

@@ -237,7 +237,7 @@ void ExpectFill(const std::vector<std::pair<std::string, std::string>>& rows) {
       expected);
 }
 
-TEST(GdiFlood, FillsStayInTheirColourAndCrossEdgesOnly) {
+TEST(GdiFlood, FillsStayInTheirColourCrossEdgesOnlyAndNeedAStartOfTheirColour) {
   // The diamond's inside touches the rest only diagonally.
   ExpectFill({{"..........", "oooooooooo"},
               {".####.....", "o####ooooo"},
@@ -253,9 +253,8 @@ TEST(GdiFlood, FillsStayInTheirColourAndCrossEdgesOnly) {
               {"....w.r...", "oooow.r..."},
               {"wwwww.r...", "wwwww.r..."},
               {"......r...", "......r..."}});
-}
 
-TEST(GdiFlood, AFillThatCannotStartChangesNothing) {
+  // A fill that cannot start changes nothing.
   Canvas c(20, 20);
   c.dc.SetPixel(5, 5, kRed);
   const auto before = c.Snapshot();

@@ -76,12 +76,6 @@ void AcceptName(const QString& name) {
   });
 }
 
-QPushButton* ButtonLabelled(QMessageBox* box, const QString& label) {
-  for (QAbstractButton* b : box->buttons())
-    if (b->text() == label) return qobject_cast<QPushButton*>(b);
-  return nullptr;
-}
-
 TEST(RealMessageBox, ShowsItsTextInChineseEscapeCancelsWhereItCanAndEnterTakesTheFirstButton) {
   QStringList labels;
   for (const auto& [type, answer] :
@@ -107,7 +101,8 @@ TEST(RealMessageBox, ShowsItsTextInChineseEscapeCancelsWhereItCanAndEnterTakesTh
     wndtest::Key(box, Qt::Key_Escape);
     box->close();
     stillShown = box->isVisible();
-    ButtonLabelled(box, QStringLiteral("否(&N)"))->click();
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == QStringLiteral("否(&N)")) b->click();
   });
   EXPECT_EQ(MessageBoxOwned(nullptr, GBK("是否保留当前画面？"), GBK("临时退出"),
                             MB_YESNO | MB_ICONQUESTION),

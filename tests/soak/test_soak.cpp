@@ -300,19 +300,10 @@ class Soak : public BoardTest {
   ::testing::AssertionResult RedrawIsCurrentPicture() {
     CBoardWnd& board = Board();
     const int w = board.m_rcDesktop.right, h = board.m_rcDesktop.bottom;
-    CClientDC dc(&board);
-    // The screen into a bitmap, or a bitmap back onto the screen.
-    const auto copy = [&](CBitmap& bitmap, bool toBitmap) {
-      CDC mem;
-      mem.CreateCompatibleDC(&dc);
-      CSelectScope<CBitmap> select(mem, &bitmap);
-      toBitmap ? mem.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY)
-               : dc.BitBlt(0, 0, w, h, &mem, 0, 0, SRCCOPY);
-    };
     CBitmap screen, redrawn;
-    screen.CreateCompatibleBitmap(&dc, w, h);
-    redrawn.CreateCompatibleBitmap(&dc, w, h);
-    copy(screen, true);
+    screen.CreateCompatibleBitmap(nullptr, w, h);
+    redrawn.CreateCompatibleBitmap(nullptr, w, h);
+    CopyScreen(screen, true);
     const DrawStyle style = g_style;
     const CPen pen = board.m_pen;
     const CBrush brush = board.m_brush;
@@ -326,8 +317,8 @@ class Soak : public BoardTest {
     board.UpdateWindow();
     board.m_bRedrawing = false;
     board.Replay(0, Count(), false);
-    copy(redrawn, true);
-    copy(screen, false);
+    CopyScreen(redrawn, true);
+    CopyScreen(screen, false);
     g_style = style;
     board.m_pen = pen, board.m_brush = brush, board.m_font = font, board.m_logFont = logFont;
     board.m_bTransparent = transparent;

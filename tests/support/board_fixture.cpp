@@ -84,11 +84,7 @@ void BoardTest::SetUp() {
   board.Invalidate(true);
   board.UpdateWindow();
   board.SnapshotZoomView();
-  CDC mem;
-  mem.CreateCompatibleDC(nullptr);
-  CSelectScope<CBitmap> select(mem, &board.m_bmpCurrent);
-  CClientDC dc(&board);
-  mem.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY);
+  CopyScreen(board.m_bmpCurrent, true);
 }
 
 void BoardTest::TearDown() {
@@ -101,29 +97,26 @@ Picture BoardTest::Of(const CBitmap& bitmap) {
                      [&](int x, int y) { return bitmap.GetPixel(x, y); });
 }
 
-Picture BoardTest::Snap() {
+void BoardTest::CopyScreen(CBitmap& bitmap, bool toBitmap) {
   CClientDC dc(&Board());
-  CBitmap bitmap;
-  bitmap.CreateCompatibleBitmap(&dc, Board().m_rcDesktop.right, Board().m_rcDesktop.bottom);
   CDC mem;
   mem.CreateCompatibleDC(&dc);
-  {
-    CSelectScope<CBitmap> select(mem, &bitmap);
-    mem.BitBlt(0, 0, bitmap.Width(), bitmap.Height(), &dc, 0, 0, SRCCOPY);
-  }
+  CSelectScope<CBitmap> select(mem, &bitmap);
+  const int w = Board().m_rcDesktop.right, h = Board().m_rcDesktop.bottom;
+  toBitmap ? mem.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY)
+           : dc.BitBlt(0, 0, w, h, &mem, 0, 0, SRCCOPY);
+}
+
+Picture BoardTest::Snap() {
+  CBitmap bitmap;
+  bitmap.CreateCompatibleBitmap(nullptr, Board().m_rcDesktop.right, Board().m_rcDesktop.bottom);
+  CopyScreen(bitmap, true);
   return Of(bitmap);
 }
 
 Picture BoardTest::ReplayedPicture() {
-  CBoardWnd& board = Board();
-  {
-    CClientDC dc(&board);
-    CDC mem;
-    mem.CreateCompatibleDC(&dc);
-    CSelectScope<CBitmap> select(mem, &board.m_bmpCaptured);
-    dc.BitBlt(0, 0, board.m_rcDesktop.right, board.m_rcDesktop.bottom, &mem, 0, 0, SRCCOPY);
-  }
-  board.Replay(0, board.m_nCount, false);
+  CopyScreen(Board().m_bmpCaptured, false);
+  Board().Replay(0, Board().m_nCount, false);
   return Snap();
 }
 

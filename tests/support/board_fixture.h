@@ -47,6 +47,9 @@ class BoardTest : public ::testing::Test {
   // What the board shows now, and what a bitmap holds.
   static Picture Snap();
   static Picture Of(const CBitmap& bitmap);
+  // Copies what the board shows into a bitmap of its size, or such a bitmap
+  // onto the board.
+  static void CopyScreen(CBitmap& bitmap, bool toBitmap);
 
  protected:
   void SetUp() override;

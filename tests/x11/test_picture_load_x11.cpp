@@ -38,14 +38,13 @@ TEST_F(PictureLoadX11, ALoadedPictureIsStretchedOverTheBoardAndBecomesItsPicture
   Frame().m_barsHidden = false;
   m_services.fileAnswers.push_back(path);
   board.SendCommand(ID_LOAD_PICTURE);
-  EXPECT_FALSE(Frame().m_barsHidden) << "hidden for the capture, shown again after it";
-  EXPECT_EQ(Count(), 1);
-  for (CBitmap* picture : {&board.m_bmpCurrent, &board.m_bmpCaptured}) {
-    EXPECT_EQ(picture->GetPixel(1, 1), RGB(255, 0, 0));
-    EXPECT_EQ(picture->GetPixel(W / 2 - 2, H / 2 - 2), RGB(255, 0, 0));
-    EXPECT_EQ(picture->GetPixel(W / 2 + 2, H / 2 + 2), RGB(0, 0, 255));
-    EXPECT_EQ(picture->GetPixel(W - 1, H - 1), RGB(0, 0, 255));
-  }
+  EXPECT_EQ(std::pair(Frame().m_barsHidden, Count()), std::pair(false, 1))
+      << "the bars hidden for the capture and shown again after it, the records kept";
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+  for (CBitmap* p : {&board.m_bmpCurrent, &board.m_bmpCaptured})
+    EXPECT_EQ((std::vector{p->GetPixel(1, 1), p->GetPixel(W / 2 - 2, H / 2 - 2),
+                           p->GetPixel(W / 2 + 2, H / 2 + 2), p->GetPixel(W - 1, H - 1)}),
+              (std::vector{red, red, blue, blue}));
 }
 
 }  // namespace
