@@ -13,7 +13,7 @@
 #include "tests/support/picture.h"
 
 // Runs the event loop until done() or ms pass; done()'s last answer.
-inline bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
+inline bool PumpUntil(const std::function<bool()>& done, int ms = 15000) {
   QElapsedTimer t;
   t.start();
   while (!done()) {
