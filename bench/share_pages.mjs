@@ -35,7 +35,8 @@ function probe({ x, y }) {
   const draw = CanvasRenderingContext2D.prototype.drawImage;
   CanvasRenderingContext2D.prototype.drawImage = function (image, dx, dy, ...rest) {
     draw.call(this, image, dx, dy, ...rest);
-    if (rest.length || x < dx || y < dy || x >= dx + image.width || y >= dy + image.height) return;
+    const iw = image.displayWidth || image.width, ih = image.displayHeight || image.height;
+    if (rest.length || x < dx || y < dy || x >= dx + iw || y >= dy + ih) return;
     const d = this.getImageData(x, y, 1, 1).data;
     const last = window.seen[window.seen.length - 1];
     if (last && last[0] === d[0] && last[1] === d[1] && last[2] === d[2]) return;
