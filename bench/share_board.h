@@ -2,10 +2,14 @@
 // The board the sharing benches draw on: an offscreen frame of the screen's
 // size holding a board, the way the program shows it.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "board/board_wnd.h"
+#include "platform/app.h"
 #include "platform/frame.h"
+#include "res/res.h"
 
 class ShareBenchFrame : public CFrameWnd, public CBoardFrame {
  public:
@@ -20,6 +24,12 @@ class ShareBenchFrame : public CFrameWnd, public CBoardFrame {
     if (CFrameWnd::OnCreate(cs) == -1) return -1;
     return m_board.CreateInFrame(*this, *this) ? 0 : -1;
   }
+  // Shows the board on the screen's picture.
+  bool Show() {
+    if (!CreateEx(0, WS_POPUP, "board", nullptr, CRect(), 0)) return false;
+    m_board.CaptureScreen();
+    return true;
+  }
   CWnd& FrameWindow() override { return *this; }
   void ToggleBars() override {}
   void HideBars() override {}
@@ -29,6 +39,16 @@ class ShareBenchFrame : public CFrameWnd, public CBoardFrame {
   void SetTempExited(bool) override {}
   CBoardWnd m_board;
 };
+
+// The program's platform, offscreen, with its resources; figures printed
+// line by line as they come.
+inline void StartShareBench(int& argc, char** argv) {
+  setvbuf(stdout, nullptr, _IOLBF, 0);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
+  plat::InitApplication(argc, argv);
+  res::RegisterResources();
+}
 
 inline void ShareBenchLine(CBoardWnd& board, int x0, int y0, int x1, int y1, COLORREF c) {
   CClientDC dc(&board);

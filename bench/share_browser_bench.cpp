@@ -16,8 +16,6 @@
 #include <sstream>
 
 #include "bench/share_board.h"
-#include "platform/app.h"
-#include "res/res.h"
 #include "share/share_server.h"
 #include "tests/share/viewer_client.h"
 
@@ -125,14 +123,9 @@ void Run(CBoardWnd& board, CShareServer& server, int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setvbuf(stdout, nullptr, _IOLBF, 0);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  plat::InitApplication(argc, argv);
-  res::RegisterResources();
+  StartShareBench(argc, argv);
   ShareBenchFrame frame;
-  if (!frame.CreateEx(0, WS_POPUP, "board", nullptr, CRect(), 0)) return 1;
-  frame.m_board.CaptureScreen();
+  if (!frame.Show()) return 1;
   CShareServer server(frame.m_board);
   std::string error;
   if (!server.Start(QHostAddress::LocalHost, 0, &error)) {

@@ -22,8 +22,6 @@
 #include <random>
 
 #include "bench/share_board.h"
-#include "platform/app.h"
-#include "res/res.h"
 #include "res/resource.h"
 #include "share/share_server.h"
 #include "tests/share/viewer_client.h"
@@ -108,17 +106,12 @@ std::vector<double> Strokes(CBoardWnd& board) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setvbuf(stdout, nullptr, _IOLBF, 0);
   RaiseFileLimit();
   if (argc == 4 && std::string(argv[1]) == "--viewers") return Viewers(argc, argv);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
-  plat::InitApplication(argc, argv);
-  res::RegisterResources();
+  StartShareBench(argc, argv);
   ShareBenchFrame frame;
-  if (!frame.CreateEx(0, WS_POPUP, "board", nullptr, CRect(), 0)) return 1;
+  if (!frame.Show()) return 1;
   CBoardWnd& board = frame.m_board;
-  board.CaptureScreen();
   board.OnSelectTool(ID_TOOL_PEN);
   ShareLimits limits;
   limits.maxViewers = 100000;
