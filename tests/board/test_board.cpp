@@ -71,10 +71,9 @@ TEST_F(BoardWindowTest, ASnapshotTakesWhatTheBoardShowsAfterHidingTheBars) {
   board.m_nTool = ID_TOOL_TEXT;
   Frame().m_fontBarShown = true;
   board.SnapshotBoard();
-  EXPECT_TRUE(Frame().m_barsHidden);
   // The text tool's font bar is out of the picture and back afterwards.
-  EXPECT_TRUE(Frame().m_fontBarShown);
-  EXPECT_EQ(board.m_bmpCurrent.GetPixel(10, 20), RGB(1, 2, 3));
+  EXPECT_TRUE(Frame().m_barsHidden && Frame().m_fontBarShown &&
+              board.m_bmpCurrent.GetPixel(10, 20) == RGB(1, 2, 3));
 }
 
 TEST_F(BoardWindowTest, PickColorReadsThePixelUnderThePointerAndRefusesPositionsOffTheBoard) {

@@ -58,8 +58,9 @@ TEST_F(DataFiles, AnOpenedDrawingComesBackWithItsTextsAndPicture) {
   m_services.boxAnswers = {IDOK};
   Board().OnClearAll();
   Run(ID_OPEN_DATA, GBK(dir / "课件.zsy"));
-  EXPECT_EQ(m_services.boxes.size(), 1u) << "only clear all asked";
-  EXPECT_EQ(m_services.pauses, std::vector<unsigned>{1000});
+  EXPECT_EQ(std::pair(m_services.boxes.size(), m_services.pauses),
+            std::pair(1ul, std::vector<unsigned>{1000}))
+      << "only clear all asked";
   EXPECT_TRUE(Intact() && Frame().m_barsHidden);
 
   // Their titles are the ones the real dialogs show in the end-to-end tests.
@@ -133,8 +134,7 @@ TEST_F(DataFiles, HostileLessonsOpenWithoutHarm) {
     Run(ID_OPEN_DATA, dir / "h.zsy");
     EXPECT_EQ(Count(), int(records));
   }
-  EXPECT_TRUE(m_services.boxes.empty());
-  EXPECT_TRUE(ShowsItsReplay());
+  EXPECT_TRUE(m_services.boxes.empty() && ShowsItsReplay());
 }
 
 }  // namespace
