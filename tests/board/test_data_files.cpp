@@ -89,8 +89,7 @@ TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {
     Run(ID_SAVE_DATA, dir / "old.zsy");
   }
   EXPECT_EQ(Says(), Failure("文件写入失败！", dir / "old.zsy", plat::FileError::kWriteFailed));
-  EXPECT_EQ(m_services.boxes.size(), 4u);
-  EXPECT_TRUE(Intact() && !Frame().m_barsHidden);
+  EXPECT_TRUE(m_services.boxes.size() == 4 && Intact() && !Frame().m_barsHidden);
   Board().m_texts.back() += std::string(200, 'x');
   {
     FileSizeLimit limit(80);  // the records fit, the texts do not
