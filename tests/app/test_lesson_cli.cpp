@@ -97,8 +97,7 @@ TEST_F(LessonCli, RenderEqualsTheBoardsOwnFullRedrawOnEachBackground) {
     const std::string path = SaveAndReopen();
     RenderOptions options;
     options.width = Board().m_rcDesktop.right, options.height = Board().m_rcDesktop.bottom;
-    options.background = c.background;
-    options.picturePath = picture;
+    options.background = c.background, options.picturePath = picture;
     CMemoryBoard out(options.width, options.height);
     std::string error, where;
     ASSERT_TRUE(RenderLesson(Load(path), options, out, &error)) << error;
@@ -140,12 +139,9 @@ TEST_F(LessonCli, RenderWritesPngBmpAndJpegOfThePictureAndRefusesOtherTypes) {
 
 TEST_F(LessonCli, InfoOfAFileWithEveryOpcodePrintsEveryRecordAndTheSummary) {
   datafile::PointerData lesson;
-  int i = 0;
-  for (char opcode : op::kAll) {
-    DrawRecord r = Rec(opcode, 10 + i, 20 + i, 30 + i, 40 + i);
-    r.f5 = -i;
-    lesson.records.push_back(r);
-    ++i;
+  for (int i = 0; i < int(std::size(op::kAll)); ++i) {
+    lesson.records.push_back(Rec(op::kAll[i], 10 + i, 20 + i, 30 + i, 40 + i));
+    lesson.records.back().f5 = -i;
   }
   lesson.texts = {GBK("宋体"), GBK("一行\r\n两行")};
   const std::string path = m_folder / "every.zsy";
@@ -175,13 +171,12 @@ TEST_F(LessonCli, InfoOfAFileWithEveryOpcodePrintsEveryRecordAndTheSummary) {
 }
 
 TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
-  const std::string good = m_folder / "good.zsy";
+  const std::string good = m_folder / "good.zsy", png = m_folder / "x.png",
+                    gif = m_folder / "x.gif", bmp = m_folder / "notapicture.bmp";
   ASSERT_EQ(datafile::SavePointerData(good, g_records, 0, {}), datafile::SaveStatus::kSaved);
   std::ofstream(m_folder / "odd.zsy") << std::string(30, 'x');
-  std::string unknown(24, '\0');
-  unknown[0] = 'Q';
-  std::ofstream(m_folder / "unknown.zsy") << unknown;
-  std::ofstream(m_folder / "notapicture.bmp") << "hello";
+  std::ofstream(m_folder / "unknown.zsy") << "Q" + std::string(23, '\0');
+  std::ofstream(bmp) << "hello";
   const struct {
     std::vector<std::string> args;
     int status;
@@ -190,21 +185,17 @@ TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
       {{"info", m_folder / "missing.zsy"}, 1, "cannot open: no such file"},
       {{"info", m_folder.path}, 1, "not a regular file"},
       {{"info", m_folder / "odd.zsy"}, 1, "30 bytes is not a whole number"},
-      {{"render", m_folder / "unknown.zsy", "-o", m_folder / "x.png"},
-       1,
-       "record 0 has an unknown opcode"},
-      {{"render", good, "-o", m_folder / "x.png", "--background", m_folder / "notapicture.bmp"},
-       1,
-       "cannot load the background picture"},
+      {{"render", m_folder / "unknown.zsy", "-o", png}, 1, "record 0 has an unknown opcode"},
+      {{"render", good, "-o", png, "--background", bmp}, 1, "cannot load the background picture"},
       {{"render", good, "-o", m_folder / "no/such/folder/x.png"}, 1, "cannot write"},
-      {{"render", good, "-o", m_folder / "x.png", "--size", "0x10"}, 2, "--size needs WxH"},
-      {{"render", good, "-o", m_folder / "x.png", "--size", "8193x8192"}, 2, "8192x8192 in all"},
-      {{"render", good, "-o", m_folder / "x.png", "--size", "16385x1"}, 2, "16384 a side"},
+      {{"render", good, "-o", png, "--size", "0x10"}, 2, "--size needs WxH"},
+      {{"render", good, "-o", png, "--size", "8193x8192"}, 2, "8192x8192 in all"},
+      {{"render", good, "-o", png, "--size", "16385x1"}, 2, "16384 a side"},
       {{"render", good}, 2, "no output file"},
-      {{"render", good, "-o", m_folder / "x.png", "--pointer"}, 2, "--pointer needs --animate"},
-      {{"render", good, "-o", m_folder / "x.png", "--speed", "2"}, 2, "--speed needs --animate"},
-      {{"render", good, "--animate", "-o", m_folder / "x.gif", "--speed", "3"}, 2, "0.5, 1, 2 or 4"},
-      {{"render", good, "--animate", "-o", m_folder / "x.png"}, 1, ".gif, .mp4 or .webm"},
+      {{"render", good, "-o", png, "--pointer"}, 2, "--pointer needs --animate"},
+      {{"render", good, "-o", png, "--speed", "2"}, 2, "--speed needs --animate"},
+      {{"render", good, "--animate", "-o", gif, "--speed", "3"}, 2, "0.5, 1, 2 or 4"},
+      {{"render", good, "--animate", "-o", png}, 1, ".gif, .mp4 or .webm"},
       {{"info"}, 2, "no lesson given"},
       {{"info", good, "--bogus"}, 2, "unknown option '--bogus'"},
   };
@@ -214,7 +205,7 @@ TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
     EXPECT_EQ(Run(c.args, &error), c.status);
     EXPECT_NE(error.find(c.says), std::string::npos) << error;
   }
-  EXPECT_FALSE(std::filesystem::exists(m_folder / "x.png"));
+  EXPECT_FALSE(std::filesystem::exists(png));
   // The longest side allowed.
   EXPECT_EQ(Run({"render", good, "-o", m_folder / "wide.png", "--size", "16384x1"}), 0);
   EXPECT_EQ(QImage(QString::fromStdString(m_folder / "wide.png")).width(), 16384);
@@ -270,19 +261,6 @@ TEST_F(LessonCli, AGifHasAFramePerRecordAfterTheBackgroundTimedAsTheDialogPlaysA
   EXPECT_NEAR(PlayGif(gif).delays[0] * 10, int(ReplayTickMs(500) + 500), 10);
 }
 
-std::string Probe(const std::string& path) {
-  plat::PipeProcess probe;
-  std::string error, out;
-  if (!probe.Start({"sh", "-c",
-                    "ffprobe -v error -show_entries format=duration:stream=codec_name -of "
-                    "default=nw=1 '" +
-                        path + "' >&2"},
-                   &error))
-    return error;
-  probe.Finish(&out);
-  return out;
-}
-
 TEST_F(LessonCli, VideosDecodeWithTheDurationOfThePlay) {
   Board().m_texts = {"hi"};
   for (const DrawRecord& r :
@@ -298,26 +276,29 @@ TEST_F(LessonCli, VideosDecodeWithTheDurationOfThePlay) {
     options.render.width = 161, options.render.height = 121;  // odd sizes are padded
     std::string error;
     ASSERT_TRUE(ExportAnimation(lesson, options, m_folder / name, &error)) << error;
-    const std::string probe = Probe(m_folder / name);
-    double duration = 0;
+    plat::PipeProcess ffprobe;
+    std::string probe;
+    ASSERT_TRUE(ffprobe.Start({"sh", "-c",
+                               "ffprobe -v error -show_entries format=duration -of default=nw=1 '" +
+                                   m_folder / name + "' >&2"},
+                              &probe))
+        << probe;
+    ffprobe.Finish(&probe);
     const auto at = probe.find("duration=");
     ASSERT_NE(at, std::string::npos) << probe;
-    duration = std::stod(probe.substr(at + 9));
-    EXPECT_NEAR(duration, seconds, 0.05) << probe;
+    EXPECT_NEAR(std::stod(probe.substr(at + 9)), seconds, 0.05) << probe;
   }
 }
 
 TEST_F(LessonCli, AMissingVideoEncoderIsNamed) {
   const std::string lesson = m_folder / "empty.zsy";
   ASSERT_EQ(datafile::SavePointerData(lesson, g_records, 0, {}), datafile::SaveStatus::kSaved);
-  const char* path = std::getenv("PATH");
-  const std::string saved = path ? path : "";
+  const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
   ::setenv("PATH", m_folder.path.c_str(), 1);
   std::string error;
   const int status = Run({"render", lesson, "--animate", "-o", m_folder / "x.mp4"}, &error);
   ::setenv("PATH", saved.c_str(), 1);
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(error.find("ffmpeg is not installed"), std::string::npos) << error;
+  EXPECT_TRUE(status == 1 && error.find("ffmpeg is not installed") != std::string::npos) << error;
 }
 
 }  // namespace

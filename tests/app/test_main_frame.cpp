@@ -61,15 +61,14 @@ TEST_F(FrameTest, ThePaletteShowsUnderTheToolBarWhereverEitherWasMovedAndBothSta
 }
 
 TEST_F(FrameTest, TheFontBarStartsHiddenAtItsPlaceWithThreeHaoSelected) {
-  EXPECT_FALSE(frame->m_fontBar.IsWindowVisible());
-  EXPECT_EQ(frame->m_fontBar.GetWindowText(), GBK("字体"));
   RECT rc;
   frame->m_fontBar.GetWindowRect(&rc);
-  EXPECT_EQ(rc.left, GetSystemMetrics(SM_CXSCREEN) - 470);
-  EXPECT_EQ(rc.top, GetSystemMetrics(SM_CYSCREEN) / 30);
   std::string label;
   frame->m_fontSizeBox.GetLBText(frame->m_fontSizeBox.GetCurSel(), label);
-  EXPECT_EQ(label, GBK("三号"));
+  EXPECT_EQ(std::tuple(frame->m_fontBar.IsWindowVisible(), frame->m_fontBar.GetWindowText(),
+                       rc.left, rc.top, label),
+            std::tuple(false, GBK("字体"), LONG(GetSystemMetrics(SM_CXSCREEN) - 470),
+                       LONG(GetSystemMetrics(SM_CYSCREEN) / 30), GBK("三号")));
 }
 
 TEST_F(FrameTest, CommandsGoToTheBoardFirstAndWhatItLeavesReachesTheFrame) {
@@ -79,8 +78,7 @@ TEST_F(FrameTest, CommandsGoToTheBoardFirstAndWhatItLeavesReachesTheFrame) {
   EXPECT_TRUE(frame->OnCmdMsg(ID_MENU_POPUP, CN_UPDATE_COMMAND_UI, &ui));
   // Undo is the board's: disabled with an empty store.
   ui.m_nID = ID_UNDO;
-  EXPECT_TRUE(frame->OnCmdMsg(ID_UNDO, CN_UPDATE_COMMAND_UI, &ui));
-  EXPECT_FALSE(ui.m_bEnabled);
+  EXPECT_TRUE(frame->OnCmdMsg(ID_UNDO, CN_UPDATE_COMMAND_UI, &ui) && !ui.m_bEnabled);
 }
 
 TEST_F(FrameTest, TheHotKeyRestoresTheBarsCapturesOnlyOnceAfterATemporaryExitAndEndsAReview) {

@@ -25,12 +25,11 @@ TEST(Resources, EveryCursorDecodesTo32By32WithItsHotSpotOnAPixelItDraws) {
 }
 
 TEST(Resources, EveryBarImageDecodesAtItsSize) {
-  for (int i = 0; i < 24; ++i)
-    EXPECT_EQ(QImage(res::ToolBarImageXpm(i)).size(), QSize(16, 15)) << "tool bar image " << i;
-  for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(QImage(res::FontBarImageXpm(i)).size(), QSize(16, 15)) << "font bar image " << i;
-  for (int i = 0; i < 2; ++i)
-    EXPECT_EQ(QImage(res::FontTypeImageXpm(i)).size(), QSize(15, 12)) << "font type image " << i;
+  // The tool bar's, the font bar's and the font types' images.
+  for (const auto& [xpm, count, size] : {std::tuple(&res::ToolBarImageXpm, 24, QSize(16, 15)),
+                                         std::tuple(&res::FontBarImageXpm, 5, QSize(16, 15)),
+                                         std::tuple(&res::FontTypeImageXpm, 2, QSize(15, 12))})
+    for (int i = 0; i < count; ++i) EXPECT_EQ(QImage(xpm(i)).size(), size) << count << ": " << i;
 }
 
 TEST(Resources, EveryToolBarCommandHasAStatusTextAndAToolTip) {

@@ -39,9 +39,9 @@ TEST_F(Background, WithoutRecordsFourCyclesShowWhiteBlackAndTheCaptureTwiceUnask
   const COLORREF expected[4] = {kWhite, kBlack, kCaptured, kCaptured};
   for (int i = 0; i < 4; ++i) {
     Cycle(IDYES);
-    EXPECT_EQ(Board().m_nBackMode, (i + 1) % 4);
-    EXPECT_TRUE(ShowsBare(expected[i])) << "command " << i + 1;
-    EXPECT_FALSE(Frame().m_barsHidden);
+    EXPECT_TRUE(Board().m_nBackMode == (i + 1) % 4 && ShowsBare(expected[i]) &&
+                !Frame().m_barsHidden)
+        << "command " << i + 1;
   }
   EXPECT_TRUE(m_services.boxes.empty());
 }
@@ -50,13 +50,11 @@ TEST_F(Background, YesDropsRecordsTextsAndStyleYetRedoBringsBackTheFirstRecordNo
   DrawSome();
   Cycle(IDYES);
   ASSERT_EQ(m_services.boxes.size(), 1u);
-  EXPECT_EQ(plat::Utf8FromGbk(m_services.boxes[0].text),
-            "是否清除已有作图记录？如不清除，您仍可在新的屏幕模式下查看！");
-  EXPECT_EQ(plat::Utf8FromGbk(m_services.boxes[0].caption), "提示!");
-  EXPECT_EQ(m_services.boxes[0].type, UINT(MB_YESNO | MB_ICONQUESTION));
-  EXPECT_EQ(Count(), 0);
-  EXPECT_TRUE(Board().m_texts.empty());
-  EXPECT_TRUE(ShowsBare(kWhite));
+  const auto& box = m_services.boxes[0];
+  EXPECT_EQ(std::tuple(box.text, box.caption, box.type),
+            std::tuple(GBK("是否清除已有作图记录？如不清除，您仍可在新的屏幕模式下查看！"),
+                       GBK("提示!"), UINT(MB_YESNO | MB_ICONQUESTION)));
+  EXPECT_TRUE(Count() == 0 && Board().m_texts.empty() && ShowsBare(kWhite));
   Board().OnRedo();
   EXPECT_EQ(Count(), 1);
 
@@ -69,12 +67,11 @@ TEST_F(Background, YesDropsRecordsTextsAndStyleYetRedoBringsBackTheFirstRecordNo
     Board().AppendStyleRecord(kStyleBrush);
     const int repaints = Frame().m_paletteRepaints;
     Cycle(answer);
-    const bool reset = answer == IDYES;
-    EXPECT_EQ(
-        std::pair(g_style.penColor, g_style.brushColor),
-        reset ? std::pair(kBlack, kWhite) : std::pair(COLORREF(0x0000FF), COLORREF(0x00FF00)));
-    EXPECT_EQ(Board().m_pen.m_color, reset ? kBlack : COLORREF(0x0000FF));
-    EXPECT_EQ(Frame().m_paletteRepaints, repaints + reset);
+    EXPECT_EQ(std::tuple(g_style.penColor, g_style.brushColor, Board().m_pen.m_color,
+                         Frame().m_paletteRepaints - repaints),
+              answer == IDYES
+                  ? std::tuple(kBlack, kWhite, kBlack, 1)
+                  : std::tuple(COLORREF(0x0000FF), COLORREF(0x00FF00), COLORREF(0x0000FF), 0));
   }
 }
 
@@ -90,15 +87,13 @@ TEST_F(Background, NoKeepsTheRecordsForUndoAndSavingAndTheLastModeReplaysThem) {
   EXPECT_EQ(ReadBytes(dir / "kept.zsy").size(), 3 * sizeof(DrawRecord));
   // The undo redraws the two records left over white.
   b.OnUndo();
-  const Picture undone = Snap();
-  EXPECT_EQ(undone.At(20, 300), kWhite);
-  EXPECT_EQ(undone.At(160, 98), kBlack);  // the text box's frame
+  const Picture undone = Snap();  // (160, 98) is on the text box's frame
+  EXPECT_EQ(std::pair(undone.At(20, 300), undone.At(160, 98)), std::pair(kWhite, kBlack));
 
   Cycle(IDNO);
   EXPECT_TRUE(ShowsBare(kBlack));
   Cycle(IDNO);
-  EXPECT_EQ(Count(), 2);
-  EXPECT_TRUE(ShowsItsReplay());
+  EXPECT_TRUE(Count() == 2 && ShowsItsReplay());
 }
 
 // Drawing stops at 4999 records; a file may fill all 5000 slots.
@@ -107,8 +102,8 @@ TEST_F(Background, TheTransparentSwitchRecordsItsOpcodeOnlyAndIsRefusedWhenFull)
   g_records[0].f1 = 77;
   b.SendCommand(ID_TRANSPARENT);
   b.SendCommand(ID_TRANSPARENT);
-  EXPECT_EQ(Describe(0), "'i' 77 0 0 0");
-  EXPECT_EQ(g_records[1].op, op::kTransparentOff);
+  EXPECT_EQ(std::pair(Describe(0), g_records[1].op),
+            std::pair(std::string("'i' 77 0 0 0"), op::kTransparentOff));
   b.m_nCount = kRecordLimit - 1;
   b.SendCommand(ID_TRANSPARENT);
   CCmdUI ui;
@@ -117,9 +112,9 @@ TEST_F(Background, TheTransparentSwitchRecordsItsOpcodeOnlyAndIsRefusedWhenFull)
   for (int count : {kRecordLimit, kRecordSlots}) {
     b.m_nCount = count;
     b.SendCommand(ID_TRANSPARENT);
-    EXPECT_EQ(Count(), count);
-    EXPECT_TRUE(b.m_bTransparent) << "the mode stays as the records say";
-    EXPECT_EQ(g_records[kRecordSlots - 1].op, op::kEmpty);
+    // The mode stays as the records say.
+    EXPECT_EQ(std::tuple(Count(), b.m_bTransparent, g_records[kRecordSlots - 1].op),
+              std::tuple(count, true, op::kEmpty));
   }
 }
 

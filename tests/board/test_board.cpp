@@ -63,27 +63,20 @@ TEST_F(BoardWindowTest, EraseBackgroundPaintsByToolCountRedrawFlagReplayAndBackg
 TEST_F(BoardWindowTest, ASnapshotTakesWhatTheBoardShowsAfterHidingTheBars) {
   CBoardWnd& board = Board();
   Repaint();
-  {
-    CClientDC dc(&board);
-    const RECT rc{10, 20, 30, 40};
-    dc.FillSolidRect(&rc, RGB(1, 2, 3));
-  }
+  const RECT rc{10, 20, 30, 40};
+  CClientDC{&board}.FillSolidRect(&rc, RGB(1, 2, 3));
   board.m_nTool = ID_TOOL_TEXT;
   Frame().m_fontBarShown = true;
   board.SnapshotBoard();
-  EXPECT_TRUE(Frame().m_barsHidden);
   // The text tool's font bar is out of the picture and back afterwards.
-  EXPECT_TRUE(Frame().m_fontBarShown);
-  EXPECT_EQ(board.m_bmpCurrent.GetPixel(10, 20), RGB(1, 2, 3));
+  EXPECT_TRUE(Frame().m_barsHidden && Frame().m_fontBarShown &&
+              board.m_bmpCurrent.GetPixel(10, 20) == RGB(1, 2, 3));
 }
 
 TEST_F(BoardWindowTest, PickColorReadsThePixelUnderThePointerAndRefusesPositionsOffTheBoard) {
   const int w = Board().m_rcDesktop.right, h = Board().m_rcDesktop.bottom;
   Repaint();
-  {
-    CClientDC dc(&Board());
-    dc.SetPixel(w - 1, h - 1, RGB(9, 8, 7));
-  }
+  CClientDC{&Board()}.SetPixel(w - 1, h - 1, RGB(9, 8, 7));
   COLORREF c = 0;
   CPoint pt;
   m_services.pointer = {w - 1, h - 1};

@@ -58,8 +58,9 @@ TEST_F(DataFiles, AnOpenedDrawingComesBackWithItsTextsAndPicture) {
   m_services.boxAnswers = {IDOK};
   Board().OnClearAll();
   Run(ID_OPEN_DATA, GBK(dir / "课件.zsy"));
-  EXPECT_EQ(m_services.boxes.size(), 1u) << "only clear all asked";
-  EXPECT_EQ(m_services.pauses, std::vector<unsigned>{1000});
+  EXPECT_EQ(std::pair(m_services.boxes.size(), m_services.pauses),
+            std::pair(1ul, std::vector<unsigned>{1000}))
+      << "only clear all asked";
   EXPECT_TRUE(Intact() && Frame().m_barsHidden);
 
   // Their titles are the ones the real dialogs show in the end-to-end tests.
@@ -88,8 +89,7 @@ TEST_F(DataFiles, AFailureSaysWhyAndLosesNeitherTheDrawingNorTheOldFiles) {
     Run(ID_SAVE_DATA, dir / "old.zsy");
   }
   EXPECT_EQ(Says(), Failure("文件写入失败！", dir / "old.zsy", plat::FileError::kWriteFailed));
-  EXPECT_EQ(m_services.boxes.size(), 4u);
-  EXPECT_TRUE(Intact() && !Frame().m_barsHidden);
+  EXPECT_TRUE(m_services.boxes.size() == 4 && Intact() && !Frame().m_barsHidden);
   Board().m_texts.back() += std::string(200, 'x');
   {
     FileSizeLimit limit(80);  // the records fit, the texts do not
@@ -133,8 +133,7 @@ TEST_F(DataFiles, HostileLessonsOpenWithoutHarm) {
     Run(ID_OPEN_DATA, dir / "h.zsy");
     EXPECT_EQ(Count(), int(records));
   }
-  EXPECT_TRUE(m_services.boxes.empty());
-  EXPECT_TRUE(ShowsItsReplay());
+  EXPECT_TRUE(m_services.boxes.empty() && ShowsItsReplay());
 }
 
 }  // namespace

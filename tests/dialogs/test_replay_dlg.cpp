@@ -132,8 +132,7 @@ TEST_F(ReplayDlgTest, PlaysARecordPerTickAnimatedPausesOnEscAndRewindsAtTheEnd) 
   dlg.SendCommand(ID_REPLAY_PLAY);
   dlg.OnTimer(1);
   EXPECT_EQ(m_services.pauses, std::vector<unsigned>({2000, 1000}));
-  EXPECT_EQ(m_services.pointerMoves.at(0).x, 100);
-  EXPECT_TRUE(Shows(dlg, 1));
+  EXPECT_TRUE(m_services.pointerMoves.at(0).x == 100 && Shows(dlg, 1));
   dlg.OnTimer(1);
   Key(dlg, Qt::Key_Escape);
   EXPECT_TRUE(!dlg.IsPlaying() && PointerBack() && Shows(dlg, 2));
@@ -231,8 +230,8 @@ TEST_F(ReplayDlgTest, TheCloseBoxDuringAPlayStopsItAndTheSliderFillsAResizedDial
   ASSERT_TRUE(Gone(window));
   const std::size_t moves = m_services.pointerMoves.size();
   plat::ProcessEvents(60);
-  EXPECT_TRUE(PointerBack() && m_services.pointerMoves.size() == moves);
-  EXPECT_EQ(CountDifferences(m_drawing, Snap()), 0);
+  EXPECT_TRUE(PointerBack() && m_services.pointerMoves.size() == moves &&
+              CountDifferences(m_drawing, Snap()) == 0);
 }
 
 // Each command of the board during a review, answered so that it changes
@@ -299,7 +298,7 @@ TEST_F(ReplayDlgTest, ClosingBringsBackThePenInForceAndTransparentDisplayAsTheRe
 
 }  // namespace
 
-TEST_F(ReplayDlgTest, StepKeysWalkWholeGesturesForwardAndBackAtOnceAndAgreeWithTheSlider) {
+TEST_F(ReplayDlgTest, StepKeysWalkWholeGesturesAgreeWithTheSliderAndBringBackABlankedDrawing) {
   CReplayDlg& dlg = OpenLesson();
   using Q = Qt::Key;
   EXPECT_EQ(Walk(dlg, {Q::Key_PageDown, Q::Key_Right, Q::Key_Space, Q::Key_PageDown,
@@ -333,11 +332,10 @@ TEST_F(ReplayDlgTest, StepKeysWalkWholeGesturesForwardAndBackAtOnceAndAgreeWithT
   EXPECT_TRUE(Shows(dlg, 5));
   Board().OnKeyDown(VK_PRIOR, 1, 0);
   EXPECT_TRUE(Shows(dlg, 2));
-}
 
-TEST_F(ReplayDlgTest, TheBlankKeyShowsTheBareBackgroundAndTheNextKeyBringsTheDrawingBack) {
-  CReplayDlg& dlg = OpenLesson();
-  dlg.GetWidget()->findChild<QSlider*>()->setValue(5);
+  // The blank key shows the bare background and the next key brings the
+  // drawing back.
+  slider->setValue(5);
   Key(dlg, Qt::Key_B);
   EXPECT_TRUE(dlg.IsBlank() && Shows(dlg, 5, 0));
   Key(dlg, Qt::Key_Period);
@@ -349,7 +347,7 @@ TEST_F(ReplayDlgTest, TheBlankKeyShowsTheBareBackgroundAndTheNextKeyBringsTheDra
   EXPECT_TRUE(Shows(dlg, 8));
   // The slider and play draw on the whole drawing again, not on the blank.
   Key(dlg, Qt::Key_B);
-  dlg.GetWidget()->findChild<QSlider*>()->setValue(9);
+  slider->setValue(9);
   EXPECT_TRUE(!dlg.IsBlank() && Shows(dlg, 9));
   Key(dlg, Qt::Key_B);
   dlg.OnPlay();
@@ -404,10 +402,9 @@ TEST_F(ReplayDlgTest, ALessonFromTheCommandLineOpensInTheReviewAtItsBareBackgrou
   TempFolder folder("pointer-step");
   const DrawRecord lesson[] = {Rec(op::kLine, 300, 150, 100, 100),
                                Rec(op::kRect, 260, 330, 120, 200)};
-  ASSERT_EQ(datafile::SavePointerData(folder / "two.zsy", lesson, 2, {}),
-            datafile::SaveStatus::kSaved);
-  ASSERT_EQ(datafile::SavePointerData(folder / "empty.zsy", lesson, 0, {}),
-            datafile::SaveStatus::kSaved);
+  for (int n : {2, 0})
+    ASSERT_EQ(datafile::SavePointerData(folder / (n ? "two.zsy" : "empty.zsy"), lesson, n, {}),
+              datafile::SaveStatus::kSaved);
 
   EXPECT_FALSE(OpenLessonInSteps(Board(), folder / "missing.zsy"));
   ASSERT_EQ(m_services.boxes.size(), 1u);
@@ -416,8 +413,7 @@ TEST_F(ReplayDlgTest, ALessonFromTheCommandLineOpensInTheReviewAtItsBareBackgrou
 
   EXPECT_TRUE(OpenLessonInSteps(Board(), folder / "empty.zsy") && !Board().m_pReplayDlg);
 
-  ASSERT_TRUE(OpenLessonInSteps(Board(), folder / "two.zsy"));
-  ASSERT_NE(Board().m_pReplayDlg, nullptr);
+  ASSERT_TRUE(OpenLessonInSteps(Board(), folder / "two.zsy") && Board().m_pReplayDlg);
   CReplayDlg& dlg = *static_cast<CReplayDlg*>(Board().m_pReplayDlg);
   EXPECT_TRUE(Shows(dlg, 0) && Count() == 2 && Frame().m_barsHidden);
   Key(dlg, Qt::Key_PageDown);

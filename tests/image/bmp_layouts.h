@@ -31,15 +31,11 @@ inline Bytes BmpFile(std::uint32_t headerSize, int w, int h, int bits, DWORD com
     const bool masks = compression == BI_BITFIELDS;
     hdr.biClrUsed = masks ? 0 : DWORD(tableOrMasks.size());
     dib::WriteInfoHeader(&f[14], hdr);
-    if (masks && headerSize > 40) {
-      for (std::size_t i = 0; i < tableOrMasks.size(); ++i)
+    for (std::size_t i = 0; i < tableOrMasks.size(); ++i)
+      if (masks && headerSize > 40)
         plat::PutLe32(&f[54 + 4 * i], tableOrMasks[i]);
-    } else {
-      for (std::uint32_t c : tableOrMasks) {
-        f.insert(f.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16),
-                           std::uint8_t(c >> 24)});
-      }
-    }
+      else
+        f.resize(f.size() + 4), plat::PutLe32(&f[f.size() - 4], tableOrMasks[i]);
   }
   plat::PutLe32(&f[10], std::uint32_t(f.size()));
   f.insert(f.end(), pixels.begin(), pixels.end());

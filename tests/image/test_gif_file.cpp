@@ -52,10 +52,9 @@ TEST(GifFile, FramesOfUpTo256ColoursAreExactMoreComeThroughACubeAndOnlyChangesAr
   ASSERT_TRUE(many.AddFrame(more.data(), RECT{0, 0, kW, kH}, 0));
   ASSERT_TRUE(many.Close(0, &error)) << error;
   play = PlayGif(path);
-  ASSERT_EQ(play.frames, 1);
-  EXPECT_EQ(play.delays, std::vector<int>{1}) << "a last frame lasts at least a hundredth";
-  EXPECT_LE(MaxChannelDifference(play.last, AsPicture(more)), 0x40);
-  EXPECT_GT(CountDifferences(play.last, AsPicture(more)), 0);
+  ASSERT_EQ(play.delays, std::vector<int>{1}) << "one frame, lasting at least a hundredth";
+  EXPECT_TRUE(MaxChannelDifference(play.last, AsPicture(more)) <= 0x40 &&
+              CountDifferences(play.last, AsPicture(more)) > 0);
 }
 
 TEST(GifFile, AFileThatCannotBeCreatedIsRefusedWithAReason) {

@@ -59,13 +59,12 @@ TEST_F(Replay, RangesOutsideTheStoreAreClampedAndUnknownOpcodesAndEmptySlotsDraw
   board.Clear(kWhite);
   board.Replay(INT_MAX, INT_MIN, false);
   board.Replay(kRecordSlots, kRecordSlots + 1, false);
-  EXPECT_EQ(board.Count(kWhite), 400 * 300);
-  EXPECT_EQ(g_style.brushColor, kGreen);  // only a replay from the first resets the style
+  // Only a replay from the first resets the style.
+  EXPECT_EQ(std::pair(board.Count(kWhite), g_style.brushColor), std::pair(400 * 300, kGreen));
 
   Load(board, {Rec(op::kEmpty, 100, 100, 10, 10), Rec('\xFF', 100, 100, 10, 10)});
   board.Replay(0, 2, true);
-  EXPECT_EQ(board.Count(kWhite), 400 * 300);
-  EXPECT_TRUE(services.pauses.empty());
+  EXPECT_TRUE(board.Count(kWhite) == 400 * 300 && services.pauses.empty());
 }
 
 TEST_F(Replay, AnimatedShapesPauseAtPressAndReleaseFollowingTheirToolsAndTextOnceAtItsCorner) {
@@ -84,8 +83,7 @@ TEST_F(Replay, AnimatedShapesPauseAtPressAndReleaseFollowingTheirToolsAndTextOnc
     if (r.op != op::kText) moves.push_back({r.f3, r.f4}), pauses.push_back(2000);
     moves.push_back({r.f1, r.f2}), pauses.push_back(r.op == op::kText ? 2000 : 1000);
   }
-  EXPECT_EQ(services.pointerMoves, moves);
-  EXPECT_EQ(services.pauses, pauses);
+  EXPECT_EQ(std::pair(services.pointerMoves, services.pauses), std::pair(moves, pauses));
   EXPECT_EQ(board.cursorTools,
             (std::vector<UINT>{ID_TOOL_LINE, ID_TOOL_RECT, ID_TOOL_TEXT, ID_TOOL_ARROW,
                                ID_TOOL_ELLIPSE, ID_TOOL_ROUNDRECT, ID_TOOL_POLYLINE}));
@@ -122,8 +120,8 @@ TEST_F(Replay, AbsurdRecordsFromAFileDrawClippedAndFinish) {
   EXPECT_EQ(
       std::tuple(board.m_pen.m_width, board.m_pen.m_style, g_style.penWidth, g_style.penStyle),
       std::tuple(1, PS_SOLID, 1, 99));
-  EXPECT_EQ(board.m_logFont.lfHeight, INT_MIN);
-  EXPECT_EQ(board.m_font.m_logFont.lfHeight, -kMaxFontPixels);
+  EXPECT_EQ(std::pair(board.m_logFont.lfHeight, board.m_font.m_logFont.lfHeight),
+            std::pair(LONG(INT_MIN), LONG(-kMaxFontPixels)));
 
   // A huge pen covers the board along its segment.
   Load(board, {Rec(op::kPen, 0, 0, PS_SOLID, INT_MAX, kRed),

@@ -61,14 +61,12 @@ TEST(Steps, ForwardGoesToTheEndOfTheStepHeldAndBackToTheEndBefore) {
   // Steps end at 2 (a font and its text), 4 (a pen stroke) and 5.
   const std::vector<DrawRecord> rec = {R('4'), R('a', 1, 1, 90, 40), R('#', 20, 20, 10, 10),
                                        R('#', 30, 30, 20, 20), R('*', 1, 1, 5, 5)};
-  const int n = int(rec.size());
   std::vector<int> forward, back;
-  for (int p = 0; p <= n + 1; ++p) {
-    forward.push_back(NextStepEnd(rec.data(), n, p));
-    back.push_back(PreviousStepEnd(rec.data(), n, p));
-  }
-  EXPECT_EQ(forward, std::vector<int>({2, 2, 4, 4, 5, 5, 5}));
-  EXPECT_EQ(back, std::vector<int>({0, 0, 0, 2, 2, 4, 5}));
+  for (int p = 0; p <= 6; ++p)
+    forward.push_back(NextStepEnd(rec.data(), 5, p)),
+        back.push_back(PreviousStepEnd(rec.data(), 5, p));
+  EXPECT_EQ(std::pair(forward, back), std::pair(std::vector<int>({2, 2, 4, 4, 5, 5, 5}),
+                                                std::vector<int>({0, 0, 0, 2, 2, 4, 5})));
   EXPECT_EQ(std::pair(NextStepEnd(rec.data(), 0, 0), PreviousStepEnd(rec.data(), 0, 0)),
             std::pair(0, 0));
 }
@@ -78,6 +76,5 @@ TEST(Steps, ACountOutsideTheStoreIsClamped) {
   const std::vector<int> ends = StepEnds(store.data(), kRecordSlots + 1);
   EXPECT_EQ(std::pair(ends.size(), ends.back()),
             std::pair(std::size_t(kRecordSlots), kRecordSlots));
-  EXPECT_TRUE(StepEnds(store.data(), -3).empty());
-  EXPECT_EQ(NextStepEnd(store.data(), -3, 0), 0);
+  EXPECT_TRUE(StepEnds(store.data(), -3).empty() && NextStepEnd(store.data(), -3, 0) == 0);
 }

@@ -95,8 +95,8 @@ TEST_F(StyleRecords, FillChoicesCoalesceTellNobodyAndStyleRecordsKeepOtherFields
   g_records[1] = Rec('x', 11, 12, 13, 14, 15);
   g_records[1].pad[1] = 7;
   board.AppendStyleRecord(kStyleBrush);
-  EXPECT_EQ(Fields(g_records[1]), Fields(Rec(op::kBrush, 11, 12, 13, 14, 0xFFFFFF)));
-  EXPECT_EQ(g_records[1].pad[1], 7);
+  EXPECT_EQ(std::pair(Fields(g_records[1]), g_records[1].pad[1]),
+            std::pair(Fields(Rec(op::kBrush, 11, 12, 13, 14, 0xFFFFFF)), char(7)));
 
   // Outline without fill: the live choice and its replay must read the two
   // fields the same way round.
@@ -112,9 +112,7 @@ TEST_F(StyleRecords, FillChoicesCoalesceTellNobodyAndStyleRecordsKeepOtherFields
 TEST_F(StyleRecords, AtTheLimitAStyleChangeAppendsNothingAndRebuildsNothing) {
   board.m_nCount = kRecordLimit;
   g_records[kRecordLimit - 1] = Rec(op::kPen, 0, 0, PS_SOLID, 2, 0);
-  g_style.penColor = 0x0000FF;
-  g_style.brushColor = 0x00FF00;
-  g_style.fill = 0;
+  g_style.penColor = 0x0000FF, g_style.brushColor = 0x00FF00, g_style.fill = 0;
   board.m_logFont.lfHeight = 50;
   for (int kind : {kStylePen, kStyleBrush, kStyleFill, kStyleFont}) board.AppendStyleRecord(kind);
 
@@ -136,8 +134,7 @@ TEST_F(StyleRecords, AppendRecordFillsTheOpenSlotOnlyBelowTheLimit) {
             std::pair(kRecordLimit, op::kEmpty));
   // A damaged negative count is as full, not an index below the store.
   board.m_nCount = -1;
-  EXPECT_FALSE(board.AppendRecord(Rec(op::kRect)));
-  EXPECT_EQ(board.m_nCount, -1);
+  EXPECT_TRUE(!board.AppendRecord(Rec(op::kRect)) && board.m_nCount == -1);
 }
 
 TEST_F(StyleRecords, ResetToDefaultsKeepsPenStyleWidthAndFaceButBuildsAWidthTwoPen) {
@@ -177,8 +174,8 @@ TEST_F(StyleRecords, RemovingTheTextUnderTheReplayCursorMovesTheCursorToTheEnd) 
   board.m_texts = {"a", "b"};
   board.m_posText = std::prev(board.m_texts.end());
   board.RemoveLastText();
-  EXPECT_TRUE(board.m_posText == board.m_texts.end());
-  EXPECT_EQ(board.m_texts, std::list<std::string>{"a"});
+  EXPECT_TRUE(board.m_posText == board.m_texts.end() &&
+              board.m_texts == std::list<std::string>{"a"});
   board.RemoveLastText();
   board.RemoveLastText();  // empty: nothing
   EXPECT_TRUE(board.m_texts.empty());
