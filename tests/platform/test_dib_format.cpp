@@ -41,14 +41,6 @@ Bytes Dib(int w, int h, int bits, DWORD compression, const std::vector<std::uint
   return b;
 }
 
-// Width 7, height 2, one plane, 4 bits: a table of 16 three-byte entries.
-Bytes CoreBlock(std::size_t size) {
-  Bytes b(size);
-  plat::PutLe32(b.data(), 12), plat::PutLe16(b.data() + 4, 7), plat::PutLe16(b.data() + 6, 2);
-  plat::PutLe16(b.data() + 8, 1), plat::PutLe16(b.data() + 10, 4);
-  return b;
-}
-
 bool Valid(const Bytes& b, dib::Layout* l = nullptr) {
   return dib::ParseDib(b.data(), b.size(), l);
 }
@@ -158,7 +150,11 @@ TEST(PackedValidation, RefusesUnknownHeadersAbsurdDimensionsDepthsCompressionsAn
   EXPECT_FALSE(Valid(Bytes{})) << "empty";
   EXPECT_FALSE(dib::ParseDib(nullptr, 64, nullptr)) << "absent";
 
-  Bytes core = CoreBlock(12 + 16 * 3 + 2 * 4);
+  // Width 7, height 2, one plane, 4 bits: a table of 16 three-byte entries.
+  Bytes core(12 + 16 * 3 + 2 * 4);
+  plat::PutLe32(core.data(), 12), plat::PutLe16(core.data() + 4, 7);
+  plat::PutLe16(core.data() + 6, 2), plat::PutLe16(core.data() + 8, 1);
+  plat::PutLe16(core.data() + 10, 4);
   EXPECT_TRUE(Valid(core));
   core.pop_back();
   EXPECT_FALSE(Valid(core)) << "last row cut short";

@@ -24,8 +24,7 @@ TEST(GdiContext, PixelsReadOnlyInsideAndBitmapsAreCreatedBlackAndRefuseAbsurdSiz
     EXPECT_FALSE(b.CreateBitmap(w, h)) << w << " x " << h;
   EXPECT_EQ(std::pair(b.Width(), b.GetPixel(0, 0)), std::pair(0, CLR_INVALID));
   ASSERT_TRUE(b.CreateCompatibleBitmap(nullptr, 30, 20));
-  EXPECT_EQ(std::pair(b.Width(), b.Height()), std::pair(30, 20));
-  EXPECT_EQ(b.GetPixel(29, 19), kBlack);
+  EXPECT_EQ(std::tuple(b.Width(), b.Height(), b.GetPixel(29, 19)), std::tuple(30, 20, kBlack));
   EXPECT_TRUE(b.DeleteObject());
   EXPECT_EQ(b.Width(), 0) << "deleting frees the pixels";
   EXPECT_FALSE(b.DeleteObject());

@@ -314,10 +314,7 @@ std::vector<Primitive> Primitives() {
   static const POINT spike[] = {{5, 20}, {75, 21}, {5, 22}};
   static const POINT triangle[] = {{4, 4}, {74, 12}, {14, 66}};
   auto line = [](int x0, int y0, int x1, int y1) {
-    return [=](CDC& dc) {
-      dc.MoveTo(x0, y0);
-      dc.LineTo(x1, y1);
-    };
+    return [=](CDC& dc) { dc.MoveTo(x0, y0), dc.LineTo(x1, y1); };
   };
   return {
       {"1-pixel line", PS_SOLID, 1, false, line(3, 7, 71, 60)},

@@ -282,8 +282,7 @@ TEST(WindowLifecycle, ACloseRequestRunsOnCloseWhichDestroysByDefaultAndARefusedC
   } w;
   ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
   w.GetWidget()->close();
-  EXPECT_EQ(std::pair(w.closes, w.destroys), std::pair(1, 1));
-  EXPECT_FALSE(w.IsCreated());
+  EXPECT_EQ(std::tuple(w.closes, w.destroys, w.IsCreated()), std::tuple(1, 1, false));
 
   class Refusing : public CWnd {
    public:
