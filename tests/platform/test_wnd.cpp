@@ -175,10 +175,7 @@ class Recorder : public CWnd {
   explicit Recorder(UINT classStyle = 0) : m_class(classStyle) {}
   std::vector<Msg> msgs;
   short ctrlState = 0, shiftState = 0;
-  bool PreCreateWindow(CREATESTRUCT& cs) override {
-    cs.classStyle = m_class;
-    return true;
-  }
+  bool PreCreateWindow(CREATESTRUCT& cs) override { return cs.classStyle = m_class, true; }
   void OnLButtonDown(UINT f, CPoint p) override { Add("down", f, p); }
   void OnLButtonUp(UINT f, CPoint p) override { Add("up", f, p); }
   void OnLButtonDblClk(UINT f, CPoint p) override { Add("dbl", f, p); }
@@ -227,10 +224,9 @@ TEST(MouseInput,
     Recorder d(style);
     ASSERT_TRUE(MakePopup(d, 0, 0, 50, 50));
     for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                      QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-      const bool held = type != QEvent::MouseButtonRelease;
-      MouseAt(d, type, {5, 6}, Qt::LeftButton, held ? Qt::LeftButton : Qt::NoButton);
-    }
+                      QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+      MouseAt(d, type, {5, 6}, Qt::LeftButton,
+              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton);
     EXPECT_EQ(d.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, 5, 6},
                                         {"up", 0, 5, 6},
                                         {style ? "dbl" : "down", MK_LBUTTON, 5, 6},
