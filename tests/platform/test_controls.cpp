@@ -33,17 +33,13 @@ using ToolBar = WithFrame;
 
 TEST_F(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
   ASSERT_EQ(f.bar.GetCount(), 29);
-  for (int i = 0; i < 29; ++i) {
-    const UINT s = f.bar.GetButtonStyle(i) & ~TBBS_WRAPPED;
-    f.bar.SetButtonStyle(i, (i + 1) % 5 == 0 ? s | TBBS_WRAPPED : s);
-  }
+  for (int i = 0; i < 29; ++i)
+    f.bar.SetButtonStyle(
+        i, (f.bar.GetButtonStyle(i) & ~TBBS_WRAPPED) | ((i + 1) % 5 ? 0 : TBBS_WRAPPED));
   // Rows 22 high with a separator's 6 between them, buttons 23 wide.
   std::vector<RECT> buttons, want;
-  for (int i = 0; i < 29; ++i) {
-    RECT rc;
-    f.bar.GetItemRect(i, &rc);
-    if (!(f.bar.GetButtonStyle(i) & TBBS_SEPARATOR)) buttons.push_back(rc);
-  }
+  for (int i = 0; i < 29; ++i)
+    if (!(f.bar.GetButtonStyle(i) & TBBS_SEPARATOR)) f.bar.GetItemRect(i, &buttons.emplace_back());
   for (LONG top = 3; top < 6 * 28; top += 28)
     for (LONG left = 6; left < 6 + 4 * 23; left += 23)
       want.push_back({left, top, left + 23, top + 22});

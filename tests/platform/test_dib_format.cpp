@@ -115,9 +115,7 @@ TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOrigin) {
 TEST(PackedValidation, RefusesUnknownHeadersAbsurdDimensionsDepthsCompressionsAndShortBlocks) {
   for (std::uint32_t size : {0u, 11u, 16u, 39u, 41u, 52u, 56u, 64u, 0xFFFFFFFFu})
     EXPECT_FALSE(Valid(With(InfoBlock(1, 1, 24, BI_RGB, 0, 200), 0, {size}))) << size;
-  Bytes planes = InfoBlock(1, 1, 24, BI_RGB, 0, 4);
-  plat::PutLe16(planes.data() + 12, 2);
-  EXPECT_FALSE(Valid(planes));
+  EXPECT_FALSE(Valid(With(InfoBlock(1, 1, 24, BI_RGB, 0, 4), 12, {2 | 24 << 16}))) << "2 planes";
   for (int bits : {0, 2, 3, 7, 12, 48, 64})
     EXPECT_FALSE(Valid(InfoBlock(1, 1, bits, BI_RGB, 0, 2048))) << bits;
   const struct {

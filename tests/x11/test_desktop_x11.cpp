@@ -119,11 +119,8 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   wnd.UpdateWindow();
   ASSERT_TRUE(RunUntil([&] { return x.ScreenPixel(50, 50) == GetSysColor(COLOR_WINDOW); }));
 
-  {
-    CClientDC dc(&wnd);
-    const CRect rc(20, 20, 80, 80);
-    dc.FillSolidRect(&rc, RGB(255, 0, 0));
-  }
+  const CRect rc(20, 20, 80, 80);
+  CClientDC(&wnd).FillSolidRect(&rc, RGB(255, 0, 0));
   Sleep(0);  // no event is handled from here on
   XSync(x.get(), False);
   EXPECT_EQ(x.ScreenPixels({{50, 50}, {10, 10}}),
