@@ -33,9 +33,8 @@ Bytes With(Bytes b, std::size_t at, std::initializer_list<std::uint32_t> values)
 // the rest of a longer header) and the pixels.
 Bytes Dib(int w, int h, int bits, DWORD compression, const std::vector<std::uint32_t>& words,
           const Bytes& pixels, DWORD clrUsed = 0) {
-  Bytes b = InfoBlock(w, h, bits, compression, clrUsed, 0,
+  Bytes b = InfoBlock(w, h, bits, compression, clrUsed, 4 * words.size(),
                       compression == BI_RLE8 ? DWORD(pixels.size()) : 0);
-  b.resize(40 + 4 * words.size());
   for (std::size_t i = 0; i < words.size(); ++i) plat::PutLe32(&b[40 + 4 * i], words[i]);
   b.insert(b.end(), pixels.begin(), pixels.end());
   return b;
