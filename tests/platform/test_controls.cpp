@@ -33,17 +33,13 @@ using ToolBar = WithFrame;
 
 TEST_F(ToolBar, TwentyNineEntriesWrappedEveryFiveMakeSixRowsOfFourButtons) {
   ASSERT_EQ(f.bar.GetCount(), 29);
-  for (int i = 0; i < 29; ++i) {
-    const UINT s = f.bar.GetButtonStyle(i) & ~TBBS_WRAPPED;
-    f.bar.SetButtonStyle(i, (i + 1) % 5 == 0 ? s | TBBS_WRAPPED : s);
-  }
+  for (int i = 0; i < 29; ++i)
+    f.bar.SetButtonStyle(
+        i, (f.bar.GetButtonStyle(i) & ~TBBS_WRAPPED) | ((i + 1) % 5 ? 0 : TBBS_WRAPPED));
   // Rows 22 high with a separator's 6 between them, buttons 23 wide.
   std::vector<RECT> buttons, want;
-  for (int i = 0; i < 29; ++i) {
-    RECT rc;
-    f.bar.GetItemRect(i, &rc);
-    if (!(f.bar.GetButtonStyle(i) & TBBS_SEPARATOR)) buttons.push_back(rc);
-  }
+  for (int i = 0; i < 29; ++i)
+    if (!(f.bar.GetButtonStyle(i) & TBBS_SEPARATOR)) f.bar.GetItemRect(i, &buttons.emplace_back());
   for (LONG top = 3; top < 6 * 28; top += 28)
     for (LONG left = 6; left < 6 + 4 * 23; left += 23)
       want.push_back({left, top, left + 23, top + 22});
@@ -192,21 +188,18 @@ TEST_F(ComboBox, OwnerDrawnBoxesMeasureOnceAndAUserChoiceButNotSetCurSelIsAComma
   ASSERT_TRUE(
       drawn.Create(WS_CHILD | CBS_DROPDOWN | CBS_OWNERDRAWFIXED, RECT{0, 0, 160, 300}, &f.bar, 1));
   EXPECT_EQ(std::pair(drawn.measured, drawn.GetItemHeight(0)), std::pair(1, 19));
-  drawn.SetItemHeight(0, 24);
-  EXPECT_EQ(drawn.GetItemHeight(0), 24);
 
   CComboBox box;
   ASSERT_TRUE(
       box.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, RECT{0, 0, 70, 500}, &f.bar, 15));
   for (const char* size : {"初号", "小初"}) box.AddString(GBK(size));
   box.SetCurSel(1);
-  EXPECT_TRUE(f.board.got.empty());
   auto* combo = box.GetWidget()->findChild<QComboBox*>();
   ASSERT_NE(combo, nullptr);
   EXPECT_EQ(combo->currentText(), QStringLiteral("小初"));
   combo->setCurrentIndex(0);
   emit combo->activated(0);
-  EXPECT_EQ(f.board.got, (std::vector<UINT>{15}));
+  EXPECT_EQ(f.board.got, (std::vector<UINT>{15})) << "the choice alone, not SetCurSel";
   EXPECT_EQ(std::pair(box.GetCurSel(), box.GetWindowText()), std::pair(0, GBK("初号")));
   const RECT rc = WindowRect(box);
   EXPECT_LT(rc.bottom - rc.top, 500) << "the height given is the open list's";

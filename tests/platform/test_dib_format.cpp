@@ -33,19 +33,10 @@ Bytes With(Bytes b, std::size_t at, std::initializer_list<std::uint32_t> values)
 // the rest of a longer header) and the pixels.
 Bytes Dib(int w, int h, int bits, DWORD compression, const std::vector<std::uint32_t>& words,
           const Bytes& pixels, DWORD clrUsed = 0) {
-  Bytes b = InfoBlock(w, h, bits, compression, clrUsed, 0,
+  Bytes b = InfoBlock(w, h, bits, compression, clrUsed, 4 * words.size(),
                       compression == BI_RLE8 ? DWORD(pixels.size()) : 0);
-  b.resize(40 + 4 * words.size());
   for (std::size_t i = 0; i < words.size(); ++i) plat::PutLe32(&b[40 + 4 * i], words[i]);
   b.insert(b.end(), pixels.begin(), pixels.end());
-  return b;
-}
-
-// Width 7, height 2, one plane, 4 bits: a table of 16 three-byte entries.
-Bytes CoreBlock(std::size_t size) {
-  Bytes b(size);
-  plat::PutLe32(b.data(), 12), plat::PutLe16(b.data() + 4, 7), plat::PutLe16(b.data() + 6, 2);
-  plat::PutLe16(b.data() + 8, 1), plat::PutLe16(b.data() + 10, 4);
   return b;
 }
 
@@ -123,9 +114,7 @@ TEST(GdiDib, StretchingScalesWithoutSmoothingFromTheLowerLeftOrigin) {
 TEST(PackedValidation, RefusesUnknownHeadersAbsurdDimensionsDepthsCompressionsAndShortBlocks) {
   for (std::uint32_t size : {0u, 11u, 16u, 39u, 41u, 52u, 56u, 64u, 0xFFFFFFFFu})
     EXPECT_FALSE(Valid(With(InfoBlock(1, 1, 24, BI_RGB, 0, 200), 0, {size}))) << size;
-  Bytes planes = InfoBlock(1, 1, 24, BI_RGB, 0, 4);
-  plat::PutLe16(planes.data() + 12, 2);
-  EXPECT_FALSE(Valid(planes));
+  EXPECT_FALSE(Valid(With(InfoBlock(1, 1, 24, BI_RGB, 0, 4), 12, {2 | 24 << 16}))) << "2 planes";
   for (int bits : {0, 2, 3, 7, 12, 48, 64})
     EXPECT_FALSE(Valid(InfoBlock(1, 1, bits, BI_RGB, 0, 2048))) << bits;
   const struct {
@@ -158,7 +147,11 @@ TEST(PackedValidation, RefusesUnknownHeadersAbsurdDimensionsDepthsCompressionsAn
   EXPECT_FALSE(Valid(Bytes{})) << "empty";
   EXPECT_FALSE(dib::ParseDib(nullptr, 64, nullptr)) << "absent";
 
-  Bytes core = CoreBlock(12 + 16 * 3 + 2 * 4);
+  // Width 7, height 2, one plane, 4 bits: a table of 16 three-byte entries.
+  Bytes core(12 + 16 * 3 + 2 * 4);
+  plat::PutLe32(core.data(), 12), plat::PutLe16(core.data() + 4, 7);
+  plat::PutLe16(core.data() + 6, 2), plat::PutLe16(core.data() + 8, 1);
+  plat::PutLe16(core.data() + 10, 4);
   EXPECT_TRUE(Valid(core));
   core.pop_back();
   EXPECT_FALSE(Valid(core)) << "last row cut short";

@@ -24,8 +24,7 @@ TEST(GdiContext, PixelsReadOnlyInsideAndBitmapsAreCreatedBlackAndRefuseAbsurdSiz
     EXPECT_FALSE(b.CreateBitmap(w, h)) << w << " x " << h;
   EXPECT_EQ(std::pair(b.Width(), b.GetPixel(0, 0)), std::pair(0, CLR_INVALID));
   ASSERT_TRUE(b.CreateCompatibleBitmap(nullptr, 30, 20));
-  EXPECT_EQ(std::pair(b.Width(), b.Height()), std::pair(30, 20));
-  EXPECT_EQ(b.GetPixel(29, 19), kBlack);
+  EXPECT_EQ(std::tuple(b.Width(), b.Height(), b.GetPixel(29, 19)), std::tuple(30, 20, kBlack));
   EXPECT_TRUE(b.DeleteObject());
   EXPECT_EQ(b.Width(), 0) << "deleting frees the pixels";
   EXPECT_FALSE(b.DeleteObject());
@@ -62,8 +61,7 @@ TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten)
   constexpr int w = 1024, h = 600;  // large enough for a mapping of its own
   Canvas src(w, h, kBlue), a(w, h, CLR_INVALID), b(w, h, CLR_INVALID);
   const RECT mark{100, 100, 200, 150};
-  CBrush red(kRed);
-  src.dc.FillRect(&mark, &red);
+  src.dc.FillSolidRect(&mark, kRed);
   const uchar* srcBits = src.bitmap.GetSurface()->Peek().constBits();
   auto bits = [](Canvas& c) { return c.bitmap.GetSurface()->Peek().constBits(); };
   EXPECT_EQ(a.At(w - 1, h - 1), kBlack);
@@ -75,8 +73,7 @@ TEST(GdiContext, BitmapPixelsAreMadeWhenUsedAndWholeCopiesShareThemUntilWritten)
 
   // Each write lands in the writer's own copy only.
   const RECT corner{0, 0, 10, 10};
-  CBrush green(kGreen);
-  a.dc.FillRect(&corner, &green);
+  a.dc.FillSolidRect(&corner, kGreen);
   ExpectPixels(a, {{5, 5, kGreen}, {150, 120, kRed}});  // the copy keeps the shared pixels
   EXPECT_EQ(std::pair(src.At(5, 5), b.At(5, 5)), std::pair(kBlue, kBlue));
   src.Fill(kWhite);

@@ -314,35 +314,26 @@ std::vector<Primitive> Primitives() {
   static const POINT spike[] = {{5, 20}, {75, 21}, {5, 22}};
   static const POINT triangle[] = {{4, 4}, {74, 12}, {14, 66}};
   auto line = [](int x0, int y0, int x1, int y1) {
-    return [=](CDC& dc) {
-      dc.MoveTo(x0, y0);
-      dc.LineTo(x1, y1);
-    };
+    return [=](CDC& dc) { dc.MoveTo(x0, y0), dc.LineTo(x1, y1); };
   };
   return {
       {"1-pixel line", PS_SOLID, 1, false, line(3, 7, 71, 60)},
       {"5-pixel line", PS_SOLID, 5, false, line(70, 3, 6, 66)},
       {"4-pixel steep line", PS_SOLID, 4, false, line(30, 2, 36, 75)},
       {"dashed line", PS_DASH, 1, false, line(2, 40, 78, 45)},
-      {"rectangle with pen and brush", PS_SOLID, 1, true,
-       [](CDC& dc) { dc.Rectangle(10, 12, 60, 50); }},
-      {"rectangle with a wide pen and brush", PS_SOLID, 7, true,
+      {"filled rectangle", PS_SOLID, 1, true, [](CDC& dc) { dc.Rectangle(10, 12, 60, 50); }},
+      {"wide-pen filled rectangle", PS_SOLID, 7, true,
        [](CDC& dc) { dc.Rectangle(10, 12, 60, 50); }},
       {"dashed rectangle outline", PS_DASHDOT, 1, false,
        [](CDC& dc) { dc.Rectangle(4, 4, 70, 66); }},
-      {"ellipse with a 4-pixel pen and brush", PS_SOLID, 4, true,
-       [](CDC& dc) { dc.Ellipse(8, 6, 73, 50); }},
-      {"dotted ellipse with brush", PS_DOT, 1, true, [](CDC& dc) { dc.Ellipse(3, 9, 77, 70); }},
-      {"round rectangle with pen and brush", PS_SOLID, 1, true,
-       [](CDC& dc) { dc.RoundRect(5, 5, 75, 65, 50, 50); }},
-      {"self-crossing polygon with pen and brush", PS_SOLID, 1, true,
-       [](CDC& dc) { dc.Polygon(star, 5); }},
-      {"filled polygon with a wide outline", PS_SOLID, 5, true,
-       [](CDC& dc) { dc.Polygon(triangle, 3); }},
-      {"polyline with acute vertices", PS_SOLID, 1, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
+      {"4-pixel-pen filled ellipse", PS_SOLID, 4, true, [](CDC& dc) { dc.Ellipse(8, 6, 73, 50); }},
+      {"dotted filled ellipse", PS_DOT, 1, true, [](CDC& dc) { dc.Ellipse(3, 9, 77, 70); }},
+      {"round rectangle", PS_SOLID, 1, true, [](CDC& dc) { dc.RoundRect(5, 5, 75, 65, 50, 50); }},
+      {"self-crossing polygon", PS_SOLID, 1, true, [](CDC& dc) { dc.Polygon(star, 5); }},
+      {"wide-outline polygon", PS_SOLID, 5, true, [](CDC& dc) { dc.Polygon(triangle, 3); }},
+      {"polyline, acute vertices", PS_SOLID, 1, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
       {"closed polyline", PS_SOLID, 1, false, [](CDC& dc) { dc.Polyline(square, 5); }},
-      {"polyline folding back on itself", PS_SOLID, 1, false,
-       [](CDC& dc) { dc.Polyline(spike, 3); }},
+      {"polyline folding back", PS_SOLID, 1, false, [](CDC& dc) { dc.Polyline(spike, 3); }},
       {"wide polyline", PS_SOLID, 8, false, [](CDC& dc) { dc.Polyline(zigzag, 6); }},
   };
 }

@@ -106,8 +106,8 @@ TEST(GdiText, StylesChangeTheInkAndCutCharactersLongNamesAndAbsurdFontsAreHandle
       ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
       EXPECT_TRUE(tm.tmHeight >= 1 && tm.tmHeight <= 1200)
           << h << " x " << w << ": " << tm.tmHeight;
-      EXPECT_TRUE(c.dc.TextOut(INT_MAX, INT_MIN, GBK("中文")));
-      EXPECT_TRUE(c.dc.TextOut(INT_MIN, INT_MAX, "abc"));
+      EXPECT_TRUE(c.dc.TextOut(INT_MAX, INT_MIN, GBK("中文")) &&
+                  c.dc.TextOut(INT_MIN, INT_MAX, "abc"));
     }
   }
   c.dc.SelectObject(&f);

@@ -48,10 +48,7 @@ struct Canvas {
   // Selects a new pen or brush.
   void Pen(int style, int w, COLORREF c) { dc.SelectObject(&pens.emplace_back(style, w, c)); }
   void Brush(COLORREF c) { dc.SelectObject(&brushes.emplace_back(c)); }
-  bool Line(int x0, int y0, int x1, int y1) {
-    dc.MoveTo(x0, y0);
-    return dc.LineTo(x1, y1);
-  }
+  bool Line(int x0, int y0, int x1, int y1) { return dc.MoveTo(x0, y0), dc.LineTo(x1, y1); }
   // A background where every pixel differs from its neighbours and from its
   // inverse, so that inverting mistakes show.
   void FillPattern() {
@@ -78,29 +75,22 @@ struct Canvas {
   // (right and bottom exclusive); empty when there is none.
   RECT Extent(COLORREF background) const {
     RECT r{width, height, 0, 0};
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        if (At(x, y) == background) continue;
-        r.left = std::min<LONG>(r.left, x), r.top = std::min<LONG>(r.top, y);
-        r.right = std::max<LONG>(r.right, x + 1), r.bottom = std::max<LONG>(r.bottom, y + 1);
-      }
-    }
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if (At(x, y) != background)
+          r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+               std::max<LONG>(r.bottom, y + 1)};
     return r.left < r.right ? r : RECT{};
   }
-  // Rows of the picture as text: the character of the first colour of key
-  // the pixel has, `other` for any other colour.
+  // Rows of the picture as text: the character key gives the pixel's
+  // colour, `other` for any other colour.
   std::vector<std::string> Art(std::initializer_list<std::pair<char, COLORREF>> key,
                                char other = '.') const {
     std::vector<std::string> rows(std::size_t(height), std::string(std::size_t(width), other));
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        for (const auto& [ch, colour] : key) {
-          if (At(x, y) != colour) continue;
-          rows[std::size_t(y)][std::size_t(x)] = ch;
-          break;
-        }
-      }
-    }
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        for (const auto& [ch, colour] : key)
+          if (At(x, y) == colour) rows[std::size_t(y)][std::size_t(x)] = ch;
     return rows;
   }
 };

@@ -81,11 +81,8 @@ TEST(WindowPainting, DrawingThroughAClientContextPresentsOnlyTheChangedRectangle
   plat::WndWidget::SetPresentHook([&](CWnd* who, const QRect& r) {
     if (who == &w) presented.push_back(r);
   });
-  {
-    CClientDC dc(&w);
-    RECT rc{30, 40, 70, 60};
-    dc.FillSolidRect(&rc, RGB(1, 2, 3));
-  }
+  const RECT rc{30, 40, 70, 60};
+  CClientDC(&w).FillSolidRect(&rc, RGB(1, 2, 3));
   auto* widget = static_cast<plat::WndWidget*>(w.GetWidget());
   EXPECT_EQ(widget->PendingDamage().boundingRect(), QRect(30, 40, 40, 20));
   ASSERT_TRUE(wndtest::RunUntil([&] { return !presented.empty(); }));
@@ -110,7 +107,6 @@ TEST(WindowTimers, TimersFireByIdentifierUntilKilledRestartedOrTheWindowIsDestro
   EXPECT_EQ(w.SetTimer(7, 5), 7u);
   EXPECT_EQ(std::pair(w.HasTimer(7), w.HasTimer(8)), std::pair(true, false));
   ASSERT_TRUE(wndtest::RunUntil([&] { return w.Count(7) >= 2; }));
-  EXPECT_EQ(w.Count(8), 0);
   EXPECT_TRUE(w.KillTimer(7));
   EXPECT_FALSE(w.KillTimer(7)) << "already gone";
   EXPECT_FALSE(w.HasTimer(7));
@@ -175,10 +171,7 @@ class Recorder : public CWnd {
   explicit Recorder(UINT classStyle = 0) : m_class(classStyle) {}
   std::vector<Msg> msgs;
   short ctrlState = 0, shiftState = 0;
-  bool PreCreateWindow(CREATESTRUCT& cs) override {
-    cs.classStyle = m_class;
-    return true;
-  }
+  bool PreCreateWindow(CREATESTRUCT& cs) override { return cs.classStyle = m_class, true; }
   void OnLButtonDown(UINT f, CPoint p) override { Add("down", f, p); }
   void OnLButtonUp(UINT f, CPoint p) override { Add("up", f, p); }
   void OnLButtonDblClk(UINT f, CPoint p) override { Add("dbl", f, p); }
@@ -227,10 +220,9 @@ TEST(MouseInput,
     Recorder d(style);
     ASSERT_TRUE(MakePopup(d, 0, 0, 50, 50));
     for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                      QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-      const bool held = type != QEvent::MouseButtonRelease;
-      MouseAt(d, type, {5, 6}, Qt::LeftButton, held ? Qt::LeftButton : Qt::NoButton);
-    }
+                      QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+      MouseAt(d, type, {5, 6}, Qt::LeftButton,
+              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton);
     EXPECT_EQ(d.msgs, (std::vector<Msg>{{"down", MK_LBUTTON, 5, 6},
                                         {"up", 0, 5, 6},
                                         {style ? "dbl" : "down", MK_LBUTTON, 5, 6},
@@ -282,8 +274,7 @@ TEST(WindowLifecycle, ACloseRequestRunsOnCloseWhichDestroysByDefaultAndARefusedC
   } w;
   ASSERT_TRUE(MakePopup(w, 0, 0, 10, 10));
   w.GetWidget()->close();
-  EXPECT_EQ(std::pair(w.closes, w.destroys), std::pair(1, 1));
-  EXPECT_FALSE(w.IsCreated());
+  EXPECT_EQ(std::tuple(w.closes, w.destroys, w.IsCreated()), std::tuple(1, 1, false));
 
   class Refusing : public CWnd {
    public:
@@ -346,11 +337,10 @@ TEST(Accelerators, KeysArriveAsVirtualKeysUnlessTheTableMakesThemCommandsOfItsOw
   wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier);
   wndtest::Key(f.board.GetWidget(), Qt::Key_F12);
   EXPECT_EQ(f.board.got, (std::vector<UINT>{10, 20}));
-  EXPECT_TRUE(other.msgs.empty()) << "the accelerator consumed the key";
   wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
   wndtest::Key(other.GetWidget(), Qt::Key_O);
   EXPECT_EQ(f.board.got.size(), 2u) << "modifiers must match exactly";
-  EXPECT_EQ(other.msgs.size(), 2u);
+  EXPECT_EQ(other.msgs.size(), 2u) << "these two arrived, the accelerated one was consumed";
   f.DestroyWindow();
   wndtest::Key(other.GetWidget(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(f.board.got.size(), 2u) << "a destroyed owner's table is gone";

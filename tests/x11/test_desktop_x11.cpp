@@ -31,22 +31,14 @@ namespace {
 
 using wndtest::RunUntil;
 
-int Shell(const std::string& command) { return std::system(command.c_str()); }
-
 class Connection {
  public:
-  Connection() : m_display(XOpenDisplay(nullptr)) {}
-  ~Connection() {
-    if (m_display) XCloseDisplay(m_display);
-  }
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
-  Display* get() const { return m_display; }
-  Window root() const { return DefaultRootWindow(m_display); }
+  Display* get() const { return m_display.get(); }
+  Window root() const { return DefaultRootWindow(get()); }
 
   // The screen's colour at (x, y), as another client reads it.
   COLORREF ScreenPixel(int x, int y) const {
-    XImage* image = XGetImage(m_display, root(), x, y, 1, 1, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(get(), root(), x, y, 1, 1, AllPlanes, ZPixmap);
     if (!image) return CLR_INVALID;
     const unsigned long v = XGetPixel(image, 0, 0);
     XDestroyImage(image);
@@ -60,7 +52,7 @@ class Connection {
   }
 
  private:
-  Display* m_display;
+  std::unique_ptr<Display, int (*)(Display*)> m_display{XOpenDisplay(nullptr), XCloseDisplay};
 };
 
 // Our own windows by their Unicode name, other programs' by the old-style
@@ -100,8 +92,7 @@ TEST(CommandChannel, ACommandReachesTheListeningFrameAsACommandMessageUntilItIsG
   ASSERT_TRUE(
       frame->CreateEx(0, WS_POPUP, GBK("Corvale_Tavix"), nullptr, CRect(0, 0, 100, 100), 0));
   plat::ListenForCommands(frame.get());
-  ASSERT_TRUE(plat::SendCommandToRunningInstance(32818));
-  ASSERT_TRUE(plat::SendCommandToRunningInstance(12));
+  ASSERT_TRUE(plat::SendCommandToRunningInstance(32818) && plat::SendCommandToRunningInstance(12));
   ASSERT_TRUE(RunUntil([&] { return frame->got.size() == 2; }));
   EXPECT_EQ(frame->got, (std::vector<UINT>{32818, 12}));
 
@@ -128,11 +119,8 @@ TEST(RealPause, PutsWhatWasDrawnOnScreenBeforeWaiting) {
   wnd.UpdateWindow();
   ASSERT_TRUE(RunUntil([&] { return x.ScreenPixel(50, 50) == GetSysColor(COLOR_WINDOW); }));
 
-  {
-    CClientDC dc(&wnd);
-    const CRect rc(20, 20, 80, 80);
-    dc.FillSolidRect(&rc, RGB(255, 0, 0));
-  }
+  const CRect rc(20, 20, 80, 80);
+  CClientDC(&wnd).FillSolidRect(&rc, RGB(255, 0, 0));
   Sleep(0);  // no event is handled from here on
   XSync(x.get(), False);
   EXPECT_EQ(x.ScreenPixels({{50, 50}, {10, 10}}),
@@ -171,10 +159,9 @@ TEST_F(HotKey, AltOneIsDeliveredToTheOwnerWithItsIdentifierWhicheverLocksAreOn) 
                              "Num_Lock Caps_Lock alt+1 Caps_Lock Num_Lock"};
   std::size_t expected = 0;
   for (const char* keys : sequences) {
-    ASSERT_EQ(Shell(std::string("xdotool key ") + keys), 0);
+    ASSERT_EQ(std::system((std::string("xdotool key ") + keys).c_str()), 0);
     ++expected;
     ASSERT_TRUE(RunUntil([&] { return owner.calls.size() >= expected; })) << keys;
-    EXPECT_EQ(owner.calls.size(), expected) << keys;
   }
   EXPECT_EQ(owner.calls,
             std::vector(expected, std::tuple(UINT(HOTKEY_ACTIVATE), MOD_ALT, UINT('1'))));
