@@ -14,6 +14,9 @@
 #include "records/board_core.h"
 #include "records/draw_routines.h"
 
+constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kGreen = 0x00FF00,
+                   kBlue = 0xFF0000;
+
 class TestBoard : public CBoardCore {
  public:
   explicit TestBoard(int width = 400, int height = 300) {

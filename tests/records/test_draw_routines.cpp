@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kGreen = 0x00FF00,
-                   kBlue = 0xFF0000;
-
 class DrawRoutines : public RecordsTest {
  protected:
   void Arrow(int x0, int y0, int x1, int y1, int width, COLORREF color, int style = PS_SOLID) {

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kGreen = 0x00FF00,
-                   kBlue = 0xFF0000;
-
 class Replay : public RecordsTest {
  protected:
   plat::ScriptedServices services;
