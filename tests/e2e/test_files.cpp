@@ -93,7 +93,7 @@ TEST_F(PictureFiles, ABoardSavedAsAQuality100JpegAndAFiftyMegapixelJpegLoadedWit
     return wrong == 0;
   })) << wrong
       << " pixels wrong";
-  EXPECT_TRUE(BarsShown());
+  EXPECT_TRUE(e2e::WaitUntil([&] { return BarsShown(); }));
 }
 
 // Special files in the folder an open dialog lists, or /proc typed into its
