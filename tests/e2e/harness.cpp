@@ -223,11 +223,7 @@ std::vector<WindowInfo> XServer::FindWindows(const std::string& utf8Title) {
     int rx = 0, ry = 0;
     Window child = 0;
     XTranslateCoordinates(d, children[i], root, 0, 0, &rx, &ry, &child);
-    WindowInfo w;
-    w.id = children[i];
-    w.rect = {rx, ry, a.width, a.height};
-    w.viewable = a.map_state == IsViewable;
-    out.push_back(w);
+    out.push_back({{rx, ry, a.width, a.height}, a.map_state == IsViewable});
   }
   if (children) XFree(children);
   return out;

@@ -71,7 +71,6 @@ class Process {
 };
 
 struct WindowInfo {
-  unsigned long id = 0;
   Rect rect;  // root coordinates, without any border
   bool viewable = false;
 };

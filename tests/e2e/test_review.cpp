@@ -103,18 +103,6 @@ TEST_F(Replay, TwoLinesPausedByEscAfterTheFirstPlayedToTheEndAndClosedLeaveTheDr
 // key leads is tested with the dialog itself.
 class Step : public e2e::ServerSession {
  protected:
-  // A line, a pen stroke of two segments after a pen change, a rectangle.
-  std::string WriteLesson() {
-    const std::string path = e2e::ArtifactDir() + "/第一课.zsy";
-    const DrawRecord records[] = {{op::kLine, {}, 600, 300, 400, 300, 0},
-                                  {op::kPen, {}, 0, 0, PS_SOLID, 4, 0},
-                                  {op::kPenSegment, {}, 250, 530, 200, 500, 0},
-                                  {op::kPenSegment, {}, 300, 500, 250, 530, 0},
-                                  {op::kRect, {}, 850, 600, 700, 450, 0}};
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(records), sizeof records);
-    return path;
-  }
   // Presses the key, if any, and returns which of the three gestures the
   // screen shows once it stops changing.
   std::vector<bool> Press(const std::string& key = "") {
@@ -138,7 +126,16 @@ class Step : public e2e::ServerSession {
 using Shows = std::vector<bool>;
 
 TEST_F(Step, ALessonOpenedForSteppingGoesGestureByGestureWithTheClickerKeys) {
-  ASSERT_TRUE(x_->StartPointer(&pointer_, {"--step", WriteLesson()}));
+  // A line, a pen stroke of two segments after a pen change, a rectangle.
+  const std::string path = e2e::ArtifactDir() + "/第一课.zsy";
+  const DrawRecord records[] = {{op::kLine, {}, 600, 300, 400, 300, 0},
+                                {op::kPen, {}, 0, 0, PS_SOLID, 4, 0},
+                                {op::kPenSegment, {}, 250, 530, 200, 500, 0},
+                                {op::kPenSegment, {}, 300, 500, 250, 530, 0},
+                                {op::kRect, {}, 850, 600, 700, 450, 0}};
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(records), sizeof records);
+  ASSERT_TRUE(x_->StartPointer(&pointer_, {"--step", path}));
   ASSERT_TRUE(x_->WaitViewable(e2e::kReviewTitle)) << "no review of the lesson";
   EXPECT_FALSE(BarsShown());
   EXPECT_EQ(Press(), Shows({false, false, false})) << "the first step is the bare background";

@@ -55,19 +55,16 @@ class Sharing : public e2e::Session<> {
 
   // Answers the message box (captioned as the board is) with Enter.
   void Confirm() {
-    std::optional<e2e::WindowInfo> box;
-    ASSERT_TRUE(e2e::WaitUntil([&] {
+    const auto box = [&]() -> std::optional<e2e::WindowInfo> {
       for (const auto& w : x_->FindWindows(e2e::kFrameTitle))
-        if (w.viewable && w.rect.w < x_->width()) box = w;
-      return box.has_value();
-    })) << "no question";
-    Move(box->rect.x + box->rect.w / 2, box->rect.y + 10);  // the focus follows the pointer
+        if (w.viewable && w.rect.w < x_->width()) return w;
+      return std::nullopt;
+    };
+    std::optional<e2e::WindowInfo> shown;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (shown = box()).has_value(); })) << "no question";
+    Move(shown->rect.x + shown->rect.w / 2, shown->rect.y + 10);  // the focus follows the pointer
     x_->Xdotool({"key", "Return"});
-    e2e::WaitUntil([&] {
-      for (const auto& w : x_->FindWindows(e2e::kFrameTitle))
-        if (w.viewable && w.rect.w < x_->width()) return false;
-      return true;
-    });
+    e2e::WaitUntil([&] { return !box(); });
     ParkPointer();
   }
 

@@ -37,7 +37,8 @@ class Start : public e2e::Session<::testing::TestWithParam<std::pair<int, int>>>
   std::string where_;
 };
 
-TEST_P(Start, TheFrameCoversTheScreenWithTheCapturedPictureComesBackWithAlt1AndF12EndsIt) {
+TEST_P(Start,
+       TheFrameCoversTheScreenWithTheCapturedPictureAndTheBarsComesBackWithAlt1AndF12EndsIt) {
   EXPECT_EQ(x_->RunPointer({"--command", "32822"}), 1) << "no board runs yet";
   // Any window titled like the frame makes the start end silently.
   const unsigned long lookalike = x_->CreateTitledWindow(kFrameTitle);
@@ -59,6 +60,16 @@ TEST_P(Start, TheFrameCoversTheScreenWithTheCapturedPictureComesBackWithAlt1AndF
   EXPECT_EQ(std::tuple(frame->rect.x, frame->rect.y, frame->rect.w, frame->rect.h),
             std::tuple(0, 0, x_->width(), x_->height()));
   EXPECT_TRUE(BoardShows(Pattern(0), &where_)) << where_;
+  // The grid, the buttons enabled and greyed, and the palette's place under
+  // the tool bar are the bars' own tests; here the real X server places the
+  // tool bar and stacks the palette in front of its empty lower strip, its
+  // caption showing there, not the strip's face.
+  const auto tools = x_->FindWindow(kToolsBarTitle), palette = x_->FindWindow(kPaletteTitle);
+  EXPECT_EQ(std::tuple(tools->rect.x, tools->rect.y, palette->rect.x, palette->rect.y),
+            std::tuple(10, 50, 10 - 2, tools->rect.bottom() - 17));
+  const Picture screen = x_->Screenshot();
+  EXPECT_NE(screen.At(palette->rect.x + 4, palette->rect.y + 3),
+            screen.At(tools->rect.x + 4, palette->rect.y - 2));
   // The board paints its own copy: what the desktop shows beneath it now no
   // longer matters.
   x_->ShowPattern(1);
@@ -85,20 +96,6 @@ TEST_P(Start, TheFrameCoversTheScreenWithTheCapturedPictureComesBackWithAlt1AndF
   EXPECT_TRUE(x_->FindWindows(kFrameTitle).empty());
 }
 
-// The grid, the buttons enabled and greyed, and the palette's place under
-// the tool bar are the bars' own tests; here the real X server places the
-// tool bar and stacks the palette in front of its empty lower strip.
-TEST_P(Start, TheToolBarFloatsAtItsPlaceWithThePaletteInFront) {
-  StartBoard();
-  const auto tools = x_->FindWindow(kToolsBarTitle), palette = x_->FindWindow(kPaletteTitle);
-  EXPECT_EQ(std::tuple(tools->rect.x, tools->rect.y, palette->rect.x, palette->rect.y),
-            std::tuple(10, 50, 10 - 2, tools->rect.bottom() - 17));
-  // Its caption, not the strip's face, shows there.
-  const Picture screen = x_->Screenshot();
-  EXPECT_NE(screen.At(palette->rect.x + 4, palette->rect.y + 3),
-            screen.At(tools->rect.x + 4, palette->rect.y - 2));
-}
-
 INSTANTIATE_TEST_SUITE_P(Screens, Start,
                          ::testing::Values(std::pair(1024, 768), std::pair(1920, 1080)));
 
@@ -106,44 +103,33 @@ INSTANTIATE_TEST_SUITE_P(Screens, Start,
 // the way a user starting the program meets them.
 using CommandLine = e2e::ServerSession;
 
-TEST_F(CommandLine, HelpVersionAndBadArgumentsAnswerAndStartNothing) {
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    const char* says;
-  } cases[] = {{{"--help"}, 0, "Usage: pointer"},
-               {{"--version"}, 0, "pointer "},
-               {{"--bogus"}, 2, "unknown option '--bogus'"},
-               {{"--command"}, 2, "needs a command identifier"},
-               {{"--command", "12x"}, 2, "bad command identifier"},
-               {{"--step"}, 2, "--step needs a lesson file"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args.front() + (c.args.size() > 1 ? " " + c.args[1] : ""));
-    std::string output;
-    EXPECT_EQ(x_->RunPointer(c.args, {}, &output), c.status);
-    EXPECT_NE(output.find(c.says), std::string::npos) << output;
-    EXPECT_TRUE(x_->FindWindows(kFrameTitle).empty());
-  }
-}
-
-TEST_F(CommandLine, ADisplayItCannotServeIsNamedOnOneLineWithStatusOne) {
+TEST_F(CommandLine, HelpVersionBadArgumentsAndADisplayItCannotServeAnswerAndStartNothing) {
   // An 8-bit server of our own, beside the shared one.
   e2e::XServer eightBit(640, 480, 8);
   std::string error;
   ASSERT_TRUE(eightBit.Start(&error)) << error;
 
   const struct {
-    std::optional<std::string> display;
+    std::vector<std::string> args;
+    std::optional<std::string> display;  // unset for none
+    int status;
     const char* says;
-  } displays[] = {{std::nullopt, "no display"},
-                  {":259", "cannot open display ':259'"},
-                  {eightBit.name(), "8 bits per pixel"}};
-  for (const auto& d : displays) {
-    SCOPED_TRACE(d.display.value_or("unset"));
+  } cases[] = {{{"--help"}, x_->name(), 0, "Usage: pointer"},
+               {{"--version"}, x_->name(), 0, "pointer "},
+               {{"--bogus"}, x_->name(), 2, "unknown option '--bogus'"},
+               {{"--command"}, x_->name(), 2, "needs a command identifier"},
+               {{"--command", "12x"}, x_->name(), 2, "bad command identifier"},
+               {{"--step"}, x_->name(), 2, "--step needs a lesson file"},
+               {{}, std::nullopt, 1, "no display"},
+               {{}, ":259", 1, "cannot open display ':259'"},
+               {{}, eightBit.name(), 1, "8 bits per pixel"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
     std::string output;
-    EXPECT_EQ(x_->RunPointer({}, {{"DISPLAY", d.display}}, &output), 1);
-    EXPECT_NE(output.find(d.says), std::string::npos) << output;
+    EXPECT_EQ(x_->RunPointer(c.args, {{"DISPLAY", c.display}}, &output), c.status);
+    EXPECT_NE(output.find(c.says), std::string::npos) << output;
     EXPECT_EQ(output.find("Reinstalling"), std::string::npos) << output;
+    EXPECT_TRUE(x_->FindWindows(kFrameTitle).empty());
   }
 }
 

@@ -324,15 +324,11 @@ class Soak : public BoardTest {
     board.m_bTransparent = transparent;
     board.m_posText = std::next(board.m_texts.begin(), posText);
 
-    const std::size_t row = (std::size_t(w) * 3 + 3) / 4 * 4;
-    std::vector<char> a(row * h), b(row * h);
-    redrawn.GetDIBits(0, h, a.data());
-    board.m_bmpCurrent.GetDIBits(0, h, b.data());
-    if (a == b) return ::testing::AssertionSuccess();
-    const std::size_t at =
-        std::size_t(std::mismatch(a.begin(), a.end(), b.begin()).first - a.begin());
-    return ::testing::AssertionFailure() << "the redraw differs from the current picture first at ("
-                                         << at % row / 3 << ", " << h - 1 - int(at / row) << ")";
+    std::string where;
+    if (CountDifferences(Of(redrawn), Of(board.m_bmpCurrent), &where) == 0)
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the redraw differs from the current picture: " << where;
   }
 
   struct Action {
@@ -358,23 +354,21 @@ class Soak : public BoardTest {
 
 std::vector<Soak::Action> Soak::Actions() {
   std::vector<Action> table;
-  const auto tool = [&](const char* name, UINT id, int weight) {
+  for (const auto& [name, id, weight] : {std::tuple("pen", ID_TOOL_PEN, 12),
+                                         {"brush", ID_TOOL_BRUSH, 6},
+                                         {"line", ID_TOOL_LINE, 6},
+                                         {"arrow", ID_TOOL_ARROW, 6},
+                                         {"polyline", ID_TOOL_POLYLINE, 5},
+                                         {"rectangle", ID_TOOL_RECT, 5},
+                                         {"rounded rectangle", ID_TOOL_ROUNDRECT, 5},
+                                         {"ellipse", ID_TOOL_ELLIPSE, 5},
+                                         {"flashing area", ID_TOOL_FLASH_AREA, 2},
+                                         {"flashing rectangle", ID_TOOL_FLASH_RECT, 2},
+                                         {"flashing mark", ID_TOOL_FLASH_MARK, 2},
+                                         {"pointer", ID_TOOL_POINTER, 1}})
     table.push_back({name, weight, [id](Soak& s) { s.Gesture(id); }});
-  };
-  tool("pen", ID_TOOL_PEN, 12);
-  tool("brush", ID_TOOL_BRUSH, 6);
-  tool("line", ID_TOOL_LINE, 6);
-  tool("arrow", ID_TOOL_ARROW, 6);
-  tool("polyline", ID_TOOL_POLYLINE, 5);
-  tool("rectangle", ID_TOOL_RECT, 5);
-  tool("rounded rectangle", ID_TOOL_ROUNDRECT, 5);
-  tool("ellipse", ID_TOOL_ELLIPSE, 5);
-  tool("flashing area", ID_TOOL_FLASH_AREA, 2);
-  tool("flashing rectangle", ID_TOOL_FLASH_RECT, 2);
-  tool("flashing mark", ID_TOOL_FLASH_MARK, 2);
-  tool("pointer", ID_TOOL_POINTER, 1);
   table.push_back({"flood fill", 3, [](Soak& s) { s.Fill(); }});
-  tool("colour picker", ID_TOOL_PICKCOLOR, 2);
+  table.push_back({"colour picker", 2, [](Soak& s) { s.Gesture(ID_TOOL_PICKCOLOR); }});
   table.push_back({"text", 5, [](Soak& s) { s.Text(); }});
   table.push_back({"magnifier", 2, [](Soak& s) { s.Magnify(); }});
   table.push_back({"background cycle", 1, [](Soak& s) { s.BackgroundCycle(); }});

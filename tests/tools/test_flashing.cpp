@@ -25,7 +25,6 @@ class FlashingTest : public ToolsTest {
       return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << where;
   }
-  static void RightClick(CPoint p) { Board().OnRButtonUp(0, p); }
 };
 
 TEST_F(FlashingTest, ARectangleSwapsInsideAndOutlineEachTickThenRepaintsAfterThirteen) {
@@ -116,7 +115,7 @@ TEST_F(FlashingTest, AMarkBlinksTwelveTicksAndASecondReleaseMovesIt) {
   // A right click stops a flashing and toggles the bars as ever.
   Release({300, 200});
   const bool barsHidden = Frame().m_barsHidden;
-  RightClick({300, 200});
+  Board().OnRButtonUp(0, {300, 200});
   EXPECT_EQ(std::pair(Flashing(), Frame().m_barsHidden), std::pair(false, !barsHidden));
   EXPECT_TRUE(ShowsThePicture());
 }

@@ -19,10 +19,8 @@ TEST_F(GesturesTest, PenMovesWithTheLeftButtonDownAppendChainedSegments) {
   Move({300, 200}, MK_MBUTTON);  // a middle-button drag does not go on from the stroke's end
   Press({40, 20});
   Move({50, 25});
-  ASSERT_EQ(Count(), 3);
-  EXPECT_EQ(Describe(0), "'#' 20 10 10 10");
-  EXPECT_EQ(Describe(1), "'#' 30 15 20 10");
-  EXPECT_EQ(Describe(2), "'#' 50 25 40 20");
+  EXPECT_EQ(std::tuple(Count(), Describe(0), Describe(1), Describe(2)),
+            std::tuple(3, "'#' 20 10 10 10", "'#' 30 15 20 10", "'#' 50 25 40 20"));
 }
 
 TEST_F(GesturesTest, ClicksWithoutMovementDrawNothingAndOnlyTheArrowRecordsOne) {
@@ -35,8 +33,7 @@ TEST_F(GesturesTest, ClicksWithoutMovementDrawNothingAndOnlyTheArrowRecordsOne) 
   EXPECT_EQ(Count(), 0);
   UseTool(ID_TOOL_ARROW);
   Click({300, 200});
-  ASSERT_EQ(Count(), 1);
-  EXPECT_EQ(Describe(0), "'R' 300 200 300 200");
+  EXPECT_EQ(std::pair(Count(), Describe(0)), std::pair(1, std::string("'R' 300 200 300 200")));
   EXPECT_EQ(CountDifferences(before, Snap()), 0);
 }
 
@@ -114,10 +111,8 @@ TEST_F(GesturesTest, PolylineClicksRecordChainedSegmentsUntilADoubleClickOrAnoth
   Click({200, 110});
   Move({250, 200}, 0);
   DoubleClickAt({260, 210});
-  ASSERT_EQ(Count(), 4);
-  EXPECT_EQ(Describe(0), "'z' 100 100 100 100");
-  EXPECT_EQ(Describe(2), "'z' 200 110 100 100");
-  EXPECT_EQ(Describe(3), "'z' 260 210 200 110");
+  EXPECT_EQ(std::tuple(Count(), Describe(0), Describe(2), Describe(3)),
+            std::tuple(4, "'z' 100 100 100 100", "'z' 200 110 100 100", "'z' 260 210 200 110"));
   // The band no longer follows the pointer, and the next click starts anew.
   Move({400, 400}, 0);
   Click({300, 300});

@@ -109,8 +109,8 @@ TEST_F(OneClickToolsTest, AFillPaintsThePenColourLiveAndTheBrushColourWhenReplay
   // Off the board nothing is painted or recorded.
   for (CPoint at : {CPoint(-1, 180), CPoint(200, 180), CPoint(200, board.m_rcDesktop.bottom)})
     Click(at);
-  ASSERT_EQ(Count(), 4);
-  EXPECT_EQ(Describe(3), Describe(Rec(op::kFloodFill, 200, 180, 0, 0)));
+  EXPECT_EQ(std::pair(Count(), Describe(3)),
+            std::pair(4, Describe(Rec(op::kFloodFill, 200, 180, 0, 0))));
   const Picture filled = Snap();
   EXPECT_EQ(filled.At(101, 101), RGB(255, 0, 0));
   EXPECT_EQ(filled.At(100, 100), RGB(0, 0, 0)) << "the outline stays";

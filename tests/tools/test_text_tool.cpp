@@ -22,14 +22,13 @@ TEST_F(TextToolTest, ADragEitherWayOpensTheBoxAndAReleaseOrARightClickCommitsThe
   UseTool(ID_TOOL_TEXT);
   Drag({300, 160}, {{200, 120}}, {100, 100});
   ASSERT_TRUE(Box().IsWindowVisible());
-  EXPECT_EQ(BoxRect(), CRect(100, 100, 300, 160));
-  EXPECT_EQ(Count(), 0);
+  EXPECT_EQ(std::pair(BoxRect(), Count()), std::pair(CRect(100, 100, 300, 160), 0));
   Box().SetWindowText("abc  \t \r\n\r\n");
   Drag({100, 100}, {{200, 130}}, {300, 160});  // commits, then opens the same box
   EXPECT_EQ(BoxRect(), CRect(100, 100, 300, 160));
   EXPECT_EQ(m_services.pauses, (std::vector<unsigned>{500, 500}));
-  ASSERT_EQ(Count(), 1);
-  EXPECT_EQ(Describe(0), Describe(Rec(op::kText, 100, 100, 300, 160)));
+  EXPECT_EQ(std::pair(Count(), Describe(0)),
+            std::pair(1, Describe(Rec(op::kText, 100, 100, 300, 160))));
 
   // "𠮷" lies outside GBK: it keeps its four GB18030 bytes, and the lines
   // stay one entry of the side file.
@@ -69,8 +68,8 @@ TEST_F(TextToolTest, WithTheStoreFullACommitIsRefusedAndTheBoxKeepsItsText) {
   Box().SetWindowText("abc");
   Board().m_nCount = kRecordLimit;
   RightClick();
-  EXPECT_TRUE(Board().m_texts.empty() && Box().IsWindowVisible() && Board().HasTimer(2));
-  EXPECT_EQ(Box().GetWindowText(), "abc");
+  EXPECT_TRUE(Board().m_texts.empty() && Box().IsWindowVisible() && Board().HasTimer(2) &&
+              Box().GetWindowText() == "abc");
 
   Board().m_nCount = kRecordLimit - 1;
   RightClick();

@@ -2,7 +2,6 @@
 // driven by commands on standard input, one answer line each.
 //   open URL        load the page; "ok" once it shows a picture
 //   pixels FILE     the canvas as raw RGBA into FILE; "W H frames"
-//   frames          pictures placed so far
 //   state           connecting | live | stopped | lost, and the notice shown
 //   quit
 // PLAYWRIGHT_DIR names the folder holding node_modules/playwright-core.
@@ -46,7 +45,6 @@ async function run(line) {
     writeFileSync(arg, Buffer.from(got.bytes, 'latin1'));
     return `${got.w} ${got.h} ${got.frames}`;
   }
-  if (cmd === 'frames') return String(await page.evaluate(() => window.boardFrames));
   if (cmd === 'state') {
     return await page.evaluate(() =>
       window.boardState + ' ' + document.getElementById('note').textContent);
