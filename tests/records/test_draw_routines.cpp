@@ -31,21 +31,18 @@ TEST_F(DrawRoutines, AnArrowPaintsItsShaftAndAFilledHeadThatAWidePenOpens) {
 TEST_F(DrawRoutines, ArrowRecordsOnlyPaintInThePenInForce) {
   // Steep, thin, dashed and wide arrows: the shaft and the head do not cover
   // every pixel of the line, so an inverting pass would leave a trace.
-  const struct {
-    int style, width;
-    COLORREF colour;
-    DrawRecord arrow;
-  } arrows[] = {{PS_SOLID, 1, kRed, Rec(op::kArrow, 380, 37, 12, 250)},
-                {PS_DASH, 1, kGreen, Rec(op::kArrow, 33, 290, 300, 5)},
-                {PS_SOLID, 7, 0x808080, Rec(op::kArrow, 200, 20, 210, 280)}};
-  for (const auto& a : arrows) {
+  const std::tuple<int, int, COLORREF, DrawRecord> arrows[] = {
+      {PS_SOLID, 1, kRed, Rec(op::kArrow, 380, 37, 12, 250)},
+      {PS_DASH, 1, kGreen, Rec(op::kArrow, 33, 290, 300, 5)},
+      {PS_SOLID, 7, 0x808080, Rec(op::kArrow, 200, 20, 210, 280)}};
+  for (const auto& [style, width, colour, arrow] : arrows) {
     board.m_pen.DeleteObject();
-    board.m_pen.CreatePen(a.style, a.width, a.colour);
+    board.m_pen.CreatePen(style, width, colour);
     // The style's own fields may differ (after a reset, or at a full store).
     g_style.penStyle = PS_DOT, g_style.penWidth = 9, g_style.penColor = kBlue;
-    g_records[0] = a.arrow;
+    g_records[0] = arrow;
     board.Draw(0);
-    EXPECT_GT(board.Count(a.colour), 100);
+    EXPECT_GT(board.Count(colour), 100);
   }
   EXPECT_EQ(board.Count(kWhite) + board.Count(kRed) + board.Count(kGreen) + board.Count(0x808080),
             400 * 300);

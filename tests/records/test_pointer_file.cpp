@@ -48,19 +48,16 @@ TEST(PointerFile, RecordsAreWrittenAndReadInTheFileByteOrder) {
 TEST(PointerFile, AFileNoSaveCouldHaveWrittenIsNotALesson) {
   TempFolder dir;
   const std::string largest(std::size_t(kRecordSlots) * 24, 'z');
-  struct {
-    std::string bytes;
-    int badRecord;
-  } cases[] = {
+  const std::pair<std::string, int> cases[] = {
       {kTwoRecords.substr(0, 47), -1},      {kTwoRecords + "*", -1},
       {largest + std::string(24, 'z'), -1}, {kTwoRecords + std::string(24, '\0'), 2},
       {"A" + kTwoRecords.substr(1), 0},     {"\x89PNG\r\n\x1A\n" + std::string(40, '\0'), 0}};
-  for (const auto& c : cases) {
-    WriteBytes(dir / "x.zsy", c.bytes);
+  for (const auto& [bytes, badRecord] : cases) {
+    WriteBytes(dir / "x.zsy", bytes);
     const PointerData read = ReadPointerData(dir / "x.zsy");
     EXPECT_EQ(std::tuple(read.status, read.fileBytes, read.badRecord, read.records.size()),
-              std::tuple(OpenStatus::kNotALesson, c.bytes.size(), c.badRecord, 0u))
-        << c.bytes.size();
+              std::tuple(OpenStatus::kNotALesson, bytes.size(), badRecord, 0u))
+        << bytes.size();
   }
 }
 
@@ -79,7 +76,6 @@ TEST(PointerFile, ANameInAnyScriptOrOfAnyLengthTheFolderTakesIsSavedAndReadBack)
   for (const std::string& name : names) {
     SCOPED_TRACE(name.size());
     ASSERT_EQ(SavePointerData(GBK(dir / name), withText, 2, texts), SaveStatus::kSaved);
-    EXPECT_EQ(ReadBytes(dir / name), EncodeRecords(withText, 2));
     const PointerData read = ReadPointerData(GBK(dir / name));
     EXPECT_EQ(std::tuple(read.status, EncodeRecords(read.records.data(), int(read.records.size())),
                          read.texts, dir.Entries()),

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "records/steps.h"
@@ -20,29 +19,26 @@ std::vector<int> Ends(const std::vector<DrawRecord>& records) {
 
 }  // namespace
 
-TEST(Steps, APenStrokeIsOneStepUntilASegmentStartsAwayFromTheLastEnd) {
-  EXPECT_EQ(Ends({R('#', 20, 20, 10, 10), R('#', 30, 25, 20, 20), R('#', 40, 30, 30, 25),
-                  R('#', 60, 60, 50, 50), R('#', 70, 60, 60, 60)}),
-            std::vector<int>({3, 5}));
-}
-
-TEST(Steps, ABrushStrokeRunsUntilAnotherRecordComesBetween) {
-  EXPECT_EQ(Ends({R('b', 10, 10), R('b', 300, 200), R('b', 12, 10), R('2'), R('b', 12, 10),
-                  R('#', 5, 5, 1, 1), R('b', 5, 5)}),
-            std::vector<int>({3, 5, 6, 7}));
-}
-
-TEST(Steps, APolylineIsOneStepAndANewOneStartsAtItsPointEvenOnTheLastVertex) {
-  EXPECT_EQ(Ends({R('z', 10, 10, 10, 10), R('z', 50, 10, 10, 10), R('z', 50, 50, 50, 10),
-                  R('z', 50, 50, 50, 50), R('z', 90, 50, 50, 50), R('z', 5, 5, 90, 60)}),
-            std::vector<int>({3, 5, 6}));
-}
-
-TEST(Steps, EveryShapeTextAndFillIsAStepOfItsOwnEvenWhenTheyJoin) {
-  EXPECT_EQ(Ends({R('*', 20, 20, 10, 10), R('*', 30, 30, 20, 20), R('R', 5, 5, 1, 1),
-                  R('@', 9, 9, 1, 1), R('r', 9, 9, 1, 1), R('$', 9, 9, 1, 1), R('a', 1, 1, 90, 40),
-                  R('a', 1, 1, 90, 40), R('f', 3, 3), R('f', 3, 3)}),
-            std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+// A pen stroke until a segment starts away from the last end; a brush
+// stroke until another record comes between; a polyline until a new one
+// starts at its point, even on the last vertex; every shape, text and fill
+// alone, even when they join.
+TEST(Steps, StrokesRunUntilTheyBreakOffAndShapesTextsAndFillsAreStepsOfTheirOwn) {
+  const std::pair<std::vector<DrawRecord>, std::vector<int>> cases[] = {
+      {{R('#', 20, 20, 10, 10), R('#', 30, 25, 20, 20), R('#', 40, 30, 30, 25),
+        R('#', 60, 60, 50, 50), R('#', 70, 60, 60, 60)},
+       {3, 5}},
+      {{R('b', 10, 10), R('b', 300, 200), R('b', 12, 10), R('2'), R('b', 12, 10),
+        R('#', 5, 5, 1, 1), R('b', 5, 5)},
+       {3, 5, 6, 7}},
+      {{R('z', 10, 10, 10, 10), R('z', 50, 10, 10, 10), R('z', 50, 50, 50, 10),
+        R('z', 50, 50, 50, 50), R('z', 90, 50, 50, 50), R('z', 5, 5, 90, 60)},
+       {3, 5, 6}},
+      {{R('*', 20, 20, 10, 10), R('*', 30, 30, 20, 20), R('R', 5, 5, 1, 1), R('@', 9, 9, 1, 1),
+        R('r', 9, 9, 1, 1), R('$', 9, 9, 1, 1), R('a', 1, 1, 90, 40), R('a', 1, 1, 90, 40),
+        R('f', 3, 3), R('f', 3, 3)},
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}};
+  for (const auto& [records, ends] : cases) EXPECT_EQ(Ends(records), ends) << records[0].op;
 }
 
 // Pen, brush, fill options, font, transparent display and stray bytes show
