@@ -2,8 +2,6 @@
 // load with the right pixels, and the files written here open in those
 // programs with the same pixels. Every BMP layout the reader takes refuses
 // each of its truncations.
-#include <gtest/gtest.h>
-
 #include "bmp_layouts.h"
 #include "image/dib.h"
 #include "image_test_util.h"

@@ -2,6 +2,7 @@
 // that where each part lies shows in the pixels, and the one validation
 // every block passes before it is read or drawn.
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "platform/dib_format.h"
@@ -117,13 +118,8 @@ TEST(PackedValidation, RefusesUnknownHeadersAbsurdDimensionsDepthsCompressionsAn
   EXPECT_FALSE(Valid(With(InfoBlock(1, 1, 24, BI_RGB, 0, 4), 12, {2 | 24 << 16}))) << "2 planes";
   for (int bits : {0, 2, 3, 7, 12, 48, 64})
     EXPECT_FALSE(Valid(InfoBlock(1, 1, bits, BI_RGB, 0, 2048))) << bits;
-  const struct {
-    std::int32_t w, h;
-    int bits;
-    DWORD compression, used;
-    std::size_t tail;
-    DWORD sizeImage;
-  } refused[] = {
+  // Width, height, bits, compression, colours used, bytes after the header, image size.
+  const std::tuple<std::int32_t, std::int32_t, int, DWORD, DWORD, std::size_t, DWORD> refused[] = {
       {0, 1, 24, BI_RGB, 0, 64, 0},         {1, 0, 24, BI_RGB, 0, 64, 0},
       {1, INT32_MIN, 24, BI_RGB, 0, 64, 0}, {-3, 1, 24, BI_RGB, 0, 64, 0},
       {40000, 1, 1, BI_RGB, 0, 8000, 0},    {32768, 2049, 1, BI_RGB, 0, 8, 0},
@@ -136,10 +132,8 @@ TEST(PackedValidation, RefusesUnknownHeadersAbsurdDimensionsDepthsCompressionsAn
       {4, 2, 8, BI_RLE8, 0, 1024 + 8, 0},   // no image size
       {4, -2, 8, BI_RLE8, 0, 1024 + 8, 8},  // run-length cannot be top-down
   };
-  for (const auto& c : refused) {
-    EXPECT_FALSE(Valid(InfoBlock(c.w, c.h, c.bits, c.compression, c.used, c.tail, c.sizeImage)))
-        << "row " << &c - refused;
-  }
+  for (const auto& c : refused)
+    EXPECT_FALSE(Valid(std::apply(InfoBlock, c))) << "row " << &c - refused;
   EXPECT_TRUE(Valid(InfoBlock(5, 3, 24, BI_RGB, 0, 48)));
   Bytes cut = InfoBlock(1, 1, 24, BI_RGB, 0, 4);
   cut.resize(30);
