@@ -58,7 +58,7 @@ TEST_F(BoardWindowTest, EraseBackgroundPaintsByToolCountRedrawFlagReplayAndBackg
   EXPECT_EQ(Repaint(), kZoom);
 }
 
-TEST_F(BoardWindowTest, ASnapshotTakesWhatTheBoardShowsAfterHidingTheBars) {
+TEST_F(BoardWindowTest, ASnapshotAndThePickerTakeWhatTheBoardShows) {
   CBoardWnd& board = Board();
   Repaint();
   const RECT rc{10, 20, 30, 40};
@@ -69,11 +69,10 @@ TEST_F(BoardWindowTest, ASnapshotTakesWhatTheBoardShowsAfterHidingTheBars) {
   // The text tool's font bar is out of the picture and back afterwards.
   EXPECT_TRUE(Frame().m_barsHidden && Frame().m_fontBarShown &&
               board.m_bmpCurrent.GetPixel(10, 20) == RGB(1, 2, 3));
-}
 
-TEST_F(BoardWindowTest, PickColorReadsThePixelUnderThePointerAndRefusesPositionsOffTheBoard) {
-  const int w = Board().m_rcDesktop.right, h = Board().m_rcDesktop.bottom;
-  Repaint();
+  // The picker reads the pixel under the pointer and refuses positions off
+  // the board.
+  const int w = board.m_rcDesktop.right, h = board.m_rcDesktop.bottom;
   CClientDC{&Board()}.SetPixel(w - 1, h - 1, RGB(9, 8, 7));
   COLORREF c = 0;
   CPoint pt;

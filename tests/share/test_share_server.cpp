@@ -192,16 +192,15 @@ TEST_F(ShareTest, ChangesNobodyWatchesAreNotEncodedButAWholeBoardAskedForIs) {
   EXPECT_TRUE(PumpUntil([&] { return parts > 0; }));
 }
 
-TEST_F(ShareTest, ASocketWithoutTheJoinCodeIsRefused) {
+TEST_F(ShareTest, ASocketWithoutTheJoinCodeIsRefusedAndAViewerThatSendsAnythingIsDropped) {
   TestViewer bad(SocketUrl(WrongCode()));
   TestViewer none("ws://127.0.0.1:" + std::to_string(m_server->Port()) + "/ws");
   EXPECT_TRUE(PumpUntil([&] { return bad.closed && none.closed; }));
   DrawLine({5, 5}, {50, 50}, RGB(1, 2, 3));
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(std::pair(bad.messages + none.messages, m_server->ViewerCount()), std::pair(0, 0));
-}
 
-TEST_F(ShareTest, AViewerThatSendsAnythingIsDroppedAndTheBoardIsUntouched) {
+  // The board stays untouched.
   TestViewer v(SocketUrl());
   ASSERT_TRUE(Mirrors(v));
   const Picture before = Snap();
