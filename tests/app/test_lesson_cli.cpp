@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <cstdio>
 #include <fstream>
 #include <numeric>
 #include <sstream>
@@ -170,7 +169,7 @@ TEST_F(LessonCli, InfoOfAFileWithEveryOpcodePrintsEveryRecordAndTheSummary) {
     EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
 }
 
-TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
+TEST_F(LessonCli, BadFilesBadArgumentsAndAMissingVideoEncoderGiveAMessageAndANonZeroStatus) {
   const std::string good = m_folder / "good.zsy", png = m_folder / "x.png",
                     gif = m_folder / "x.gif", bmp = m_folder / "notapicture.bmp";
   ASSERT_EQ(datafile::SavePointerData(good, g_records, 0, {}), datafile::SaveStatus::kSaved);
@@ -214,6 +213,13 @@ TEST_F(LessonCli, BadFilesAndBadArgumentsGiveAMessageAndANonZeroStatus) {
     EXPECT_EQ(Run({command, "--help"}, nullptr, &usage), 0);
     EXPECT_EQ(usage.rfind(std::string("Usage: pointer ") + command, 0), 0u) << usage;
   }
+  // A video without ffmpeg on the PATH.
+  const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", m_folder.path.c_str(), 1);
+  std::string error;
+  const int status = Run({"render", good, "--animate", "-o", m_folder / "x.mp4"}, &error);
+  ::setenv("PATH", saved.c_str(), 1);
+  EXPECT_TRUE(status == 1 && error.find("ffmpeg is not installed") != std::string::npos) << error;
 }
 
 TEST_F(LessonCli, AGifHasAFramePerRecordAfterTheBackgroundTimedAsTheDialogPlaysAndEndsOnTheRender) {
@@ -288,17 +294,6 @@ TEST_F(LessonCli, VideosDecodeWithTheDurationOfThePlay) {
     ASSERT_NE(at, std::string::npos) << probe;
     EXPECT_NEAR(std::stod(probe.substr(at + 9)), seconds, 0.05) << probe;
   }
-}
-
-TEST_F(LessonCli, AMissingVideoEncoderIsNamed) {
-  const std::string lesson = m_folder / "empty.zsy";
-  ASSERT_EQ(datafile::SavePointerData(lesson, g_records, 0, {}), datafile::SaveStatus::kSaved);
-  const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
-  ::setenv("PATH", m_folder.path.c_str(), 1);
-  std::string error;
-  const int status = Run({"render", lesson, "--animate", "-o", m_folder / "x.mp4"}, &error);
-  ::setenv("PATH", saved.c_str(), 1);
-  EXPECT_TRUE(status == 1 && error.find("ffmpeg is not installed") != std::string::npos) << error;
 }
 
 }  // namespace

@@ -20,57 +20,54 @@ class PictureCommands : public BoardTest {
  protected:
   void SetUp() override {
     BoardTest::SetUp();
-    static const bool installed = (InstallPictureCommands(Board()), true);
-    (void)installed;
-    board = &Board();
-    W = board->m_rcDesktop.right, H = board->m_rcDesktop.bottom;
+    [[maybe_unused]] static const bool installed = (InstallPictureCommands(Board()), true);
+    W = Board().m_rcDesktop.right, H = Board().m_rcDesktop.bottom;
     // A picture whose every quarter differs, so orientation and size show.
     CDC mem;
     mem.CreateCompatibleDC(nullptr);
-    CSelectScope<CBitmap> select(mem, &board->m_bmpCurrent);
+    CSelectScope<CBitmap> select(mem, &Board().m_bmpCurrent);
     const RECT all{0, 0, W, H}, topLeft{0, 0, W / 2, H / 2};
     mem.FillSolidRect(&all, kBack);
     mem.FillSolidRect(&topLeft, kCorner);
   }
 
   static constexpr COLORREF kBack = RGB(10, 120, 200), kCorner = RGB(250, 200, 0);
-  plat::ScriptedServices& services = m_services;
   TempFolder dir;
-  CBoardWnd* board = nullptr;
   int W = 0, H = 0;
 };
 
 }  // namespace
 
 TEST_F(PictureCommands, SaveAsksForAJpegWithOverwritePromptAndLoadForAnyFileWithTheStoredFilter) {
-  services.fileAnswers = {"", ""};
-  board->SendCommand(ID_SAVE_PICTURE);
-  board->SendCommand(ID_LOAD_PICTURE);
-  ASSERT_EQ(services.fileRequests.size(), 2u);
-  const plat::FileDialogRequest &save = services.fileRequests[0], &load = services.fileRequests[1];
+  m_services.fileAnswers = {"", ""};
+  Board().SendCommand(ID_SAVE_PICTURE);
+  Board().SendCommand(ID_LOAD_PICTURE);
+  ASSERT_EQ(m_services.fileRequests.size(), 2u);
+  const plat::FileDialogRequest &save = m_services.fileRequests[0],
+                                &load = m_services.fileRequests[1];
   const std::string filter = GBK(res::String(IDS_PICTURE_FILTER));
   EXPECT_EQ(std::tuple(save.open, save.defExt, save.initialFile, save.flags, save.filter),
             std::tuple(false, "jpg", "", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter));
   EXPECT_EQ(std::tuple(load.open, load.defExt, load.flags, load.filter),
             std::tuple(true, "", OFN_HIDEREADONLY, filter));
-  EXPECT_TRUE(services.boxes.empty()) << "cancelling ends the command";
+  EXPECT_TRUE(m_services.boxes.empty()) << "cancelling ends the command";
 }
 
 TEST_F(PictureCommands, EachDialogStartsInTheFolderOfThePictureLastChosen) {
-  services.fileAnswers = {dir / "x.bmp", "", dir / "gone/y.bmp", ""};
+  m_services.fileAnswers = {dir / "x.bmp", "", dir / "gone/y.bmp", ""};
   for (UINT id : {ID_SAVE_PICTURE, ID_LOAD_PICTURE, ID_LOAD_PICTURE, ID_SAVE_PICTURE})
-    board->SendCommand(id);
-  ASSERT_EQ(services.fileRequests.size(), 4u);
-  EXPECT_EQ(std::pair(services.fileRequests[1].initialDir, services.fileRequests[3].initialDir),
+    Board().SendCommand(id);
+  ASSERT_EQ(m_services.fileRequests.size(), 4u);
+  EXPECT_EQ(std::pair(m_services.fileRequests[1].initialDir, m_services.fileRequests[3].initialDir),
             std::pair(dir.path, dir / "gone"));
 }
 
 TEST_F(PictureCommands, SavingAsBmpWritesTheBoardPictureAndAnUnknownExtensionNothingSayingWhy) {
-  services.fileAnswers = {dir / "B.BMP", dir / "c.png"};
-  board->SendCommand(ID_SAVE_PICTURE);
-  board->SendCommand(ID_SAVE_PICTURE);
-  ASSERT_EQ(services.boxes.size(), 2u) << "a file not written is reported";
-  const auto& box = services.boxes[0];
+  m_services.fileAnswers = {dir / "B.BMP", dir / "c.png"};
+  Board().SendCommand(ID_SAVE_PICTURE);
+  Board().SendCommand(ID_SAVE_PICTURE);
+  ASSERT_EQ(m_services.boxes.size(), 2u) << "a file not written is reported";
+  const auto& box = m_services.boxes[0];
   EXPECT_EQ(std::tuple(box.text, box.caption, box.type),
             std::tuple(GBK("保存图片文件完成！"), GBK("消息"), MB_OK));
   const std::size_t rows = std::size_t(dib::RowBytes(24, W)) * H;
@@ -80,7 +77,7 @@ TEST_F(PictureCommands, SavingAsBmpWritesTheBoardPictureAndAnUnknownExtensionNot
   EXPECT_EQ(std::pair(Dib24Pixel(*saved.Block(), 0, 0), Dib24Pixel(*saved.Block(), W - 1, H - 1)),
             std::pair(kCorner, kBack));
   EXPECT_FALSE(std::filesystem::exists(dir / "c.png"));
-  const std::string& text = services.boxes[1].text;
+  const std::string& text = m_services.boxes[1].text;
   for (const std::string& part :
        {GBK("图片文件无法保存"), dir / "c.png", PictureErrorText(PictureError::kUnsupportedType)})
     EXPECT_NE(text.find(part), std::string::npos) << part;
@@ -99,14 +96,14 @@ TEST_F(PictureCommands, AFailedLoadSaysWhyAndLeavesTheBoardPictureAndBarsUnchang
                {dir / "pipe.jpg", PictureError::kNotRegular}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
-    services.boxes.clear();
-    services.fileAnswers.push_back(c.path);
-    board->SendCommand(ID_LOAD_PICTURE);  // a FIFO would hang here if opened blocking
-    EXPECT_EQ(std::tuple(board->m_bmpCurrent.GetPixel(1, 1),
-                         board->m_bmpCurrent.GetPixel(W - 1, H - 1), Frame().m_barsHidden),
+    m_services.boxes.clear();
+    m_services.fileAnswers.push_back(c.path);
+    Board().SendCommand(ID_LOAD_PICTURE);  // a FIFO would hang here if opened blocking
+    EXPECT_EQ(std::tuple(Board().m_bmpCurrent.GetPixel(1, 1),
+                         Board().m_bmpCurrent.GetPixel(W - 1, H - 1), Frame().m_barsHidden),
               std::tuple(kCorner, kBack, barsHidden));
-    ASSERT_EQ(services.boxes.size(), 1u);
-    const std::string& text = services.boxes[0].text;
+    ASSERT_EQ(m_services.boxes.size(), 1u);
+    const std::string& text = m_services.boxes[0].text;
     EXPECT_TRUE(text.find(GBK("图片文件无法打开")) != std::string::npos &&
                 text.find(PictureErrorText(c.why)) != std::string::npos);
   }

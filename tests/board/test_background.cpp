@@ -79,8 +79,7 @@ TEST_F(Background, NoKeepsTheRecordsForUndoAndSavingAndTheLastModeReplaysThem) {
   CBoardWnd& b = Board();
   DrawSome();
   Cycle(IDNO);
-  EXPECT_FALSE(b.m_bStart);
-  EXPECT_TRUE(ShowsBare(kWhite));
+  EXPECT_TRUE(!b.m_bStart && ShowsBare(kWhite));
   TempFolder dir;
   m_services.fileAnswers = {dir / "kept.zsy"};
   b.SendCommand(ID_SAVE_DATA);

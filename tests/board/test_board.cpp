@@ -3,22 +3,20 @@
 
 namespace {
 
-void Fill(CBitmap& bmp, COLORREF color) {
-  CDC mem;
-  mem.CreateCompatibleDC(nullptr);
-  CSelectScope<CBitmap> select(mem, &bmp);
-  const RECT rc{0, 0, bmp.Width(), bmp.Height()};
-  mem.FillSolidRect(&rc, color);
-}
-
 class BoardWindowTest : public BoardTest {
  protected:
   void SetUp() override {
     BoardTest::SetUp();
-    CBoardWnd& board = Board();
-    Fill(board.m_bmpCaptured, kCaptured);
-    Fill(board.m_bmpCurrent, kCurrent);
-    Fill(board.m_bmpZoomView, kZoom);
+    CBoardWnd& b = Board();
+    for (const auto& [bmp, colour] : {std::pair(&b.m_bmpCaptured, kCaptured),
+                                      {&b.m_bmpCurrent, kCurrent},
+                                      {&b.m_bmpZoomView, kZoom}}) {
+      CDC mem;
+      mem.CreateCompatibleDC(nullptr);
+      CSelectScope<CBitmap> select(mem, bmp);
+      const RECT rc{0, 0, bmp->Width(), bmp->Height()};
+      mem.FillSolidRect(&rc, colour);
+    }
   }
 
   static COLORREF Repaint() {
@@ -35,11 +33,11 @@ class BoardWindowTest : public BoardTest {
 TEST_F(BoardWindowTest, EraseBackgroundPaintsByToolCountRedrawFlagReplayAndBackgroundMode) {
   CBoardWnd& board = Board();
   // No records: the background of the mode.
-  EXPECT_EQ(Repaint(), kCaptured);
-  board.m_nBackMode = 1;
-  EXPECT_EQ(Repaint(), RGB(255, 255, 255));
-  board.m_nBackMode = 2;
-  EXPECT_EQ(Repaint(), RGB(0, 0, 0));
+  for (const auto& [mode, colour] :
+       {std::pair(0, kCaptured), {1, RGB(255, 255, 255)}, {2, RGB(0, 0, 0)}}) {
+    board.m_nBackMode = mode;
+    EXPECT_EQ(Repaint(), colour) << mode;
+  }
 
   // Records: the current picture, unless undo is redrawing or a replay runs.
   board.m_nCount = 1;
@@ -60,7 +58,7 @@ TEST_F(BoardWindowTest, EraseBackgroundPaintsByToolCountRedrawFlagReplayAndBackg
   EXPECT_EQ(Repaint(), kZoom);
 }
 
-TEST_F(BoardWindowTest, ASnapshotTakesWhatTheBoardShowsAfterHidingTheBars) {
+TEST_F(BoardWindowTest, ASnapshotAndThePickerTakeWhatTheBoardShows) {
   CBoardWnd& board = Board();
   Repaint();
   const RECT rc{10, 20, 30, 40};
@@ -71,11 +69,10 @@ TEST_F(BoardWindowTest, ASnapshotTakesWhatTheBoardShowsAfterHidingTheBars) {
   // The text tool's font bar is out of the picture and back afterwards.
   EXPECT_TRUE(Frame().m_barsHidden && Frame().m_fontBarShown &&
               board.m_bmpCurrent.GetPixel(10, 20) == RGB(1, 2, 3));
-}
 
-TEST_F(BoardWindowTest, PickColorReadsThePixelUnderThePointerAndRefusesPositionsOffTheBoard) {
-  const int w = Board().m_rcDesktop.right, h = Board().m_rcDesktop.bottom;
-  Repaint();
+  // The picker reads the pixel under the pointer and refuses positions off
+  // the board.
+  const int w = board.m_rcDesktop.right, h = board.m_rcDesktop.bottom;
   CClientDC{&Board()}.SetPixel(w - 1, h - 1, RGB(9, 8, 7));
   COLORREF c = 0;
   CPoint pt;

@@ -48,10 +48,9 @@ class ReplayDlgTest : public BoardTest {
     return *static_cast<CReplayDlg*>(Board().m_pReplayDlg);
   }
   // Slider and position at n, the board showing records [0, n).
-  static bool Shows(CReplayDlg& dlg, int n) { return Shows(dlg, n, n); }
-  static bool Shows(CReplayDlg& dlg, int n, int drawn) {
+  static bool Shows(CReplayDlg& dlg, int n, int drawn = -1) {
     const Picture live = Snap();
-    const int count = std::exchange(Board().m_nCount, drawn);
+    const int count = std::exchange(Board().m_nCount, drawn < 0 ? n : drawn);
     const Picture expected = ReplayedPicture();
     Board().m_nCount = count;
     return dlg.m_position == n && dlg.m_slider->GetPos() == n &&

@@ -125,7 +125,7 @@ TEST_F(FontBarTest, EveryVerticalFaceStandsOnceAtTheTopWithoutItsAt) {
   }
 }
 
-TEST_F(FontBarTest, TheListHoldsEachNonRasterFaceOnceVerticalFacesFirstAndSelectsSongTi) {
+TEST_F(FontBarTest, TheListHoldsNonRasterFacesOnceSelectsSongTiAndRecordsAChoiceButNotTyping) {
   InjectedCombo& box = NameBox();
   EXPECT_EQ(Items(box), (std::vector<std::string>{"Ghost", GBK("宋体"), "Arial", "Symbol", "Zeta",
                                                   GBK("한글")}));
@@ -134,10 +134,8 @@ TEST_F(FontBarTest, TheListHoldsEachNonRasterFaceOnceVerticalFacesFirstAndSelect
   EXPECT_TRUE(arial && arial->m_bTrueType && arial->m_nCharSet == 0) << "the first set counts";
   EXPECT_EQ(box.FindEntry(GBK("Zeta"))->m_bTrueType, 0);
   EXPECT_EQ(box.FindEntry(GBK("Courier")), nullptr);
-}
 
-TEST_F(FontBarTest, AChosenFaceIsRecordedInGbkKeepingCharactersOutsideGbkAndTypingChoosesNone) {
-  InjectedCombo& box = NameBox();
+  // A chosen face is recorded in GBK, keeping characters outside GBK.
   box.SetCurSel(1);
   Command(ID_FONT_NAME);
   EXPECT_EQ(g_style.faceName, GBK("宋体"));

@@ -101,8 +101,7 @@ TEST_F(ShareTest, ServesThePageAndItsAssetsOnlyUnderTheJoinCodeAndHeadWithoutThe
   auto [status, body] = Get(Base());
   EXPECT_EQ(status, 200);
   EXPECT_TRUE(body.contains("<canvas id=\"board\""));
-  EXPECT_EQ(Get(Base() + "page.js").first, 200);
-  EXPECT_EQ(Get(Base() + "page.css").first, 200);
+  for (const char* asset : {"page.js", "page.css"}) EXPECT_EQ(Get(Base() + asset).first, 200);
   for (const std::string& url :
        {Host() + "/", Host() + "/" + WrongCode() + "/", Host() + "/" + WrongCode() + "/page.js",
         Host() + "/" + m_server->JoinCode(), Base() + "index.html", Base() + "../../etc/passwd",
@@ -148,8 +147,7 @@ TEST_F(ShareTest, ThePolledPictureIsTheWholeBoardOnlyUnderTheJoinCode) {
 TEST_F(ShareTest, AViewerPastTheLimitHearsTheRoomIsFull) {
   Start({.maxViewers = 2});
   TestViewer a(SocketUrl()), b(SocketUrl());
-  ASSERT_TRUE(Mirrors(a));
-  ASSERT_TRUE(Mirrors(b));
+  ASSERT_TRUE(Mirrors(a) && Mirrors(b));
   TestViewer late(SocketUrl());
   ASSERT_TRUE(PumpUntil([&] { return late.closed; }));
   EXPECT_EQ(std::tuple(late.closeCode, late.messages, m_server->ViewerCount()),
@@ -162,7 +160,6 @@ TEST_F(ShareTest, ALateViewerSeesTheWholeBoardAndThenEveryChange) {
   DrawLine({10, 10}, {300, 200}, RGB(255, 0, 0));
   TestViewer v(SocketUrl());
   ASSERT_TRUE(Mirrors(v));
-  EXPECT_EQ(v.fulls, 1);
 
   // A fast stroke: many changes between two batches become few messages.
   const int before = v.messages;
@@ -195,16 +192,15 @@ TEST_F(ShareTest, ChangesNobodyWatchesAreNotEncodedButAWholeBoardAskedForIs) {
   EXPECT_TRUE(PumpUntil([&] { return parts > 0; }));
 }
 
-TEST_F(ShareTest, ASocketWithoutTheJoinCodeIsRefused) {
+TEST_F(ShareTest, ASocketWithoutTheJoinCodeIsRefusedAndAViewerThatSendsAnythingIsDropped) {
   TestViewer bad(SocketUrl(WrongCode()));
   TestViewer none("ws://127.0.0.1:" + std::to_string(m_server->Port()) + "/ws");
   EXPECT_TRUE(PumpUntil([&] { return bad.closed && none.closed; }));
   DrawLine({5, 5}, {50, 50}, RGB(1, 2, 3));
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(std::pair(bad.messages + none.messages, m_server->ViewerCount()), std::pair(0, 0));
-}
 
-TEST_F(ShareTest, AViewerThatSendsAnythingIsDroppedAndTheBoardIsUntouched) {
+  // The board stays untouched.
   TestViewer v(SocketUrl());
   ASSERT_TRUE(Mirrors(v));
   const Picture before = Snap();
@@ -215,8 +211,7 @@ TEST_F(ShareTest, AViewerThatSendsAnythingIsDroppedAndTheBoardIsUntouched) {
 
 TEST_F(ShareTest, StoppingTellsEveryPageThatSharingStopped) {
   TestViewer a(SocketUrl()), b(SocketUrl());
-  ASSERT_TRUE(Mirrors(a));
-  ASSERT_TRUE(Mirrors(b));
+  ASSERT_TRUE(Mirrors(a) && Mirrors(b));
   const quint16 port = m_server->Port();
   m_server->Stop();
   EXPECT_TRUE(PumpUntil([&] { return a.closed && b.closed; }));
@@ -267,9 +262,7 @@ TEST_F(ShareTest, ConnectionsPastTheLimitAreRefusedAndIdleOnesClosed) {
       return s->state() == QAbstractSocket::ConnectedState;
     }));
   };
-  PumpUntil([&] { return open() <= 20 && m_server->ConnectionCount() == 20; }, 3000);
-  EXPECT_LE(open(), 20);
-  EXPECT_EQ(m_server->ConnectionCount(), 20);
+  EXPECT_TRUE(PumpUntil([&] { return open() <= 20 && m_server->ConnectionCount() == 20; }, 3000));
   DrawLine({100, 100}, {200, 100}, RGB(9, 9, 9));
   EXPECT_TRUE(PumpUntil([&] { return open() == 0 && m_server->ConnectionCount() == 0; }));
   TestViewer v(SocketUrl());

@@ -72,8 +72,7 @@ TEST_F(OneClickToolsTest, LeavingTheMagnifierKeepsTheEnlargementUnderTheRecordsU
   EXPECT_EQ(left.At(100, 500), RGB(0, 0, 0)) << "the line is drawn over it";
   EXPECT_EQ(left.At(700, 100), zoomed.At(700, 100)) << "the enlargement is under them";
   board.OnUndo();
-  EXPECT_EQ(Count(), 1);
-  EXPECT_TRUE(ShowsItsReplay());
+  EXPECT_TRUE(Count() == 1 && ShowsItsReplay());
 }
 
 TEST_F(OneClickToolsTest, ThePickerTakesTheColourUnderThePointerIntoOnePenRecord) {

@@ -25,10 +25,9 @@ TEST_F(TextToolTest, ADragEitherWayOpensTheBoxAndAReleaseOrARightClickCommitsThe
   EXPECT_EQ(std::pair(BoxRect(), Count()), std::pair(CRect(100, 100, 300, 160), 0));
   Box().SetWindowText("abc  \t \r\n\r\n");
   Drag({100, 100}, {{200, 130}}, {300, 160});  // commits, then opens the same box
-  EXPECT_EQ(BoxRect(), CRect(100, 100, 300, 160));
-  EXPECT_EQ(m_services.pauses, (std::vector<unsigned>{500, 500}));
-  EXPECT_EQ(std::pair(Count(), Describe(0)),
-            std::pair(1, Describe(Rec(op::kText, 100, 100, 300, 160))));
+  EXPECT_EQ(std::tuple(BoxRect(), m_services.pauses, Count(), Describe(0)),
+            std::tuple(CRect(100, 100, 300, 160), std::vector<unsigned>{500, 500}, 1,
+                       Describe(Rec(op::kText, 100, 100, 300, 160))));
 
   // "𠮷" lies outside GBK: it keeps its four GB18030 bytes, and the lines
   // stay one entry of the side file.
