@@ -97,11 +97,7 @@ int main(int argc, char** argv) {
   ShareBenchFrame frame;
   if (!frame.Show()) return 1;
   CShareServer server(frame.m_board);
-  std::string error;
-  if (!server.Start(QHostAddress::LocalHost, 0, &error)) {
-    std::fprintf(stderr, "share_bench: %s\n", error.c_str());
-    return 1;
-  }
+  if (!ShareOnLoopback(server, "share_bench")) return 1;
   RECT rc;
   frame.m_board.GetClientRect(&rc);
   std::printf("board %ld x %ld, batches every 40 ms\n", long(rc.right), long(rc.bottom));

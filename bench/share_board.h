@@ -10,6 +10,7 @@
 #include "platform/app.h"
 #include "platform/frame.h"
 #include "res/res.h"
+#include "share/share_server.h"
 
 class ShareBenchFrame : public CFrameWnd, public CBoardFrame {
  public:
@@ -48,6 +49,14 @@ inline void StartShareBench(int& argc, char** argv) {
   setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 0);
   plat::InitApplication(argc, argv);
   res::RegisterResources();
+}
+
+// Serves the board on the loopback address; false with the reason told.
+inline bool ShareOnLoopback(CShareServer& server, const char* bench) {
+  std::string error;
+  if (server.Start(QHostAddress::LocalHost, 0, &error)) return true;
+  std::fprintf(stderr, "%s: %s\n", bench, error.c_str());
+  return false;
 }
 
 inline void ShareBenchLine(CBoardWnd& board, int x0, int y0, int x1, int y1, COLORREF c) {

@@ -117,11 +117,7 @@ int main(int argc, char** argv) {
   limits.maxViewers = 100000;
   limits.maxConnections = 100000;
   CShareServer server(board, limits);
-  std::string error;
-  if (!server.Start(QHostAddress::LocalHost, 0, &error)) {
-    std::fprintf(stderr, "share_capacity_bench: %s\n", error.c_str());
-    return 1;
-  }
+  if (!ShareOnLoopback(server, "share_capacity_bench")) return 1;
   const QString url = QStringLiteral("ws://127.0.0.1:%1/%2/ws")
                           .arg(server.Port())
                           .arg(QString::fromStdString(server.JoinCode()));

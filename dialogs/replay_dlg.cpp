@@ -113,11 +113,11 @@ bool CReplayDlg::OnReviewKey(UINT vk) {
     case VK_NEXT:
     case VK_RIGHT:
     case VK_SPACE:
-      StepForward();
+      Step(true);
       return true;
     case VK_PRIOR:
     case VK_LEFT:
-      StepBack();
+      Step(false);
       return true;
     case 'B':
     case VK_OEM_PERIOD:
@@ -128,21 +128,14 @@ bool CReplayDlg::OnReviewKey(UINT vk) {
   }
 }
 
-void CReplayDlg::StepForward() {
+void CReplayDlg::Step(bool forward) {
   if (!m_board) return;
   if (IsPlaying()) Pause();
   // As after a blank slide, the first key shows the drawing again.
   if (m_blank) return Unblank();
   const int count = FollowStore();
-  StepTo(NextStepEnd(g_records, count, m_position));
-}
-
-void CReplayDlg::StepBack() {
-  if (!m_board) return;
-  if (IsPlaying()) Pause();
-  if (m_blank) return Unblank();
-  const int count = FollowStore();
-  StepTo(PreviousStepEnd(g_records, count, m_position));
+  StepTo(forward ? NextStepEnd(g_records, count, m_position)
+                 : PreviousStepEnd(g_records, count, m_position));
 }
 
 // Drawn at once: a class waits for no pauses of an animation.

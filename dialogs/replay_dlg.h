@@ -32,8 +32,8 @@ class CReplayDlg : public CDialog, public CBoardReview {
   // Page Down, Right and Space: the next step; Page Up and Left: back one;
   // B and period (a clicker's blank key): the bare background and back.
   bool OnReviewKey(UINT vk) override;
-  void StepForward();
-  void StepBack();
+  // To the end of the next step, or back to the end of the one before.
+  void Step(bool forward);
   void ToggleBlank();
   bool IsBlank() const { return m_blank; }
   // One of the speed commands: the animation's pauses and the play's tick
